@@ -1,0 +1,40 @@
+#include "platform/MessageBoxPresenter.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+QMessageBox::Icon iconFor(MessageKind kind)
+{
+    switch (kind) {
+    case MessageKind::Error:
+        return QMessageBox::Critical;
+    case MessageKind::Warning:
+        return QMessageBox::Warning;
+    case MessageKind::Information:
+        return QMessageBox::Information;
+    case MessageKind::Confirmation:
+        return QMessageBox::Question;
+    case MessageKind::Plain:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+}  // namespace
+
+bool MessageBoxPresenter::present(MessageKind kind, const QString& title, const QString& text)
+{
+    QMessageBox box(iconFor(kind), title, text, QMessageBox::NoButton, QApplication::activeWindow());
+    if (kind != MessageKind::Confirmation) {
+        box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+        box.exec();
+        return false;
+    }
+    QPushButton* yes = box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("&Nein"), QMessageBox::NoRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
+}

@@ -1,0 +1,12 @@
+#pragma once
+
+// Shows the program's messages in real modal message boxes with German buttons.
+
+#include "platform/Messages.h"
+
+class QWidget;
+
+class MessageBoxPresenter : public MessagePresenter {
+public:
+    bool present(MessageKind kind, const QString& title, const QString& text) override;
+};

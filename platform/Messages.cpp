@@ -1,0 +1,48 @@
+#include "platform/Messages.h"
+
+namespace {
+MessagePresenter* currentPresenter = nullptr;
+
+bool present(MessageKind kind, const QString& text)
+{
+    if (!currentPresenter)
+        return false;
+    QString shown = text;
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return currentPresenter->present(kind, MessageTitle(kind), shown);
+}
+}  // namespace
+
+MessagePresenter* SetMessagePresenter(MessagePresenter* presenter)
+{
+    MessagePresenter* previous = currentPresenter;
+    currentPresenter = presenter;
+    return previous;
+}
+
+QString MessageTitle(MessageKind kind)
+{
+    switch (kind) {
+    case MessageKind::Error:
+        return QStringLiteral("Fehler");
+    case MessageKind::Warning:
+        return QStringLiteral("Warnung");
+    case MessageKind::Information:
+        return QStringLiteral("Information");
+    case MessageKind::Confirmation:
+        return QStringLiteral("Bestätigung");
+    case MessageKind::Plain:
+        break;
+    }
+    return QStringLiteral("Kavelo");
+}
+
+void ShowMessage(MessageKind kind, const QString& text)
+{
+    present(kind, text);
+}
+
+bool Confirm(const QString& text)
+{
+    return present(MessageKind::Confirmation, text);
+}

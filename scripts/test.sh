@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Kavelo and runs every test: the whole suite
+# in build/, then the logic tests again under AddressSanitizer and UBSan in build-asan/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/deps.sh
+
+cmake -S . -B build -G Ninja -DKAVELO_WERROR=ON
+cmake --build build
+(cd build && ctest --output-on-failure)
+
+cmake -S . -B build-asan -G Ninja -DKAVELO_SANITIZE=ON -DKAVELO_WERROR=ON
+cmake --build build-asan
+(cd build-asan && ctest --output-on-failure -L core)

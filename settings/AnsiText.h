@@ -1,0 +1,33 @@
+#pragma once
+
+// Conversion between the record's Windows-1252 texts and QString. Every text
+// of the settings holds Windows-1252 bytes on every host, so a settings file
+// moves between systems unchanged; conversion happens at the edges.
+
+#include "settings/EinstellRecord.h"
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+inline constexpr int kMaxTextLength = 255;
+
+// The text's characters, as many as its length byte says.
+QByteArray TextBytes(const Text& text);
+QString TextToString(const Text& text);
+
+// Store bytes or a string into a text, cut to its first 255 characters.
+// A character that Windows-1252 cannot hold becomes "?".
+void SetTextBytes(Text& text, const QByteArray& bytes);
+void StringToText(Text& text, const QString& value);
+
+// Windows-1252 conversion of whole strings.
+QString DecodeAnsi(const QByteArray& bytes);
+QByteArray EncodeAnsi(const QString& value);
+// Nothing when some character has no Windows-1252 code.
+std::optional<QByteArray> EncodeAnsiExact(const QString& value);
+
+// A name or address counts as present when it compares greater than a text
+// made of one blank: byte-wise, unsigned, a prefix being the smaller.
+bool IsPresent(const QByteArray& bytes);
+bool IsPresent(const Text& text);

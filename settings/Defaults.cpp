@@ -1,0 +1,112 @@
+#include "settings/Defaults.h"
+
+#include "platform/Messages.h"
+#include "settings/AnsiText.h"
+#include "settings/EinstellRecord.h"
+#include "settings/Passwords.h"
+
+#include <QDir>
+
+TEinstellRecord EinstellDaten{};
+TEinstellRecord StandardDaten{};
+
+namespace {
+
+// Windows keeps the classic paths; elsewhere the same shapes sit in the home folder.
+QString defaultDownloadFolder()
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("C:\\Downloads");
+#else
+    return QDir::homePath() + QStringLiteral("/Downloads");
+#endif
+}
+
+QString defaultArchiveTarget()
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("C:\\Downloads\\Kavelo.zip");
+#else
+    return defaultDownloadFolder() + QStringLiteral("/Kavelo.zip");
+#endif
+}
+
+QString defaultOtherProgramTarget()
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("c:\\Tabulo.exe");
+#else
+    return QDir::homePath() + QStringLiteral("/Tabulo.exe");
+#endif
+}
+
+void set(Text& text, const char* value)
+{
+    StringToText(text, QString::fromUtf8(value));
+}
+
+}  // namespace
+
+void SetDefaults()
+{
+    TEinstellRecord& r = EinstellDaten;
+    r.SilentMode = 0;
+    r.AutoEndSeconds = 0;
+    r.RedirectDownloads = 1;
+    r.MaySearch = 1;
+    r.MaySurf = 1;
+    r.MayChangeUserOptions = 0;
+    r.MayChangeAddresses = 0;
+    r.DownloadAttempts = 3;
+    r.Download1Suffix = r.Download2Suffix = r.Download3Suffix = r.Download4Suffix = 0;
+    r.Download1Counter = r.Download2Counter = r.Download3Counter = r.Download4Counter = 0;
+    r.MaxVersions = 99;
+    r.Reserved1 = r.Reserved2 = r.Reserved3 = r.Reserved4 = r.Reserved5 = r.Reserved6 = 0;
+
+    set(r.HomePage, "https://www.example.com/");
+    set(r.SearchPage, "https://duckduckgo.com/");
+    StringToText(r.DownloadFolder1, defaultDownloadFolder());
+    set(r.Download1Name, "Kavelo (aktuell)");
+    StringToText(r.Download1Target, defaultArchiveTarget());
+    set(r.Download1Url, "https://www.example.com/kavelo/Kavelo.zip");
+    set(r.Download2Name, "Tabulo");
+    StringToText(r.Download2Target, defaultOtherProgramTarget());
+    set(r.Download2Url, "https://www.example.com/tabulo/Tabulo.exe");
+    StringToText(r.DownloadFolder2, defaultDownloadFolder());
+    r.Download3Name = r.Download1Name;
+    r.Download3Target = r.Download1Target;
+    r.Download3Url = r.Download1Url;
+    r.Download4Name = r.Download2Name;
+    r.Download4Target = r.Download2Target;
+    r.Download4Url = r.Download2Url;
+    set(r.WebAddress1Name, "google");
+    set(r.WebAddress1Url, "https://www.google.de/");
+    set(r.WebAddress2Name, "wikipedia");
+    set(r.WebAddress2Url, "https://de.wikipedia.org/");
+    for (Text* reserved : {&r.ReservedText1, &r.ReservedText2, &r.ReservedText3, &r.ReservedText4,
+                           &r.ReservedText5, &r.ReservedText6, &r.ReservedText7, &r.ReservedText8,
+                           &r.ReservedText9})
+        reserved->length = 0;
+    StoreDefaultPasswords(r);
+}
+
+void ResetAllOptions()
+{
+    const Text admin = EinstellDaten.AdminPasswordStored;
+    const Text user = EinstellDaten.UserPasswordStored;
+    if (Confirm(QStringLiteral("Wollen Sie jetzt die Standard-Vorgaben\rwieder herstellen?\r"
+                               "(Passwörter bleiben unverändert gültig!)")))
+        SetDefaults();
+    EinstellDaten.AdminPasswordStored = admin;
+    EinstellDaten.UserPasswordStored = user;
+}
+
+void ResetUserOptions()
+{
+    if (!Confirm(QStringLiteral("Wollen Sie jetzt die Standard-Vorgaben\rfür die Nutzer-Optionen "
+                                "wieder herstellen?\r(Das Passwort bleibt unverändert gültig!)")))
+        return;
+    EinstellDaten.HomePage = StandardDaten.HomePage;
+    EinstellDaten.SearchPage = StandardDaten.SearchPage;
+    EinstellDaten.DownloadFolder1 = StandardDaten.DownloadFolder1;
+}

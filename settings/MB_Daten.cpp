@@ -1,0 +1,7 @@
+#include "settings/MB_Daten.h"
+
+QString ProgramFolder;
+QString DataFolder;
+QString AdminPassword;
+QString UserPassword;
+QString EnteredPassword;

@@ -1,0 +1,105 @@
+#include "settings/Passwords.h"
+
+#include "platform/Messages.h"
+#include "settings/AnsiText.h"
+#include "settings/MB_Daten.h"
+
+namespace {
+
+constexpr int kMinimumLength = 4;
+
+QByteArray shifted(const QByteArray& bytes, bool scramble, auto offsetAt)
+{
+    QByteArray result = bytes;
+    for (int i = 0; i < result.size(); ++i) {
+        const int offset = offsetAt(i + 1);
+        const int code = static_cast<unsigned char>(result[i]) + (scramble ? offset : -offset);
+        result[i] = static_cast<char>(code & 0xFF);
+    }
+    return result;
+}
+
+auto adminOffset = [](int position) { return position + 6; };
+auto userOffset = [](int) { return 5; };
+
+QString errorText(const char* role)
+{
+    return QStringLiteral("Passwort und Wiederholung\rmüssen exakt übereinstimmen\r"
+                          "und mind. 4 Zeichen lang sein!\r\rZum Festlegen des %1-\r"
+                          "Passwortes bitte wiederholen!")
+        .arg(QLatin1String(role));
+}
+
+// The new password as it will be stored, or nothing after the error box.
+std::optional<QByteArray> acceptedPassword(const PasswordFields& fields, const char* role)
+{
+    const std::optional<QByteArray> bytes = EncodeAnsiExact(fields.password);
+    if (fields.password != fields.repeat || fields.password.size() < kMinimumLength || !bytes
+        || bytes->size() > kMaxTextLength) {
+        ShowMessage(MessageKind::Error, errorText(role));
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+void refill(PasswordFields& fields)
+{
+    fields.password = kPasswordFiller;
+    fields.repeat = kRepeatFiller;
+}
+
+}  // namespace
+
+void ScrambleAdminPassword(Text& stored, const QByteArray& plain)
+{
+    SetTextBytes(stored, shifted(plain.left(kMaxTextLength), true, adminOffset));
+}
+
+void ScrambleUserPassword(Text& stored, const QByteArray& plain)
+{
+    SetTextBytes(stored, shifted(plain.left(kMaxTextLength), true, userOffset));
+}
+
+QByteArray UnscrambleAdminPassword(const Text& stored)
+{
+    return shifted(TextBytes(stored), false, adminOffset);
+}
+
+QByteArray UnscrambleUserPassword(const Text& stored)
+{
+    return shifted(TextBytes(stored), false, userOffset);
+}
+
+void StoreDefaultPasswords(TEinstellRecord& record)
+{
+    ScrambleAdminPassword(record.AdminPasswordStored, QByteArrayLiteral("Kavelo-Chef"));
+    ScrambleUserPassword(record.UserPasswordStored, QByteArrayLiteral("nutzer"));
+}
+
+void DerivePlainPasswords()
+{
+    AdminPassword = DecodeAnsi(UnscrambleAdminPassword(EinstellDaten.AdminPasswordStored));
+    UserPassword = DecodeAnsi(UnscrambleUserPassword(EinstellDaten.UserPasswordStored));
+}
+
+void ChangeAdminPassword(PasswordFields& fields, bool adminLoggedIn)
+{
+    if (adminLoggedIn) {
+        if (const auto bytes = acceptedPassword(fields, "Administrator")) {
+            AdminPassword = fields.password;
+            ScrambleAdminPassword(EinstellDaten.AdminPasswordStored, *bytes);
+        }
+    }
+    refill(fields);
+}
+
+void ChangeUserPassword(PasswordFields& fields, bool adminLoggedIn, bool userLoggedIn)
+{
+    if (adminLoggedIn || (userLoggedIn && EinstellDaten.MayChangeUserOptions == 1)) {
+        if (const auto bytes = acceptedPassword(fields, "Nutzer")) {
+            UserPassword = fields.password;
+            ScrambleUserPassword(EinstellDaten.UserPasswordStored, *bytes);
+        }
+    }
+    refill(fields);
+}

@@ -1,0 +1,139 @@
+#include "settings/SettingsFile.h"
+
+#include "platform/Messages.h"
+#include "settings/Defaults.h"
+#include "settings/MB_Daten.h"
+#include "settings/Passwords.h"
+
+#include <QFile>
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <cstring>
+
+QString SettingsFileName;
+
+namespace {
+
+// Reads one existing file into EinstellDaten. A file that cannot be opened,
+// or that is too short for either layout, leaves the defaults in force.
+void readExisting(const QString& path, const QString& openErrorText)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        ShowMessage(MessageKind::Error, openErrorText);
+        return;
+    }
+    const QByteArray content = file.read(static_cast<qint64>(kRecordSize) + 1);
+    if (file.size() == static_cast<qint64>(kRecordSize) && content.size() == static_cast<qsizetype>(kRecordSize)) {
+        std::memcpy(&EinstellDaten, content.constData(), kRecordSize);
+        return;
+    }
+    if (content.size() < static_cast<qsizetype>(kOldRecordSize)) {
+        ShowMessage(MessageKind::Error,
+                    QStringLiteral("Die Einstellungs-Datei\r%1\rist unvollständig (%2 Bytes) und "
+                                   "wird nicht verwendet!\rEs gelten die Standard-Einstellungen.")
+                        .arg(QDir::toNativeSeparators(path))
+                        .arg(content.size()));
+        return;
+    }
+    TEinstellRecordOld old;
+    std::memcpy(&old, content.constData(), kOldRecordSize);
+    SetDefaults();
+    ConvertOldLayout(old, EinstellDaten);
+}
+
+}  // namespace
+
+void InitSettings()
+{
+    SetDefaults();
+    StandardDaten = EinstellDaten;
+    SettingsFileName = QStringLiteral("Einstell.DAT");
+    ReadSettingsFile();
+    DerivePlainPasswords();
+}
+
+void ReadSettingsFile()
+{
+    const QString programPath = ProgramFolder + SettingsFileName;
+    if (QFileInfo::exists(programPath)) {
+        readExisting(programPath,
+                     QStringLiteral("Die Einstellungs-Datei\rkonnte nicht geöffnet werden!"));
+        return;
+    }
+    const QString dataPath = DataFolder + SettingsFileName;
+    if (QFileInfo::exists(dataPath))
+        readExisting(dataPath, QStringLiteral("Eine Einstellungs-Datei\raus dem festgelegten "
+                                              "Daten-Ordnerkonnte nicht geöffnet werden!"));
+}
+
+void ConvertOldLayout(const TEinstellRecordOld& old, TEinstellRecord& record)
+{
+    record.SilentMode = old.SilentMode;
+    record.AutoEndSeconds = old.AutoEndSeconds;
+    record.RedirectDownloads = old.RedirectDownloads;
+    record.MaySearch = old.MaySearch;
+    record.MaySurf = old.MaySurf;
+    record.MayChangeUserOptions = old.MayChangeUserOptions;
+    record.DownloadAttempts = old.DownloadAttempts;
+    record.Download1Suffix = old.Download1Suffix;
+    record.Download2Suffix = old.Download2Suffix;
+    record.Download1Counter = old.Download1Counter;
+    record.Download2Counter = old.Download2Counter;
+    record.MaxVersions = old.MaxVersions;
+    record.RefreshMinutes = old.RefreshMinutes;
+    record.WindowMode = old.WindowMode;
+    record.WindowWidth = old.WindowWidth;
+    record.WindowHeight = old.WindowHeight;
+    record.HomePage = old.HomePage;
+    record.SearchPage = old.SearchPage;
+    record.DownloadFolder1 = old.DownloadFolder1;
+    record.Download1Name = old.Download1Name;
+    record.Download1Target = old.Download1Target;
+    record.Download1Url = old.Download1Url;
+    record.Download2Name = old.Download2Name;
+    record.Download2Target = old.Download2Target;
+    record.Download2Url = old.Download2Url;
+    record.WebAddress1Name = old.WebAddress1Name;
+    record.WebAddress1Url = old.WebAddress1Url;
+    record.WebAddress2Name = old.WebAddress2Name;
+    record.WebAddress2Url = old.WebAddress2Url;
+    record.AdminPasswordStored = old.AdminPasswordStored;
+    record.UserPasswordStored = old.UserPasswordStored;
+}
+
+void SaveSettings()
+{
+    const QString path = ProgramFolder + SettingsFileName;
+    const bool existed = QFileInfo::exists(path);
+
+    QByteArray content(reinterpret_cast<const char*>(&EinstellDaten), kRecordSize);
+    bool ok = true;
+    if (existed) {
+        QFile old(path);
+        ok = old.open(QIODevice::ReadOnly);
+        if (ok && old.size() > static_cast<qint64>(kRecordSize)) {
+            ok = old.seek(static_cast<qint64>(kRecordSize));
+            const QByteArray tail = ok ? old.readAll() : QByteArray();
+            ok = ok && tail.size() == old.size() - static_cast<qint64>(kRecordSize);
+            content += tail;
+        }
+    }
+    if (ok) {
+        // Unbuffered, so that a short write (full disk, size limit) shows in the
+        // count here; a buffered write would only fail in the flush inside
+        // commit(), which does not report it and would replace the old file
+        // with a cut-off one.
+        QSaveFile file(path);
+        ok = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)
+             && file.write(content) == content.size() && file.commit();
+    }
+    if (ok)
+        return;
+    if (existed)
+        ShowMessage(MessageKind::Plain, QStringLiteral("Fehler beim Speichern von: \r") + path);
+    else
+        ShowMessage(MessageKind::Plain,
+                    QStringLiteral("Fehler beim Erzeugen einer neuen Einstellungs-Datei!"));
+}

@@ -1,0 +1,147 @@
+#include "settings/AnsiText.h"
+#include "settings/MB_Daten.h"
+#include "settings/Passwords.h"
+#include "support/RecordingPresenter.h"
+#include "support/TempProgramFolder.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+const QString kAdminError = QStringLiteral(
+    "Passwort und Wiederholung\nmüssen exakt übereinstimmen\nund mind. 4 Zeichen lang sein!\n\n"
+    "Zum Festlegen des Administrator-\nPasswortes bitte wiederholen!");
+const QString kUserError = QStringLiteral(
+    "Passwort und Wiederholung\nmüssen exakt übereinstimmen\nund mind. 4 Zeichen lang sein!\n\n"
+    "Zum Festlegen des Nutzer-\nPasswortes bitte wiederholen!");
+}  // namespace
+
+TEST(PasswordScrambling, AbcIsStoredAsHjlAndFgh)
+{
+    Text admin{};
+    Text user{};
+    ScrambleAdminPassword(admin, "abc");
+    ScrambleUserPassword(user, "abc");
+    EXPECT_EQ(TextBytes(admin), QByteArray("hjl"));
+    EXPECT_EQ(TextBytes(user), QByteArray("fgh"));
+    EXPECT_EQ(UnscrambleAdminPassword(admin), QByteArray("abc"));
+    EXPECT_EQ(UnscrambleUserPassword(user), QByteArray("abc"));
+}
+
+TEST(PasswordScrambling, CodesAbove255WrapAroundAndBack)
+{
+    QByteArray high;
+    for (int code = 245; code < 256; ++code)
+        high.append(static_cast<char>(code));
+    Text admin{};
+    Text user{};
+    ScrambleAdminPassword(admin, high);
+    ScrambleUserPassword(user, high);
+    EXPECT_EQ(static_cast<unsigned char>(admin.chars[0]), (245 + 1 + 6) % 256);
+    EXPECT_EQ(static_cast<unsigned char>(admin.chars[10]), (255 + 11 + 6) % 256);
+    EXPECT_EQ(static_cast<unsigned char>(user.chars[10]), 4);
+    EXPECT_EQ(UnscrambleAdminPassword(admin), high);
+    EXPECT_EQ(UnscrambleUserPassword(user), high);
+}
+
+TEST(PasswordScrambling, TheLengthByteDecidesHowManyCharactersCount)
+{
+    TempProgramFolder folder;
+    ScrambleAdminPassword(EinstellDaten.AdminPasswordStored, "langes-passwort");
+    EinstellDaten.AdminPasswordStored.length = 4;
+    EinstellDaten.UserPasswordStored.length = 0;
+    EinstellDaten.UserPasswordStored.chars[0] = 'x';
+    DerivePlainPasswords();
+    EXPECT_EQ(AdminPassword, QStringLiteral("lang"));
+    EXPECT_TRUE(UserPassword.isEmpty());
+}
+
+class PasswordChange : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        AdminPassword = QStringLiteral("altes-admin");
+        UserPassword = QStringLiteral("alt-nutzer");
+    }
+    TempProgramFolder folder;
+    RecordingPresenter boxes;
+};
+
+TEST_F(PasswordChange, FourMatchingCharactersAreAcceptedAndTheFieldsRefilled)
+{
+    PasswordFields fields{QStringLiteral("Ab1!"), QStringLiteral("Ab1!")};
+    ChangeAdminPassword(fields, true);
+    EXPECT_TRUE(boxes.messages.isEmpty());
+    EXPECT_EQ(AdminPassword, QStringLiteral("Ab1!"));
+    EXPECT_EQ(UnscrambleAdminPassword(EinstellDaten.AdminPasswordStored), QByteArray("Ab1!"));
+    EXPECT_EQ(fields.password, QStringLiteral("123456789012345"));
+    EXPECT_EQ(fields.repeat, QStringLiteral("9876543210"));
+
+    // Pressing again without retyping compares the two different fillers.
+    ChangeAdminPassword(fields, true);
+    ASSERT_EQ(boxes.messages.size(), 1);
+    EXPECT_EQ(boxes.messages[0].kind, MessageKind::Error);
+    EXPECT_EQ(boxes.messages[0].text, kAdminError);
+    EXPECT_EQ(AdminPassword, QStringLiteral("Ab1!"));
+}
+
+TEST_F(PasswordChange, ShortMismatchedAndUnstorablePasswordsAreRefused)
+{
+    const QList<PasswordFields> refused = {
+        {QStringLiteral("abc"), QStringLiteral("abc")},
+        {QStringLiteral("abcd"), QStringLiteral("abce")},
+        {QStringLiteral("Geheim"), QStringLiteral("geheim")},
+        {QString(256, QLatin1Char('x')), QString(256, QLatin1Char('x'))},
+        {QStringLiteral("Łódź-1"), QStringLiteral("Łódź-1")},
+    };
+    for (PasswordFields fields : refused) {
+        PasswordFields userFields = fields;
+        ChangeAdminPassword(fields, true);
+        ChangeUserPassword(userFields, true, false);
+        EXPECT_EQ(fields.password, kPasswordFiller);
+        EXPECT_EQ(userFields.repeat, kRepeatFiller);
+    }
+    ASSERT_EQ(boxes.messages.size(), 2 * refused.size());
+    EXPECT_EQ(boxes.messages[0].text, kAdminError);
+    EXPECT_EQ(boxes.messages[1].text, kUserError);
+    EXPECT_EQ(AdminPassword, QStringLiteral("altes-admin"));
+    EXPECT_EQ(UserPassword, QStringLiteral("alt-nutzer"));
+}
+
+TEST_F(PasswordChange, ThePasswordOf255CharactersAndWindows1252SignsIsStoredWhole)
+{
+    const QString longest = QString(254, QLatin1Char('x')) + QStringLiteral("€");
+    PasswordFields fields{longest, longest};
+    ChangeUserPassword(fields, true, false);
+    EXPECT_TRUE(boxes.messages.isEmpty());
+    EXPECT_EQ(UserPassword, longest);
+    EXPECT_EQ(EinstellDaten.UserPasswordStored.length, 255);
+    DerivePlainPasswords();
+    EXPECT_EQ(UserPassword, longest);
+}
+
+TEST_F(PasswordChange, WithoutTheRoleNothingChangesAndNothingIsShown)
+{
+    PasswordFields admin{QStringLiteral("neues"), QStringLiteral("neues")};
+    ChangeAdminPassword(admin, false);
+    PasswordFields user{QStringLiteral("neues"), QStringLiteral("neues")};
+    ChangeUserPassword(user, false, true);  // user without the right
+    PasswordFields nobody{QStringLiteral("neues"), QStringLiteral("neues")};
+    EinstellDaten.MayChangeUserOptions = 1;
+    ChangeUserPassword(nobody, false, false);
+    EXPECT_TRUE(boxes.messages.isEmpty());
+    EXPECT_EQ(AdminPassword, QStringLiteral("altes-admin"));
+    EXPECT_EQ(UserPassword, QStringLiteral("alt-nutzer"));
+    EXPECT_EQ(admin.password, kPasswordFiller);
+    EXPECT_EQ(user.password, kPasswordFiller);
+    EXPECT_EQ(nobody.password, kPasswordFiller);
+}
+
+TEST_F(PasswordChange, AUserWithTheRightChangesTheUserPassword)
+{
+    EinstellDaten.MayChangeUserOptions = 1;
+    PasswordFields fields{QStringLiteral("Nutzer-neu"), QStringLiteral("Nutzer-neu")};
+    ChangeUserPassword(fields, false, true);
+    EXPECT_EQ(UserPassword, QStringLiteral("Nutzer-neu"));
+    EXPECT_EQ(UnscrambleUserPassword(EinstellDaten.UserPasswordStored), QByteArray("Nutzer-neu"));
+    EXPECT_EQ(AdminPassword, QStringLiteral("altes-admin"));
+}

@@ -1,0 +1,375 @@
+#include "settings/AnsiText.h"
+#include "settings/Defaults.h"
+#include "settings/MB_Daten.h"
+#include "settings/Passwords.h"
+#include "settings/SettingsFile.h"
+#include "support/RecordingPresenter.h"
+#include "support/TempProgramFolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <cstring>
+#include <gtest/gtest.h>
+
+#ifdef Q_OS_LINUX
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+const QString kFile = QStringLiteral("Einstell.DAT");
+
+QByteArray image(const TEinstellRecord& record)
+{
+    return QByteArray(reinterpret_cast<const char*>(&record), sizeof record);
+}
+
+QByteArray defaultsImage()
+{
+    const TEinstellRecord saved = EinstellDaten;
+    EinstellDaten = TEinstellRecord{};
+    SetDefaults();
+    const QByteArray result = image(EinstellDaten);
+    EinstellDaten = saved;
+    return result;
+}
+
+void setText(Text& t, const char* value)
+{
+    StringToText(t, QString::fromUtf8(value));
+}
+
+// A record in the current layout in which every field differs from its default.
+TEinstellRecord customRecord()
+{
+    QByteArray bytes(7990, '\0');
+    for (int i = 0; i < 27; ++i) {
+        bytes[2 * i] = static_cast<char>(i + 1);
+        bytes[2 * i + 1] = 0x03;
+    }
+    for (int i = 0; i < 31; ++i) {
+        Text t{};
+        StringToText(t, QStringLiteral("Feld %1 äöü").arg(i));
+        std::memcpy(bytes.data() + 54 + 256 * i, &t, sizeof t);
+    }
+    TEinstellRecord r;
+    std::memcpy(&r, bytes.constData(), sizeof r);
+    ScrambleAdminPassword(r.AdminPasswordStored, "Chefsache");
+    ScrambleUserPassword(r.UserPasswordStored, "Nutzer1");
+    return r;
+}
+
+// An older file whose fields are all set, with 1 in the slot of MayChangeAddresses.
+TEinstellRecordOld customOldRecord()
+{
+    QByteArray bytes(6178, '\0');
+    for (int i = 0; i < 17; ++i)
+        bytes[2 * i] = static_cast<char>(200 + i);
+    bytes[12] = 1;  // the slot of MayChangeAddresses
+    TEinstellRecordOld o;
+    std::memcpy(&o, bytes.constData(), sizeof o);
+    setText(o.HomePage, "http://127.0.0.1/alt/home");
+    setText(o.SearchPage, "http://127.0.0.1/alt/suche");
+    setText(o.DownloadFolder1, "/alt/ordner");
+    setText(o.Download1Name, "Alt 1");
+    setText(o.Download1Target, "/alt/eins.zip");
+    setText(o.Download1Url, "http://127.0.0.1/eins.zip");
+    setText(o.Download2Name, "Alt 2");
+    setText(o.Download2Target, "/alt/zwei.zip");
+    setText(o.Download2Url, "http://127.0.0.1/zwei.zip");
+    setText(o.WebAddress1Name, "Web eins");
+    setText(o.WebAddress1Url, "http://127.0.0.1/web1");
+    setText(o.WebAddress2Name, "Web zwei");
+    setText(o.WebAddress2Url, "http://127.0.0.1/web2");
+    for (Text& t : o.ReservedText)
+        setText(t, "reserviert");
+    ScrambleAdminPassword(o.AdminPasswordStored, "AltChef");
+    ScrambleUserPassword(o.UserPasswordStored, "AltNutzer");
+    return o;
+}
+
+QByteArray oldImage(const TEinstellRecordOld& o)
+{
+    return QByteArray(reinterpret_cast<const char*>(&o), sizeof o);
+}
+
+QString text(const Text& t)
+{
+    return TextToString(t);
+}
+
+}  // namespace
+
+class SettingsFile : public ::testing::Test {
+protected:
+    TempProgramFolder folder;
+    RecordingPresenter boxes;
+};
+
+TEST_F(SettingsFile, WithoutAFileTheDefaultsHoldAndNothingIsCreated)
+{
+    InitSettings();
+    EXPECT_TRUE(boxes.messages.isEmpty());
+    EXPECT_EQ(image(EinstellDaten), defaultsImage());
+    EXPECT_EQ(image(StandardDaten), defaultsImage());
+    EXPECT_EQ(EinstellDaten.RefreshMinutes, 0);
+    EXPECT_EQ(EinstellDaten.WindowMode, 0);
+    EXPECT_EQ(AdminPassword, QStringLiteral("Kavelo-Chef"));
+    EXPECT_EQ(UserPassword, QStringLiteral("nutzer"));
+    EXPECT_FALSE(QFileInfo::exists(folder.path(kFile)));
+}
+
+TEST_F(SettingsFile, A7990ByteFileIsReadWholeAndGivesThePasswords)
+{
+    const TEinstellRecord stored = customRecord();
+    folder.writeFile(kFile, image(stored));
+    InitSettings();
+    EXPECT_TRUE(boxes.messages.isEmpty());
+    EXPECT_EQ(image(EinstellDaten), image(stored));
+    EXPECT_EQ(image(StandardDaten), defaultsImage());
+    EXPECT_EQ(AdminPassword, QStringLiteral("Chefsache"));
+    EXPECT_EQ(UserPassword, QStringLiteral("Nutzer1"));
+}
+
+TEST_F(SettingsFile, OlderLayoutFilesOf6178And8000BytesAreConverted)
+{
+    for (int size : {6178, 7000, 7989, 7991, 8000}) {
+        SCOPED_TRACE(size);
+        QByteArray bytes = oldImage(customOldRecord());
+        bytes.append(QByteArray(size - bytes.size(), '\x77'));
+        folder.writeFile(kFile, bytes);
+        EinstellDaten = TEinstellRecord{};
+        InitSettings();
+        EXPECT_TRUE(boxes.messages.isEmpty());
+
+        const TEinstellRecord& r = EinstellDaten;
+        EXPECT_EQ(r.SilentMode, 200);
+        EXPECT_EQ(r.AutoEndSeconds, 201);
+        EXPECT_EQ(r.RedirectDownloads, 202);
+        EXPECT_EQ(r.MaySearch, 203);
+        EXPECT_EQ(r.MaySurf, 204);
+        EXPECT_EQ(r.MayChangeUserOptions, 205);
+        EXPECT_EQ(r.MayChangeAddresses, 0);  // never taken from the older file
+        EXPECT_EQ(r.DownloadAttempts, 207);
+        EXPECT_EQ(r.Download1Suffix, 208);
+        EXPECT_EQ(r.Download2Suffix, 209);
+        EXPECT_EQ(r.Download1Counter, 210);
+        EXPECT_EQ(r.Download2Counter, 211);
+        EXPECT_EQ(r.MaxVersions, 212);
+        EXPECT_EQ(r.RefreshMinutes, 213);
+        EXPECT_EQ(r.WindowMode, 214);
+        EXPECT_EQ(r.WindowWidth, 215);
+        EXPECT_EQ(r.WindowHeight, 216);
+        EXPECT_EQ(text(r.HomePage), QStringLiteral("http://127.0.0.1/alt/home"));
+        EXPECT_EQ(text(r.SearchPage), QStringLiteral("http://127.0.0.1/alt/suche"));
+        EXPECT_EQ(text(r.DownloadFolder1), QStringLiteral("/alt/ordner"));
+        EXPECT_EQ(text(r.Download1Name), QStringLiteral("Alt 1"));
+        EXPECT_EQ(text(r.Download1Target), QStringLiteral("/alt/eins.zip"));
+        EXPECT_EQ(text(r.Download1Url), QStringLiteral("http://127.0.0.1/eins.zip"));
+        EXPECT_EQ(text(r.Download2Name), QStringLiteral("Alt 2"));
+        EXPECT_EQ(text(r.Download2Target), QStringLiteral("/alt/zwei.zip"));
+        EXPECT_EQ(text(r.Download2Url), QStringLiteral("http://127.0.0.1/zwei.zip"));
+        EXPECT_EQ(text(r.WebAddress1Name), QStringLiteral("Web eins"));
+        EXPECT_EQ(text(r.WebAddress1Url), QStringLiteral("http://127.0.0.1/web1"));
+        EXPECT_EQ(text(r.WebAddress2Name), QStringLiteral("Web zwei"));
+        EXPECT_EQ(text(r.WebAddress2Url), QStringLiteral("http://127.0.0.1/web2"));
+        EXPECT_EQ(AdminPassword, QStringLiteral("AltChef"));
+        EXPECT_EQ(UserPassword, QStringLiteral("AltNutzer"));
+
+        // What the older layout lacks keeps its default.
+        const TEinstellRecord& d = StandardDaten;
+        EXPECT_EQ(r.Download3Suffix, 0);
+        EXPECT_EQ(r.Download4Suffix, 0);
+        EXPECT_EQ(r.Download3Counter, 0);
+        EXPECT_EQ(r.Download4Counter, 0);
+        EXPECT_EQ(r.Reserved1, 0);
+        EXPECT_EQ(r.ReservedText1.length, 0);
+        EXPECT_EQ(text(r.DownloadFolder2), text(d.DownloadFolder2));
+        EXPECT_EQ(text(r.Download3Name), text(d.Download3Name));
+        EXPECT_EQ(text(r.Download3Target), text(d.Download3Target));
+        EXPECT_EQ(text(r.Download3Url), text(d.Download3Url));
+        EXPECT_EQ(text(r.Download4Name), text(d.Download4Name));
+        EXPECT_EQ(text(r.Download4Target), text(d.Download4Target));
+        EXPECT_EQ(text(r.Download4Url), text(d.Download4Url));
+    }
+}
+
+TEST_F(SettingsFile, TheDataFolderIsReadWhenTheProgramFolderHasNoFile)
+{
+    TempProgramFolder data;  // resets the folders: point them apart again
+    DataFolder = ProgramFolder;
+    ProgramFolder = QFileInfo(folder.path(kFile)).path() + QLatin1Char('/');
+    const TEinstellRecord stored = customRecord();
+    data.writeFile(kFile, image(stored));
+    InitSettings();
+    EXPECT_EQ(image(EinstellDaten), image(stored));
+}
+
+TEST_F(SettingsFile, AFileThatCannotBeOpenedKeepsTheDefaultsAndSkipsTheDataFolder)
+{
+    TempProgramFolder data;
+    DataFolder = ProgramFolder;
+    ProgramFolder = QFileInfo(folder.path(kFile)).path() + QLatin1Char('/');
+    data.writeFile(kFile, image(customRecord()));
+    ASSERT_TRUE(QDir().mkdir(folder.path(kFile)));  // exists, but no file can be opened there
+
+    InitSettings();
+    ASSERT_EQ(boxes.messages.size(), 1);
+    EXPECT_EQ(boxes.messages[0].kind, MessageKind::Error);
+    EXPECT_EQ(boxes.messages[0].text, QStringLiteral("Die Einstellungs-Datei\nkonnte nicht geöffnet werden!"));
+    EXPECT_EQ(image(EinstellDaten), defaultsImage());
+}
+
+TEST_F(SettingsFile, AnUnopenableFileInTheDataFolderHasItsOwnMessage)
+{
+    TempProgramFolder data;
+    DataFolder = ProgramFolder;
+    ProgramFolder = QFileInfo(folder.path(kFile)).path() + QLatin1Char('/');
+    ASSERT_TRUE(QDir().mkdir(data.path(kFile)));
+    InitSettings();
+    ASSERT_EQ(boxes.messages.size(), 1);
+    EXPECT_EQ(boxes.messages[0].text, QStringLiteral("Eine Einstellungs-Datei\naus dem festgelegten "
+                                                     "Daten-Ordnerkonnte nicht geöffnet werden!"));
+    EXPECT_EQ(image(EinstellDaten), defaultsImage());
+}
+
+TEST_F(SettingsFile, EveryTooShortFileIsReportedAndLeavesDefaultsAndTheFileAlone)
+{
+    const QByteArray full = oldImage(customOldRecord());
+    for (int size = 0; size < 6178; ++size) {
+        const QByteArray bytes = full.left(size);
+        folder.writeFile(kFile, bytes);
+        boxes.messages.clear();
+        EinstellDaten = TEinstellRecord{};
+        InitSettings();
+        ASSERT_EQ(boxes.messages.size(), 1) << size;
+        ASSERT_EQ(image(EinstellDaten), defaultsImage()) << size;
+        ASSERT_EQ(AdminPassword, QStringLiteral("Kavelo-Chef")) << size;
+        ASSERT_EQ(folder.readFile(kFile), bytes) << size;
+    }
+    EXPECT_EQ(boxes.messages[0].kind, MessageKind::Error);
+    EXPECT_TRUE(boxes.messages[0].text.contains(QDir::toNativeSeparators(folder.path(kFile))));
+    EXPECT_TRUE(boxes.messages[0].text.contains(QStringLiteral("6177 Bytes")));
+}
+
+TEST_F(SettingsFile, SavingCreatesAMissingFileInTheProgramFolderOnly)
+{
+    TempProgramFolder data;
+    DataFolder = ProgramFolder;
+    ProgramFolder = QFileInfo(folder.path(kFile)).path() + QLatin1Char('/');
+    InitSettings();
+    EinstellDaten.Download2Counter = 42;
+    SaveSettings();
+    EXPECT_TRUE(boxes.messages.isEmpty());
+    EXPECT_EQ(folder.readFile(kFile), image(EinstellDaten));
+    EXPECT_FALSE(QFileInfo::exists(data.path(kFile)));
+    EXPECT_EQ(QDir(ProgramFolder).entryList(QDir::Files), QStringList{kFile});
+}
+
+TEST_F(SettingsFile, SavingOverAnOlderFileGivesTheCurrentLayout)
+{
+    folder.writeFile(kFile, oldImage(customOldRecord()));
+    InitSettings();
+    EinstellDaten.MayChangeAddresses = 1;
+    EinstellDaten.Download3Counter = 9;
+    SaveSettings();
+    ASSERT_EQ(folder.readFile(kFile).size(), 7990);
+
+    EinstellDaten = TEinstellRecord{};
+    InitSettings();
+    EXPECT_EQ(EinstellDaten.MayChangeAddresses, 1);
+    EXPECT_EQ(EinstellDaten.Download3Counter, 9);
+    EXPECT_EQ(text(EinstellDaten.HomePage), QStringLiteral("http://127.0.0.1/alt/home"));
+}
+
+TEST_F(SettingsFile, SavingKeepsTheBytesBeyondTheRecord)
+{
+    QByteArray bytes = image(customRecord());
+    const QByteArray tail("Anhang hinter dem Datensatz");
+    folder.writeFile(kFile, bytes + tail);
+    InitSettings();  // read as the older layout, being longer than 7990 bytes
+    EinstellDaten.SilentMode = 1;
+    SaveSettings();
+    const QByteArray saved = folder.readFile(kFile);
+    EXPECT_EQ(saved.left(7990), image(EinstellDaten));
+    EXPECT_EQ(saved.mid(7990), tail);
+}
+
+TEST_F(SettingsFile, UmlautsSurviveASaveAndAReadByteForByte)
+{
+    InitSettings();
+    const QString name = QStringLiteral("Größe & Übersicht – 5 €");
+    StringToText(EinstellDaten.Download1Name, name);
+    const QByteArray before = image(EinstellDaten);
+    SaveSettings();
+    EinstellDaten = TEinstellRecord{};
+    InitSettings();
+    EXPECT_EQ(image(EinstellDaten), before);
+    EXPECT_EQ(text(EinstellDaten.Download1Name), name);
+    EXPECT_EQ(static_cast<unsigned char>(folder.readFile(kFile)[822 + 1 + 2]), 0xF6);  // ö
+}
+
+TEST_F(SettingsFile, ANewFileThatCannotBeCreatedIsReported)
+{
+    ProgramFolder = folder.path(QStringLiteral("fehlt/"));
+    InitSettings();
+    SaveSettings();
+    ASSERT_EQ(boxes.messages.size(), 1);
+    EXPECT_EQ(boxes.messages[0].kind, MessageKind::Plain);
+    EXPECT_EQ(boxes.messages[0].title, QStringLiteral("Kavelo"));
+    EXPECT_EQ(boxes.messages[0].text, QStringLiteral("Fehler beim Erzeugen einer neuen Einstellungs-Datei!"));
+}
+
+TEST_F(SettingsFile, AnExistingPathThatCannotBeReplacedIsReported)
+{
+    ASSERT_TRUE(QDir().mkdir(folder.path(kFile)));
+    SaveSettings();
+    ASSERT_EQ(boxes.messages.size(), 1);
+    EXPECT_EQ(boxes.messages[0].kind, MessageKind::Plain);
+    EXPECT_EQ(boxes.messages[0].text, QStringLiteral("Fehler beim Speichern von: \n") + ProgramFolder + kFile);
+    EXPECT_TRUE(QFileInfo(folder.path(kFile)).isDir());
+}
+
+#ifdef Q_OS_LINUX
+// A write that fails halfway (the file size limit stands in for a full disk)
+// must leave the old file exactly as it was and no temporary file behind.
+TEST_F(SettingsFile, AWriteThatFailsHalfwayLeavesTheOldFileIntact)
+{
+    const QByteArray original = image(customRecord());
+    folder.writeFile(kFile, original);
+    InitSettings();
+    EinstellDaten.Download1Counter = 1;
+
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = saved;
+    limited.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    SaveSettings();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    ASSERT_EQ(boxes.messages.size(), 1);
+    EXPECT_EQ(boxes.messages[0].text, QStringLiteral("Fehler beim Speichern von: \n") + ProgramFolder + kFile);
+    EXPECT_EQ(folder.readFile(kFile), original);
+    EXPECT_EQ(QDir(ProgramFolder).entryList(QDir::Files | QDir::Hidden), QStringList{kFile});
+}
+
+TEST_F(SettingsFile, AFolderThatCannotBeWrittenLeavesTheOldFileIntact)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root writes into any folder";
+    const QByteArray original = image(customRecord());
+    folder.writeFile(kFile, original);
+    InitSettings();
+    QFile::setPermissions(ProgramFolder, QFile::ReadOwner | QFile::ExeOwner);
+    SaveSettings();
+    QFile::setPermissions(ProgramFolder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    ASSERT_EQ(boxes.messages.size(), 1);
+    EXPECT_EQ(folder.readFile(kFile), original);
+}
+#endif

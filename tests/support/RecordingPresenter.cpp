@@ -1,0 +1,17 @@
+#include "support/RecordingPresenter.h"
+
+RecordingPresenter::RecordingPresenter()
+    : previous(SetMessagePresenter(this))
+{
+}
+
+RecordingPresenter::~RecordingPresenter()
+{
+    SetMessagePresenter(previous);
+}
+
+bool RecordingPresenter::present(MessageKind kind, const QString& title, const QString& text)
+{
+    messages.append({kind, title, text});
+    return !answers.isEmpty() && answers.takeFirst();
+}
