@@ -5,11 +5,12 @@
 #include "settings/SettingsFile.h"
 
 #include <QFile>
-#include <gtest/gtest.h>
+#include <QtGlobal>
 
 TempProgramFolder::TempProgramFolder()
 {
-    EXPECT_TRUE(dir.isValid());
+    if (!dir.isValid())
+        qFatal("no temporary folder");
     ProgramFolder = dir.path() + QLatin1Char('/');
     DataFolder = ProgramFolder;
     SettingsFileName = QStringLiteral("Einstell.DAT");
@@ -31,8 +32,8 @@ QString TempProgramFolder::path(const QString& name) const
 void TempProgramFolder::writeFile(const QString& name, const QByteArray& bytes) const
 {
     QFile file(path(name));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    ASSERT_EQ(file.write(bytes), bytes.size());
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write the test file %s", qPrintable(path(name)));
 }
 
 QByteArray TempProgramFolder::readFile(const QString& name) const

@@ -1,0 +1,38 @@
+#pragma once
+
+// The embedded browser view: a QWebEngineView that offers exactly the calls
+// and events the main window uses. Calls that fail throw std::runtime_error
+// with a German text; the application object shows it.
+
+#include <QString>
+#include <QWebEngineView>
+
+class QWebEngineProfile;
+
+class BrowserView : public QWebEngineView {
+    Q_OBJECT
+public:
+    explicit BrowserView(QWidget* parent = nullptr);
+
+    void Navigate(const QString& address);
+    // One step in the view's own history; throws when there is no page in that direction.
+    void GoBack();
+    void GoForward();
+    // Load the host's "Start Page" / "Search Page", read from the host store at this moment.
+    void GoHome();
+    void GoSearch();
+    void Refresh();
+    void Stop();
+    // Copies the page's selection to the clipboard.
+    void CopySelection();
+    QString LocationURL() const;
+
+signals:
+    // Every committed navigation of the main frame, with the reached address.
+    void NavigateComplete2(const QString& url);
+    // Load progress as Progress of ProgressMax; -1 (or ProgressMax 0) when loading is over.
+    void ProgressChange(int progress, int progressMax);
+};
+
+// The program's own web profile: cookies and cache persist between runs.
+QWebEngineProfile* KaveloProfile();

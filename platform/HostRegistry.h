@@ -1,0 +1,42 @@
+#pragma once
+
+// The host browser's settings store under the current user: the real
+// registry (HKEY_CURRENT_USER) on Windows, elsewhere an INI file at
+// $XDG_CONFIG_HOME/Kavelo/host-registry.ini (default ~/.config/...), with the
+// same key paths and value names. The browser view reads the same store.
+
+#include <QString>
+#include <memory>
+
+class QSettings;
+
+inline const QString kInternetExplorerKey = QStringLiteral("\\Software\\Microsoft\\Internet Explorer");
+inline const QString kInternetExplorerMainKey = QStringLiteral("\\Software\\Microsoft\\Internet Explorer\\Main");
+inline const QString kDownloadDirectoryValue = QStringLiteral("Download Directory");
+inline const QString kStartPageValue = QStringLiteral("Start Page");
+inline const QString kSearchPageValue = QStringLiteral("Search Page");
+
+class HostRegistryKey {
+public:
+    HostRegistryKey();
+    ~HostRegistryKey();
+    HostRegistryKey(const HostRegistryKey&) = delete;
+    HostRegistryKey& operator=(const HostRegistryKey&) = delete;
+
+    // Opens the key for reading and writing, creating it when missing; false
+    // when the store cannot be read or written.
+    bool open(const QString& keyPath);
+    // A value that does not exist reads as empty text. Throws std::runtime_error
+    // with a German text when the value cannot be read as text.
+    QString readString(const QString& name) const;
+    // Throws std::runtime_error with a German text when the value cannot be written.
+    void writeString(const QString& name, const QString& value);
+    void close();
+
+private:
+    std::unique_ptr<QSettings> store;
+    QString group;
+};
+
+// Reads one value in one step (empty when the key cannot be opened or the value is missing).
+QString ReadHostValue(const QString& keyPath, const QString& name);

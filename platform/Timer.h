@@ -1,0 +1,35 @@
+#pragma once
+
+// A timer with the semantics the program relies on: starting it, or setting
+// its interval while it runs, begins a fresh full interval; an interval of 0
+// never fires; stopping and restarting is exact. Intervals up to 2^32-1 ms are
+// allowed (the refresh interval can exceed what QTimer takes in one piece).
+
+#include <QObject>
+#include <QTimer>
+#include <cstdint>
+
+class Timer : public QObject {
+    Q_OBJECT
+public:
+    explicit Timer(std::uint32_t intervalMs, bool enabled, QObject* parent = nullptr);
+
+    std::uint32_t interval() const { return intervalMs; }
+    void setInterval(std::uint32_t ms);
+    bool isRunning() const { return running; }
+    void start();
+    void stop();
+    void setRunning(bool run);
+
+signals:
+    void timeout();
+
+private:
+    void arm();
+    void onPiece();
+
+    QTimer piece;
+    std::uint32_t intervalMs;
+    std::uint64_t remainingMs = 0;
+    bool running = false;
+};
