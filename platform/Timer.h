@@ -26,6 +26,7 @@ signals:
 
 private:
     void arm();
+    void startPiece();
     void onPiece();
 
     QTimer piece;

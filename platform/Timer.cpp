@@ -1,0 +1,68 @@
+#include "platform/Timer.h"
+
+#include <algorithm>
+#include <limits>
+
+Timer::Timer(std::uint32_t intervalMs, bool enabled, QObject* parent)
+    : QObject(parent), intervalMs(intervalMs)
+{
+    piece.setSingleShot(true);
+    piece.setTimerType(Qt::PreciseTimer);
+    connect(&piece, &QTimer::timeout, this, &Timer::onPiece);
+    setRunning(enabled);
+}
+
+void Timer::setInterval(std::uint32_t ms)
+{
+    intervalMs = ms;
+    if (running)
+        arm();
+}
+
+void Timer::start()
+{
+    running = true;
+    arm();
+}
+
+void Timer::stop()
+{
+    running = false;
+    piece.stop();
+}
+
+void Timer::setRunning(bool run)
+{
+    if (run)
+        start();
+    else
+        stop();
+}
+
+// A fresh full interval, handed to QTimer in pieces that fit its int milliseconds.
+void Timer::arm()
+{
+    piece.stop();
+    remainingMs = intervalMs;
+    if (remainingMs != 0)  // an interval of 0 never fires
+        startPiece();
+}
+
+void Timer::startPiece()
+{
+    const auto step = std::min<std::uint64_t>(remainingMs, std::numeric_limits<int>::max());
+    remainingMs -= step;
+    piece.start(static_cast<int>(step));
+}
+
+void Timer::onPiece()
+{
+    if (remainingMs > 0) {
+        startPiece();
+        return;
+    }
+    // The next interval begins before the handler runs, so that a handler that
+    // throws, stops the timer or sets a new interval leaves it in a sound state.
+    arm();
+    emit timeout();
+}
