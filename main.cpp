@@ -1,24 +1,28 @@
+#include "dialogs/about.h"
+#include "mainwindow/MB_main.h"
+#include "platform/KaveloApplication.h"
 #include "platform/MessageBoxPresenter.h"
-#include "settings/MB_Daten.h"
-#include "settings/SettingsFile.h"
 
-#include <QApplication>
 #include <QDir>
-#include <QLabel>
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("Kavelo"));
+    PrepareEnvironment();
+    KaveloApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Kavelo"));
     MessageBoxPresenter presenter;
     SetMessagePresenter(&presenter);
 
-    ProgramFolder = QDir::toNativeSeparators(QApplication::applicationDirPath() + QLatin1Char('/'));
-    DataFolder = ProgramFolder;
-    InitSettings();
+    QStringList arguments = QCoreApplication::arguments();
+    arguments.removeFirst();
+    const QString programFolder = QDir::toNativeSeparators(QCoreApplication::applicationDirPath() + QLatin1Char('/'));
 
-    QLabel window(QStringLiteral("Kavelo"));
-    window.resize(790, 570);
-    window.show();
+    // The five windows, created once in this order; the main window's start-up
+    // runs inside its creation, before the dialogs exist.
+    TKaveloMainForm mainForm(programFolder, arguments);
+    TAboutForm aboutForm(&mainForm);
+    mainForm.setDialogs({&aboutForm});
+
+    mainForm.show();
     return QApplication::exec();
 }

@@ -7,6 +7,9 @@
 #include <QString>
 #include <QWebEngineView>
 
+class QWebEngineLoadingInfo;
+class QWebEngineNavigationRequest;
+class QWebEngineNewWindowRequest;
 class QWebEngineProfile;
 
 class BrowserView : public QWebEngineView {
@@ -32,6 +35,15 @@ signals:
     void NavigateComplete2(const QString& url);
     // Load progress as Progress of ProgressMax; -1 (or ProgressMax 0) when loading is over.
     void ProgressChange(int progress, int progressMax);
+
+private:
+    void noteNavigationRequest(const QWebEngineNavigationRequest& request);
+    void reportAddress(const QUrl& url);
+    void followLoading(const QWebEngineLoadingInfo& info);
+    void openInThisView(const QWebEngineNewWindowRequest& request);
+
+    bool reloading = false;       // the main frame's current navigation is a reload
+    bool addressReported = false;  // the current load has already reported its address
 };
 
 // The program's own web profile: cookies and cache persist between runs.

@@ -35,7 +35,6 @@ public:
 
 private:
     std::unique_ptr<QSettings> store;
-    QString group;
 };
 
 // Reads one value in one step (empty when the key cannot be opened or the value is missing).

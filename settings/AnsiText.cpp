@@ -115,3 +115,8 @@ bool IsPresent(const Text& text)
 {
     return IsPresent(TextBytes(text));
 }
+
+bool IsPresent(const QString& text)
+{
+    return !text.isEmpty() && (text[0] > QLatin1Char(' ') || (text[0] == QLatin1Char(' ') && text.size() > 1));
+}

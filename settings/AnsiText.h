@@ -31,3 +31,4 @@ std::optional<QByteArray> EncodeAnsiExact(const QString& value);
 // made of one blank: byte-wise, unsigned, a prefix being the smaller.
 bool IsPresent(const QByteArray& bytes);
 bool IsPresent(const Text& text);
+bool IsPresent(const QString& text);

@@ -1,0 +1,406 @@
+#include "dialogs/EinstellDialog.h"
+
+#include "dialogs/DialogParts.h"
+#include "dialogs/MaskedEdit.h"
+#include "dialogs/NumberField.h"
+#include "dialogs/RadioGroup.h"
+#include "dialogs/SettingsFields.h"
+#include "mainwindow/GlyphButton.h"
+#include "platform/Messages.h"
+#include "platform/ProgramFont.h"
+#include "resources/Glyphs.h"
+#include "settings/Defaults.h"
+#include "settings/EinstellRecord.h"
+#include "settings/Passwords.h"
+#include "settings/SettingsFile.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QShowEvent>
+#include <QTabWidget>
+
+namespace {
+
+constexpr QChar kPasswordMask = QLatin1Char('#');
+// A label sits this far below the top of the edit on its row.
+constexpr int kLabelDrop = 5;
+
+const QStringList kSuffixModes = {
+    QStringLiteral("keinen"),        QStringLiteral("lfd. Nummer"),   QStringLiteral("Datum"),
+    QStringLiteral("Datum + Zeit"),  QStringLiteral("Sich.-Kopie"),   QStringLiteral("Kopie (lfd. Nr.)"),
+    QStringLiteral("Kopie (Datum)"), QStringLiteral("Kopie (D + Z)"),
+};
+
+QLineEdit* AddEdit(QWidget* parent, const char* name, QRect place)
+{
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QLatin1String(name));
+    edit->setGeometry(place);
+    return edit;
+}
+
+QLineEdit* AddPasswordEdit(QWidget* parent, const char* name, QRect place)
+{
+    auto* edit = new MaskedEdit(kPasswordMask, parent);
+    edit->setObjectName(QLatin1String(name));
+    edit->setGeometry(place);
+    return edit;
+}
+
+void AddCheckBox(QWidget* parent, const char* name, const QString& text, QRect place)
+{
+    auto* box = new QCheckBox(text, parent);
+    box->setObjectName(QLatin1String(name));
+    box->setGeometry(place);
+}
+
+void AddRadioGroup(QWidget* parent, const char* name, const QString& title, const QStringList& items,
+                   QRect place)
+{
+    auto* group = new RadioGroup(title, items, 2, place, parent);
+    group->setObjectName(QLatin1String(name));
+}
+
+GlyphButton* AddButton(QWidget* parent, const char* name, const QString& caption, const QString& glyph,
+                       QRect place)
+{
+    auto* button = new GlyphButton(caption, Glyph(glyph), GlyphButton::Layout::ImageLeft, parent);
+    button->setObjectName(QLatin1String(name));
+    button->setGeometry(place);
+    return button;
+}
+
+QWidget* AddTab(QTabWidget* tabs, const char* name, const QString& caption)
+{
+    auto* page = new QWidget;
+    page->setObjectName(QLatin1String(name));
+    tabs->addTab(page, caption);
+    return page;
+}
+
+// The dialog's controls as the settings record sees them.
+class FormControls final : public SettingsControls {
+public:
+    explicit FormControls(const QWidget* form) : form(form) {}
+
+    QString text(const char* edit) const override { return find<QLineEdit>(edit)->text(); }
+    void setText(const char* edit, const QString& text) override { find<QLineEdit>(edit)->setText(text); }
+    bool isChecked(const char* box) const override { return find<QCheckBox>(box)->isChecked(); }
+    void setChecked(const char* box, bool checked) override { find<QCheckBox>(box)->setChecked(checked); }
+    int itemIndex(const char* group) const override { return find<RadioGroup>(group)->itemIndex(); }
+    void setItemIndex(const char* group, int index) override { find<RadioGroup>(group)->setItemIndex(index); }
+
+private:
+    template <class Control>
+    Control* find(const char* name) const
+    {
+        auto* control = form->findChild<Control*>(QLatin1String(name));
+        Q_ASSERT_X(control, "FormControls", name);
+        return control;
+    }
+
+    const QWidget* form;
+};
+
+}  // namespace
+
+TEinstellForm::TEinstellForm(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("EinstellForm"));
+    setWindowTitle(QStringLiteral("Programm-Einstellungen"));
+    setFont(ProgramFont(11));
+    setFixedSize(652, 445);
+
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    PageControl1->setGeometry(4, 4, 644, 400);
+    createUserTab();
+    createAddressTab();
+    createAddressTab2();
+    createAdminTab();
+    createButtons();
+}
+
+QLabel* TEinstellForm::addLabel(QWidget* parent, const QString& text, QPoint place)
+{
+    const QByteArray name = "Label" + QByteArray::number(++labelCount);
+    return AddLabel(parent, name.constData(), text, place);
+}
+
+void TEinstellForm::createUserTab()
+{
+    TabSheet1 = AddTab(PageControl1, "TabSheet1", QStringLiteral("Nutzer-Optionen"));
+    QWidget* page = TabSheet1;
+
+    addLabel(page, QStringLiteral("Startseite (Home):"), {8, 12 + kLabelDrop});
+    AddEdit(page, "Edit6", {120, 12, 500, 21});
+    addLabel(page, QStringLiteral("für Nur-Betrachter-Modus: automatische Aktualisierung alle: "),
+             {8, 40 + kLabelDrop});
+    AddEdit(page, "Edit32", {306, 40, 44, 21});
+    addLabel(page, QStringLiteral("(0 (nicht) .. 1000) min"), {356, 40 + kLabelDrop});
+    addLabel(page, QStringLiteral("Suchseite:"), {8, 68 + kLabelDrop});
+    AddEdit(page, "Edit7", {120, 68, 500, 21});
+
+    QGroupBox* more =
+        AddGroupFrame(page, "GroupBox1", QStringLiteral("weitere Nutzer-Optionen"), {8, 104, 624, 112});
+    addLabel(more, QStringLiteral("Download-Ordner:"), {8, 20 + kLabelDrop});
+    AddEdit(more, "Edit19", {112, 20, 500, 21});
+    addLabel(more,
+             QStringLiteral("(für Downloads 1+2;  keine Angabe: Downloads landen im lokalen Unter-Ordner: "
+                            ".\\Downloads\\"),
+             {112, 44});
+    addLabel(more, QStringLiteral("Download-Ordner 2:"), {8, 66 + kLabelDrop});
+    AddEdit(more, "Edit23", {112, 66, 500, 21});
+    addLabel(more,
+             QStringLiteral("(für Downloads 3+4; keine Angabe: Downloads landen im lokalen Unter-Ordner: "
+                            ".\\Downloads\\)"),
+             {112, 90});
+
+    QGroupBox* password =
+        AddGroupFrame(page, "GroupBox2", QStringLiteral("Nutzer-Passwort"), {8, 226, 300, 106});
+    addLabel(password, QStringLiteral("Passwort:"), {8, 20 + kLabelDrop});
+    Edit3 = AddPasswordEdit(password, "Edit3", {84, 20, 120, 21});
+    addLabel(password, QStringLiteral("Wiederholung:"), {8, 46 + kLabelDrop});
+    Edit4 = AddPasswordEdit(password, "Edit4", {84, 46, 120, 21});
+    BitBtn4 = AddButton(password, "BitBtn4", QStringLiteral("Passwort ändern"), QStringLiteral("password"),
+                        {84, 74, 120, 25});
+    connect(BitBtn4, &QPushButton::clicked, this, &TEinstellForm::BitBtn4Click);
+}
+
+void TEinstellForm::createAddressTab()
+{
+    TabSheet3 = AddTab(PageControl1, "TabSheet3", QStringLiteral("Adressen + Downloads"));
+    QWidget* page = TabSheet3;
+
+    QGroupBox* web1 =
+        AddGroupFrame(page, "GroupBox3", QStringLiteral("Web-Adresse 1 (oben)"), {8, 4, 624, 68});
+    addLabel(web1, QStringLiteral("URL:"), {8, 16 + kLabelDrop});
+    AddEdit(web1, "Edit8", {48, 16, 330, 21});
+    addLabel(web1, QStringLiteral("z.B.: https://www.google.de/"), {388, 16 + kLabelDrop});
+    addLabel(web1, QStringLiteral("Name:"), {8, 40 + kLabelDrop});
+    AddEdit(web1, "Edit9", {48, 40, 150, 21});
+    addLabel(web1, QStringLiteral("(für Schaltfläche)"), {206, 40 + kLabelDrop});
+    addLabel(web1, QStringLiteral("z.B.: Google"), {388, 40 + kLabelDrop});
+
+    QGroupBox* web2 =
+        AddGroupFrame(page, "GroupBox4", QStringLiteral("Web-Adresse 2 (unten)"), {8, 76, 624, 68});
+    addLabel(web2, QStringLiteral("URL:"), {8, 16 + kLabelDrop});
+    AddEdit(web2, "Edit10", {48, 16, 330, 21});
+    addLabel(web2, QStringLiteral("Name:"), {8, 40 + kLabelDrop});
+    AddEdit(web2, "Edit11", {48, 40, 150, 21});
+
+    addDownloadGroup(page, 1, {8, 148, 624, 108});
+    addDownloadGroup(page, 2, {8, 262, 624, 100});
+}
+
+void TEinstellForm::createAddressTab2()
+{
+    TabSheet4 = AddTab(PageControl1, "TabSheet4", QStringLiteral("Adressen + Downloads 2"));
+    addDownloadGroup(TabSheet4, 3, {8, 4, 624, 108});
+    addDownloadGroup(TabSheet4, 4, {8, 118, 624, 100});
+}
+
+void TEinstellForm::addDownloadGroup(QWidget* page, int number, QRect place)
+{
+    struct Names {
+        const char* box;
+        const char* title;
+        const char* url;
+        const char* name;
+        const char* target;
+        const char* suffix;
+    };
+    static constexpr Names kGroups[] = {
+        {"GroupBox5", "Download 1 (links oben)", "Edit12", "Edit13", "Edit14", "RadioGroup1"},
+        {"GroupBox6", "Download 2 (unten)", "Edit15", "Edit16", "Edit17", "RadioGroup2"},
+        {"GroupBox7", "Download 3 (rechts oben)", "Edit24", "Edit25", "Edit26", "RadioGroup3"},
+        {"GroupBox8", "Download 4 (rechts unten)", "Edit27", "Edit28", "Edit29", "RadioGroup4"},
+    };
+    const Names& names = kGroups[number - 1];
+    // The upper download of each tab shows an example target.
+    const bool example = number % 2 == 1;
+
+    QGroupBox* box = AddGroupFrame(page, names.box, QString::fromUtf8(names.title), place);
+    addLabel(box, QStringLiteral("URL:"), {8, 16 + kLabelDrop});
+    AddEdit(box, names.url, {152, 16, 240, 21});
+    addLabel(box, QStringLiteral("Name:"), {8, 40 + kLabelDrop});
+    AddEdit(box, names.name, {152, 40, 240, 21});
+    addLabel(box, QStringLiteral("Speicherort und Dateiname:"), {8, 64 + kLabelDrop});
+    AddEdit(box, names.target, {152, 64, 240, 21});
+    if (example)
+        addLabel(box, QStringLiteral("z.B.: D:\\Downloads\\Beispiel.zip"), {152, 89});
+    AddRadioGroup(box, names.suffix, QStringLiteral("Dateinamenszusatz"), kSuffixModes, {400, 8, 216, 88});
+}
+
+void TEinstellForm::createAdminTab()
+{
+    TabSheet2 = AddTab(PageControl1, "TabSheet2", QStringLiteral("Administrator-Optionen"));
+    QWidget* page = TabSheet2;
+
+    QGroupBox* program =
+        AddGroupFrame(page, "GroupBox9", QStringLiteral("Programm-Optionen"), {8, 4, 624, 68});
+    AddCheckBox(program, "CheckBox1",
+                QStringLiteral("Programm ohne unnötige Meldungen und Dialoge (stiller Modus)"),
+                {8, 16, 400, 19});
+    addLabel(program, QStringLiteral("automatisches Ende des Programms: "), {8, 40 + kLabelDrop});
+    AddEdit(program, "Edit5", {196, 40, 56, 21});
+    addLabel(program, QStringLiteral("s"), {258, 40 + kLabelDrop});
+    addLabel(program, QStringLiteral("Anzahl Download-Versuche: "), {330, 40 + kLabelDrop});
+    AddEdit(program, "Edit18", {474, 40, 40, 21});
+
+    QGroupBox* rights = AddGroupFrame(page, "GroupBox10", QStringLiteral("Nutzer-Rechte"), {8, 78, 316, 100});
+    AddCheckBox(rights, "CheckBox2", QStringLiteral("darf Surfen / neue Adressen eingeben"),
+                {8, 16, 300, 19});
+    AddCheckBox(rights, "CheckBox3", QStringLiteral("darf Suchen"), {8, 36, 300, 19});
+    AddCheckBox(rights, "CheckBox4", QStringLiteral("darf Nutzer-Optionen ändern"), {8, 56, 300, 19});
+    AddCheckBox(rights, "CheckBox5", QStringLiteral("darf Adressen und Downloads ändern"), {8, 76, 300, 19});
+
+    QGroupBox* more =
+        AddGroupFrame(page, "GroupBox11", QStringLiteral("weitere Optionen"), {8, 184, 316, 56});
+    AddCheckBox(more, "CheckBox6",
+                QStringLiteral("lokale Download´s  in den Ordner:  .\\Downloads\\   leiten"),
+                {8, 16, 300, 19});
+    addLabel(more, QStringLiteral("(statt Download-Ordner des Gastsystems)"), {26, 37});
+
+    QGroupBox* window =
+        AddGroupFrame(page, "GroupBox12", QStringLiteral("Fenster-Einstellungen"), {8, 246, 316, 88});
+    AddRadioGroup(window, "RadioGroup5", QStringLiteral("Fenster-Modus"),
+                  {QStringLiteral("normal"), QStringLiteral("festgelegt"), QStringLiteral("maximiert")},
+                  {8, 16, 170, 62});
+    addLabel(window, QStringLiteral("festgelegte ..."), {190, 18});
+    addLabel(window, QStringLiteral("Breite:"), {190, 36 + kLabelDrop});
+    AddEdit(window, "Edit30", {228, 36, 50, 21});
+    addLabel(window, QStringLiteral("Höhe:"), {190, 60 + kLabelDrop});
+    AddEdit(window, "Edit31", {228, 60, 50, 21});
+
+    QGroupBox* counters =
+        AddGroupFrame(page, "GroupBox13", QStringLiteral("Download-Zähler"), {332, 78, 300, 100});
+    addLabel(counters, QStringLiteral("Download1:"), {8, 16 + kLabelDrop});
+    AddEdit(counters, "Edit20", {70, 16, 64, 21});
+    addLabel(counters, QStringLiteral("Download2:"), {150, 16 + kLabelDrop});
+    AddEdit(counters, "Edit21", {212, 16, 64, 21});
+    addLabel(counters, QStringLiteral("Download3:"), {8, 40 + kLabelDrop});
+    AddEdit(counters, "Edit33", {70, 40, 64, 21});
+    addLabel(counters, QStringLiteral("Download4:"), {150, 40 + kLabelDrop});
+    AddEdit(counters, "Edit34", {212, 40, 64, 21});
+    addLabel(counters, QStringLiteral("max. Versionsanzahl:"), {8, 70 + kLabelDrop});
+    AddEdit(counters, "Edit22", {116, 70, 64, 21});
+    addLabel(counters, QStringLiteral("(2 ... 60000)"), {186, 70 + kLabelDrop});
+
+    QGroupBox* password =
+        AddGroupFrame(page, "GroupBox14", QStringLiteral("Administrator-Passwort"), {332, 184, 300, 106});
+    addLabel(password, QStringLiteral("Passwort:"), {8, 20 + kLabelDrop});
+    Edit1 = AddPasswordEdit(password, "Edit1", {84, 20, 120, 21});
+    addLabel(password, QStringLiteral("Wiederholung:"), {8, 46 + kLabelDrop});
+    Edit2 = AddPasswordEdit(password, "Edit2", {84, 46, 120, 21});
+    BitBtn3 = AddButton(password, "BitBtn3", QStringLiteral("Passwort ändern"), QStringLiteral("password"),
+                        {84, 74, 120, 25});
+    connect(BitBtn3, &QPushButton::clicked, this, &TEinstellForm::BitBtn3Click);
+}
+
+void TEinstellForm::createButtons()
+{
+    BitBtn5 =
+        AddButton(this, "BitBtn5", QStringLiteral("Standard"), QStringLiteral("defaults"), {8, 412, 92, 25});
+    BitBtn2 =
+        AddButton(this, "BitBtn2", QStringLiteral("Abbrechen"), QStringLiteral("cancel"), {456, 412, 92, 25});
+    BitBtn1 =
+        AddButton(this, "BitBtn1", QStringLiteral("Beenden"), QStringLiteral("finish"), {554, 412, 92, 25});
+    QFont bold = BitBtn1->font();
+    bold.setBold(true);
+    BitBtn1->setFont(bold);
+    connect(BitBtn1, &QPushButton::clicked, this, &TEinstellForm::BitBtn1Click);
+    connect(BitBtn2, &QPushButton::clicked, this, &TEinstellForm::BitBtn2Click);
+    connect(BitBtn5, &QPushButton::clicked, this, &TEinstellForm::BitBtn5Click);
+}
+
+void TEinstellForm::setRoles(bool adminLoggedIn, bool userLoggedIn)
+{
+    AdminLoggedIn = adminLoggedIn;
+    UserLoggedIn = userLoggedIn;
+}
+
+void TEinstellForm::showEvent(QShowEvent* event)
+{
+    if (!event->spontaneous())
+        FormShow();
+    QDialog::showEvent(event);
+}
+
+void TEinstellForm::FormShow()
+{
+    PageControl1->setCurrentWidget(AdminLoggedIn ? TabSheet2 : TabSheet1);
+    ApplyRights();
+    RecordToForm();
+}
+
+void TEinstellForm::ApplyRights()
+{
+    for (const ControlState& state : ControlStates(AdminLoggedIn, EinstellDaten))
+        findChild<QWidget*>(QLatin1String(state.control))->setEnabled(state.enabled);
+}
+
+void TEinstellForm::RecordToForm()
+{
+    FormControls controls(this);
+    RecordToControls(EinstellDaten, controls);
+}
+
+bool TEinstellForm::FormToRecord()
+{
+    const FormControls controls(this);
+    if (const std::optional<QString> text =
+            ControlsToRecord(controls, {AdminLoggedIn, UserLoggedIn}, EinstellDaten)) {
+        ShowMessage(MessageKind::Error, NotANumberMessage(*text));
+        return false;
+    }
+    return true;
+}
+
+void TEinstellForm::reject()
+{
+    done(2);
+}
+
+void TEinstellForm::BitBtn1Click()
+{
+    if (FinishTakesOver({AdminLoggedIn, UserLoggedIn}, EinstellDaten)) {
+        if (!FormToRecord())
+            return;
+        SaveSettings();
+    }
+    done(1);
+}
+
+void TEinstellForm::BitBtn2Click()
+{
+    done(2);
+}
+
+void TEinstellForm::BitBtn3Click()
+{
+    PasswordFields fields{Edit1->text(), Edit2->text()};
+    ChangeAdminPassword(fields, AdminLoggedIn);
+    Edit1->setText(fields.password);
+    Edit2->setText(fields.repeat);
+}
+
+void TEinstellForm::BitBtn4Click()
+{
+    PasswordFields fields{Edit3->text(), Edit4->text()};
+    ChangeUserPassword(fields, AdminLoggedIn, UserLoggedIn);
+    Edit3->setText(fields.password);
+    Edit4->setText(fields.repeat);
+}
+
+void TEinstellForm::BitBtn5Click()
+{
+    if (AdminLoggedIn)
+        ResetAllOptions();
+    else
+        ResetUserOptions();
+    RecordToForm();
+}

@@ -1,0 +1,244 @@
+#include "dialogs/SettingsFields.h"
+
+#include "dialogs/NumberField.h"
+#include "settings/AnsiText.h"
+
+#include <algorithm>
+#include <span>
+#include <variant>
+
+namespace {
+
+using R = TEinstellRecord;
+
+Word Unlimited(Word value)
+{
+    return value;
+}
+
+Word MaxVersionsLimit(Word value)
+{
+    return std::clamp<Word>(value, 2, 60000);
+}
+
+Word WidthLimit(Word value)
+{
+    return value > 3000 ? 790 : value;
+}
+
+Word HeightLimit(Word value)
+{
+    return value > 2000 ? 570 : value;
+}
+
+Word RefreshLimit(Word value)
+{
+    return value > 1000 ? 0 : value;
+}
+
+struct TextControl {
+    const char* edit;
+    Text R::*field;
+};
+
+struct NumberControl {
+    const char* edit;
+    Word R::*field;
+    EmptyField empty;
+    Word (*limit)(Word);
+};
+
+struct FlagControl {
+    const char* box;
+    Word R::*field;
+};
+
+struct ChoiceControl {
+    const char* group;
+    Word R::*field;
+};
+
+using Control = std::variant<TextControl, NumberControl, FlagControl, ChoiceControl>;
+
+// Who may have a step taken over; the rights are read from the record.
+enum class Right { AnyRole, UserOptions, Addresses, Administrator };
+
+struct Step {
+    Right right;
+    std::span<const Control> controls;
+};
+
+constexpr Control kPages[] = {
+    TextControl{"Edit6", &R::HomePage},
+    TextControl{"Edit7", &R::SearchPage},
+};
+
+constexpr Control kFolders[] = {
+    TextControl{"Edit19", &R::DownloadFolder1},
+    TextControl{"Edit23", &R::DownloadFolder2},
+};
+
+constexpr Control kRefresh[] = {
+    NumberControl{"Edit32", &R::RefreshMinutes, EmptyField::Zero, RefreshLimit},
+};
+
+constexpr Control kAddresses[] = {
+    TextControl{"Edit8", &R::WebAddress1Url},          TextControl{"Edit9", &R::WebAddress1Name},
+    TextControl{"Edit10", &R::WebAddress2Url},         TextControl{"Edit11", &R::WebAddress2Name},
+    TextControl{"Edit12", &R::Download1Url},           TextControl{"Edit13", &R::Download1Name},
+    TextControl{"Edit14", &R::Download1Target},        TextControl{"Edit15", &R::Download2Url},
+    TextControl{"Edit16", &R::Download2Name},          TextControl{"Edit17", &R::Download2Target},
+    TextControl{"Edit24", &R::Download3Url},           TextControl{"Edit25", &R::Download3Name},
+    TextControl{"Edit26", &R::Download3Target},        TextControl{"Edit27", &R::Download4Url},
+    TextControl{"Edit28", &R::Download4Name},          TextControl{"Edit29", &R::Download4Target},
+    ChoiceControl{"RadioGroup1", &R::Download1Suffix}, ChoiceControl{"RadioGroup2", &R::Download2Suffix},
+    ChoiceControl{"RadioGroup3", &R::Download3Suffix}, ChoiceControl{"RadioGroup4", &R::Download4Suffix},
+};
+
+constexpr Control kAdministrator[] = {
+    FlagControl{"CheckBox1", &R::SilentMode},
+    NumberControl{"Edit5", &R::AutoEndSeconds, EmptyField::Zero, Unlimited},
+    NumberControl{"Edit18", &R::DownloadAttempts, EmptyField::Zero, Unlimited},
+    FlagControl{"CheckBox2", &R::MaySurf},
+    FlagControl{"CheckBox3", &R::MaySearch},
+    FlagControl{"CheckBox4", &R::MayChangeUserOptions},
+    FlagControl{"CheckBox5", &R::MayChangeAddresses},
+    FlagControl{"CheckBox6", &R::RedirectDownloads},
+    NumberControl{"Edit20", &R::Download1Counter, EmptyField::NotANumber, Unlimited},
+    NumberControl{"Edit21", &R::Download2Counter, EmptyField::NotANumber, Unlimited},
+    NumberControl{"Edit33", &R::Download3Counter, EmptyField::NotANumber, Unlimited},
+    NumberControl{"Edit34", &R::Download4Counter, EmptyField::NotANumber, Unlimited},
+    NumberControl{"Edit22", &R::MaxVersions, EmptyField::NotANumber, MaxVersionsLimit},
+    ChoiceControl{"RadioGroup5", &R::WindowMode},
+    NumberControl{"Edit30", &R::WindowWidth, EmptyField::NotANumber, WidthLimit},
+    NumberControl{"Edit31", &R::WindowHeight, EmptyField::NotANumber, HeightLimit},
+};
+
+// The take-over of "Beenden" in its order; together the steps hold every
+// control that shows a field of the record.
+constexpr Step kSteps[] = {
+    {Right::Addresses, kPages},     {Right::UserOptions, kFolders},         {Right::AnyRole, kRefresh},
+    {Right::Addresses, kAddresses}, {Right::Administrator, kAdministrator},
+};
+
+bool Allowed(Right right, LoginRoles roles, const TEinstellRecord& record)
+{
+    switch (right) {
+        case Right::AnyRole:
+            return roles.admin || roles.user;
+        case Right::UserOptions:
+            return roles.admin || (roles.user && record.MayChangeUserOptions == 1);
+        case Right::Addresses:
+            return roles.admin || (roles.user && record.MayChangeAddresses == 1);
+        case Right::Administrator:
+            return roles.admin;
+    }
+    return false;
+}
+
+struct Show {
+    const TEinstellRecord& record;
+    SettingsControls& controls;
+
+    void operator()(const TextControl& c) const { controls.setText(c.edit, TextToString(record.*c.field)); }
+    void operator()(const NumberControl& c) const
+    {
+        controls.setText(c.edit, QString::number(record.*c.field));
+    }
+    void operator()(const FlagControl& c) const { controls.setChecked(c.box, record.*c.field == 1); }
+    void operator()(const ChoiceControl& c) const { controls.setItemIndex(c.group, record.*c.field); }
+};
+
+// Takes one control over; false when its text is no number.
+struct TakeOver {
+    const SettingsControls& controls;
+    TEinstellRecord& record;
+
+    bool operator()(const TextControl& c) const
+    {
+        StringToText(record.*c.field, controls.text(c.edit));
+        return true;
+    }
+    bool operator()(const NumberControl& c) const
+    {
+        const std::optional<Word> value = FieldNumber(controls.text(c.edit), c.empty);
+        if (!value)
+            return false;
+        record.*c.field = c.limit(*value);
+        return true;
+    }
+    bool operator()(const FlagControl& c) const
+    {
+        record.*c.field = controls.isChecked(c.box) ? 1 : 0;
+        return true;
+    }
+    bool operator()(const ChoiceControl& c) const
+    {
+        const int index = controls.itemIndex(c.group);
+        if (index >= 0)
+            record.*c.field = static_cast<Word>(index);
+        return true;
+    }
+};
+
+const char* NameOf(const Control& control)
+{
+    return std::visit(
+        [](const auto& c) -> const char* {
+            if constexpr (requires { c.edit; })
+                return c.edit;
+            else if constexpr (requires { c.box; })
+                return c.box;
+            else
+                return c.group;
+        },
+        control);
+}
+
+}  // namespace
+
+void RecordToControls(const TEinstellRecord& record, SettingsControls& controls)
+{
+    for (const Step& step : kSteps)
+        for (const Control& control : step.controls)
+            std::visit(Show{record, controls}, control);
+}
+
+std::optional<QString> ControlsToRecord(const SettingsControls& controls, LoginRoles roles,
+                                        TEinstellRecord& record)
+{
+    for (const Step& step : kSteps) {
+        if (!Allowed(step.right, roles, record))
+            continue;
+        for (const Control& control : step.controls)
+            if (!std::visit(TakeOver{controls, record}, control))
+                return controls.text(NameOf(control));
+    }
+    return std::nullopt;
+}
+
+bool FinishTakesOver(LoginRoles roles, const TEinstellRecord& record)
+{
+    return Allowed(Right::UserOptions, roles, record) || Allowed(Right::Addresses, roles, record);
+}
+
+std::vector<ControlState> ControlStates(bool adminLoggedIn, const TEinstellRecord& record)
+{
+    const bool userOptions = adminLoggedIn || record.MayChangeUserOptions == 1;
+    const bool addresses = adminLoggedIn || record.MayChangeAddresses == 1;
+
+    std::vector<ControlState> states;
+    for (const char* name : {"CheckBox1", "CheckBox2", "CheckBox3", "CheckBox4", "CheckBox5", "CheckBox6",
+                             "Edit5", "Edit18", "Edit20", "Edit21", "Edit22", "Edit33", "Edit34",
+                             "RadioGroup5", "Edit30", "Edit31", "Edit1", "Edit2", "BitBtn3"})
+        states.push_back({name, adminLoggedIn});
+    for (const char* name : {"Edit3", "Edit4", "BitBtn4", "BitBtn5"})
+        states.push_back({name, userOptions});
+    for (const Control& control : kPages)
+        states.push_back({NameOf(control), addresses});
+    for (const Control& control : kAddresses)
+        states.push_back({NameOf(control), addresses});
+    for (const char* name : {"Edit19", "Edit23", "Edit32", "BitBtn1", "BitBtn2"})
+        states.push_back({name, true});
+    return states;
+}

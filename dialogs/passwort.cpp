@@ -1,0 +1,98 @@
+#include "dialogs/passwort.h"
+
+#include "dialogs/DialogParts.h"
+#include "dialogs/MaskedEdit.h"
+#include "platform/ProgramFont.h"
+#include "settings/MB_Daten.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+QFont Bold(QFont font)
+{
+    font.setBold(true);
+    return font;
+}
+
+// The designed label widths are a few pixels short for this font; a label
+// grows to its text, never shrinks below its place.
+void FitToText(QLabel* label)
+{
+    const int needed = label->fontMetrics().horizontalAdvance(label->text());
+    if (needed > label->width())
+        label->resize(needed, label->height());
+}
+}  // namespace
+
+TPasswordDlg::TPasswordDlg(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("PasswordDlg"));
+    setWindowTitle(QStringLiteral("Zugangskontrolle für Konfigurationsbereich"));
+    setFont(ProgramFont());
+    setFixedSize(372, 104);
+    QPalette yellow = palette();
+    yellow.setColor(QPalette::Window, QColor(255, 255, 0));
+    setPalette(yellow);
+    setAutoFillBackground(true);
+
+    QLabel* Label1 =
+        AddLabel(this, "Label1", QStringLiteral("Bitte das (Nutzer- oder Administrator-) Passwort eingeben:"),
+                 QRect(8, 9, 329, 13));
+    Label1->setFont(Bold(ProgramFont(11)));
+    FitToText(Label1);
+
+    Password = new MaskedEdit(QLatin1Char('*'), this);
+    Password->setObjectName(QStringLiteral("Password"));
+    Password->setFont(ProgramFont(19));
+    Password->setGeometry(128, 35, 137, 32);
+
+    OKBtn = new QPushButton(QStringLiteral("OK"), this);
+    OKBtn->setObjectName(QStringLiteral("OKBtn"));
+    OKBtn->setGeometry(286, 35, 75, 25);
+    OKBtn->setFont(Bold(font()));
+    OKBtn->setDefault(true);
+    OKBtn->setFocusPolicy(Qt::ClickFocus);
+    connect(OKBtn, &QPushButton::clicked, this, &TPasswordDlg::OKBtnClick);
+
+    CancelBtn = new QPushButton(QStringLiteral("Abbrechen"), this);
+    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
+    CancelBtn->setGeometry(286, 67, 75, 25);
+    connect(CancelBtn, &QPushButton::clicked, this, &TPasswordDlg::CancelBtnClick);
+
+    FitToText(AddLabel(this, "Label2", QStringLiteral("(ohne ein Passwort können die Einstellungen "),
+                       QRect(56, 72, 215, 13)));
+    FitToText(AddLabel(this, "Label3", QStringLiteral(" nicht übernommen werden!)"), QRect(56, 84, 134, 13)));
+}
+
+void TPasswordDlg::reject()
+{
+    done(2);
+}
+
+void TPasswordDlg::keyPressEvent(QKeyEvent* event)
+{
+    // Escape is the cancel button, not a mere close.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        CancelBtnClick();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void TPasswordDlg::OKBtnClick()
+{
+    Password->setFocus();
+    EnteredPassword = Password->text();
+    Password->clear();
+    done(1);
+}
+
+void TPasswordDlg::CancelBtnClick()
+{
+    Password->setFocus();
+    EnteredPassword.clear();
+    done(2);
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+// The procedure behind a download button, without its window. The main window
+// runs it as PlanDownload, RunAttempts, its message, FinishDownload.
+
+#include "downloads/TargetNaming.h"
+#include "settings/EinstellRecord.h"
+
+#include <QString>
+#include <functional>
+
+// The fields of download n (1 to 4) in EinstellDaten; std::out_of_range for
+// any other n.
+struct DownloadFields {
+    Text& name;
+    Text& target;
+    Text& url;
+    Word& suffix;
+    Word& counter;
+};
+DownloadFields DownloadFieldsOf(int n);
+
+inline constexpr int kAttemptPauseMs = 5000;
+
+// Blocks the calling thread; window messages wait until it returns.
+void SleepWithoutEvents(int ms);
+
+// What the attempts take from their surroundings; tests shorten the pause.
+struct AttemptHooks {
+    std::function<void(int ms)> pause = SleepWithoutEvents;
+    std::function<void(bool busy)> setBusy = [](bool) {};  // the hourglass cursor
+};
+
+struct DownloadPlan {
+    int number = 0;
+    QString url;
+    QString urlTail;  // line 1 of the messages
+    QString folder;
+    TargetNames names;
+    Word suffixMode = SuffixNone;
+    Word attempts = 0;
+
+    QString downloadPath() const { return folder + names.downloadName; }
+};
+
+// Splits the target of download n and forms its names from one reading of
+// CurrentDateTime(), which every attempt and the copy share.
+DownloadPlan PlanDownload(int n);
+
+// At most plan.attempts transfers, until one succeeds, with a pause after each
+// failed one but the last; the cursor is busy from each start to its pause's end.
+bool RunAttempts(const DownloadPlan& plan, const AttemptHooks& hooks = {});
+
+// After the message: the copy, made whether or not the download succeeded and
+// silent when it fails; then, in the numbered modes and only after a success,
+// the next counter value (0 after MaxVersions) and the settings file.
+void FinishDownload(const DownloadPlan& plan, bool success);

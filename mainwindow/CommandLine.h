@@ -1,0 +1,13 @@
+#pragma once
+
+// The command-line keywords. Every argument is compared with each keyword in
+// turn; every match counts, so keywords combine and a repeated one repeats.
+
+#include <QList>
+#include <QStringList>
+
+enum class Keyword { Autostop, Download1, Download2, Download3, Download4, ViewerOnly };
+
+// The matches in the order of the arguments (the program path not included).
+// "autostop" ignores the case of ASCII letters; the digits match exactly.
+QList<Keyword> ParseCommandLine(const QStringList& arguments);

@@ -1,0 +1,361 @@
+#include "mainwindow/MB_main.h"
+
+#include "dialogs/about.h"
+#include "mainwindow/AnchorLayout.h"
+#include "mainwindow/CommandLine.h"
+#include "mainwindow/GlyphButton.h"
+#include "mainwindow/WindowGeometry.h"
+#include "platform/BrowserView.h"
+#include "platform/Clock.h"
+#include "platform/Messages.h"
+#include "platform/ProgramFont.h"
+#include "platform/Timer.h"
+#include "resources/Glyphs.h"
+#include "settings/AnsiText.h"
+#include "settings/MB_Daten.h"
+#include "settings/SettingsFile.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QWebEnginePage>
+#include <QScreen>
+#include <QShowEvent>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+namespace {
+
+using A = AnchorLayout::Anchor;
+constexpr int kTopLeft = A::Left | A::Top;
+constexpr int kTopRight = A::Top | A::Right;
+
+const QColor kSkyBlue(166, 202, 240);
+const QColor kMoneyGreen(192, 220, 192);
+
+// The client area above the status bar, as designed.
+constexpr QSize kDesignArea(774, 514);
+constexpr int kStatusBarHeight = 18;
+
+const QString kDownloadHint = QStringLiteral("programminterner Download");
+const QString kWebAddressHint =
+    QStringLiteral("programminterne Web-Adresse (Favorit / Bookmark / Link) ansteuern");
+
+}  // namespace
+
+TKaveloMainForm::TKaveloMainForm(const QString& programFolder, const QStringList& arguments)
+{
+    setObjectName(QStringLiteral("KaveloMainForm"));
+    setWindowTitle(QStringLiteral("Kavelo - der MiniBrowser  V.1.3.") + QString(20, QLatin1Char(' '))
+                   + QStringLiteral("© Kavelo-Soft"));
+    setWindowIcon(Glyph(QStringLiteral("app")));
+    setFont(ProgramFont());
+    createControls();
+    createTimers();
+    resize(kDesignClientSize);
+    if (const QScreen* screen = this->screen()) {
+        const QRect desktop = screen->availableGeometry();
+        move(desktop.center() - QPoint(kDesignOuterSize.width() / 2, kDesignOuterSize.height() / 2));
+    }
+    FormCreate(programFolder, arguments);
+}
+
+TKaveloMainForm::~TKaveloMainForm() = default;
+
+void TKaveloMainForm::setDialogs(const KaveloDialogs& created)
+{
+    dialogs = created;
+}
+
+GlyphButton* TKaveloMainForm::addButton(const char* name, QRect rect, const QString& caption,
+                                        const QString& hint, const QString& glyph, int anchors)
+{
+    auto* layout = static_cast<AnchorLayout*>(centralWidget()->layout());
+    const bool tall = rect.height() > 40;
+    auto* button = new GlyphButton(caption, Glyph(glyph),
+                                   tall ? GlyphButton::Layout::ImageAbove : GlyphButton::Layout::ImageLeft);
+    button->setObjectName(QLatin1String(name));
+    button->setToolTip(hint);
+    button->setStatusTip(hint);
+    layout->add(button, rect, anchors);
+    return button;
+}
+
+void TKaveloMainForm::createControls()
+{
+    auto* area = new QWidget(this);
+    area->setObjectName(QStringLiteral("ClientArea"));
+    area->setAutoFillBackground(true);
+    new AnchorLayout(area, kDesignArea);
+    setCentralWidget(area);
+    setMinimumSize(kDesignClientSize);
+
+    // Rows in tab order.
+    BitBtn1 = addButton("BitBtn1", {4, 4, 41, 51}, QStringLiteral("zurück"),
+                        QStringLiteral("Surf-Tour einen Schritt (eine Seite) zurück gehen"),
+                        QStringLiteral("back"), kTopLeft);
+    BitBtn2 = addButton("BitBtn2", {44, 4, 41, 51}, QStringLiteral("vor"),
+                        QStringLiteral("wieder eine Seite in Richtung der letzten Surf-Tour vorwärts gehen"),
+                        QStringLiteral("forward"), kTopLeft);
+    BitBtn3 = addButton("BitBtn3", {88, 30, 93, 25}, QStringLiteral("abbrechen"),
+                        QStringLiteral("Laden der Seite abbrechen"), QStringLiteral("stop"), kTopLeft);
+    BitBtn4 = addButton("BitBtn4", {88, 4, 93, 25}, QStringLiteral("aktualisieren"),
+                        QStringLiteral("Laden der Seite nochmals auslösen (bei Stau des Seitenaufbaus)"),
+                        QStringLiteral("reload"), kTopLeft);
+    BitBtn5 = addButton("BitBtn5", {184, 4, 81, 25}, QStringLiteral("Startseite"),
+                        QStringLiteral("programminterne Start-Seite (\"home\") aufrufen (alternativ: "
+                                       "Startseite des Gatssystems) "),
+                        QStringLiteral("home"), kTopLeft);
+    BitBtn6 = addButton("BitBtn6", {184, 30, 81, 25}, QStringLiteral("suchen"),
+                        QStringLiteral("programminterne Suchseite aufrufen (alternativ: Sucheseite des "
+                                       "Gastsystems)"),
+                        QStringLiteral("search"), kTopLeft);
+
+    auto* layout = static_cast<AnchorLayout*>(area->layout());
+    ComboBox1 = new QComboBox;
+    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
+    ComboBox1->setEditable(true);
+    ComboBox1->setInsertPolicy(QComboBox::NoInsert);
+    ComboBox1->setCompleter(nullptr);  // completion would change the case of a typed path
+    ComboBox1->setFont(ProgramFont(13));
+    layout->add(ComboBox1, {84, 56, 533, 24}, kTopLeft | A::Right);
+
+    BitBtn7 = addButton("BitBtn7", {4, 56, 81, 25}, QStringLiteral("Adresse:"),
+                        QStringLiteral("bei Anklicken wird die aktuelle Web-Adresse (URL) in die "
+                                       "Zwischenablage kopiert"),
+                        QStringLiteral("address"), kTopLeft);
+    BitBtn7->setSpacing(8);
+
+    Panel1 = new QFrame;
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    // A raised outer and a lowered inner bevel of 2 pixels each.
+    Panel1->setFrameStyle(QFrame::Box | QFrame::Raised);
+    Panel1->setLineWidth(2);
+    Panel1->setMidLineWidth(0);
+    auto* inner = new QVBoxLayout(Panel1);
+    inner->setContentsMargins(0, 0, 0, 0);
+    WebBrowser1 = new BrowserView(Panel1);
+    WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
+    inner->addWidget(WebBrowser1);
+    layout->add(Panel1, {4, 82, 765, 429}, A::Left | A::Top | A::Right | A::Bottom);
+
+    BitBtn8 = addButton("BitBtn8", {672, 30, 97, 25}, QStringLiteral("Einstellungen"),
+                        QStringLiteral("Programmeinstellungen vornehmen"), QStringLiteral("settings"),
+                        kTopRight);
+    BitBtn9 = addButton("BitBtn9", {744, 56, 25, 25}, QString(), QStringLiteral("Informationen zum Programm"),
+                        QStringLiteral("about"), kTopRight);
+    BitBtn10 = addButton("BitBtn10", {408, 4, 129, 25}, QStringLiteral("???"), kDownloadHint,
+                         QStringLiteral("download1"), kTopLeft);
+    BitBtn11 = addButton("BitBtn11", {408, 30, 129, 25}, QStringLiteral("???"), kDownloadHint,
+                         QStringLiteral("download2"), kTopLeft);
+    BitBtn12 = addButton("BitBtn12", {268, 4, 137, 25}, QStringLiteral("???"), kWebAddressHint,
+                         QStringLiteral("web1"), kTopLeft);
+    BitBtn13 = addButton("BitBtn13", {268, 30, 137, 25}, QStringLiteral("???"), kWebAddressHint,
+                         QStringLiteral("web2"), kTopLeft);
+    BitBtn14 = addButton("BitBtn14", {616, 56, 121, 25}, QStringLiteral("Adresse kopieren"),
+                         QStringLiteral("kopiert den markierten Teil aus der Web-Seite in die "
+                                        "Windows-Zwischenablage"),
+                         QStringLiteral("copy"), kTopRight);
+    BitBtn15 = addButton("BitBtn15", {540, 4, 129, 25}, QStringLiteral("???"), kDownloadHint,
+                         QStringLiteral("download3"), kTopLeft);
+    BitBtn16 = addButton("BitBtn16", {540, 30, 129, 25}, QStringLiteral("???"), kDownloadHint,
+                         QStringLiteral("download4"), kTopLeft);
+
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar1"));
+    bar->setSizeGripEnabled(false);
+    bar->setFixedHeight(kStatusBarHeight);
+    StatusPanel0 = new QLabel;
+    StatusPanel0->setObjectName(QStringLiteral("StatusPanel0"));
+    StatusPanel0->setFixedWidth(350);
+    StatusPanel1 = new QLabel;
+    StatusPanel1->setObjectName(QStringLiteral("StatusPanel1"));
+    StatusPanel1->setFixedWidth(400);
+    for (QLabel* panel : {StatusPanel0, StatusPanel1}) {
+        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        bar->addWidget(panel);
+    }
+
+    const std::pair<GlyphButton*, void (TKaveloMainForm::*)()> handlers[] = {
+        {BitBtn1, &TKaveloMainForm::BitBtn1Click},   {BitBtn2, &TKaveloMainForm::BitBtn2Click},
+        {BitBtn3, &TKaveloMainForm::BitBtn3Click},   {BitBtn4, &TKaveloMainForm::BitBtn4Click},
+        {BitBtn5, &TKaveloMainForm::BitBtn5Click},   {BitBtn6, &TKaveloMainForm::BitBtn6Click},
+        {BitBtn7, &TKaveloMainForm::BitBtn7Click},   {BitBtn9, &TKaveloMainForm::BitBtn9Click},
+        {BitBtn12, &TKaveloMainForm::BitBtn12Click}, {BitBtn13, &TKaveloMainForm::BitBtn13Click},
+        {BitBtn14, &TKaveloMainForm::BitBtn14Click}};
+    for (const auto& [button, handler] : handlers)
+        connect(button, &QPushButton::clicked, this, handler);
+    connect(ComboBox1, &QComboBox::activated, this, &TKaveloMainForm::ComboBox1Change);
+    ComboBox1->lineEdit()->installEventFilter(this);
+    connect(WebBrowser1, &BrowserView::NavigateComplete2, this, &TKaveloMainForm::WebBrowser1NavigateComplete2);
+    connect(WebBrowser1, &BrowserView::ProgressChange, this, &TKaveloMainForm::WebBrowser1ProgressChange);
+    connect(WebBrowser1->page(), &QWebEnginePage::renderProcessTerminated, this, &TKaveloMainForm::rendererGone);
+}
+
+void TKaveloMainForm::createTimers()
+{
+    Timer1 = new Timer(1000, false, this);
+    Timer2 = new Timer(2000, false, this);
+    Timer3 = new Timer(1000, true, this);
+    Timer4 = new Timer(10000, true, this);
+    const std::pair<Timer*, const char*> names[] = {
+        {Timer1, "Timer1"}, {Timer2, "Timer2"}, {Timer3, "Timer3"}, {Timer4, "Timer4"}};
+    for (const auto& [timer, name] : names)
+        timer->setObjectName(QLatin1String(name));
+    connect(Timer1, &Timer::timeout, this, &TKaveloMainForm::Timer1Timer);
+    connect(Timer3, &Timer::timeout, this, &TKaveloMainForm::Timer3Timer);
+    connect(Timer4, &Timer::timeout, this, &TKaveloMainForm::Timer4Timer);
+}
+
+void TKaveloMainForm::FormCreate(const QString& programFolder, const QStringList& arguments)
+{
+    BackStepPending = false;
+    ViewerOnly = false;
+    LastRefreshDate.clear();
+    LastRefreshTime.clear();
+
+    ProgramFolder = programFolder;
+    DataFolder = ProgramFolder;
+    if (!QDir::setCurrent(ProgramFolder))
+        ShowMessage(MessageKind::Information,
+                    QStringLiteral("Problem beim Zugriff auf das Programmverzeichnis:\r") + ProgramFolder
+                        + QStringLiteral("\rEventuell können bestimmte Dateien nicht gefunden werden!"));
+
+    AdminLoggedIn = false;
+    AutoDownload1 = AutoDownload2 = AutoDownload3 = AutoDownload4 = false;
+    for (Timer* timer : {Timer1, Timer2, Timer3, Timer4})
+        timer->stop();
+    RefreshElapsedMs = 0;
+    HistoryPosition = 0;
+    HistoryFarthest = 0;
+
+    InitSettings();
+
+    if (EinstellDaten.WindowMode == 1)
+        resize(ClientSizeForOuter(FixedModeOuterSize(EinstellDaten.WindowWidth, EinstellDaten.WindowHeight)));
+    else if (EinstellDaten.WindowMode == 2)
+        setWindowState(Qt::WindowMaximized);
+
+    readCommandLine(arguments);
+}
+
+void TKaveloMainForm::readCommandLine(const QStringList& arguments)
+{
+    if (arguments.isEmpty()) {
+        for (Timer* timer : {Timer1, Timer2, Timer3})
+            timer->stop();
+        return;
+    }
+    for (Keyword keyword : ParseCommandLine(arguments)) {
+        switch (keyword) {
+        case Keyword::Autostop:
+            Timer1->setInterval(EinstellDaten.AutoEndSeconds != 0 ? EinstellDaten.AutoEndSeconds * 1000u
+                                                                   : 86400000u);
+            Timer1->start();
+            break;
+        case Keyword::Download1:
+        case Keyword::Download2:
+        case Keyword::Download3:
+        case Keyword::Download4:
+            (keyword == Keyword::Download1   ? AutoDownload1
+             : keyword == Keyword::Download2 ? AutoDownload2
+             : keyword == Keyword::Download3 ? AutoDownload3
+                                             : AutoDownload4) = true;
+            Timer2->start();
+            setWindowState(Qt::WindowMinimized);
+            break;
+        case Keyword::ViewerOnly:
+            ViewerOnly = true;
+            startViewerOnly();
+            break;
+        }
+    }
+}
+
+void TKaveloMainForm::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!shownOnce) {
+        shownOnce = true;
+        FormShow();
+    }
+}
+
+void TKaveloMainForm::FormShow()
+{
+    ApplySettings();
+    UpdateHistoryCounter();
+    const QString home = TextToString(EinstellDaten.HomePage);
+    if (!home.isEmpty()) {
+        ComboBox1->setEditText(home);
+        WebBrowser1->Navigate(ComboBox1->currentText());
+        stamp();
+    }
+    if (ComboBox1->isEnabled())
+        ComboBox1->setFocus();
+    else
+        BitBtn5->setFocus();
+    ShowPageState();
+}
+
+void TKaveloMainForm::ApplySettings()
+{
+    const bool maySurf = EinstellDaten.MaySurf == 1;
+    QPalette palette = centralWidget()->palette();
+    palette.setColor(QPalette::Window, maySurf ? kSkyBlue : kMoneyGreen);
+    centralWidget()->setPalette(palette);
+    ComboBox1->setEnabled(maySurf);
+    BitBtn6->setEnabled(EinstellDaten.MaySearch == 1);
+
+    const std::pair<GlyphButton*, const Text*> captions[] = {
+        {BitBtn10, &EinstellDaten.Download1Name},   {BitBtn11, &EinstellDaten.Download2Name},
+        {BitBtn15, &EinstellDaten.Download3Name},   {BitBtn16, &EinstellDaten.Download4Name},
+        {BitBtn12, &EinstellDaten.WebAddress1Name}, {BitBtn13, &EinstellDaten.WebAddress2Name}};
+    const QString fallbacks[] = {QStringLiteral("Download1"),    QStringLiteral("Download2"),
+                                 QStringLiteral("Download3"),    QStringLiteral("Download4"),
+                                 QStringLiteral("Web-Adresse1"), QStringLiteral("Web-Adresse2")};
+    for (std::size_t i = 0; i < std::size(captions); ++i) {
+        const auto [button, name] = captions[i];
+        button->setText(IsPresent(*name) ? TextToString(*name) : fallbacks[i]);
+    }
+
+    if (!Timer1->isRunning()) {
+        if (EinstellDaten.AutoEndSeconds != 0) {
+            Timer1->setInterval(EinstellDaten.AutoEndSeconds * 1000u);
+            Timer1->start();
+        } else {
+            Timer1->setInterval(86400000u);
+        }
+    }
+    if (EinstellDaten.RefreshMinutes != 0) {
+        Timer3->stop();
+        Timer3->setInterval(EinstellDaten.RefreshMinutes * 60000u);
+        Timer3->start();
+        if (!Timer4->isRunning())
+            Timer4->start();
+    }
+}
+
+void TKaveloMainForm::UpdateHistoryCounter()
+{
+    if (HistoryPosition > HistoryFarthest)
+        HistoryFarthest = HistoryPosition;
+}
+
+void TKaveloMainForm::Timer1Timer()
+{
+    EndProgram();
+}
+
+void TKaveloMainForm::EndProgram()
+{
+    QCoreApplication::exit(0);
+}
+
+void TKaveloMainForm::BitBtn9Click()
+{
+    dialogs.about->exec();
+}

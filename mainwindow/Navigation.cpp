@@ -1,0 +1,188 @@
+// Surfing: the address box with its list of reached addresses, back and
+// forward with the program's own count of the surf path, stop, reload, the
+// home and search pages lent to the host store for one call, the web-address
+// buttons and the two copy buttons.
+
+#include "mainwindow/AsciiText.h"
+#include "mainwindow/MB_main.h"
+#include "mainwindow/GlyphButton.h"
+#include "platform/BrowserView.h"
+#include "platform/Clipboard.h"
+#include "platform/HostRegistry.h"
+#include "platform/Messages.h"
+#include "settings/AnsiText.h"
+
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QTimer>
+
+void TKaveloMainForm::navigateAndFocus(const QString& address)
+{
+    WebBrowser1->Navigate(address);
+    WebBrowser1->setFocus();
+}
+
+// Enter in the address box, whatever the shift state, reaches the window first.
+bool TKaveloMainForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == ComboBox1->lineEdit() && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            ComboBox1KeyDown(key);
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TKaveloMainForm::ComboBox1KeyDown(int key)
+{
+    if (key == Qt::Key_Return || key == Qt::Key_Enter)
+        navigateAndFocus(ComboBox1->currentText());
+}
+
+// A pick from the list; typed text navigates only with Enter.
+void TKaveloMainForm::ComboBox1Change()
+{
+    if (IsPresent(ComboBox1->currentText()))
+        navigateAndFocus(ComboBox1->currentText());
+}
+
+void TKaveloMainForm::WebBrowser1NavigateComplete2(const QString& url)
+{
+    if (ComboBox1->isEnabled()) {
+        QStringList listed;
+        for (int i = 0; i < ComboBox1->count(); ++i)
+            listed.append(ComboBox1->itemText(i));
+        if (!IsInList(url, listed))
+            ComboBox1->addItem(url);
+        ComboBox1->setEditText(url);
+        if (!BackStepPending)
+            ++HistoryPosition;
+        BackStepPending = false;
+    }
+    UpdateHistoryCounter();
+}
+
+void TKaveloMainForm::BitBtn1Click()
+{
+    if (HistoryPosition <= 1) {
+        ShowMessage(MessageKind::Information, QStringLiteral("Der Verlauf ist leer!"));
+    } else {
+        BackStepPending = true;
+        WebBrowser1->GoBack();  // a refusal ends the handler here, in the error box
+        --HistoryPosition;
+    }
+    UpdateHistoryCounter();
+}
+
+void TKaveloMainForm::BitBtn2Click()
+{
+    BackStepPending = false;
+    if (HistoryPosition < HistoryFarthest)
+        WebBrowser1->GoForward();  // the reached page adds one to the position
+    else
+        ShowMessage(MessageKind::Warning,
+                    QStringLiteral("Sie sind wieder an der entferntesten Adresse\rIhrer Surfreise angekommen!"));
+    UpdateHistoryCounter();
+}
+
+void TKaveloMainForm::BitBtn3Click()
+{
+    WebBrowser1->Stop();
+    UpdateHistoryCounter();
+}
+
+void TKaveloMainForm::BitBtn4Click()
+{
+    if (ViewerOnly) {
+        WebBrowser1->Navigate(TextToString(EinstellDaten.HomePage));
+        stamp();
+    } else {
+        WebBrowser1->Refresh();
+    }
+    UpdateHistoryCounter();
+    WebBrowser1->setFocus();
+}
+
+// Writes address into the host value for the one call of go and writes the
+// value that was there back afterwards, also when go fails. A store that
+// cannot be opened is no error: the host's own page is used.
+void TKaveloMainForm::goLendingHostValue(const QString& valueName, const QString& address,
+                                         void (BrowserView::*go)())
+{
+    HostRegistryKey key;
+    if (!key.open(kInternetExplorerMainKey)) {
+        (WebBrowser1->*go)();
+        return;
+    }
+    const QString previous = key.readString(valueName);
+    key.writeString(valueName, address);
+    try {
+        (WebBrowser1->*go)();
+    } catch (...) {
+        key.writeString(valueName, previous);
+        throw;
+    }
+    key.writeString(valueName, previous);
+}
+
+void TKaveloMainForm::BitBtn5Click()
+{
+    goLendingHostValue(kStartPageValue, TextToString(EinstellDaten.HomePage), &BrowserView::GoHome);
+    stamp();
+}
+
+void TKaveloMainForm::BitBtn6Click()
+{
+    if (EinstellDaten.MaySearch != 1) {
+        ShowMessage(MessageKind::Error, QStringLiteral("Das Benutzen der Such-Seite\rist derzeit nicht erlaubt!"));
+        return;
+    }
+    if (IsPresent(EinstellDaten.SearchPage))
+        goLendingHostValue(kSearchPageValue, TextToString(EinstellDaten.SearchPage), &BrowserView::GoSearch);
+    else
+        WebBrowser1->GoSearch();
+}
+
+void TKaveloMainForm::BitBtn7Click()
+{
+    SetClipboardText(ComboBox1->currentText());
+}
+
+void TKaveloMainForm::BitBtn12Click()
+{
+    navigateAndFocus(TextToString(EinstellDaten.WebAddress1Url));
+}
+
+void TKaveloMainForm::BitBtn13Click()
+{
+    navigateAndFocus(TextToString(EinstellDaten.WebAddress2Url));
+}
+
+void TKaveloMainForm::BitBtn14Click()
+{
+    try {
+        WebBrowser1->CopySelection();
+    } catch (...) {
+        // copying the selection is best effort
+    }
+}
+
+// The page's renderer died: load the page again (the viewer its home page),
+// with a growing pause when it keeps dying, so that a crashing page does not
+// spin.
+void TKaveloMainForm::rendererGone()
+{
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    const bool recent = lastRendererLoss.isValid() && lastRendererLoss.secsTo(now) < 60;
+    rendererRetryMs = recent ? std::min(rendererRetryMs * 2, 60000) : 1000;
+    lastRendererLoss = now;
+    QTimer::singleShot(rendererRetryMs, this, [this] {
+        if (ViewerOnly)
+            WebBrowser1->Navigate(TextToString(EinstellDaten.HomePage));
+        else
+            WebBrowser1->Refresh();
+    });
+}

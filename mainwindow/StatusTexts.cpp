@@ -1,0 +1,47 @@
+#include "mainwindow/StatusTexts.h"
+
+#include <cmath>
+
+QString ProgressText(int progress, int progressMax, const QLocale& locale)
+{
+    QLocale plain = locale;
+    plain.setNumberOptions(QLocale::OmitGroupSeparator);
+    const double percent = static_cast<double>(progress) / progressMax * 100.0;
+    return QStringLiteral("schon %1 % geladen").arg(plain.toString(percent, 'f', 2));
+}
+
+QString LastRefreshText(const QString& homePage, const QString& date, const QString& time)
+{
+    return QStringLiteral("Seite \"%1\" zuletzt am %2 um %3 aktualisiert!").arg(homePage, date, time);
+}
+
+QString ViewerPageText(bool showsHomePage, const QString& homePage, const QString& date,
+                       const QString& time, int refreshMinutes)
+{
+    if (showsHomePage)
+        return LastRefreshText(homePage, date, time);
+    if (refreshMinutes != 0)
+        return QStringLiteral("!!! (automatische Aktualisierung der Seite \"%1\" alle %2 min)")
+            .arg(homePage)
+            .arg(refreshMinutes);
+    return kNoRefreshText;
+}
+
+CountdownTick NextCountdown(std::int64_t elapsedMs, std::uint32_t intervalMs, bool showsHomePage,
+                            const QString& homePage)
+{
+    std::int64_t elapsed = elapsedMs + 10000;
+    if (elapsed >= static_cast<std::int64_t>(intervalMs))
+        elapsed = 0;
+    const std::int64_t remainingMs = static_cast<std::int64_t>(intervalMs) - elapsed;
+    const std::int64_t seconds = std::llround(static_cast<double>(remainingMs) / 1000.0);
+    const std::int64_t minutes = seconds / 60 + 1;
+
+    const bool inMinutes = seconds > 120;
+    const QString amount = inMinutes ? QStringLiteral("%1 min").arg(minutes) : QStringLiteral("%1 s").arg(seconds);
+    const QString text = showsHomePage
+                             ? QStringLiteral("nächste Aktualisierung in weniger als %1").arg(amount)
+                             : QStringLiteral("nächste Aktualisierung der Seite \"%1\" in weniger als %2")
+                                   .arg(homePage, amount);
+    return {elapsed, text};
+}

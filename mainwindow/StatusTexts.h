@@ -1,0 +1,34 @@
+#pragma once
+
+// The texts of the status line: load progress, the viewer's refresh lines and
+// the ten-second countdown to the next timed reload.
+
+#include <QLocale>
+#include <QString>
+#include <cstdint>
+
+inline const QString kReadyText = QStringLiteral("fertig und bereit!");
+inline const QString kStatusBarHint = QStringLiteral(
+    "Statuszeile enthält verschiedene Lade-Informationen, Hilfe-Stellungen und Status-Anzeigen");
+inline const QString kNoRefreshText = QStringLiteral("ACHTUNG!!! keine automatische Aktualisierung eingestellt!");
+
+// "schon 33,33 % geladen": progress of progressMax in percent, two decimals,
+// the locale's decimal separator (progressMax must not be 0).
+QString ProgressText(int progress, int progressMax, const QLocale& locale = QLocale());
+
+// Seite "<home>" zuletzt am <date> um <time> aktualisiert!
+QString LastRefreshText(const QString& homePage, const QString& date, const QString& time);
+
+// The viewer's panel-1 text: the last refresh while the home page is shown,
+// else the refresh interval, else the warning that nothing refreshes.
+QString ViewerPageText(bool showsHomePage, const QString& homePage, const QString& date,
+                       const QString& time, int refreshMinutes);
+
+// One tick of the countdown: adds ten seconds to elapsedMs (back to 0 once the
+// reload interval is reached) and gives the text for the time remaining.
+struct CountdownTick {
+    std::int64_t elapsedMs;
+    QString text;
+};
+CountdownTick NextCountdown(std::int64_t elapsedMs, std::uint32_t intervalMs, bool showsHomePage,
+                            const QString& homePage);

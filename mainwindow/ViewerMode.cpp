@@ -1,0 +1,56 @@
+// Viewer-only mode and the timed reload of the home page with its countdown.
+
+#include "mainwindow/MB_main.h"
+#include "mainwindow/StatusTexts.h"
+#include "mainwindow/GlyphButton.h"
+#include "platform/BrowserView.h"
+#include "platform/Clock.h"
+#include "platform/Timer.h"
+#include "settings/AnsiText.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QStatusBar>
+
+void TKaveloMainForm::startViewerOnly()
+{
+    if (EinstellDaten.MaySurf == 0) {
+        for (QWidget* control : std::initializer_list<QWidget*>{
+                 BitBtn1, BitBtn2, BitBtn3, BitBtn6, BitBtn7, BitBtn10, BitBtn11, BitBtn15, BitBtn16,
+                 BitBtn12, BitBtn13, ComboBox1})
+            control->setEnabled(false);
+    }
+    stamp();
+    if (EinstellDaten.RefreshMinutes != 0) {
+        Timer3->setInterval(EinstellDaten.RefreshMinutes * 60000u);
+        Timer3->start();
+        Timer4->start();
+    }
+    ShowPageState();
+}
+
+void TKaveloMainForm::stamp()
+{
+    const QDateTime now = CurrentDateTime();
+    LastRefreshTime = TimeStamp(now);
+    LastRefreshDate = DateStamp(now);
+}
+
+void TKaveloMainForm::Timer3Timer()
+{
+    WebBrowser1->Navigate(TextToString(EinstellDaten.HomePage));
+    stamp();
+    ShowPageState();
+    WebBrowser1->setFocus();
+}
+
+void TKaveloMainForm::Timer4Timer()
+{
+    const QString home = TextToString(EinstellDaten.HomePage);
+    const CountdownTick tick = NextCountdown(RefreshElapsedMs, Timer3->interval(), showsHomePage(), home);
+    RefreshElapsedMs = tick.elapsedMs;
+    StatusPanel0->setText(tick.text);
+    statusBar()->setToolTip(tick.text);
+    statusBar()->setStatusTip(tick.text);
+    StatusPanel1->setText(LastRefreshText(home, LastRefreshDate, LastRefreshTime));
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+// Sizes of the main window. Sizes in the settings are outer sizes as a
+// Windows frame counts them (790 x 570 around a client area of 774 x 532);
+// the window manager here draws its own frame, so the program sets the client
+// area and converts with the nominal frame.
+
+#include "settings/EinstellRecord.h"
+
+#include <QSize>
+
+inline constexpr QSize kDesignOuterSize{790, 570};
+inline constexpr QSize kFrameExtra{16, 38};
+inline constexpr QSize kDesignClientSize = kDesignOuterSize - kFrameExtra;
+
+// The fixed window mode: each side as stored when larger than the design, else the design.
+QSize FixedModeOuterSize(Word width, Word height);
+
+inline QSize ClientSizeForOuter(QSize outer)
+{
+    return outer - kFrameExtra;
+}

@@ -1,0 +1,82 @@
+#include "platform/HostRegistry.h"
+
+#include <QDir>
+#include <QSettings>
+#include <QStandardPaths>
+#include <stdexcept>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+[[noreturn]] void Fail(const QString& text)
+{
+    throw std::runtime_error(text.toStdString());
+}
+
+#ifndef Q_OS_WIN
+// Looked up at every opening, so that a changed XDG_CONFIG_HOME takes effect.
+QString StoreFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + u"/Kavelo"_s;
+}
+#endif
+
+}  // namespace
+
+HostRegistryKey::HostRegistryKey() = default;
+HostRegistryKey::~HostRegistryKey() = default;
+
+bool HostRegistryKey::open(const QString& keyPath)
+{
+    close();
+#ifdef Q_OS_WIN
+    store = std::make_unique<QSettings>(u"HKEY_CURRENT_USER"_s + keyPath, QSettings::NativeFormat);
+#else
+    const QString folder = StoreFolder();
+    if (!QDir().mkpath(folder))
+        return false;
+    store = std::make_unique<QSettings>(folder + u"/host-registry.ini"_s, QSettings::IniFormat);
+    // The whole key path names one INI section; QSettings escapes its backslashes and blanks.
+    store->beginGroup(keyPath);
+#endif
+    if (store->status() != QSettings::NoError || !store->isWritable()) {
+        store.reset();
+        return false;
+    }
+    return true;
+}
+
+QString HostRegistryKey::readString(const QString& name) const
+{
+    if (!store)
+        return {};
+    const QVariant value = store->value(name);
+    if (!value.isValid())
+        return {};
+    if (value.typeId() != QMetaType::QString)
+        Fail(u"Der Registrierungswert \"%1\" ist kein Text."_s.arg(name));
+    return value.toString();
+}
+
+void HostRegistryKey::writeString(const QString& name, const QString& value)
+{
+    if (store) {
+        store->setValue(name, value);
+        store->sync();
+        if (store->status() == QSettings::NoError)
+            return;
+    }
+    Fail(u"Der Registrierungswert \"%1\" kann nicht geschrieben werden."_s.arg(name));
+}
+
+void HostRegistryKey::close()
+{
+    store.reset();
+}
+
+QString ReadHostValue(const QString& keyPath, const QString& name)
+{
+    HostRegistryKey key;
+    return key.open(keyPath) ? key.readString(name) : QString();
+}

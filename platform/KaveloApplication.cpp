@@ -1,0 +1,66 @@
+#include "platform/KaveloApplication.h"
+
+#include "platform/Messages.h"
+
+#include <QByteArray>
+#include <QFileInfo>
+#include <exception>
+
+#ifdef Q_OS_LINUX
+#include <unistd.h>
+#endif
+
+using namespace Qt::StringLiterals;
+
+KaveloApplication::KaveloApplication(int& argc, char** argv)
+    : QApplication(argc, argv)
+{
+}
+
+// Errors thrown by the program carry their German text as UTF-8.
+bool KaveloApplication::notify(QObject* receiver, QEvent* event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& error) {
+        ShowMessage(MessageKind::Error, QString::fromUtf8(error.what()));
+    } catch (...) {
+        ShowMessage(MessageKind::Error, u"Unbekannter Fehler."_s);
+    }
+    return false;
+}
+
+#ifdef Q_OS_LINUX
+namespace {
+
+void AppendChromiumFlag(const QByteArray& flag)
+{
+    QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    if (!flags.isEmpty())
+        flags += ' ';
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags + flag);
+}
+
+}  // namespace
+#endif
+
+void PrepareEnvironment()
+{
+#ifdef Q_OS_LINUX
+    // Without any display (a scheduled job on a server) run on the offscreen platform.
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+        && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Chromium refuses to start as root with its sandbox on.
+    if (geteuid() == 0)
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    // Without a GPU device (/dev/dri: a server, a container, Xvfb) Chromium would
+    // run its GPU path on Mesa's software GL; --disable-gpu makes it composite in
+    // software right away, which renders the same pages at less cost and without
+    // the GL driver's quirks. The offscreen platform sets this flag by itself.
+    if (!QFileInfo::exists(u"/dev/dri"_s))
+        AppendChromiumFlag("--disable-gpu");
+#endif
+    // The web engine shares its OpenGL context with the windows' one.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+}

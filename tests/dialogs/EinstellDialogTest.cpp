@@ -1,0 +1,606 @@
+// The settings dialog on the offscreen platform: its tabs and controls, the
+// enabling by role and rights, "Beenden", "Abbrechen", "Standard" and the two
+// password groups, driven through the real controls.
+
+#include "dialogs/EinstellDialog.h"
+#include "dialogs/RadioGroup.h"
+#include "settings/AnsiText.h"
+#include "settings/Defaults.h"
+#include "settings/MB_Daten.h"
+#include "settings/Passwords.h"
+#include "support/RecordingPresenter.h"
+#include "support/TempProgramFolder.h"
+
+#include <QCheckBox>
+#include <QFontInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QtTest>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+enum class Role { None, User, Admin };
+
+QString S(const Text& text)
+{
+    return TextToString(text);
+}
+
+QByteArray RecordBytes()
+{
+    return QByteArray(reinterpret_cast<const char*>(&EinstellDaten), sizeof EinstellDaten);
+}
+
+// The controls the dialog places itself (not the parts of the tab widget).
+bool IsPlaced(const QWidget* widget)
+{
+    return qobject_cast<const QLabel*>(widget) || qobject_cast<const QLineEdit*>(widget)
+           || qobject_cast<const QPushButton*>(widget) || qobject_cast<const QCheckBox*>(widget)
+           || qobject_cast<const QRadioButton*>(widget) || qobject_cast<const QGroupBox*>(widget);
+}
+
+int TextWidth(const QWidget* widget, const QString& text)
+{
+    return widget->fontMetrics().horizontalAdvance(text);
+}
+
+}  // namespace
+
+class EinstellDialogTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TempProgramFolder> folder;
+    std::unique_ptr<RecordingPresenter> boxes;
+    std::unique_ptr<TEinstellForm> form;
+
+    template <typename T = QWidget>
+    T* control(const char* name) const
+    {
+        T* found = form->findChild<T*>(QLatin1String(name));
+        if (!found)
+            qFatal("no control %s", name);
+        return found;
+    }
+    QLineEdit* edit(const char* name) const { return control<QLineEdit>(name); }
+    QCheckBox* box(const char* name) const { return control<QCheckBox>(name); }
+    void click(const char* button) const
+    {
+        QTest::mouseClick(control<QAbstractButton>(button), Qt::LeftButton);
+    }
+
+    void open(Role role)
+    {
+        form->setRoles(role == Role::Admin, role == Role::User);
+        form->show();
+        QVERIFY(form->isVisible());
+    }
+
+    bool settingsFileWritten() const { return QFile::exists(folder->path(QStringLiteral("Einstell.DAT"))); }
+
+private slots:
+    void init();
+    void cleanup();
+
+    void isAFixedDialogWithFourTabsAndItsButtons();
+    void everyCaptionFitsItsControlWithoutOverlap();
+    void passwordFieldsShowHashesAndChoicesStandInTwoColumns();
+    void theFirstTabFollowsTheRoleAtEveryShowing();
+    void rightsEnableTheControls_data();
+    void rightsEnableTheControls();
+    void rightsAreReadWhenTheDialogIsShown();
+    void recordToFormFillsEveryControlButThePasswords();
+    void aUserWithUserOptionsStoresFoldersAndRefreshOnly();
+    void aUserWithAddressRightsStoresAddressesAndDownloads();
+    void withoutRoleFinishTakesNothingAndSavesNothing();
+    void theAdministratorTakesEverythingOver();
+    void anEmptyCounterStopsFinishAndKeepsEarlierFields();
+    void cancelEscapeAndCloseBoxTakeNothing();
+    void standardForTheAdministrator();
+    void standardForAUser();
+    void passwordButtonsChangeAndRefill();
+};
+
+void EinstellDialogTest::init()
+{
+    folder = std::make_unique<TempProgramFolder>();
+    boxes = std::make_unique<RecordingPresenter>();
+    SetDefaults();
+    StandardDaten = EinstellDaten;
+    EinstellDaten.RefreshMinutes = 10;
+    EinstellDaten.WindowMode = 1;
+    EinstellDaten.WindowWidth = 800;
+    EinstellDaten.WindowHeight = 600;
+    DerivePlainPasswords();
+    form = std::make_unique<TEinstellForm>();
+}
+
+void EinstellDialogTest::cleanup()
+{
+    form.reset();
+    boxes.reset();
+    folder.reset();
+}
+
+void EinstellDialogTest::isAFixedDialogWithFourTabsAndItsButtons()
+{
+    QCOMPARE(form->windowTitle(), QStringLiteral("Programm-Einstellungen"));
+    QCOMPARE(form->minimumSize(), QSize(652, 445));
+    QCOMPARE(form->maximumSize(), QSize(652, 445));
+    QCOMPARE(QFontInfo(form->font()).pixelSize(), 11);
+
+    auto* tabs = control<QTabWidget>("PageControl1");
+    const char* const pages[] = {"TabSheet1", "TabSheet3", "TabSheet4", "TabSheet2"};
+    const QStringList captions = {QStringLiteral("Nutzer-Optionen"), QStringLiteral("Adressen + Downloads"),
+                                  QStringLiteral("Adressen + Downloads 2"),
+                                  QStringLiteral("Administrator-Optionen")};
+    QCOMPARE(tabs->count(), 4);
+    for (int i = 0; i < 4; ++i) {
+        QCOMPARE(tabs->widget(i)->objectName(), QLatin1String(pages[i]));
+        QCOMPARE(tabs->tabText(i), captions[i]);
+    }
+
+    auto* defaults = control<QPushButton>("BitBtn5");
+    auto* cancel = control<QPushButton>("BitBtn2");
+    auto* finish = control<QPushButton>("BitBtn1");
+    QCOMPARE(defaults->text(), QStringLiteral("Standard"));
+    QCOMPARE(cancel->text(), QStringLiteral("Abbrechen"));
+    QCOMPARE(finish->text(), QStringLiteral("Beenden"));
+    QVERIFY(finish->font().bold());
+    QVERIFY(!cancel->font().bold());
+    QVERIFY(defaults->geometry().right() < form->width() / 2);
+    QVERIFY(cancel->x() > form->width() / 2 && cancel->geometry().right() < finish->x());
+    for (QPushButton* button :
+         {defaults, cancel, finish, control<QPushButton>("BitBtn3"), control<QPushButton>("BitBtn4")})
+        QVERIFY(!button->icon().isNull());
+    QVERIFY(tabs->geometry().bottom() < finish->y());
+
+    QWidget owner;
+    owner.setGeometry(60, 40, 700, 520);
+    owner.show();
+    TEinstellForm child(&owner);
+    child.show();
+    const QPoint offset = child.geometry().center() - owner.geometry().center();
+    QVERIFY(qAbs(offset.x()) <= 1 && qAbs(offset.y()) <= 1);
+}
+
+void EinstellDialogTest::everyCaptionFitsItsControlWithoutOverlap()
+{
+    for (QLabel* label : form->findChildren<QLabel*>()) {
+        const QByteArray name = label->objectName().toLatin1();
+        QVERIFY2(TextWidth(label, label->text()) <= label->width(), name);
+        QVERIFY2(label->parentWidget()->rect().contains(label->geometry()), name);
+    }
+    for (QAbstractButton* button : form->findChildren<QAbstractButton*>()) {
+        if (!IsPlaced(button))
+            continue;
+        const QByteArray name = button->text().toUtf8();
+        const int room = qobject_cast<QPushButton*>(button) ? 16 + 4 + 4 + 4 : 20;  // glyph or indicator
+        QVERIFY2(TextWidth(button, button->text()) + room <= button->width(), name);
+        QVERIFY2(button->parentWidget()->rect().contains(button->geometry()), name);
+    }
+    for (QGroupBox* group : form->findChildren<QGroupBox*>()) {
+        const QByteArray name = group->title().toUtf8();
+        QVERIFY2(TextWidth(group, group->title()) + 16 <= group->width(), name);
+        QVERIFY2(group->parentWidget()->rect().contains(group->geometry()), name);
+    }
+    // Siblings of every kind stay apart: labels, edits, boxes, frames.
+    QList<QWidget*> placed;
+    for (QWidget* widget : form->findChildren<QWidget*>())
+        if (IsPlaced(widget))
+            placed.append(widget);
+    for (QWidget* a : placed)
+        for (QWidget* b : placed)
+            if (a != b && a->parentWidget() == b->parentWidget())
+                QVERIFY2(!a->geometry().intersects(b->geometry()),
+                         (a->objectName() + QStringLiteral(" overlaps ") + b->objectName()).toUtf8());
+}
+
+void EinstellDialogTest::passwordFieldsShowHashesAndChoicesStandInTwoColumns()
+{
+    for (const char* name : {"Edit1", "Edit2", "Edit3", "Edit4"}) {
+        QLineEdit* field = edit(name);
+        field->setText(QStringLiteral("abc"));
+        QCOMPARE(field->displayText(), QStringLiteral("###"));
+    }
+    QCOMPARE(edit("Edit6")->echoMode(), QLineEdit::Normal);
+
+    auto* suffix = control<RadioGroup>("RadioGroup2");
+    QCOMPARE(suffix->title(), QStringLiteral("Dateinamenszusatz"));
+    const QStringList modes = {QStringLiteral("keinen"),        QStringLiteral("lfd. Nummer"),
+                               QStringLiteral("Datum"),         QStringLiteral("Datum + Zeit"),
+                               QStringLiteral("Sich.-Kopie"),   QStringLiteral("Kopie (lfd. Nr.)"),
+                               QStringLiteral("Kopie (Datum)"), QStringLiteral("Kopie (D + Z)")};
+    for (int i = 0; i < 8; ++i) {
+        QCOMPARE(suffix->item(i)->text(), modes[i]);
+        QCOMPARE(suffix->item(i)->x(), suffix->item(i < 4 ? 0 : 4)->x());
+    }
+    QVERIFY(suffix->item(4)->x() > suffix->item(3)->geometry().right());
+
+    auto* window = control<RadioGroup>("RadioGroup5");
+    QCOMPARE(window->title(), QStringLiteral("Fenster-Modus"));
+    QCOMPARE(window->item(0)->text(), QStringLiteral("normal"));
+    QCOMPARE(window->item(1)->text(), QStringLiteral("festgelegt"));
+    QCOMPARE(window->item(2)->text(), QStringLiteral("maximiert"));
+    QCOMPARE(window->item(1)->x(), window->item(0)->x());
+    QVERIFY(window->item(2)->x() > window->item(0)->geometry().right());
+
+    // A value outside the choices checks none, and choosing works again afterwards.
+    window->setItemIndex(3);
+    QCOMPARE(window->itemIndex(), -1);
+    QTest::mouseClick(window->item(2), Qt::LeftButton);
+    QCOMPARE(window->itemIndex(), 2);
+}
+
+void EinstellDialogTest::theFirstTabFollowsTheRoleAtEveryShowing()
+{
+    auto* tabs = control<QTabWidget>("PageControl1");
+    open(Role::Admin);
+    QCOMPARE(tabs->currentWidget()->objectName(), QStringLiteral("TabSheet2"));
+    tabs->setCurrentIndex(1);
+    click("BitBtn2");
+    open(Role::Admin);
+    QCOMPARE(tabs->currentWidget()->objectName(), QStringLiteral("TabSheet2"));
+    click("BitBtn2");
+    open(Role::User);
+    QCOMPARE(tabs->currentWidget()->objectName(), QStringLiteral("TabSheet1"));
+    tabs->setCurrentIndex(3);
+    click("BitBtn2");
+    open(Role::None);
+    QCOMPARE(tabs->currentWidget()->objectName(), QStringLiteral("TabSheet1"));
+}
+
+void EinstellDialogTest::rightsEnableTheControls_data()
+{
+    QTest::addColumn<int>("role");
+    QTest::addColumn<int>("userOptions");
+    QTest::addColumn<int>("addresses");
+    QTest::addColumn<bool>("adminControls");
+    QTest::addColumn<bool>("userControls");
+    QTest::addColumn<bool>("addressControls");
+
+    QTest::newRow("administrator without rights") << int(Role::Admin) << 0 << 0 << true << true << true;
+    QTest::newRow("user without rights") << int(Role::User) << 0 << 0 << false << false << false;
+    QTest::newRow("user with user options") << int(Role::User) << 1 << 0 << false << true << false;
+    QTest::newRow("user with addresses") << int(Role::User) << 0 << 1 << false << false << true;
+    QTest::newRow("no role, both rights") << int(Role::None) << 1 << 1 << false << true << true;
+    QTest::newRow("no role, no rights") << int(Role::None) << 0 << 0 << false << false << false;
+}
+
+void EinstellDialogTest::rightsEnableTheControls()
+{
+    QFETCH(int, role);
+    QFETCH(int, userOptions);
+    QFETCH(int, addresses);
+    QFETCH(bool, adminControls);
+    QFETCH(bool, userControls);
+    QFETCH(bool, addressControls);
+
+    EinstellDaten.MayChangeUserOptions = static_cast<Word>(userOptions);
+    EinstellDaten.MayChangeAddresses = static_cast<Word>(addresses);
+    open(static_cast<Role>(role));
+
+    for (const char* name : {"CheckBox1", "CheckBox6", "Edit5", "Edit18", "Edit20", "Edit34", "Edit22",
+                             "RadioGroup5", "Edit30", "Edit31", "Edit1", "Edit2", "BitBtn3"})
+        QVERIFY2(control(name)->isEnabled() == adminControls, name);
+    for (const char* name : {"Edit3", "Edit4", "BitBtn4", "BitBtn5"})
+        QVERIFY2(control(name)->isEnabled() == userControls, name);
+    for (const char* name : {"Edit6", "Edit7", "Edit8", "Edit11", "Edit12", "Edit17", "Edit24", "Edit29",
+                             "RadioGroup1", "RadioGroup4"})
+        QVERIFY2(control(name)->isEnabled() == addressControls, name);
+    for (const char* name : {"Edit19", "Edit23", "Edit32", "BitBtn1", "BitBtn2", "TabSheet1", "TabSheet2"})
+        QVERIFY2(control(name)->isEnabled(), name);
+}
+
+void EinstellDialogTest::rightsAreReadWhenTheDialogIsShown()
+{
+    open(Role::Admin);
+    box("CheckBox4")->setChecked(true);
+    click("BitBtn2");
+    open(Role::User);
+    QVERIFY(!control("BitBtn5")->isEnabled());
+
+    EinstellDaten.MayChangeUserOptions = 1;
+    click("BitBtn2");
+    open(Role::User);
+    QVERIFY(control("BitBtn5")->isEnabled());
+}
+
+void EinstellDialogTest::recordToFormFillsEveryControlButThePasswords()
+{
+    StringToText(EinstellDaten.Download3Target, QStringLiteral("/tmp/Dritte Datei.zip"));
+    EinstellDaten.Download4Counter = 65535;
+    EinstellDaten.SilentMode = 2;
+    EinstellDaten.MaySearch = 1;
+    EinstellDaten.Download2Suffix = 5;
+    EinstellDaten.WindowMode = 7;
+    edit("Edit1")->setText(QStringLiteral("bleibt"));
+    open(Role::None);
+
+    QCOMPARE(edit("Edit6")->text(), S(EinstellDaten.HomePage));
+    QCOMPARE(edit("Edit26")->text(), QStringLiteral("/tmp/Dritte Datei.zip"));
+    QCOMPARE(edit("Edit34")->text(), QStringLiteral("65535"));
+    QCOMPARE(edit("Edit32")->text(), QStringLiteral("10"));
+    QCOMPARE(edit("Edit30")->text(), QStringLiteral("800"));
+    QVERIFY(!box("CheckBox1")->isChecked());
+    QVERIFY(box("CheckBox3")->isChecked());
+    QCOMPARE(control<RadioGroup>("RadioGroup2")->itemIndex(), 5);
+    QCOMPARE(control<RadioGroup>("RadioGroup5")->itemIndex(), -1);
+    QCOMPARE(edit("Edit1")->text(), QStringLiteral("bleibt"));
+    QVERIFY(edit("Edit2")->text().isEmpty());
+}
+
+void EinstellDialogTest::aUserWithUserOptionsStoresFoldersAndRefreshOnly()
+{
+    EinstellDaten.MayChangeUserOptions = 1;
+    const TEinstellRecord before = EinstellDaten;
+    open(Role::User);
+    edit("Edit6")->setText(QStringLiteral("https://neu.example/"));
+    edit("Edit7")->setText(QStringLiteral("https://suche.example/"));
+    edit("Edit8")->setText(QStringLiteral("https://web1.example/"));
+    edit("Edit12")->setText(QStringLiteral("https://dl1.example/"));
+    edit("Edit19")->clear();
+    QTest::keyClicks(edit("Edit19"), QStringLiteral("/daten/eins"));
+    edit("Edit23")->setText(QStringLiteral("/daten/zwei"));
+    edit("Edit32")->setText(QStringLiteral("1001"));
+    click("BitBtn1");
+
+    QVERIFY(!form->isVisible());
+    QCOMPARE(form->result(), 1);
+    QCOMPARE(S(EinstellDaten.DownloadFolder1), QStringLiteral("/daten/eins"));
+    QCOMPARE(S(EinstellDaten.DownloadFolder2), QStringLiteral("/daten/zwei"));
+    QCOMPARE(EinstellDaten.RefreshMinutes, Word(0));
+    QCOMPARE(S(EinstellDaten.HomePage), S(before.HomePage));
+    QCOMPARE(S(EinstellDaten.SearchPage), S(before.SearchPage));
+    QCOMPARE(S(EinstellDaten.WebAddress1Url), S(before.WebAddress1Url));
+    QCOMPARE(S(EinstellDaten.Download1Url), S(before.Download1Url));
+    QCOMPARE(folder->readFile(QStringLiteral("Einstell.DAT")), RecordBytes());
+    QVERIFY(boxes->messages.isEmpty());
+}
+
+void EinstellDialogTest::aUserWithAddressRightsStoresAddressesAndDownloads()
+{
+    EinstellDaten.MayChangeAddresses = 1;
+    const TEinstellRecord before = EinstellDaten;
+    open(Role::User);
+    edit("Edit6")->setText(QStringLiteral("https://neu.example/"));
+    edit("Edit19")->setText(QStringLiteral("/daten/eins"));
+    edit("Edit29")->setText(QStringLiteral("/daten/vier.zip"));
+    QTest::mouseClick(control<RadioGroup>("RadioGroup3")->item(2), Qt::LeftButton);
+    click("BitBtn1");
+
+    QCOMPARE(form->result(), 1);
+    QCOMPARE(S(EinstellDaten.HomePage), QStringLiteral("https://neu.example/"));
+    QCOMPARE(S(EinstellDaten.Download4Target), QStringLiteral("/daten/vier.zip"));
+    QCOMPARE(EinstellDaten.Download3Suffix, Word(2));
+    QCOMPARE(S(EinstellDaten.DownloadFolder1), S(before.DownloadFolder1));
+    QCOMPARE(folder->readFile(QStringLiteral("Einstell.DAT")), RecordBytes());
+}
+
+void EinstellDialogTest::withoutRoleFinishTakesNothingAndSavesNothing()
+{
+    EinstellDaten.MayChangeUserOptions = 1;
+    EinstellDaten.MayChangeAddresses = 1;
+    const QByteArray before = RecordBytes();
+    open(Role::None);
+    edit("Edit6")->setText(QStringLiteral("https://neu.example/"));
+    edit("Edit19")->setText(QStringLiteral("/daten/eins"));
+    edit("Edit32")->setText(QStringLiteral("5"));
+    click("BitBtn1");
+
+    QVERIFY(!form->isVisible());
+    QCOMPARE(form->result(), 1);
+    QCOMPARE(RecordBytes(), before);
+    QVERIFY(!settingsFileWritten());
+
+    // A user without either right: "Beenden" closes without taking over or saving.
+    EinstellDaten.MayChangeUserOptions = 0;
+    EinstellDaten.MayChangeAddresses = 0;
+    open(Role::User);
+    edit("Edit32")->setText(QStringLiteral("5"));
+    click("BitBtn1");
+    QCOMPARE(form->result(), 1);
+    QCOMPARE(EinstellDaten.RefreshMinutes, Word(10));
+    QVERIFY(!settingsFileWritten());
+}
+
+void EinstellDialogTest::theAdministratorTakesEverythingOver()
+{
+    open(Role::Admin);
+    edit("Edit6")->setText(QStringLiteral("https://neu.example/"));
+    edit("Edit11")->setText(QString(300, QLatin1Char('w')));
+    box("CheckBox1")->setChecked(true);
+    box("CheckBox2")->setChecked(false);
+    edit("Edit5")->clear();
+    edit("Edit34")->setText(QStringLiteral("70000"));
+    edit("Edit22")->setText(QStringLiteral("1"));
+    QTest::mouseClick(control<RadioGroup>("RadioGroup5")->item(2), Qt::LeftButton);
+    edit("Edit30")->setText(QStringLiteral("3001"));
+    click("BitBtn1");
+
+    QCOMPARE(form->result(), 1);
+    QCOMPARE(S(EinstellDaten.HomePage), QStringLiteral("https://neu.example/"));
+    QCOMPARE(S(EinstellDaten.WebAddress2Name), QString(255, QLatin1Char('w')));
+    QCOMPARE(EinstellDaten.SilentMode, Word(1));
+    QCOMPARE(EinstellDaten.MaySurf, Word(0));
+    QCOMPARE(EinstellDaten.AutoEndSeconds, Word(0));
+    QCOMPARE(EinstellDaten.Download4Counter, Word(4464));
+    QCOMPARE(EinstellDaten.MaxVersions, Word(2));
+    QCOMPARE(EinstellDaten.WindowMode, Word(2));
+    QCOMPARE(EinstellDaten.WindowWidth, Word(790));
+    QCOMPARE(folder->readFile(QStringLiteral("Einstell.DAT")), RecordBytes());
+
+    // The next showing shows what was stored.
+    open(Role::Admin);
+    QCOMPARE(edit("Edit22")->text(), QStringLiteral("2"));
+    QCOMPARE(edit("Edit11")->text().size(), 255);
+}
+
+void EinstellDialogTest::anEmptyCounterStopsFinishAndKeepsEarlierFields()
+{
+    open(Role::Admin);
+    edit("Edit6")->setText(QStringLiteral("https://neu.example/"));
+    box("CheckBox1")->setChecked(true);
+    edit("Edit20")->clear();
+    edit("Edit22")->setText(QStringLiteral("500"));
+    click("BitBtn1");
+
+    QVERIFY(form->isVisible());
+    QCOMPARE(boxes->messages.size(), 1);
+    QCOMPARE(boxes->messages[0].kind, MessageKind::Error);
+    QCOMPARE(boxes->messages[0].text, QStringLiteral("'' ist kein gültiger Integerwert"));
+    QCOMPARE(S(EinstellDaten.HomePage), QStringLiteral("https://neu.example/"));
+    QCOMPARE(EinstellDaten.SilentMode, Word(1));
+    QCOMPARE(EinstellDaten.MaxVersions, Word(99));
+    QVERIFY(!settingsFileWritten());
+
+    edit("Edit31")->setText(QStringLiteral("6OO"));
+    edit("Edit20")->setText(QStringLiteral("3"));
+    click("BitBtn1");
+    QVERIFY(form->isVisible());
+    QCOMPARE(boxes->messages.last().text, QStringLiteral("'6OO' ist kein gültiger Integerwert"));
+    QCOMPARE(EinstellDaten.MaxVersions, Word(500));
+    QVERIFY(!settingsFileWritten());
+
+    edit("Edit31")->setText(QStringLiteral("600"));
+    click("BitBtn1");
+    QVERIFY(!form->isVisible());
+    QCOMPARE(form->result(), 1);
+    QVERIFY(settingsFileWritten());
+}
+
+void EinstellDialogTest::cancelEscapeAndCloseBoxTakeNothing()
+{
+    const QByteArray before = RecordBytes();
+    open(Role::Admin);
+    edit("Edit6")->setText(QStringLiteral("https://neu.example/"));
+    click("BitBtn2");
+    QVERIFY(!form->isVisible());
+    QCOMPARE(form->result(), 2);
+
+    open(Role::Admin);
+    QTest::keyClick(form.get(), Qt::Key_Escape);
+    QVERIFY(!form->isVisible());
+    QCOMPARE(form->result(), 2);
+
+    open(Role::Admin);
+    form->close();
+    QCOMPARE(form->result(), 2);
+
+    QCOMPARE(RecordBytes(), before);
+    QVERIFY(!settingsFileWritten());
+}
+
+void EinstellDialogTest::standardForTheAdministrator()
+{
+    EinstellDaten.Download2Counter = 12;
+    EinstellDaten.MaxVersions = 500;
+    EinstellDaten.MayChangeAddresses = 1;
+    ScrambleAdminPassword(EinstellDaten.AdminPasswordStored, "eigenes");
+    const TEinstellRecord before = EinstellDaten;
+    open(Role::Admin);
+
+    edit("Edit22")->setText(QStringLiteral("700"));
+    boxes->answerNext(false);
+    click("BitBtn5");
+    QCOMPARE(boxes->messages.size(), 1);
+    QCOMPARE(boxes->messages[0].kind, MessageKind::Confirmation);
+    QVERIFY(
+        boxes->messages[0].text.startsWith(QStringLiteral("Wollen Sie jetzt die Standard-Vorgaben\nwieder")));
+    QCOMPARE(std::memcmp(&EinstellDaten, &before, sizeof before), 0);
+    QCOMPARE(edit("Edit22")->text(), QStringLiteral("500"));  // reloaded all the same
+
+    edit("Edit1")->setText(QStringLiteral("getippt"));
+    edit("Edit22")->setText(QStringLiteral("700"));
+    boxes->answerNext(true);
+    click("BitBtn5");
+    QCOMPARE(EinstellDaten.MaxVersions, Word(99));
+    QCOMPARE(EinstellDaten.Download2Counter, Word(0));
+    QCOMPARE(EinstellDaten.MayChangeAddresses, Word(0));
+    QCOMPARE(EinstellDaten.RefreshMinutes, Word(10));
+    QCOMPARE(EinstellDaten.WindowWidth, Word(800));
+    QCOMPARE(UnscrambleAdminPassword(EinstellDaten.AdminPasswordStored), QByteArray("eigenes"));
+    QCOMPARE(edit("Edit22")->text(), QStringLiteral("99"));
+    QCOMPARE(edit("Edit20")->text(), QStringLiteral("0"));
+    QCOMPARE(edit("Edit1")->text(), QStringLiteral("getippt"));
+    QVERIFY(form->isVisible());
+    QVERIFY(!settingsFileWritten());
+}
+
+void EinstellDialogTest::standardForAUser()
+{
+    EinstellDaten.MayChangeUserOptions = 1;
+    StringToText(EinstellDaten.HomePage, QStringLiteral("https://eigene.example/"));
+    StringToText(EinstellDaten.DownloadFolder2, QStringLiteral("/eigene/zwei"));
+    StringToText(EinstellDaten.WebAddress1Url, QStringLiteral("https://web.example/"));
+    const TEinstellRecord before = EinstellDaten;
+    open(Role::User);
+
+    edit("Edit19")->setText(QStringLiteral("/getippt"));
+    boxes->answerNext(false);
+    click("BitBtn5");
+    QVERIFY(boxes->messages[0].text.contains(QStringLiteral("für die Nutzer-Optionen")));
+    QCOMPARE(std::memcmp(&EinstellDaten, &before, sizeof before), 0);
+    QCOMPARE(edit("Edit19")->text(), S(before.DownloadFolder1));
+
+    boxes->answerNext(true);
+    click("BitBtn5");
+    QCOMPARE(S(EinstellDaten.HomePage), S(StandardDaten.HomePage));
+    QCOMPARE(edit("Edit6")->text(), S(StandardDaten.HomePage));
+    QCOMPARE(S(EinstellDaten.DownloadFolder2), QStringLiteral("/eigene/zwei"));
+    QCOMPARE(S(EinstellDaten.WebAddress1Url), QStringLiteral("https://web.example/"));
+    QCOMPARE(EinstellDaten.RefreshMinutes, Word(10));
+}
+
+void EinstellDialogTest::passwordButtonsChangeAndRefill()
+{
+    const QString filler = QStringLiteral("123456789012345");
+    open(Role::Admin);
+    edit("Edit1")->setText(QStringLiteral("Neu!"));
+    edit("Edit2")->setText(QStringLiteral("Neu!"));
+    click("BitBtn3");
+    QCOMPARE(AdminPassword, QStringLiteral("Neu!"));
+    QCOMPARE(UnscrambleAdminPassword(EinstellDaten.AdminPasswordStored), QByteArray("Neu!"));
+    QCOMPARE(edit("Edit1")->text(), filler);
+    QCOMPARE(edit("Edit2")->text(), QStringLiteral("9876543210"));
+    QCOMPARE(edit("Edit1")->displayText(), QString(15, QLatin1Char('#')));
+    QVERIFY(boxes->messages.isEmpty());
+
+    click("BitBtn3");  // the fillers differ
+    QCOMPARE(boxes->messages.size(), 1);
+    QVERIFY(boxes->messages[0].text.contains(QStringLiteral("Administrator-\nPasswortes")));
+    QCOMPARE(AdminPassword, QStringLiteral("Neu!"));
+
+    // A user with the right changes the user password; the fields keep their fillers between showings.
+    click("BitBtn2");
+    EinstellDaten.MayChangeUserOptions = 1;
+    open(Role::User);
+    QCOMPARE(edit("Edit1")->text(), filler);
+    edit("Edit3")->setText(QStringLiteral("nutz"));
+    edit("Edit4")->setText(QStringLiteral("nutz"));
+    click("BitBtn4");
+    QCOMPARE(UserPassword, QStringLiteral("nutz"));
+    QCOMPARE(UnscrambleUserPassword(EinstellDaten.UserPasswordStored), QByteArray("nutz"));
+    QCOMPARE(edit("Edit3")->text(), filler);
+    QCOMPARE(boxes->messages.size(), 1);
+
+    // Someone without role may press the button but changes nothing, silently.
+    click("BitBtn2");
+    open(Role::None);
+    edit("Edit3")->setText(QStringLiteral("fremd"));
+    edit("Edit4")->setText(QStringLiteral("fremd"));
+    click("BitBtn4");
+    QCOMPARE(UserPassword, QStringLiteral("nutz"));
+    QCOMPARE(edit("Edit3")->text(), filler);
+    QCOMPARE(boxes->messages.size(), 1);
+    QVERIFY(!settingsFileWritten());
+}
+
+QTEST_MAIN(EinstellDialogTest)
+#include "EinstellDialogTest.moc"

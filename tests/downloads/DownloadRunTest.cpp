@@ -1,0 +1,240 @@
+#include "support/LoopbackServer.h"
+#include "downloads/DownloadRun.h"
+
+#include "downloads/DownloadToFile.h"
+#include "platform/Clock.h"
+#include "settings/AnsiText.h"
+#include "support/RecordingPresenter.h"
+#include "support/TempProgramFolder.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <atomic>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <set>
+
+namespace {
+
+const CurlGlobal curlGlobal;
+
+class DownloadRunTest : public ::testing::Test {
+protected:
+    DownloadRunTest()
+    {
+        SetClock([] { return QDateTime(QDate(2010, 5, 17), QTime(14, 5)); });
+        EinstellDaten.MaxVersions = 99;
+        EinstellDaten.DownloadAttempts = 1;
+        server.http().Get("/file", [this](const httplib::Request&, httplib::Response& res) {
+            ++requests;
+            res.set_content(body, "application/octet-stream");
+        });
+        server.http().Get("/fail", [this](const httplib::Request&, httplib::Response& res) {
+            ++requests;
+            res.status = 500;
+        });
+        server.http().Get("/second-time", [this](const httplib::Request&, httplib::Response& res) {
+            if (++requests == 1)
+                res.status = 503;
+            else
+                res.set_content("beim zweiten Mal", "text/plain");
+        });
+        server.start();
+    }
+
+    ~DownloadRunTest() override
+    {
+        SetClock({});
+    }
+
+    // Download n fetches route into the program folder's file name.
+    void configure(int n, const char* route, const char* name, Word mode, Word counter)
+    {
+        const DownloadFields fields = DownloadFieldsOf(n);
+        StringToText(fields.url, server.url(QString::fromUtf8(route)));
+        StringToText(fields.target, folder.path(QString::fromUtf8(name)));
+        fields.suffix = mode;
+        fields.counter = counter;
+    }
+
+    QByteArray contents(const char* name) const
+    {
+        QFile file(folder.path(QString::fromUtf8(name)));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+
+    bool exists(const char* name) const
+    {
+        return QFileInfo::exists(folder.path(QString::fromUtf8(name)));
+    }
+
+    // The counter of download n as the settings file holds it; -1 without a file.
+    int savedCounter(int n) const
+    {
+        const QByteArray file = folder.readFile(QStringLiteral("Einstell.DAT"));
+        if (file.size() != static_cast<qsizetype>(kRecordSize))
+            return -1;
+        Word counter = 0;
+        std::memcpy(&counter, file.constData() + offsetof(TEinstellRecord, Download1Counter) + 2 * (n - 1),
+                    sizeof counter);
+        return counter;
+    }
+
+    // One run as the main window makes it, with the pauses recorded instead of waited.
+    bool run(int n)
+    {
+        const DownloadPlan plan = PlanDownload(n);
+        AttemptHooks hooks;
+        hooks.pause = [this](int ms) { pauses.push_back(ms); };
+        const bool success = RunAttempts(plan, hooks);
+        FinishDownload(plan, success);
+        return success;
+    }
+
+    TempProgramFolder folder;
+    RecordingPresenter presenter;
+    std::string body = "Inhalt";
+    std::atomic<int> requests{0};
+    std::vector<int> pauses;
+    LoopbackServer server;
+};
+
+TEST_F(DownloadRunTest, EachNumberReachesItsOwnFields)
+{
+    for (int n = 1; n <= 4; ++n) {
+        const DownloadFields fields = DownloadFieldsOf(n);
+        StringToText(fields.url, QStringLiteral("http://host/%1").arg(n));
+        StringToText(fields.target, QStringLiteral("D:\\Downloads\\datei%1.zip").arg(n));
+        fields.suffix = SuffixNumber;
+        fields.counter = static_cast<Word>(10 * n);
+    }
+    EXPECT_EQ(TextToString(EinstellDaten.Download3Url), QStringLiteral("http://host/3"));
+    EXPECT_EQ(EinstellDaten.Download4Counter, 40);
+    for (int n = 1; n <= 4; ++n) {
+        const DownloadPlan plan = PlanDownload(n);
+        EXPECT_EQ(plan.urlTail, QStringLiteral("//host/%1").arg(n));
+        EXPECT_EQ(plan.downloadPath(), QStringLiteral("D:\\Downloads\\datei%1%2.zip").arg(n).arg(10 * n));
+    }
+    EXPECT_THROW(DownloadFieldsOf(0), std::out_of_range);
+    EXPECT_THROW(DownloadFieldsOf(5), std::out_of_range);
+}
+
+TEST_F(DownloadRunTest, NumberedDownloadAdvancesTheCounterAndSavesOnlyAfterSuccess)
+{
+    configure(2, "/fail", "Beispiel.zip", SuffixNumber, 3);
+    EXPECT_FALSE(run(2));
+    EXPECT_EQ(EinstellDaten.Download2Counter, 3);
+    EXPECT_EQ(savedCounter(2), -1);
+    EXPECT_FALSE(exists("Beispiel3.zip"));
+
+    configure(2, "/file", "Beispiel.zip", SuffixNumber, 3);
+    EXPECT_TRUE(run(2));
+    EXPECT_EQ(contents("Beispiel3.zip"), QByteArray("Inhalt"));
+    EXPECT_EQ(EinstellDaten.Download2Counter, 4);
+    EXPECT_EQ(savedCounter(2), 4);
+
+    // A dated download succeeds without touching the counter or the file.
+    QFile::remove(folder.path(QStringLiteral("Einstell.DAT")));
+    configure(3, "/file", "Beispiel.zip", SuffixDate, 8);
+    EXPECT_TRUE(run(3));
+    EXPECT_TRUE(exists("Beispiel2010_05_17.zip"));
+    EXPECT_EQ(EinstellDaten.Download3Counter, 8);
+    EXPECT_EQ(savedCounter(3), -1);
+    EXPECT_TRUE(presenter.messages.isEmpty());
+}
+
+TEST_F(DownloadRunTest, NumbersRunUpToMaxVersionsThenStartAgain)
+{
+    EinstellDaten.MaxVersions = 2;
+    configure(1, "/file", "v.txt", SuffixNumberedCopy, 0);
+    std::set<QString> copies;
+    for (int i = 0; i < 4; ++i) {
+        const DownloadPlan plan = PlanDownload(1);
+        copies.insert(plan.names.copyName);
+        FinishDownload(plan, true);
+    }
+    EXPECT_EQ(copies, (std::set<QString>{QStringLiteral("v0.txt"), QStringLiteral("v1.txt"),
+                                         QStringLiteral("v2.txt")}));
+    EXPECT_EQ(EinstellDaten.Download1Counter, 1);  // 0 1 2 0, then 1 is next
+
+    EinstellDaten.MaxVersions = 65535;
+    EinstellDaten.Download1Counter = 65535;
+    FinishDownload(PlanDownload(1), true);
+    EXPECT_EQ(EinstellDaten.Download1Counter, 0);
+    EXPECT_EQ(savedCounter(1), 0);
+}
+
+TEST_F(DownloadRunTest, CopiesFollowTheModeWhetherOrNotTheDownloadSucceeded)
+{
+    // Mode 4 after a failure: the existing plain file becomes the ".bak".
+    folder.writeFile(QStringLiteral("s.zip"), "vorher");
+    configure(1, "/fail", "s.zip", SuffixBackupCopy, 0);
+    EXPECT_FALSE(run(1));
+    EXPECT_EQ(contents("s.zip.bak"), QByteArray("vorher"));
+
+    // Mode 6 after a failure without a stamped file: the plain file stays as it was.
+    folder.writeFile(QStringLiteral("d.zip"), "alt");
+    configure(1, "/fail", "d.zip", SuffixDateCopy, 0);
+    EXPECT_FALSE(run(1));
+    EXPECT_EQ(contents("d.zip"), QByteArray("alt"));
+    EXPECT_FALSE(exists("d2010_05_17.zip"));
+
+    // Mode 7: the transfer writes the stamped file, the copy refreshes the plain name.
+    body = "frisch";
+    configure(1, "/file", "d.zip", SuffixDateTimeCopy, 0);
+    EXPECT_TRUE(run(1));
+    EXPECT_EQ(contents("d2010_05_17_14_05.zip"), QByteArray("frisch"));
+    EXPECT_EQ(contents("d.zip"), QByteArray("frisch"));
+
+    // Mode 5: the plain name is downloaded, the numbered copy kept and replaced.
+    folder.writeFile(QStringLiteral("n5.zip"), "ältere Kopie");
+    configure(1, "/file", "n.zip", SuffixNumberedCopy, 5);
+    EXPECT_TRUE(run(1));
+    EXPECT_EQ(contents("n.zip"), QByteArray("frisch"));
+    EXPECT_EQ(contents("n5.zip"), QByteArray("frisch"));
+    EXPECT_EQ(EinstellDaten.Download1Counter, 6);
+}
+
+TEST_F(DownloadRunTest, AttemptsAreCountedPausedAndShownBusy)
+{
+    configure(1, "/fail", "x.zip", SuffixNone, 0);
+    std::vector<bool> busy;
+    AttemptHooks hooks;
+    hooks.pause = [this](int ms) { pauses.push_back(ms); };
+    hooks.setBusy = [&busy](bool on) { busy.push_back(on); };
+
+    EinstellDaten.DownloadAttempts = 0;
+    EXPECT_FALSE(RunAttempts(PlanDownload(1), hooks));
+    EXPECT_EQ(requests, 0);
+    EXPECT_TRUE(busy.empty());
+
+    EinstellDaten.DownloadAttempts = 3;
+    EXPECT_FALSE(RunAttempts(PlanDownload(1), hooks));
+    EXPECT_EQ(requests, 3);
+    EXPECT_EQ(pauses, (std::vector<int>{5000, 5000}));  // none after the last
+    EXPECT_EQ(busy, (std::vector<bool>{true, false, true, false, true, false}));
+
+    // Success ends the attempts.
+    requests = 0;
+    pauses.clear();
+    configure(1, "/second-time", "x.zip", SuffixNone, 0);
+    EXPECT_TRUE(RunAttempts(PlanDownload(1), hooks));
+    EXPECT_EQ(requests, 2);
+    EXPECT_EQ(pauses, std::vector<int>{5000});
+    EXPECT_EQ(contents("x.zip"), QByteArray("beim zweiten Mal"));
+}
+
+TEST_F(DownloadRunTest, TheRealPauseWaitsFiveSecondsBetweenAttempts)
+{
+    configure(1, "/fail", "x.zip", SuffixNone, 0);
+    EinstellDaten.DownloadAttempts = 2;
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_FALSE(RunAttempts(PlanDownload(1)));
+    EXPECT_GE(clock.elapsed(), kAttemptPauseMs);
+    EXPECT_LT(clock.elapsed(), 2 * kAttemptPauseMs);
+    EXPECT_EQ(requests, 2);
+}
+
+}  // namespace

@@ -1,0 +1,227 @@
+#include "support/LoopbackServer.h"
+#include "downloads/DownloadToFile.h"
+
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <atomic>
+#include <gtest/gtest.h>
+#include <future>
+
+#ifdef Q_OS_LINUX
+#include <csignal>
+#include <sys/resource.h>
+#endif
+
+namespace {
+
+const CurlGlobal curlGlobal;
+
+std::string randomBody(qsizetype size)
+{
+    std::string body(static_cast<std::size_t>(size), '\0');
+    QRandomGenerator generator(4711);
+    for (char& c : body)
+        c = static_cast<char>(generator.generate());
+    return body;
+}
+
+class DownloadToFileTest : public ::testing::Test {
+protected:
+    DownloadToFileTest()
+    {
+        server.http().Get("/file", [this](const httplib::Request&, httplib::Response& res) {
+            res.set_content(body, "application/octet-stream");
+        });
+        server.http().Get("/ordner mit ä/datei.txt", [](const httplib::Request&, httplib::Response& res) {
+            res.set_content("kodiert", "text/plain");
+        });
+        server.http().Get("/status/(\\d+)", [](const httplib::Request& req, httplib::Response& res) {
+            res.status = std::stoi(req.matches[1]);
+            res.set_content("Fehlerseite", "text/plain");
+        });
+        server.http().Get("/moved", [](const httplib::Request&, httplib::Response& res) {
+            res.set_redirect("/file");
+        });
+        server.http().Get("/loop", [this](const httplib::Request&, httplib::Response& res) {
+            ++loopRequests;  // counted before the answer leaves
+            res.set_redirect("/loop");
+        });
+        server.http().Get("/to-file-scheme", [](const httplib::Request&, httplib::Response& res) {
+            res.set_redirect("file:///etc/hostname");
+        });
+        server.http().Get("/cut", [](const httplib::Request&, httplib::Response& res) {
+            // Declares 100000 bytes, sends 40000 and closes the connection.
+            res.set_content_provider(100000, "application/octet-stream",
+                                     [](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+                                         if (offset >= 40000)
+                                             return false;
+                                         const std::string part(40000, 'x');
+                                         return sink.write(part.data(), part.size());
+                                     });
+        });
+        server.http().Get("/stall", [this](const httplib::Request&, httplib::Response& res) {
+            // The headers go out, then no byte of the body.
+            res.set_content_provider(100000, "application/octet-stream",
+                                     [this](std::size_t, std::size_t, httplib::DataSink&) {
+                                         testEnded.wait_for(std::chrono::seconds(20));
+                                         return false;
+                                     });
+        });
+        server.start();
+    }
+
+    ~DownloadToFileTest() override
+    {
+        endOfTest.set_value();  // lets a held handler end before the server stops
+    }
+
+    QString target(const char* name) const
+    {
+        return dir.filePath(QString::fromUtf8(name));
+    }
+
+    QByteArray contents(const QString& path) const
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+
+    void writeFile(const QString& path, const QByteArray& bytes) const
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_EQ(file.write(bytes), bytes.size());
+    }
+
+    // Every entry of the folder, hidden ones included: no temporary file may stay.
+    QStringList entries() const
+    {
+        return QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    }
+
+    QTemporaryDir dir;
+    std::string body;
+    std::atomic<int> loopRequests{0};
+    std::promise<void> endOfTest;
+    std::shared_future<void> testEnded = endOfTest.get_future().share();
+    LoopbackServer server;  // last: stops first, while the members its handlers use still live
+};
+
+TEST_F(DownloadToFileTest, WritesTheWholeBodyExactly)
+{
+    // Empty, tiny, and larger than every buffer on the way.
+    for (const qsizetype size : {qsizetype{0}, qsizetype{1}, qsizetype{3 * 1024 * 1024 + 7}}) {
+        body = randomBody(size);
+        const QString path = target("datei.bin");
+        const TransferResult result = TransferToFile(server.url(QStringLiteral("/file")), path);
+        ASSERT_TRUE(result.ok) << qPrintable(result.error);
+        EXPECT_EQ(contents(path), QByteArray::fromStdString(body)) << size;
+    }
+    EXPECT_EQ(entries(), QStringList{QStringLiteral("datei.bin")});
+}
+
+TEST_F(DownloadToFileTest, ReplacesAnExistingFileAndTakesNonAsciiNames)
+{
+    body = "neuer Inhalt";
+    const QString path = target("Übersicht für Jörg ß.txt");
+    writeFile(path, "alter, längerer Inhalt");
+    EXPECT_TRUE(DownloadToFile(server.url(QStringLiteral("/file")), path));
+    EXPECT_EQ(contents(path), QByteArray("neuer Inhalt"));
+    EXPECT_EQ(entries(), QStringList{QString::fromUtf8("Übersicht für Jörg ß.txt")});
+}
+
+TEST_F(DownloadToFileTest, FailuresLeaveTheOldFileAndNoTemporaryFile)
+{
+    const QString path = target("alt.zip");
+    writeFile(path, "bisheriger Stand");
+    const char* const failing[] = {"/status/404", "/status/500", "/status/304", "/cut",
+                                   "/loop", "/to-file-scheme"};
+    for (const char* route : failing) {
+        const TransferResult result = TransferToFile(server.url(QString::fromUtf8(route)), path);
+        EXPECT_FALSE(result.ok) << route;
+        EXPECT_FALSE(result.error.isEmpty()) << route;
+        EXPECT_EQ(contents(path), QByteArray("bisheriger Stand")) << route;
+        EXPECT_EQ(entries(), QStringList{QStringLiteral("alt.zip")}) << route;
+    }
+    // The first request and ten redirects, no more.
+    EXPECT_EQ(loopRequests, 11);
+}
+
+TEST_F(DownloadToFileTest, FollowsARedirect)
+{
+    body = "umgezogen";
+    const QString path = target("ziel.txt");
+    EXPECT_TRUE(DownloadToFile(server.url(QStringLiteral("/moved")), path));
+    EXPECT_EQ(contents(path), QByteArray("umgezogen"));
+}
+
+TEST_F(DownloadToFileTest, BlanksAndUmlautsOfTheAddressAreEncoded)
+{
+    const QString path = target("kodiert.txt");
+    EXPECT_TRUE(DownloadToFile(server.url(QString::fromUtf8("/ordner mit ä/datei.txt")), path));
+    EXPECT_EQ(contents(path), QByteArray("kodiert"));
+}
+
+TEST_F(DownloadToFileTest, FailsWithoutAServerOrAFolder)
+{
+    QString refused;
+    {
+        // A port that was open a moment ago: answer once, then close.
+        LoopbackServer closed;
+        closed.http().Get("/", [](const httplib::Request&, httplib::Response& res) {
+            res.set_content("da", "text/plain");
+        });
+        closed.start();
+        ASSERT_TRUE(DownloadToFile(closed.url(), target("einmal.txt")));
+        ASSERT_TRUE(QFile::remove(target("einmal.txt")));
+        refused = closed.url();
+    }
+    EXPECT_FALSE(DownloadToFile(refused, target("nichts.txt")));
+    body = "da";
+    EXPECT_FALSE(DownloadToFile(server.url(QStringLiteral("/file")), target("fehlt/nichts.txt")));
+    EXPECT_TRUE(entries().isEmpty());
+}
+
+TEST_F(DownloadToFileTest, AStalledTransferFailsAfterTheStallTime)
+{
+    const QString path = target("haengt.bin");
+    TransferLimits limits;
+    limits.stallTimeout = std::chrono::seconds(1);
+    QElapsedTimer clock;
+    clock.start();
+    const TransferResult result = TransferToFile(server.url(QStringLiteral("/stall")), path, limits);
+    EXPECT_FALSE(result.ok);
+    EXPECT_GE(clock.elapsed(), 1000);
+    EXPECT_LT(clock.elapsed(), 10000);  // the server would hold out for 20 s
+    EXPECT_TRUE(entries().isEmpty());
+}
+
+#ifdef Q_OS_LINUX
+TEST_F(DownloadToFileTest, AWriteErrorFailsAndLeavesTheOldFile)
+{
+    body = randomBody(3 * 1024 * 1024);
+    const QString path = target("voll.bin");
+    writeFile(path, "bisher");
+
+    // Files may grow to 1 MiB only: the disk is "full" in the middle of the body.
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = saved;
+    limited.rlim_cur = 1024 * 1024;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const TransferResult result = TransferToFile(server.url(QStringLiteral("/file")), path);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(contents(path), QByteArray("bisher"));
+    EXPECT_EQ(entries(), QStringList{QStringLiteral("voll.bin")});
+}
+#endif
+
+}  // namespace

@@ -1,0 +1,62 @@
+#include "ProgramRun.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+ProgramRun::ProgramRun()
+{
+    const QString copy = programDir.filePath(QFileInfo(QStringLiteral(KAVELO_EXECUTABLE)).fileName());
+    if (!QFile::copy(QStringLiteral(KAVELO_EXECUTABLE), copy))
+        qFatal("cannot copy the program");
+    environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_RUNTIME_DIR"})
+        environment.remove(QLatin1String(name));
+    environment.insert(QStringLiteral("HOME"), homeDir.path());
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), homeDir.filePath(QStringLiteral("config")));
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), homeDir.filePath(QStringLiteral("data")));
+    environment.insert(QStringLiteral("XDG_CACHE_HOME"), homeDir.filePath(QStringLiteral("cache")));
+    process.setProgram(copy);
+    process.setProcessChannelMode(QProcess::ForwardedChannels);
+}
+
+ProgramRun::~ProgramRun()
+{
+    if (process.state() != QProcess::NotRunning) {
+        process.kill();
+        process.waitForFinished(10000);
+    }
+}
+
+void ProgramRun::writeSettings(const TEinstellRecord& record) const
+{
+    QFile file(programDir.filePath(QStringLiteral("Einstell.DAT")));
+    if (!file.open(QIODevice::WriteOnly)
+        || file.write(reinterpret_cast<const char*>(&record), sizeof record) != sizeof record)
+        qFatal("cannot write the settings file");
+}
+
+QByteArray ProgramRun::readSettings() const
+{
+    QFile file(programDir.filePath(QStringLiteral("Einstell.DAT")));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void ProgramRun::setEnv(const QString& name, const QString& value)
+{
+    environment.insert(name, value);
+}
+
+void ProgramRun::start(const QStringList& arguments)
+{
+    process.setProcessEnvironment(environment);
+    process.setArguments(arguments);
+    process.start();
+    if (!process.waitForStarted(10000))
+        qFatal("the program does not start");
+}
+
+bool ProgramRun::waitForExit(int milliseconds)
+{
+    return process.waitForFinished(milliseconds);
+}

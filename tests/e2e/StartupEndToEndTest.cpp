@@ -1,0 +1,78 @@
+#include "ProgramRun.h"
+
+#include "settings/AnsiText.h"
+#include "settings/Defaults.h"
+#include "support/LoopbackServer.h"
+
+#include <QElapsedTimer>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QThread>
+#include <gtest/gtest.h>
+
+namespace {
+
+TEinstellRecord settingsWithHomePage(const QString& home)
+{
+    EinstellDaten = TEinstellRecord{};
+    SetDefaults();
+    TEinstellRecord record = EinstellDaten;
+    StringToText(record.HomePage, home);
+    record.RedirectDownloads = 0;
+    return record;
+}
+
+}  // namespace
+
+TEST(Startup, RequestsTheHomePageAndEndsByItselfAfterAutoEndSeconds)
+{
+    LoopbackServer server;
+    QElapsedTimer sinceRequest;
+    server.http().Get("/home", [&](const httplib::Request&, httplib::Response& response) {
+        sinceRequest.start();
+        response.set_content("<html><body><h1>Startseite</h1></body></html>", "text/html");
+    });
+    server.start();
+
+    TEinstellRecord record = settingsWithHomePage(server.url(QStringLiteral("/home")));
+    record.AutoEndSeconds = 2;
+    ProgramRun run;
+    run.writeSettings(record);
+    run.start();
+
+    ASSERT_TRUE(run.waitForExit(60000));
+    EXPECT_EQ(run.proc().exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(run.exitCode(), 0);
+    ASSERT_EQ(server.count(QStringLiteral("/home")), 1);
+    // The timer starts when the window first appears, just before the page is requested.
+    EXPECT_GT(sinceRequest.elapsed(), 1500);
+    EXPECT_LT(sinceRequest.elapsed(), 6000);
+}
+
+// Without a settings file the program runs on the defaults: it asks for the
+// default home page (through a proxy on 127.0.0.1 that answers nothing, so no
+// request leaves this machine) and creates no settings file.
+TEST(Startup, WithoutASettingsFileTheDefaultHomePageIsRequested)
+{
+    QTcpServer proxy;
+    ASSERT_TRUE(proxy.listen(QHostAddress::LocalHost));
+    ProgramRun run;
+    run.setEnv(QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS"),
+               QStringLiteral("--proxy-server=http://127.0.0.1:%1").arg(proxy.serverPort()));
+    run.start();
+
+    QByteArray firstLine;
+    QElapsedTimer waited;
+    waited.start();
+    while (!firstLine.startsWith("CONNECT www.example.com:443") && waited.elapsed() < 60000) {
+        if (!proxy.waitForNewConnection(1000))
+            continue;
+        QTcpSocket* client = proxy.nextPendingConnection();
+        if (client->waitForReadyRead(5000))
+            firstLine = client->readLine();
+        delete client;
+    }
+    EXPECT_TRUE(firstLine.startsWith("CONNECT www.example.com:443")) << firstLine.constData();
+    EXPECT_EQ(run.proc().state(), QProcess::Running);
+    EXPECT_TRUE(run.readSettings().isEmpty());
+}

@@ -1,0 +1,59 @@
+#include "mainwindow/AsciiText.h"
+#include "mainwindow/CommandLine.h"
+#include "mainwindow/WindowGeometry.h"
+
+#include <gtest/gtest.h>
+
+using K = Keyword;
+
+static QList<Keyword> parse(std::initializer_list<const char*> words)
+{
+    QStringList arguments;
+    for (const char* word : words)
+        arguments.append(QString::fromUtf8(word));
+    return ParseCommandLine(arguments);
+}
+
+TEST(CommandLine, EachKeywordMatchesItself)
+{
+    EXPECT_EQ(parse({"autostop", "1", "2", "3", "4", "0"}),
+              (QList<K>{K::Autostop, K::Download1, K::Download2, K::Download3, K::Download4, K::ViewerOnly}));
+    EXPECT_TRUE(parse({}).isEmpty());
+}
+
+TEST(CommandLine, AutostopIgnoresTheCaseOfAsciiLettersOnly)
+{
+    EXPECT_EQ(parse({"AUTOSTOP", "AutoStop", "autoSTOP"}), (QList<K>{K::Autostop, K::Autostop, K::Autostop}));
+    // Unicode case folding would take the long s and the dotless i for s and i.
+    EXPECT_TRUE(parse({"auto\u017Ftop", "AUTOSTOP\u0131"}).isEmpty());
+}
+
+TEST(CommandLine, NearMissesMatchNothing)
+{
+    EXPECT_TRUE(parse({"-autostop", "/autostop", "autostop ", " 1", "1 ", "01", "5", "10", "", "null"}).isEmpty());
+}
+
+TEST(CommandLine, KeywordsCombineAndRepeatInArgumentOrder)
+{
+    EXPECT_EQ(parse({"3", "x", "1", "3", "0", "autostop"}),
+              (QList<K>{K::Download3, K::Download1, K::Download3, K::ViewerOnly, K::Autostop}));
+}
+
+TEST(AsciiText, OnlyAsciiLettersIgnoreCase)
+{
+    EXPECT_EQ(AsciiUpper(QStringLiteral("http://www.Müller.de/ä?q=z")), QStringLiteral("HTTP://WWW.MüLLER.DE/ä?Q=Z"));
+    const QStringList list = {QStringLiteral("http://127.0.0.1/Seite"), QStringLiteral("http://127.0.0.1/ä")};
+    EXPECT_TRUE(IsInList(QStringLiteral("HTTP://127.0.0.1/seite"), list));
+    EXPECT_FALSE(IsInList(QStringLiteral("http://127.0.0.1/Seite/"), list));  // a trailing slash is new
+    EXPECT_FALSE(IsInList(QStringLiteral("http://127.0.0.1/Ä"), list));       // not an ASCII letter
+    EXPECT_FALSE(IsInList(QStringLiteral("x"), {}));
+}
+
+TEST(WindowGeometry, FixedModeUsesStoredSidesOnlyAboveTheDesign)
+{
+    EXPECT_EQ(FixedModeOuterSize(0, 0), QSize(790, 570));
+    EXPECT_EQ(FixedModeOuterSize(790, 570), QSize(790, 570));
+    EXPECT_EQ(FixedModeOuterSize(791, 571), QSize(791, 571));
+    EXPECT_EQ(FixedModeOuterSize(3000, 100), QSize(3000, 570));
+    EXPECT_EQ(ClientSizeForOuter(QSize(790, 570)), QSize(774, 532));
+}

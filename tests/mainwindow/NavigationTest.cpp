@@ -1,0 +1,294 @@
+// Surfing in the real main window against a loopback site: the program's own
+// count of the surf path, the address list, home and search lent to the host
+// store, the timed reload and its recovery.
+
+#include "mainwindow/MB_main.h"
+#include "platform/BrowserView.h"
+#include "platform/HostRegistry.h"
+#include "platform/KaveloApplication.h"
+#include "platform/Timer.h"
+#include "settings/AnsiText.h"
+#include "settings/Defaults.h"
+#include "settings/MB_Daten.h"
+#include "support/LoopbackServer.h"
+#include "support/RecordingPresenter.h"
+#include "support/TempProgramFolder.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+// Pages /, /a, /b, /c, each with the links a, b and c as blocks of 40 pixels
+// from the top.
+void addSite(httplib::Server& http)
+{
+    for (const char* path : {"/", "/a", "/b", "/c", "/A", "/a/"}) {
+        http.Get(path, [path](const httplib::Request&, httplib::Response& response) {
+            std::string body = "<html><head><title>";
+            body += path;
+            body += "</title><style>body{margin:0} a{display:block;height:40px}</style></head><body>";
+            for (const char* target : {"a", "b", "c"})
+                body += std::string("<a id='") + target + "' href='/" + target + "'>" + target + "</a>";
+            body += "</body></html>";
+            response.set_content(body, "text/html");
+        });
+    }
+}
+
+const QString kEmpty = QStringLiteral("Der Verlauf ist leer!");
+const QString kFarthest = QStringLiteral("Sie sind wieder an der entferntesten Adresse\nIhrer Surfreise angekommen!");
+
+}  // namespace
+
+class NavigationTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<LoopbackServer> server;
+    std::unique_ptr<TempProgramFolder> folder;
+    std::unique_ptr<RecordingPresenter> boxes;
+    std::unique_ptr<TKaveloMainForm> window;
+    QTemporaryDir config;
+    TEinstellRecord settings{};
+
+    void startWindow(const QStringList& arguments = {})
+    {
+        const QString programFolder = ProgramFolder;
+        folder->writeFile(QStringLiteral("Einstell.DAT"),
+                          QByteArray(reinterpret_cast<const char*>(&settings), sizeof settings));
+        window = std::make_unique<TKaveloMainForm>(programFolder, arguments);
+        window->show();
+    }
+
+    QComboBox* address() const { return window->findChild<QComboBox*>(QStringLiteral("ComboBox1")); }
+    BrowserView* view() const { return window->findChild<BrowserView*>(QStringLiteral("WebBrowser1")); }
+    QPushButton* button(const char* name) const { return window->findChild<QPushButton*>(QLatin1String(name)); }
+
+    void click(const char* name) { QTest::mouseClick(button(name), Qt::LeftButton); }
+
+    // Clicks the link with that id on the shown page, as a person does (the
+    // engine skips entries made without a user's gesture when going back),
+    // and waits for the address.
+    void follow(const char* id)
+    {
+        waitForPage();
+        const int row = id[0] - 'a';
+        QTest::mouseClick(view()->focusProxy(), Qt::LeftButton, {}, QPoint(20, 20 + 40 * row));
+        QTRY_COMPARE_WITH_TIMEOUT(view()->LocationURL(), server->url(QStringLiteral("/") + QLatin1String(id)), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(address()->currentText(), view()->LocationURL(), 10000);
+    }
+
+    // The shown document has loaded and can take input.
+    void waitForPage()
+    {
+        bool complete = false;
+        QTRY_VERIFY_WITH_TIMEOUT(([&] {
+                                     view()->page()->runJavaScript(
+                                         QStringLiteral("document.readyState"),
+                                         [&](const QVariant& state) { complete = state.toString() == QLatin1String("complete"); });
+                                     return complete;
+                                 }()),
+                                 10000);
+        QTest::qWait(100);
+    }
+
+    void expectAt(const QString& path)
+    {
+        QTRY_COMPARE_WITH_TIMEOUT(view()->LocationURL(), server->url(path), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(address()->currentText(), server->url(path), 10000);
+    }
+
+    QString lastBox() const { return boxes->messages.isEmpty() ? QString() : boxes->messages.last().text; }
+
+private slots:
+    void initTestCase()
+    {
+        qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+        server = std::make_unique<LoopbackServer>();
+        addSite(server->http());
+        server->start();
+    }
+
+    void init()
+    {
+        folder = std::make_unique<TempProgramFolder>();
+        boxes = std::make_unique<RecordingPresenter>();
+        SetDefaults();
+        settings = EinstellDaten;
+        StringToText(settings.HomePage, server->url(QStringLiteral("/")));
+        StringToText(settings.SearchPage, server->url(QStringLiteral("/c")));
+        settings.RedirectDownloads = 0;
+    }
+
+    void cleanup()
+    {
+        window.reset();
+        boxes.reset();
+        folder.reset();
+    }
+
+    void aFreshRunHasNothingToGoBackOrForwardTo()
+    {
+        settings.HomePage.length = 0;
+        startWindow();
+        click("BitBtn1");
+        QCOMPARE(lastBox(), kEmpty);
+        QCOMPARE(boxes->messages.last().kind, MessageKind::Information);
+        click("BitBtn2");
+        QCOMPARE(lastBox(), kFarthest);
+        QCOMPARE(boxes->messages.last().kind, MessageKind::Warning);
+    }
+
+    void backAndForwardAlongTheSurfPath()
+    {
+        startWindow();
+        expectAt(QStringLiteral("/"));
+        follow("a");
+        follow("b");
+        click("BitBtn1");
+        expectAt(QStringLiteral("/a"));
+        click("BitBtn1");
+        expectAt(QStringLiteral("/"));
+        click("BitBtn1");
+        QCOMPARE(lastBox(), kEmpty);
+        click("BitBtn2");
+        expectAt(QStringLiteral("/a"));
+        click("BitBtn2");
+        expectAt(QStringLiteral("/b"));
+        const auto shown = boxes->messages.size();
+        click("BitBtn2");
+        QCOMPARE(boxes->messages.size(), shown + 1);
+        QCOMPARE(lastBox(), kFarthest);
+    }
+
+    void aNewLinkAfterGoingBackKeepsTheFarthestPoint()
+    {
+        startWindow();
+        expectAt(QStringLiteral("/"));
+        follow("a");
+        follow("b");
+        click("BitBtn1");
+        expectAt(QStringLiteral("/a"));
+        follow("c");  // position 3 again, farthest still 3
+        click("BitBtn2");
+        QCOMPARE(lastBox(), kFarthest);
+
+        click("BitBtn1");
+        expectAt(QStringLiteral("/a"));
+        click("BitBtn1");
+        expectAt(QStringLiteral("/"));
+        follow("b");  // position 2 of 3: the engine has nothing ahead
+        click("BitBtn2");
+        QCOMPARE(boxes->messages.last().kind, MessageKind::Error);
+        QCOMPARE(boxes->messages.last().title, QStringLiteral("Fehler"));
+    }
+
+    void theAddressListIgnoresAsciiCaseButNotATrailingSlash()
+    {
+        startWindow();
+        expectAt(QStringLiteral("/"));
+        follow("a");
+        address()->setEditText(server->url(QStringLiteral("/A")));
+        QTest::keyClick(address()->lineEdit(), Qt::Key_Return, Qt::ShiftModifier);
+        expectAt(QStringLiteral("/A"));
+        QCOMPARE(address()->count(), 2);  // "/A" differs from "/a" only in case
+        view()->Navigate(server->url(QStringLiteral("/a/")));
+        expectAt(QStringLiteral("/a/"));
+        QCOMPARE(address()->count(), 3);
+        QCOMPARE(address()->itemText(0), server->url(QStringLiteral("/")));
+        QCOMPARE(address()->itemText(1), server->url(QStringLiteral("/a")));
+        QCOMPARE(address()->itemText(2), server->url(QStringLiteral("/a/")));
+    }
+
+    void withoutTheRightToSurfNothingIsRecorded()
+    {
+        settings.MaySurf = 0;
+        startWindow();
+        QTRY_COMPARE_WITH_TIMEOUT(view()->LocationURL(), server->url(QStringLiteral("/")), 10000);
+        view()->Navigate(server->url(QStringLiteral("/b")));
+        QTRY_COMPARE_WITH_TIMEOUT(view()->LocationURL(), server->url(QStringLiteral("/b")), 10000);
+        QCOMPARE(address()->count(), 0);
+        QCOMPARE(address()->currentText(), server->url(QStringLiteral("/")));
+        click("BitBtn1");
+        QCOMPARE(lastBox(), kEmpty);
+    }
+
+    void homeAndSearchLendTheirAddressToTheHostStore()
+    {
+        {
+            HostRegistryKey key;
+            QVERIFY(key.open(kInternetExplorerMainKey));
+            key.writeString(kStartPageValue, QStringLiteral("http://127.0.0.1:9/alt-start"));
+            key.writeString(kSearchPageValue, QStringLiteral("http://127.0.0.1:9/alt-suche"));
+        }
+        startWindow();
+        expectAt(QStringLiteral("/"));
+        follow("a");
+        click("BitBtn5");
+        expectAt(QStringLiteral("/"));
+        QCOMPARE(ReadHostValue(kInternetExplorerMainKey, kStartPageValue), QStringLiteral("http://127.0.0.1:9/alt-start"));
+        click("BitBtn6");
+        expectAt(QStringLiteral("/c"));
+        QCOMPARE(ReadHostValue(kInternetExplorerMainKey, kSearchPageValue), QStringLiteral("http://127.0.0.1:9/alt-suche"));
+    }
+
+    void anEmptySearchPageLeavesTheStoreAloneAndSearchNeedsTheRight()
+    {
+        {
+            HostRegistryKey key;
+            QVERIFY(key.open(kInternetExplorerMainKey));
+            key.writeString(kSearchPageValue, server->url(QStringLiteral("/b")));
+        }
+        settings.SearchPage.length = 0;
+        startWindow();
+        expectAt(QStringLiteral("/"));
+        click("BitBtn6");
+        expectAt(QStringLiteral("/b"));  // the host's own search page
+        QCOMPARE(ReadHostValue(kInternetExplorerMainKey, kSearchPageValue), server->url(QStringLiteral("/b")));
+
+        EinstellDaten.MaySearch = 0;
+        button("BitBtn6")->click();  // still enabled until the settings are applied
+        QCOMPARE(lastBox(), QStringLiteral("Das Benutzen der Such-Seite\nist derzeit nicht erlaubt!"));
+        QCOMPARE(boxes->messages.last().kind, MessageKind::Error);
+    }
+
+    void theTimedReloadRecoversWhenTheServerReturns()
+    {
+        settings.RefreshMinutes = 1;
+        startWindow({QStringLiteral("0")});
+        expectAt(QStringLiteral("/"));
+        auto* timer3 = window->findChild<Timer*>(QStringLiteral("Timer3"));
+        QVERIFY(timer3->isRunning());
+
+        const int port = server->port();
+        server->stop();
+        emit timer3->timeout();
+        QTest::qWait(1500);
+        server = std::make_unique<LoopbackServer>();
+        addSite(server->http());
+        server->start(port);
+        emit timer3->timeout();
+        QTRY_VERIFY_WITH_TIMEOUT(server->count(QStringLiteral("/")) >= 1, 10000);
+        QVERIFY(timer3->isRunning());
+        auto* panel1 = window->findChild<QLabel*>(QStringLiteral("StatusPanel1"));
+        QTRY_VERIFY_WITH_TIMEOUT(panel1->text().startsWith(QStringLiteral("Seite \"")), 10000);
+    }
+};
+
+int main(int argc, char* argv[])
+{
+    PrepareEnvironment();
+    KaveloApplication app(argc, argv);
+    QStandardPaths::setTestModeEnabled(true);
+    NavigationTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "NavigationTest.moc"

@@ -1,0 +1,356 @@
+#include "platform/BrowserView.h"
+#include "platform/Clipboard.h"
+#include "platform/HostRegistry.h"
+#include "platform/KaveloApplication.h"
+#include "support/LoopbackServer.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <chrono>
+#include <memory>
+#include <stdexcept>
+#include <thread>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int kLoadTimeout = 15000;
+
+const char* const kPageA = R"html(<!DOCTYPE html><html><head><meta charset="utf-8"><title>A</title></head><body>
+<a id="weiter" href="/b" style="display:block;height:40px">weiter</a>
+<a id="sprung" href="#teil" style="display:block;height:40px">Sprung</a>
+<a id="neu" href="/c" target="_blank" style="display:block;height:40px">neues Fenster</a>
+<p id="gruss" onclick="getSelection().selectAllChildren(this)">Grüße aus Kavelo</p>
+<iframe src="/rahmen"></iframe>
+<p id="teil">Teil</p>
+</body></html>)html";
+
+std::string Page(const char* title)
+{
+    return std::string(R"(<!DOCTYPE html><html><head><meta charset="utf-8"><title>)") + title
+         + "</title></head><body>" + title + "</body></html>";
+}
+
+void Serve(httplib::Server& http, const char* path, std::string html)
+{
+    http.Get(path, [html](const httplib::Request&, httplib::Response& response) {
+        response.set_content(html, "text/html; charset=utf-8");
+    });
+}
+
+// What a view reports, recorded for comparison.
+struct Reports {
+    QStringList reached;
+    QList<QPair<int, int>> progress;
+    bool loadEnded() const { return !progress.isEmpty() && progress.last().first == -1; }
+};
+
+}  // namespace
+
+class BrowserViewTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void reportsEveryMainFrameNavigationOnce();
+    void backAndForwardStepThroughTheHistory();
+    void progressEndsWithMinusOneAndStopBeforeAnswerReportsNothing();
+    void failedLoadReportsItsAddressOnce();
+    void homeAndSearchLoadWhatTheStoreHoldsAtTheCall();
+    void newWindowRequestsStayInThisView();
+    void copySelectionPutsTheSelectedTextOnTheClipboard();
+    void profileKeepsItsDataOnDisk();
+
+private:
+    QString url(const QString& path) const { return server.url(path); }
+    void navigateAndWait(const QString& address);
+    void waitUntilReached(const QStringList& expected);
+    void click(const QString& elementId);
+    QVariant runScript(const QString& script);
+    static void setHostValue(const QString& name, const QString& value);
+
+    LoopbackServer server;
+    std::unique_ptr<BrowserView> view;
+    Reports reports;
+};
+
+void BrowserViewTest::initTestCase()
+{
+    auto& http = server.http();
+    // One request per connection: the engine's idle connections would hold up the server's end.
+    http.set_keep_alive_max_count(1);
+    Serve(http, "/a", kPageA);
+    Serve(http, "/b", Page("B"));
+    Serve(http, "/c", Page("C"));
+    Serve(http, "/rahmen", Page("Rahmen"));
+    http.Get("/langsam", [](const httplib::Request&, httplib::Response& response) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        response.set_content(Page("Langsam"), "text/html; charset=utf-8");
+    });
+    http.Get("/umleitung", [](const httplib::Request&, httplib::Response& response) {
+        response.set_redirect("/b");
+    });
+    server.start();
+}
+
+void BrowserViewTest::init()
+{
+    reports = {};
+    view = std::make_unique<BrowserView>();
+    connect(view.get(), &BrowserView::NavigateComplete2, this,
+            [this](const QString& address) { reports.reached.append(address); });
+    connect(view.get(), &BrowserView::ProgressChange, this,
+            [this](int progress, int progressMax) { reports.progress.append({progress, progressMax}); });
+    view->resize(800, 600);
+    view->show();
+    QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+}
+
+void BrowserViewTest::cleanup()
+{
+    view.reset();
+}
+
+void BrowserViewTest::navigateAndWait(const QString& address)
+{
+    reports.progress.clear();
+    view->Navigate(address);
+    QTRY_VERIFY_WITH_TIMEOUT(reports.loadEnded(), kLoadTimeout);
+}
+
+// The reports are as expected and the page has finished loading, as a user
+// would wait before the next step.
+void BrowserViewTest::waitUntilReached(const QStringList& expected)
+{
+    QTRY_COMPARE_WITH_TIMEOUT(reports.reached, expected, kLoadTimeout);
+    QTRY_VERIFY_WITH_TIMEOUT(!view->page()->isLoading(), kLoadTimeout);
+}
+
+// A real mouse click, so that the engine sees a user's gesture.
+void BrowserViewTest::click(const QString& elementId)
+{
+    const QVariantList centre = runScript(
+        u"(() => { const r = document.getElementById('%1').getBoundingClientRect();"
+        u" return [r.left + r.width / 2, r.top + r.height / 2]; })()"_s.arg(elementId)).toList();
+    QCOMPARE(centre.size(), 2);
+    QVERIFY(view->focusProxy());
+    QTest::mouseClick(view->focusProxy(), Qt::LeftButton, {}, QPoint(centre[0].toInt(), centre[1].toInt()));
+}
+
+QVariant BrowserViewTest::runScript(const QString& script)
+{
+    QVariant result;
+    bool done = false;
+    view->page()->runJavaScript(script, [&](const QVariant& value) {
+        result = value;
+        done = true;
+    });
+    if (!QTest::qWaitFor([&] { return done; }, kLoadTimeout))
+        qWarning("the script did not finish: %s", qPrintable(script));
+    return result;
+}
+
+void BrowserViewTest::setHostValue(const QString& name, const QString& value)
+{
+    HostRegistryKey key;
+    QVERIFY(key.open(kInternetExplorerMainKey));
+    key.writeString(name, value);
+}
+
+void BrowserViewTest::reportsEveryMainFrameNavigationOnce()
+{
+    QStringList expected;
+
+    navigateAndWait(url(u"/a"_s));
+    expected << url(u"/a"_s);  // the frame inside is not reported
+    QCOMPARE(reports.reached, expected);
+
+    click(u"sprung"_s);
+    expected << url(u"/a#teil"_s);
+    waitUntilReached(expected);
+
+    click(u"weiter"_s);
+    expected << url(u"/b"_s);
+    waitUntilReached(expected);
+
+    navigateAndWait(url(u"/b"_s));
+    expected << url(u"/b"_s);
+    QCOMPARE(reports.reached, expected);
+
+    navigateAndWait(url(u"/umleitung"_s));
+    expected << url(u"/b"_s);
+    QCOMPARE(reports.reached, expected);
+
+    // A reload stays on the page: no navigation is reported.
+    reports.progress.clear();
+    view->Refresh();
+    QTRY_VERIFY_WITH_TIMEOUT(reports.loadEnded(), kLoadTimeout);
+    QTest::qWait(200);
+    QCOMPARE(reports.reached, expected);
+    QCOMPARE(view->LocationURL(), url(u"/b"_s));
+}
+
+void BrowserViewTest::backAndForwardStepThroughTheHistory()
+{
+    try {
+        view->GoBack();
+        QFAIL("a back step without history was accepted");
+    } catch (const std::runtime_error& error) {
+        QCOMPARE(QString::fromUtf8(error.what()), u"Es gibt keine vorherige Seite im Verlauf."_s);
+    }
+    try {
+        view->GoForward();
+        QFAIL("a forward step without history was accepted");
+    } catch (const std::runtime_error& error) {
+        QCOMPARE(QString::fromUtf8(error.what()), u"Es gibt keine nächste Seite im Verlauf."_s);
+    }
+
+    navigateAndWait(url(u"/a"_s));
+    click(u"sprung"_s);
+    QStringList expected = {url(u"/a"_s), url(u"/a#teil"_s)};
+    waitUntilReached(expected);
+    navigateAndWait(url(u"/b"_s));
+    expected << url(u"/b"_s);
+    QCOMPARE(reports.reached, expected);
+
+    view->GoBack();  // a new document
+    expected << url(u"/a#teil"_s);
+    waitUntilReached(expected);
+    view->GoBack();  // within the same document
+    expected << url(u"/a"_s);
+    waitUntilReached(expected);
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, view->GoBack());
+
+    view->GoForward();
+    expected << url(u"/a#teil"_s);
+    waitUntilReached(expected);
+    view->GoForward();
+    expected << url(u"/b"_s);
+    waitUntilReached(expected);
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, view->GoForward());
+    QTest::qWait(200);
+    QCOMPARE(reports.reached, expected);
+}
+
+void BrowserViewTest::progressEndsWithMinusOneAndStopBeforeAnswerReportsNothing()
+{
+    navigateAndWait(url(u"/langsam"_s));
+    QCOMPARE(reports.reached, QStringList{url(u"/langsam"_s)});
+    QVERIFY(reports.progress.size() >= 2);
+    for (const auto& [progress, progressMax] : std::as_const(reports.progress)) {
+        QCOMPARE(progressMax, 100);
+        QVERIFY(progress == -1 || (progress >= 0 && progress <= 100));
+    }
+    QCOMPARE(reports.progress.first().first, 0);
+
+    // Stopped while the server still thinks: nothing was reached.
+    navigateAndWait(url(u"/b"_s));
+    reports.progress.clear();
+    view->Navigate(url(u"/langsam"_s));
+    QTRY_VERIFY_WITH_TIMEOUT(!reports.progress.isEmpty(), kLoadTimeout);
+    view->Stop();
+    QTRY_VERIFY_WITH_TIMEOUT(reports.loadEnded(), kLoadTimeout);
+    QTest::qWait(1800);
+    QCOMPARE(reports.reached, (QStringList{url(u"/langsam"_s), url(u"/b"_s)}));
+    QCOMPARE(view->LocationURL(), url(u"/b"_s));
+}
+
+void BrowserViewTest::failedLoadReportsItsAddressOnce()
+{
+    // A port that was free a moment ago and that nobody listens on now.
+    QTcpServer probe;
+    QVERIFY(probe.listen(QHostAddress::LocalHost));
+    const QString gone = u"http://127.0.0.1:%1/weg"_s.arg(probe.serverPort());
+    probe.close();
+    navigateAndWait(gone);
+    QCOMPARE(reports.reached, QStringList{gone});
+    navigateAndWait(gone);
+    QCOMPARE(reports.reached, (QStringList{gone, gone}));
+}
+
+void BrowserViewTest::homeAndSearchLoadWhatTheStoreHoldsAtTheCall()
+{
+    setHostValue(kStartPageValue, url(u"/b"_s));
+    setHostValue(kSearchPageValue, url(u"/a"_s));
+    view->GoHome();
+    QStringList expected = {url(u"/b"_s)};
+    waitUntilReached(expected);
+
+    setHostValue(kStartPageValue, url(u"/c"_s));
+    view->GoHome();
+    expected << url(u"/c"_s);
+    waitUntilReached(expected);
+
+    view->GoSearch();
+    expected << url(u"/a"_s);
+    waitUntilReached(expected);
+
+    setHostValue(kStartPageValue, QString());
+    view->GoHome();
+    expected << u"about:blank"_s;
+    waitUntilReached(expected);
+    QCOMPARE(view->LocationURL(), u"about:blank"_s);
+}
+
+void BrowserViewTest::newWindowRequestsStayInThisView()
+{
+    navigateAndWait(url(u"/a"_s));
+    click(u"neu"_s);
+    QStringList expected = {url(u"/a"_s), url(u"/c"_s)};
+    waitUntilReached(expected);
+    QCOMPARE(view->LocationURL(), url(u"/c"_s));
+
+    view->GoBack();  // the view kept its history
+    expected << url(u"/a"_s);
+    waitUntilReached(expected);
+
+    runScript(u"window.open('/b')"_s);
+    expected << url(u"/b"_s);
+    waitUntilReached(expected);
+}
+
+void BrowserViewTest::copySelectionPutsTheSelectedTextOnTheClipboard()
+{
+    navigateAndWait(url(u"/a"_s));
+    SetClipboardText(u"vorher"_s);
+    QCOMPARE(QGuiApplication::clipboard()->text(), u"vorher"_s);
+    click(u"gruss"_s);  // selects the paragraph, with the page focused as after a user's selection
+    QTRY_COMPARE_WITH_TIMEOUT(runScript(u"getSelection().toString()"_s).toString(), u"Grüße aus Kavelo"_s,
+                              kLoadTimeout);
+    view->CopySelection();
+    QTRY_COMPARE_WITH_TIMEOUT(QGuiApplication::clipboard()->text(), u"Grüße aus Kavelo"_s, kLoadTimeout);
+}
+
+void BrowserViewTest::profileKeepsItsDataOnDisk()
+{
+    QWebEngineProfile* profile = KaveloProfile();
+    QCOMPARE(view->page()->profile(), profile);
+    QVERIFY(!profile->isOffTheRecord());
+    QCOMPARE(profile->storageName(), u"Kavelo"_s);
+    QVERIFY(profile->persistentStoragePath().startsWith(qEnvironmentVariable("XDG_DATA_HOME")));
+    QCOMPARE(profile->httpCacheType(), QWebEngineProfile::DiskHttpCache);
+}
+
+int main(int argc, char** argv)
+{
+    // The host store and the web profile go into a throw-away home.
+    QTemporaryDir home;
+    if (!home.isValid())
+        qFatal("no temporary folder");
+    for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"})
+        qputenv(name, QFile::encodeName(home.filePath(QString::fromLatin1(name))));
+    PrepareEnvironment();
+    KaveloApplication app(argc, argv);
+    BrowserViewTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "BrowserViewTest.moc"

@@ -1,0 +1,145 @@
+#include "platform/HostRegistry.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <stdexcept>
+
+namespace {
+
+// Points XDG_CONFIG_HOME into a fresh temporary folder for one test.
+class HostRegistryTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(config.isValid());
+        saved = qgetenv("XDG_CONFIG_HOME");
+        hadConfigHome = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
+        useConfigHome(config.path());
+    }
+    void TearDown() override
+    {
+        if (hadConfigHome)
+            qputenv("XDG_CONFIG_HOME", saved);
+        else
+            qunsetenv("XDG_CONFIG_HOME");
+    }
+
+    static void useConfigHome(const QString& folder) { qputenv("XDG_CONFIG_HOME", QFile::encodeName(folder)); }
+    QString storeFile() const { return config.filePath(QStringLiteral("Kavelo/host-registry.ini")); }
+
+    static void write(const QString& keyPath, const QString& name, const QString& value)
+    {
+        HostRegistryKey key;
+        ASSERT_TRUE(key.open(keyPath));
+        key.writeString(name, value);
+    }
+
+    QTemporaryDir config;
+    QByteArray saved;
+    bool hadConfigHome = false;
+};
+
+}  // namespace
+
+TEST_F(HostRegistryTest, AllThreeValuesSurviveInTheIniFileUnderXdgConfigHome)
+{
+    const QString folder = QStringLiteral("/home/jürgen/Downloads/Größe, groß");
+    const QString start = QStringLiteral("http://127.0.0.1:8080/über?a=1,2;b=\"x\"");
+    const QString search = QStringLiteral("http://127.0.0.1:8080/suche?q=äöüß ÄÖÜ");
+    write(kInternetExplorerKey, kDownloadDirectoryValue, folder);
+    write(kInternetExplorerMainKey, kStartPageValue, start);
+    write(kInternetExplorerMainKey, kSearchPageValue, search);
+
+    EXPECT_TRUE(QFile::exists(storeFile()));
+    EXPECT_EQ(ReadHostValue(kInternetExplorerKey, kDownloadDirectoryValue), folder);
+    EXPECT_EQ(ReadHostValue(kInternetExplorerMainKey, kStartPageValue), start);
+    EXPECT_EQ(ReadHostValue(kInternetExplorerMainKey, kSearchPageValue), search);
+    // The two keys are separate: "Main" is not the same place as its parent.
+    EXPECT_EQ(ReadHostValue(kInternetExplorerKey, kStartPageValue), QString());
+    EXPECT_EQ(ReadHostValue(kInternetExplorerMainKey, kDownloadDirectoryValue), QString());
+
+    HostRegistryKey key;
+    ASSERT_TRUE(key.open(kInternetExplorerMainKey));
+    key.writeString(kStartPageValue, QString());
+    EXPECT_EQ(key.readString(kStartPageValue), QString());
+    EXPECT_EQ(key.readString(kSearchPageValue), search);
+}
+
+TEST_F(HostRegistryTest, MissingValueReadsEmptyAndTheKeyIsCreated)
+{
+    HostRegistryKey key;
+    ASSERT_TRUE(key.open(kInternetExplorerMainKey));
+    EXPECT_EQ(key.readString(kStartPageValue), QString());
+    EXPECT_TRUE(QDir(config.filePath(QStringLiteral("Kavelo"))).exists());
+    EXPECT_EQ(ReadHostValue(kInternetExplorerMainKey, kSearchPageValue), QString());
+}
+
+TEST_F(HostRegistryTest, EachOpeningLooksUpXdgConfigHomeAgain)
+{
+    write(kInternetExplorerMainKey, kStartPageValue, QStringLiteral("erste"));
+    QTemporaryDir other;
+    useConfigHome(other.path());
+    EXPECT_EQ(ReadHostValue(kInternetExplorerMainKey, kStartPageValue), QString());
+    write(kInternetExplorerMainKey, kStartPageValue, QStringLiteral("zweite"));
+    EXPECT_TRUE(QFile::exists(other.filePath(QStringLiteral("Kavelo/host-registry.ini"))));
+
+    useConfigHome(config.path());
+    EXPECT_EQ(ReadHostValue(kInternetExplorerMainKey, kStartPageValue), QStringLiteral("erste"));
+}
+
+// Tests may run as root, which may write anywhere: a file standing where a
+// folder must be is what makes the store unreachable then.
+TEST_F(HostRegistryTest, StoreWhoseFolderCannotBeCreatedDoesNotOpen)
+{
+    const QString blocker = config.filePath(QStringLiteral("kein-ordner"));
+    QFile file(blocker);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    useConfigHome(blocker);
+
+    HostRegistryKey key;
+    EXPECT_FALSE(key.open(kInternetExplorerMainKey));
+    EXPECT_EQ(key.readString(kStartPageValue), QString());
+    EXPECT_THROW(key.writeString(kStartPageValue, QStringLiteral("x")), std::runtime_error);
+    EXPECT_EQ(ReadHostValue(kInternetExplorerMainKey, kStartPageValue), QString());
+}
+
+TEST_F(HostRegistryTest, StoreFileThatIsAFolderDoesNotOpen)
+{
+    ASSERT_TRUE(QDir().mkpath(storeFile()));
+    HostRegistryKey key;
+    EXPECT_FALSE(key.open(kInternetExplorerMainKey));
+}
+
+TEST_F(HostRegistryTest, WriteThatCannotReachTheFileThrows)
+{
+    HostRegistryKey key;
+    ASSERT_TRUE(key.open(kInternetExplorerMainKey));
+    ASSERT_TRUE(QDir(config.filePath(QStringLiteral("Kavelo"))).removeRecursively());
+    QFile blocker(config.filePath(QStringLiteral("Kavelo")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+
+    try {
+        key.writeString(kStartPageValue, QStringLiteral("http://127.0.0.1/"));
+        FAIL() << "the write was not reported";
+    } catch (const std::runtime_error& error) {
+        EXPECT_EQ(QString::fromUtf8(error.what()),
+                  QStringLiteral("Der Registrierungswert \"Start Page\" kann nicht geschrieben werden."));
+    }
+}
+
+TEST_F(HostRegistryTest, ValueThatIsNoTextThrowsOnReading)
+{
+    ASSERT_TRUE(QDir().mkpath(config.filePath(QStringLiteral("Kavelo"))));
+    QFile file(storeFile());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[%5CSoftware%5CMicrosoft%5CInternet%20Explorer%5CMain]\nStart%20Page=eins, zwei\n");
+    file.close();
+
+    HostRegistryKey key;
+    ASSERT_TRUE(key.open(kInternetExplorerMainKey));
+    EXPECT_THROW(key.readString(kStartPageValue), std::runtime_error);
+}

@@ -1,0 +1,39 @@
+#include "platform/KaveloApplication.h"
+#include "support/RecordingPresenter.h"
+
+#include <QTest>
+#include <QTimer>
+#include <stdexcept>
+
+// Errors that escape an event handler end up in the error box, and the event
+// loop goes on delivering.
+class KaveloApplicationTest : public QObject {
+    Q_OBJECT
+private slots:
+    void escapingErrorIsShownAndTheProgramGoesOn()
+    {
+        RecordingPresenter presenter;
+        bool laterEventDelivered = false;
+        QTimer::singleShot(0, this, [] { throw std::runtime_error("Zugriff auf »Größe« verweigert"); });
+        QTimer::singleShot(0, this, [] { throw 42; });
+        QTimer::singleShot(10, this, [&] { laterEventDelivered = true; });
+
+        QTRY_VERIFY(laterEventDelivered);
+        QCOMPARE(presenter.messages.size(), 2);
+        QCOMPARE(presenter.messages[0].kind, MessageKind::Error);
+        QCOMPARE(presenter.messages[0].title, QStringLiteral("Fehler"));
+        QCOMPARE(presenter.messages[0].text, QStringLiteral("Zugriff auf »Größe« verweigert"));
+        QCOMPARE(presenter.messages[1].title, QStringLiteral("Fehler"));
+        QVERIFY(!presenter.messages[1].text.isEmpty());
+    }
+};
+
+int main(int argc, char** argv)
+{
+    PrepareEnvironment();
+    KaveloApplication app(argc, argv);
+    KaveloApplicationTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "KaveloApplicationTest.moc"
