@@ -1,4 +1,8 @@
+#include "dialogs/EinstellDialog.h"
+#include "dialogs/InfoDialog.h"
 #include "dialogs/about.h"
+#include "dialogs/passwort.h"
+#include "downloads/DownloadToFile.h"
 #include "mainwindow/MB_main.h"
 #include "platform/KaveloApplication.h"
 #include "platform/MessageBoxPresenter.h"
@@ -10,6 +14,7 @@ int main(int argc, char* argv[])
     PrepareEnvironment();
     KaveloApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Kavelo"));
+    const CurlGlobal curl;
     MessageBoxPresenter presenter;
     SetMessagePresenter(&presenter);
 
@@ -21,7 +26,10 @@ int main(int argc, char* argv[])
     // runs inside its creation, before the dialogs exist.
     TKaveloMainForm mainForm(programFolder, arguments);
     TAboutForm aboutForm(&mainForm);
-    mainForm.setDialogs({&aboutForm});
+    TEinstellForm einstellForm(&mainForm);
+    TInfoDlg infoDlg(&mainForm);
+    TPasswordDlg passwordDlg(&mainForm);
+    mainForm.setDialogs({&aboutForm, &einstellForm, &passwordDlg});
 
     mainForm.show();
     return QApplication::exec();

@@ -100,9 +100,7 @@ void TInfoDlg::FormShow()
     Timer1->start();
     setWindowTitle(captionSlot);
     Edit1->setText(headlineSlot);
-    Memo1->clear();
-    for (const QString& line : lineSlots)
-        Memo1->appendPlainText(line);
+    Memo1->setPlainText(QStringList(std::begin(lineSlots), std::end(lineSlots)).join(QLatin1Char('\n')));
     // Centre every line.
     QTextCursor cursor(Memo1->document());
     cursor.select(QTextCursor::Document);

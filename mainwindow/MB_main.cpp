@@ -183,9 +183,11 @@ void TKaveloMainForm::createControls()
         {BitBtn1, &TKaveloMainForm::BitBtn1Click},   {BitBtn2, &TKaveloMainForm::BitBtn2Click},
         {BitBtn3, &TKaveloMainForm::BitBtn3Click},   {BitBtn4, &TKaveloMainForm::BitBtn4Click},
         {BitBtn5, &TKaveloMainForm::BitBtn5Click},   {BitBtn6, &TKaveloMainForm::BitBtn6Click},
-        {BitBtn7, &TKaveloMainForm::BitBtn7Click},   {BitBtn9, &TKaveloMainForm::BitBtn9Click},
-        {BitBtn12, &TKaveloMainForm::BitBtn12Click}, {BitBtn13, &TKaveloMainForm::BitBtn13Click},
-        {BitBtn14, &TKaveloMainForm::BitBtn14Click}};
+        {BitBtn7, &TKaveloMainForm::BitBtn7Click},   {BitBtn8, &TKaveloMainForm::BitBtn8Click},
+        {BitBtn9, &TKaveloMainForm::BitBtn9Click},   {BitBtn10, &TKaveloMainForm::BitBtn10Click},
+        {BitBtn11, &TKaveloMainForm::BitBtn11Click}, {BitBtn12, &TKaveloMainForm::BitBtn12Click},
+        {BitBtn13, &TKaveloMainForm::BitBtn13Click}, {BitBtn14, &TKaveloMainForm::BitBtn14Click},
+        {BitBtn15, &TKaveloMainForm::BitBtn15Click}, {BitBtn16, &TKaveloMainForm::BitBtn16Click}};
     for (const auto& [button, handler] : handlers)
         connect(button, &QPushButton::clicked, this, handler);
     connect(ComboBox1, &QComboBox::activated, this, &TKaveloMainForm::ComboBox1Change);
@@ -206,6 +208,7 @@ void TKaveloMainForm::createTimers()
     for (const auto& [timer, name] : names)
         timer->setObjectName(QLatin1String(name));
     connect(Timer1, &Timer::timeout, this, &TKaveloMainForm::Timer1Timer);
+    connect(Timer2, &Timer::timeout, this, &TKaveloMainForm::Timer2Timer);
     connect(Timer3, &Timer::timeout, this, &TKaveloMainForm::Timer3Timer);
     connect(Timer4, &Timer::timeout, this, &TKaveloMainForm::Timer4Timer);
 }
@@ -214,6 +217,7 @@ void TKaveloMainForm::FormCreate(const QString& programFolder, const QStringList
 {
     BackStepPending = false;
     ViewerOnly = false;
+    DownloadDirs = DownloadDirState{};
     LastRefreshDate.clear();
     LastRefreshTime.clear();
 
@@ -233,6 +237,7 @@ void TKaveloMainForm::FormCreate(const QString& programFolder, const QStringList
     HistoryFarthest = 0;
 
     InitSettings();
+    SetupDownloadFolders();
 
     if (EinstellDaten.WindowMode == 1)
         resize(ClientSizeForOuter(FixedModeOuterSize(EinstellDaten.WindowWidth, EinstellDaten.WindowHeight)));
@@ -350,9 +355,21 @@ void TKaveloMainForm::Timer1Timer()
     EndProgram();
 }
 
-void TKaveloMainForm::EndProgram()
+void TKaveloMainForm::closeEvent(QCloseEvent* event)
 {
-    QCoreApplication::exit(0);
+    FormClose();
+    QMainWindow::closeEvent(event);
+}
+
+void TKaveloMainForm::FormClose()
+{
+    WriteBackDownloadDir(DownloadDirs);
+}
+
+void TKaveloMainForm::EndProgram(int exitCode)
+{
+    WriteBackDownloadDir(DownloadDirs);
+    QCoreApplication::exit(exitCode);
 }
 
 void TKaveloMainForm::BitBtn9Click()

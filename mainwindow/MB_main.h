@@ -5,6 +5,8 @@
 // spread over mainwindow/ (start-up, surfing, status line, viewer mode) and
 // downloads/ (the download buttons and folders).
 
+#include "downloads/DownloadFolders.h"
+
 #include <QDateTime>
 #include <QMainWindow>
 #include <QStringList>
@@ -17,10 +19,15 @@ class QFrame;
 class QLabel;
 class Timer;
 class TAboutForm;
+class TEinstellForm;
+class TPasswordDlg;
 
-// The dialogs the program entry creates after the main window.
+// The dialogs the program entry creates after the main window (the flash
+// message is reached through ShowFlashMessage).
 struct KaveloDialogs {
     TAboutForm* about = nullptr;
+    TEinstellForm* einstell = nullptr;
+    TPasswordDlg* password = nullptr;
 };
 
 class TKaveloMainForm : public QMainWindow {
@@ -34,12 +41,18 @@ public:
     void setDialogs(const KaveloDialogs& dialogs);
 
     void ApplySettings();
-    void EndProgram();
+    // Ends the event loop without the close handling; the host's download
+    // directory is put back all the same.
+    void EndProgram(int exitCode = 0);
+    void SetupDownloadFolders();
+    // One download button's work; true when the file arrived.
+    bool RunDownload(int n);
     void UpdateHistoryCounter();
     void ShowPageState();
 
 protected:
     bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
@@ -84,7 +97,16 @@ private:
     bool showsHomePage() const;
 
     void Timer1Timer();
+    void BitBtn8Click();
     void BitBtn9Click();
+
+    // Downloads.
+    void BitBtn10Click();
+    void BitBtn11Click();
+    void BitBtn15Click();
+    void BitBtn16Click();
+    void Timer2Timer();
+    bool& autoDownloadFlag(int n);
 
     KaveloDialogs dialogs;
 
@@ -124,8 +146,8 @@ private:
     bool AutoDownload4 = false;
     bool AdminLoggedIn = false;
     bool UserLoggedIn = false;
-    bool DownloadDirRedirected = false;
-    QString SavedDownloadDir;
+    DownloadDirState DownloadDirs;
+    bool autoDownloadFailed = false;
     QString LastRefreshTime;
     QString LastRefreshDate;
     std::int32_t HistoryPosition = 0;

@@ -520,6 +520,11 @@ class Bench:
         self.work = tempfile.mkdtemp(prefix="kavelo-startup-")
         self.kavelo_copy = os.path.join(self.work, "kavelo-program")
         shutil.copy2(options.kavelo, self.kavelo_copy)
+        with open(self.kavelo_copy, "rb") as f:
+            magic = f.read(4)
+        if magic != b"\x7fELF" or not os.access(self.kavelo_copy, os.X_OK):
+            shutil.rmtree(self.work, ignore_errors=True)
+            raise SystemExit("%s is no complete executable (being rebuilt?); try again" % options.kavelo)
         self.counter = 0
 
     def close(self):

@@ -2,18 +2,17 @@
 // a resize, the settings it applies and the command line.
 
 #include "mainwindow/MB_main.h"
-#include "platform/KaveloApplication.h"
 #include "platform/Timer.h"
 #include "settings/AnsiText.h"
 #include "settings/Defaults.h"
 #include "settings/MB_Daten.h"
 #include "support/RecordingPresenter.h"
 #include "support/TempProgramFolder.h"
+#include "support/GuiTestMain.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QStatusBar>
 #include <QtTest>
 #include <memory>
@@ -275,13 +274,6 @@ private slots:
     }
 };
 
-int main(int argc, char* argv[])
-{
-    PrepareEnvironment();
-    KaveloApplication app(argc, argv);
-    QStandardPaths::setTestModeEnabled(true);
-    MainWindowTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+KAVELO_GUI_TEST_MAIN(MainWindowTest)
 
 #include "MainWindowTest.moc"

@@ -5,7 +5,6 @@
 #include "mainwindow/MB_main.h"
 #include "platform/BrowserView.h"
 #include "platform/HostRegistry.h"
-#include "platform/KaveloApplication.h"
 #include "platform/Timer.h"
 #include "settings/AnsiText.h"
 #include "settings/Defaults.h"
@@ -13,12 +12,12 @@
 #include "support/LoopbackServer.h"
 #include "support/RecordingPresenter.h"
 #include "support/TempProgramFolder.h"
+#include "support/GuiTestMain.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
@@ -282,13 +281,6 @@ private slots:
     }
 };
 
-int main(int argc, char* argv[])
-{
-    PrepareEnvironment();
-    KaveloApplication app(argc, argv);
-    QStandardPaths::setTestModeEnabled(true);
-    NavigationTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+KAVELO_GUI_TEST_MAIN(NavigationTest)
 
 #include "NavigationTest.moc"

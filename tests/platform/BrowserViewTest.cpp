@@ -1,8 +1,8 @@
 #include "platform/BrowserView.h"
 #include "platform/Clipboard.h"
 #include "platform/HostRegistry.h"
-#include "platform/KaveloApplication.h"
 #include "support/LoopbackServer.h"
+#include "support/GuiTestMain.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -339,18 +339,6 @@ void BrowserViewTest::profileKeepsItsDataOnDisk()
     QCOMPARE(profile->httpCacheType(), QWebEngineProfile::DiskHttpCache);
 }
 
-int main(int argc, char** argv)
-{
-    // The host store and the web profile go into a throw-away home.
-    QTemporaryDir home;
-    if (!home.isValid())
-        qFatal("no temporary folder");
-    for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"})
-        qputenv(name, QFile::encodeName(home.filePath(QString::fromLatin1(name))));
-    PrepareEnvironment();
-    KaveloApplication app(argc, argv);
-    BrowserViewTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+KAVELO_GUI_TEST_MAIN(BrowserViewTest)
 
 #include "BrowserViewTest.moc"

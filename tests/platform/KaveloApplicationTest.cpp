@@ -1,5 +1,5 @@
-#include "platform/KaveloApplication.h"
 #include "support/RecordingPresenter.h"
+#include "support/GuiTestMain.h"
 
 #include <QTest>
 #include <QTimer>
@@ -28,12 +28,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv)
-{
-    PrepareEnvironment();
-    KaveloApplication app(argc, argv);
-    KaveloApplicationTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+KAVELO_GUI_TEST_MAIN(KaveloApplicationTest)
 
 #include "KaveloApplicationTest.moc"

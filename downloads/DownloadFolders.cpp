@@ -1,0 +1,79 @@
+#include "downloads/DownloadFolders.h"
+
+#include "platform/HostRegistry.h"
+#include "platform/Messages.h"
+#include "settings/AnsiText.h"
+#include "settings/EinstellRecord.h"
+#include "settings/MB_Daten.h"
+
+#include <QDir>
+
+namespace {
+
+const QString kRegistryReadError =
+    QStringLiteral("Fehler beim Lesen der Registry (Lesen: Download-Verzeichnis) des Gastsystems!");
+
+// The candidate folder, or nothing after its failure message. A folder counts
+// as present when it can be made the current directory, and then stays it;
+// a missing one is created one level deep.
+QString makeSureOf(const Text& field, int number)
+{
+    QString candidate = TextToString(field);
+    if (candidate.isEmpty())
+        candidate = ProgramFolder + QStringLiteral("Downloads") + QDir::separator();
+    if (QDir::setCurrent(candidate) || QDir().mkdir(candidate))
+        return candidate;
+    ShowMessage(MessageKind::Information,
+                QStringLiteral("Problem beim Erstellen des %1. Download-Ordner:\r%2\r"
+                               "Prüfen Sie ob der Pfad richtig ist\rund ob Sie Schreibrechte besitzen!")
+                    .arg(number)
+                    .arg(candidate));
+    return {};
+}
+
+}  // namespace
+
+void SetupDownloadFolders(DownloadDirState& state)
+{
+    if (EinstellDaten.RedirectDownloads == 1) {
+        state.RedirectFolder = makeSureOf(EinstellDaten.DownloadFolder2, 2);
+        state.RedirectFolder = makeSureOf(EinstellDaten.DownloadFolder1, 1);
+        if (!state.RedirectFolder.isEmpty()) {
+            HostRegistryKey key;
+            if (!key.open(kInternetExplorerKey)) {
+                ShowMessage(MessageKind::Error, kRegistryReadError);
+                return;
+            }
+            // A later setup in the same run keeps the value from before the first redirect.
+            if (!state.DownloadDirRedirected)
+                state.SavedDownloadDir = key.readString(kDownloadDirectoryValue);
+            state.DownloadDirRedirected = true;
+            key.writeString(kDownloadDirectoryValue, state.RedirectFolder);
+            return;
+        }
+    }
+    HostRegistryKey key;
+    if (!key.open(kInternetExplorerKey)) {
+        ShowMessage(MessageKind::Error, kRegistryReadError);
+        return;
+    }
+    // Switched off (or no usable folder) after a redirect: the old value goes back at once.
+    if (state.DownloadDirRedirected)
+        key.writeString(kDownloadDirectoryValue, state.SavedDownloadDir);
+    state.SavedDownloadDir = key.readString(kDownloadDirectoryValue);
+    state.DownloadDirRedirected = false;
+}
+
+void WriteBackDownloadDir(DownloadDirState& state)
+{
+    if (!state.DownloadDirRedirected)
+        return;
+    HostRegistryKey key;
+    if (!key.open(kInternetExplorerKey)) {
+        ShowMessage(MessageKind::Error, QStringLiteral("Fehler beim Zugriff auf die Registry (Zurücksetzen: "
+                                                       "Download-Verzeichnis) des Gastsystems!"));
+        return;
+    }
+    key.writeString(kDownloadDirectoryValue, state.SavedDownloadDir);
+    state.DownloadDirRedirected = false;
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+// The two download folders and the host browser's download directory: made
+// sure of at start-up and after the settings dialog, redirected to download
+// folder 1 while the program runs, and written back at its end.
+
+#include <QString>
+
+struct DownloadDirState {
+    QString RedirectFolder;    // the folder written into the host value; empty when none is usable
+    QString SavedDownloadDir;  // the host value from before the first redirect of this run
+    bool DownloadDirRedirected = false;
+};
+
+// With the option on: tests and creates both folders (one level), reports the
+// ones that fail, and points the host value at folder 1. With the option off
+// only reads the host value, and puts back a value redirected earlier in this run.
+// The last folder that already existed becomes the current directory.
+void SetupDownloadFolders(DownloadDirState& state);
+
+// Puts the host value from before the redirect back, if there was one.
+void WriteBackDownloadDir(DownloadDirState& state);

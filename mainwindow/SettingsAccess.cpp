@@ -1,0 +1,57 @@
+// The settings button: the password prompt decides the role for this visit,
+// the settings dialog follows in any case, and the window takes over changed
+// settings when the role entitles to it. The four timers rest meanwhile.
+
+#include "dialogs/EinstellDialog.h"
+#include "dialogs/passwort.h"
+#include "mainwindow/MB_main.h"
+#include "platform/Timer.h"
+#include "settings/MB_Daten.h"
+
+namespace {
+
+// Remembers which timers ran, stops them, and restores exactly that on the
+// way out, even when a step in between fails; a timer that runs again starts
+// a fresh full interval.
+class PausedTimers {
+public:
+    explicit PausedTimers(std::initializer_list<Timer*> timers)
+    {
+        for (Timer* timer : timers) {
+            states.append({timer, timer->isRunning()});
+            timer->stop();
+        }
+    }
+    ~PausedTimers()
+    {
+        for (const auto& [timer, running] : states)
+            timer->setRunning(running);
+    }
+    PausedTimers(const PausedTimers&) = delete;
+    PausedTimers& operator=(const PausedTimers&) = delete;
+
+private:
+    QList<std::pair<Timer*, bool>> states;
+};
+
+}  // namespace
+
+void TKaveloMainForm::BitBtn8Click()
+{
+    AdminLoggedIn = false;
+    UserLoggedIn = false;
+    const PausedTimers paused{Timer1, Timer2, Timer3, Timer4};
+
+    if (dialogs.password->exec() == 1) {
+        if (EnteredPassword == AdminPassword)
+            AdminLoggedIn = true;
+        else if (EnteredPassword == UserPassword)
+            UserLoggedIn = true;
+    }
+    dialogs.einstell->setRoles(AdminLoggedIn, UserLoggedIn);
+    const bool entitled = AdminLoggedIn || (UserLoggedIn && !ViewerOnly);
+    if (dialogs.einstell->exec() == 1 && entitled) {
+        ApplySettings();
+        SetupDownloadFolders();
+    }
+}

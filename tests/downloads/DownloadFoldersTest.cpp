@@ -1,0 +1,144 @@
+#include "downloads/DownloadFolders.h"
+#include "platform/HostRegistry.h"
+#include "settings/AnsiText.h"
+#include "settings/MB_Daten.h"
+#include "support/RecordingPresenter.h"
+#include "support/TempProgramFolder.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+QString hostValue()
+{
+    return ReadHostValue(kInternetExplorerKey, kDownloadDirectoryValue);
+}
+
+void setHostValue(const QString& value)
+{
+    HostRegistryKey key;
+    ASSERT_TRUE(key.open(kInternetExplorerKey));
+    key.writeString(kDownloadDirectoryValue, value);
+}
+
+}  // namespace
+
+class DownloadFolders : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+        previousDir = QDir::currentPath();
+        QDir::setCurrent(ProgramFolder);
+        EinstellDaten.RedirectDownloads = 1;
+        setHostValue(QStringLiteral("/home/jemand/Downloads"));
+    }
+    void TearDown() override { QDir::setCurrent(previousDir); }
+
+    QString inFolder(const QString& name) const { return folder.path(name); }
+
+    QTemporaryDir config;
+    TempProgramFolder folder;
+    RecordingPresenter boxes;
+    DownloadDirState state;
+    QString previousDir;
+};
+
+TEST_F(DownloadFolders, OptionOffOnlyReadsTheHostValue)
+{
+    EinstellDaten.RedirectDownloads = 0;
+    StringToText(EinstellDaten.DownloadFolder1, inFolder(QStringLiteral("fehlt/eins")));
+    SetupDownloadFolders(state);
+    EXPECT_TRUE(boxes.messages.isEmpty());
+    EXPECT_FALSE(state.DownloadDirRedirected);
+    EXPECT_EQ(state.SavedDownloadDir, QStringLiteral("/home/jemand/Downloads"));
+    EXPECT_FALSE(QDir(inFolder(QStringLiteral("fehlt"))).exists());
+    WriteBackDownloadDir(state);
+    EXPECT_EQ(hostValue(), QStringLiteral("/home/jemand/Downloads"));
+}
+
+TEST_F(DownloadFolders, EmptyFieldsUseTheLocalFolderWhichBecomesCurrentAndTheTarget)
+{
+    SetupDownloadFolders(state);
+    const QString local = ProgramFolder + QStringLiteral("Downloads/");
+    EXPECT_TRUE(boxes.messages.isEmpty());
+    EXPECT_TRUE(QDir(local).exists());
+    EXPECT_EQ(state.RedirectFolder, local);
+    EXPECT_EQ(hostValue(), local);
+    // Created by folder 2, found present by folder 1.
+    EXPECT_EQ(QDir::currentPath() + QLatin1Char('/'), local);
+    EXPECT_TRUE(state.DownloadDirRedirected);
+    WriteBackDownloadDir(state);
+    EXPECT_EQ(hostValue(), QStringLiteral("/home/jemand/Downloads"));
+    EXPECT_FALSE(state.DownloadDirRedirected);
+}
+
+TEST_F(DownloadFolders, AFolderWhoseParentIsMissingIsReportedAndNotRedirected)
+{
+    const QString missing = inFolder(QStringLiteral("gibt-es-nicht/eins"));
+    StringToText(EinstellDaten.DownloadFolder1, missing);
+    StringToText(EinstellDaten.DownloadFolder2, inFolder(QStringLiteral("zwei")));
+    SetupDownloadFolders(state);
+    ASSERT_EQ(boxes.messages.size(), 1);
+    EXPECT_EQ(boxes.messages[0].kind, MessageKind::Information);
+    EXPECT_EQ(boxes.messages[0].text, QStringLiteral("Problem beim Erstellen des 1. Download-Ordner:\n") + missing
+                                          + QStringLiteral("\nPrüfen Sie ob der Pfad richtig ist\nund ob Sie "
+                                                           "Schreibrechte besitzen!"));
+    EXPECT_TRUE(QDir(inFolder(QStringLiteral("zwei"))).exists());
+    EXPECT_FALSE(state.DownloadDirRedirected);
+    EXPECT_EQ(hostValue(), QStringLiteral("/home/jemand/Downloads"));
+}
+
+TEST_F(DownloadFolders, AnAbsentHostValueIsWrittenBackEmpty)
+{
+    {
+        HostRegistryKey key;
+        ASSERT_TRUE(key.open(kInternetExplorerKey));
+        key.writeString(kDownloadDirectoryValue, QString());
+    }
+    StringToText(EinstellDaten.DownloadFolder1, inFolder(QStringLiteral("eins")));
+    SetupDownloadFolders(state);
+    EXPECT_EQ(hostValue(), inFolder(QStringLiteral("eins")));
+    WriteBackDownloadDir(state);
+    EXPECT_EQ(hostValue(), QString());
+}
+
+TEST_F(DownloadFolders, ALaterSetupKeepsTheOriginalAndSwitchingOffPutsItBackAtOnce)
+{
+    StringToText(EinstellDaten.DownloadFolder1, inFolder(QStringLiteral("eins")));
+    SetupDownloadFolders(state);
+    StringToText(EinstellDaten.DownloadFolder1, inFolder(QStringLiteral("neu")));
+    SetupDownloadFolders(state);
+    EXPECT_EQ(hostValue(), inFolder(QStringLiteral("neu")));
+    EXPECT_EQ(state.SavedDownloadDir, QStringLiteral("/home/jemand/Downloads"));
+
+    EinstellDaten.RedirectDownloads = 0;
+    SetupDownloadFolders(state);
+    EXPECT_EQ(hostValue(), QStringLiteral("/home/jemand/Downloads"));
+    EXPECT_FALSE(state.DownloadDirRedirected);
+    WriteBackDownloadDir(state);
+    EXPECT_EQ(hostValue(), QStringLiteral("/home/jemand/Downloads"));
+}
+
+TEST_F(DownloadFolders, AStoreThatCannotBeOpenedIsReportedOnBothWays)
+{
+    StringToText(EinstellDaten.DownloadFolder1, inFolder(QStringLiteral("eins")));
+    SetupDownloadFolders(state);
+    // The configuration folder becomes a file: the store can be neither read nor written.
+    QTemporaryDir broken;
+    const QString file = broken.filePath(QStringLiteral("datei"));
+    folder.writeFile(QStringLiteral("leer"), QByteArray());
+    ASSERT_TRUE(QFile::copy(folder.path(QStringLiteral("leer")), file));
+    qputenv("XDG_CONFIG_HOME", file.toUtf8());
+    WriteBackDownloadDir(state);
+    ASSERT_EQ(boxes.messages.size(), 1);
+    EXPECT_EQ(boxes.messages[0].kind, MessageKind::Error);
+    EXPECT_EQ(boxes.messages[0].text, QStringLiteral("Fehler beim Zugriff auf die Registry (Zurücksetzen: "
+                                                     "Download-Verzeichnis) des Gastsystems!"));
+    SetupDownloadFolders(state);
+    ASSERT_EQ(boxes.messages.size(), 2);
+    EXPECT_EQ(boxes.messages[1].text,
+              QStringLiteral("Fehler beim Lesen der Registry (Lesen: Download-Verzeichnis) des Gastsystems!"));
+}
