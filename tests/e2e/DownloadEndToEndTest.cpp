@@ -1,0 +1,102 @@
+#include "ProgramRun.h"
+
+#include "platform/HostRegistry.h"
+#include "settings/AnsiText.h"
+#include "settings/Defaults.h"
+#include "support/LoopbackServer.h"
+
+#include <QDir>
+#include <QFile>
+#include <cstring>
+#include <gtest/gtest.h>
+
+namespace {
+
+Word wordAt(const QByteArray& file, int offset)
+{
+    Word value = 0;
+    std::memcpy(&value, file.constData() + offset, sizeof value);
+    return value;
+}
+
+QByteArray fileContent(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(fehlt)");
+}
+
+class AutomaticDownload : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        server.http().Get("/zwei.zip", [](const httplib::Request&, httplib::Response& response) {
+            response.set_content("zweiter Inhalt", "application/zip");
+        });
+        server.http().Get("/vier.txt", [](const httplib::Request&, httplib::Response& response) {
+            response.set_content("vierter Inhalt", "text/plain");
+        });
+        server.start();
+
+        EinstellDaten = TEinstellRecord{};
+        SetDefaults();
+        record = EinstellDaten;
+        record.HomePage.length = 0;
+        record.DownloadAttempts = 1;
+        target = run.home() + QStringLiteral("/ziel");
+        QDir().mkdir(target);
+        StringToText(record.DownloadFolder1, target);
+        StringToText(record.DownloadFolder2, target);
+        StringToText(record.Download2Url, server.url(QStringLiteral("/zwei.zip")));
+        StringToText(record.Download2Target, target + QStringLiteral("/Archiv.zip"));
+        record.Download2Suffix = 1;  // running number
+        record.Download2Counter = 7;
+        StringToText(record.Download4Url, server.url(QStringLiteral("/vier.txt")));
+        StringToText(record.Download4Target, target + QStringLiteral("/Liste.txt"));
+        record.Download4Suffix = 4;  // backup copy
+
+        // The host store of the run's home, with a download directory of its own.
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(run.home() + QStringLiteral("/config")));
+        HostRegistryKey key;
+        ASSERT_TRUE(key.open(kInternetExplorerKey));
+        key.writeString(kDownloadDirectoryValue, QStringLiteral("/vorher/Downloads"));
+    }
+
+    LoopbackServer server;
+    ProgramRun run;
+    TEinstellRecord record{};
+    QString target;
+};
+
+}  // namespace
+
+TEST_F(AutomaticDownload, KeywordsTwoAndFourFetchBothFilesAndEndWithSuccess)
+{
+    run.writeSettings(record);
+    run.start({QStringLiteral("4"), QStringLiteral("2")});
+    ASSERT_TRUE(run.waitForExit(60000));
+    EXPECT_EQ(run.exitCode(), 0);
+
+    EXPECT_EQ(fileContent(target + QStringLiteral("/Archiv7.zip")), QByteArray("zweiter Inhalt"));
+    EXPECT_EQ(fileContent(target + QStringLiteral("/Liste.txt")), QByteArray("vierter Inhalt"));
+    EXPECT_EQ(fileContent(target + QStringLiteral("/Liste.txt.bak")), QByteArray("vierter Inhalt"));
+    EXPECT_EQ(server.requests().filter(QStringLiteral(".")),
+              (QStringList{QStringLiteral("/zwei.zip"), QStringLiteral("/vier.txt")}));  // 2 before 4
+
+    const QByteArray saved = run.readSettings();
+    ASSERT_EQ(saved.size(), 7990);
+    EXPECT_EQ(wordAt(saved, 26), 8);  // Download2Counter
+    EXPECT_EQ(wordAt(saved, 30), 0);  // Download4Counter: no running number in that mode
+    EXPECT_EQ(ReadHostValue(kInternetExplorerKey, kDownloadDirectoryValue), QStringLiteral("/vorher/Downloads"));
+}
+
+TEST_F(AutomaticDownload, AFailedDownloadEndsWithStatusOneAndKeepsTheCounter)
+{
+    StringToText(record.Download2Url, server.url(QStringLiteral("/fehlt.zip")));
+    run.writeSettings(record);
+    run.start({QStringLiteral("2")});
+    ASSERT_TRUE(run.waitForExit(60000));
+    EXPECT_EQ(run.exitCode(), 1);
+    EXPECT_EQ(wordAt(run.readSettings(), 26), 7);
+    EXPECT_FALSE(QFile::exists(target + QStringLiteral("/Archiv7.zip")));
+    EXPECT_EQ(ReadHostValue(kInternetExplorerKey, kDownloadDirectoryValue), QStringLiteral("/vorher/Downloads"));
+}

@@ -1,0 +1,206 @@
+// The settings button in the real main window: the role the prompt grants,
+// the timers resting while the dialogs are open, the window following saved
+// settings when the role entitles to it, and the next start using them.
+
+#include "dialogs/EinstellDialog.h"
+#include "dialogs/passwort.h"
+#include "mainwindow/MB_main.h"
+#include "platform/BrowserView.h"
+#include "platform/Timer.h"
+#include "settings/AnsiText.h"
+#include "settings/Defaults.h"
+#include "settings/MB_Daten.h"
+#include "settings/Passwords.h"
+#include "support/LoopbackServer.h"
+#include "support/ModalDriver.h"
+#include "support/RecordingPresenter.h"
+#include "support/TempProgramFolder.h"
+#include "support/GuiTestMain.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <memory>
+
+namespace {
+
+// What happened while the settings dialog was open.
+struct Visit {
+    bool promptShown = false;
+    QString firstTab;
+    QList<bool> timersRunning;
+};
+
+}  // namespace
+
+class SettingsAccessTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<LoopbackServer> server;
+    std::unique_ptr<TempProgramFolder> folder;
+    std::unique_ptr<RecordingPresenter> boxes;
+    std::unique_ptr<TKaveloMainForm> window;
+    std::unique_ptr<TEinstellForm> einstell;
+    std::unique_ptr<TPasswordDlg> prompt;
+    TEinstellRecord settings{};
+    QString programFolder;
+
+    void startWindow(const QStringList& arguments = {})
+    {
+        folder->writeFile(QStringLiteral("Einstell.DAT"),
+                          QByteArray(reinterpret_cast<const char*>(&settings), sizeof settings));
+        window = std::make_unique<TKaveloMainForm>(programFolder, arguments);
+        einstell = std::make_unique<TEinstellForm>(window.get());
+        prompt = std::make_unique<TPasswordDlg>(window.get());
+        window->setDialogs({nullptr, einstell.get(), prompt.get()});
+        window->show();
+    }
+
+    QList<bool> timerStates() const
+    {
+        QList<bool> states;
+        for (const char* name : {"Timer1", "Timer2", "Timer3", "Timer4"})
+            states.append(window->findChild<Timer*>(QLatin1String(name))->isRunning());
+        return states;
+    }
+
+    // Clicks the settings button; the prompt gets the password (or Cancel when
+    // it is null), the settings dialog gets the edits and closes with "Beenden".
+    Visit visit(const char* password, std::function<void(TEinstellForm*)> edit)
+    {
+        Visit seen;
+        const WhenShown<TPasswordDlg> answerPrompt([&](TPasswordDlg* dialog) {
+            seen.promptShown = true;
+            if (!password) {
+                dialog->findChild<QPushButton*>(QStringLiteral("CancelBtn"))->click();
+                return;
+            }
+            dialog->findChild<QLineEdit*>(QStringLiteral("Password"))->setText(QString::fromUtf8(password));
+            dialog->findChild<QPushButton*>(QStringLiteral("OKBtn"))->click();
+        });
+        const WhenShown<TEinstellForm> editSettings([&](TEinstellForm* dialog) {
+            auto* tabs = dialog->findChild<QTabWidget*>(QStringLiteral("PageControl1"));
+            seen.firstTab = tabs->tabText(tabs->currentIndex());
+            seen.timersRunning = timerStates();
+            edit(dialog);
+            dialog->findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
+        });
+        window->findChild<QPushButton*>(QStringLiteral("BitBtn8"))->click();
+        return seen;
+    }
+
+    QByteArray savedFile() const { return folder->readFile(QStringLiteral("Einstell.DAT")); }
+
+private slots:
+    void initTestCase()
+    {
+        server = std::make_unique<LoopbackServer>();
+        for (const char* path : {"/", "/neu"})
+            server->http().Get(path, [](const httplib::Request&, httplib::Response& response) {
+                response.set_content("<html><body>Seite</body></html>", "text/html");
+            });
+        server->start();
+    }
+
+    void init()
+    {
+        folder = std::make_unique<TempProgramFolder>();
+        boxes = std::make_unique<RecordingPresenter>();
+        programFolder = ProgramFolder;
+        SetDefaults();
+        settings = EinstellDaten;
+        StringToText(settings.HomePage, server->url(QStringLiteral("/")));
+        settings.RedirectDownloads = 0;
+        settings.AutoEndSeconds = 600;
+        ScrambleAdminPassword(settings.AdminPasswordStored, "Chef-Passwort");
+        ScrambleUserPassword(settings.UserPasswordStored, "nutzer");
+    }
+
+    void cleanup()
+    {
+        prompt.reset();
+        einstell.reset();
+        window.reset();
+        boxes.reset();
+        folder.reset();
+    }
+
+    void theAdministratorsChangeIsSavedAppliedAndUsedAtTheNextStart()
+    {
+        startWindow();
+        QCOMPARE(timerStates(), (QList<bool>{true, false, false, false}));
+        const Visit seen = visit("Chef-Passwort", [&](TEinstellForm* dialog) {
+            dialog->findChild<QCheckBox*>(QStringLiteral("CheckBox2"))->setChecked(false);
+            dialog->findChild<QLineEdit*>(QStringLiteral("Edit6"))->setText(server->url(QStringLiteral("/neu")));
+        });
+        QCOMPARE(seen.firstTab, QStringLiteral("Administrator-Optionen"));
+        QCOMPARE(seen.timersRunning, (QList<bool>{false, false, false, false}));
+        QCOMPARE(timerStates(), (QList<bool>{true, false, false, false}));
+
+        // The file holds the change at its place; the window follows it at once.
+        const QByteArray file = savedFile();
+        QCOMPARE(file.size(), 7990);
+        QCOMPARE(file.mid(8, 2), QByteArray("\0\0", 2));  // MaySurf
+        QCOMPARE(file.mid(55, file.at(54)), server->url(QStringLiteral("/neu")).toLatin1());
+        QVERIFY(!window->findChild<QWidget*>(QStringLiteral("ComboBox1"))->isEnabled());
+
+        // The next start reads it.
+        cleanup();
+        folder = std::make_unique<TempProgramFolder>();
+        boxes = std::make_unique<RecordingPresenter>();
+        folder->writeFile(QStringLiteral("Einstell.DAT"), file);
+        window = std::make_unique<TKaveloMainForm>(ProgramFolder, QStringList());
+        window->show();
+        QTRY_COMPARE_WITH_TIMEOUT(server->count(QStringLiteral("/neu")), 1, 10000);
+    }
+
+    void aUserInViewerModeSavesButTheWindowStaysAsItWas()
+    {
+        settings.MayChangeUserOptions = 1;
+        settings.RefreshMinutes = 0;
+        startWindow({QStringLiteral("0")});
+        const Visit seen = visit("nutzer", [](TEinstellForm* dialog) {
+            dialog->findChild<QLineEdit*>(QStringLiteral("Edit32"))->setText(QStringLiteral("5"));
+        });
+        QCOMPARE(seen.firstTab, QStringLiteral("Nutzer-Optionen"));
+        QCOMPARE(static_cast<unsigned char>(savedFile().at(34)), 5);  // RefreshMinutes
+        QCOMPARE(EinstellDaten.RefreshMinutes, 5);
+        QVERIFY(!window->findChild<Timer*>(QStringLiteral("Timer3"))->isRunning());
+        QCOMPARE(window->findChild<Timer*>(QStringLiteral("Timer3"))->interval(), 1000u);  // not applied
+    }
+
+    void aStoppedRefreshTimerStaysStoppedAfterTheAdministratorSetsMinutes()
+    {
+        settings.RefreshMinutes = 0;
+        startWindow();
+        visit("Chef-Passwort", [](TEinstellForm* dialog) {
+            dialog->findChild<QLineEdit*>(QStringLiteral("Edit32"))->setText(QStringLiteral("3"));
+        });
+        auto* timer3 = window->findChild<Timer*>(QStringLiteral("Timer3"));
+        QCOMPARE(timer3->interval(), 180000u);  // ApplySettings ran
+        QVERIFY(!timer3->isRunning());          // but the timer stays as it was
+    }
+
+    void withoutARoleNothingIsTakenOverOrSaved()
+    {
+        startWindow();
+        const auto visitWithout = [&](const char* password) {
+            const Visit seen = visit(password, [&](TEinstellForm* dialog) {
+                dialog->findChild<QLineEdit*>(QStringLiteral("Edit19"))->setText(QStringLiteral("/anders"));
+            });
+            QVERIFY(seen.promptShown);
+            QCOMPARE(seen.firstTab, QStringLiteral("Nutzer-Optionen"));
+        };
+        visitWithout(nullptr);          // Cancel
+        visitWithout("chef-passwort");  // wrong case
+        visitWithout("");
+        QCOMPARE(savedFile(), QByteArray(reinterpret_cast<const char*>(&settings), sizeof settings));
+        QVERIFY(window->findChild<Timer*>(QStringLiteral("Timer1"))->isRunning());
+    }
+};
+
+KAVELO_GUI_TEST_MAIN(SettingsAccessTest)
+
+#include "SettingsAccessTest.moc"
