@@ -130,6 +130,18 @@ QLabel* TEinstellForm::addLabel(QWidget* parent, const QString& text, QPoint pla
     return AddLabel(parent, name.constData(), text, place);
 }
 
+// "Passwort:", "Wiederholung:" and the "Passwort ändern" button of a password group.
+void TEinstellForm::addPasswordFields(QWidget* group, const std::array<const char*, 3>& names, QLineEdit*& password,
+                                      QLineEdit*& repeat, GlyphButton*& button)
+{
+    addLabel(group, QStringLiteral("Passwort:"), {8, 20 + kLabelDrop});
+    password = AddPasswordEdit(group, names[0], {84, 20, 120, 21});
+    addLabel(group, QStringLiteral("Wiederholung:"), {8, 46 + kLabelDrop});
+    repeat = AddPasswordEdit(group, names[1], {84, 46, 120, 21});
+    button = AddButton(group, names[2], QStringLiteral("Passwort ändern"), QStringLiteral("password"),
+                       {84, 74, 120, 25});
+}
+
 void TEinstellForm::createUserTab()
 {
     TabSheet1 = AddTab(PageControl1, "TabSheet1", QStringLiteral("Nutzer-Optionen"));
@@ -161,12 +173,7 @@ void TEinstellForm::createUserTab()
 
     QGroupBox* password =
         AddGroupFrame(page, "GroupBox2", QStringLiteral("Nutzer-Passwort"), {8, 226, 300, 106});
-    addLabel(password, QStringLiteral("Passwort:"), {8, 20 + kLabelDrop});
-    Edit3 = AddPasswordEdit(password, "Edit3", {84, 20, 120, 21});
-    addLabel(password, QStringLiteral("Wiederholung:"), {8, 46 + kLabelDrop});
-    Edit4 = AddPasswordEdit(password, "Edit4", {84, 46, 120, 21});
-    BitBtn4 = AddButton(password, "BitBtn4", QStringLiteral("Passwort ändern"), QStringLiteral("password"),
-                        {84, 74, 120, 25});
+    addPasswordFields(password, {"Edit3", "Edit4", "BitBtn4"}, Edit3, Edit4, BitBtn4);
     connect(BitBtn4, &QPushButton::clicked, this, &TEinstellForm::BitBtn4Click);
 }
 
@@ -292,12 +299,7 @@ void TEinstellForm::createAdminTab()
 
     QGroupBox* password =
         AddGroupFrame(page, "GroupBox14", QStringLiteral("Administrator-Passwort"), {332, 184, 300, 106});
-    addLabel(password, QStringLiteral("Passwort:"), {8, 20 + kLabelDrop});
-    Edit1 = AddPasswordEdit(password, "Edit1", {84, 20, 120, 21});
-    addLabel(password, QStringLiteral("Wiederholung:"), {8, 46 + kLabelDrop});
-    Edit2 = AddPasswordEdit(password, "Edit2", {84, 46, 120, 21});
-    BitBtn3 = AddButton(password, "BitBtn3", QStringLiteral("Passwort ändern"), QStringLiteral("password"),
-                        {84, 74, 120, 25});
+    addPasswordFields(password, {"Edit1", "Edit2", "BitBtn3"}, Edit1, Edit2, BitBtn3);
     connect(BitBtn3, &QPushButton::clicked, this, &TEinstellForm::BitBtn3Click);
 }
 

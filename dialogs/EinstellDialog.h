@@ -8,6 +8,7 @@
 // role allows. Results: 1 after "Beenden", 2 after "Abbrechen" or the close box.
 
 #include <QDialog>
+#include <array>
 
 class GlyphButton;
 class QLabel;
@@ -40,6 +41,8 @@ private:
     void addDownloadGroup(QWidget* page, int number, QRect place);
     // Labels are named "Label1", "Label2", ... in the order they are made.
     QLabel* addLabel(QWidget* parent, const QString& text, QPoint place);
+    void addPasswordFields(QWidget* group, const std::array<const char*, 3>& names, QLineEdit*& password,
+                           QLineEdit*& repeat, GlyphButton*& button);
 
     void FormShow();
     void BitBtn1Click();

@@ -1,9 +1,14 @@
 #include "platform/BrowserView.h"
 
 #include "platform/HostRegistry.h"
+#include "platform/PageDownloads.h"
 
+#include <QAbstractButton>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QMenu>
 #include <QPointer>
+#include <QWebEngineContextMenuRequest>
 #include <QWebEngineHistory>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineNavigationRequest>
@@ -11,6 +16,7 @@
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <stdexcept>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -26,6 +32,12 @@ QUrl AddressUrl(const QString& address)
 {
     const QUrl url = QUrl::fromUserInput(address);
     return url.isEmpty() ? QUrl(u"about:blank"_s) : url;
+}
+
+// The engine shows a page's source for these addresses; the program never does.
+bool IsSourceView(const QUrl& url)
+{
+    return url.scheme() == u"view-source"_s;
 }
 
 }  // namespace
@@ -50,7 +62,15 @@ BrowserView::BrowserView(QWidget* parent)
 
 void BrowserView::Navigate(const QString& address)
 {
-    load(AddressUrl(address));
+    loadUnlessSource(AddressUrl(address));
+}
+
+// Pages cannot navigate to a source view themselves; the program's own loads
+// and the engine's new-window requests are the ways in, and both pass here.
+void BrowserView::loadUnlessSource(const QUrl& url)
+{
+    if (!IsSourceView(url))
+        load(url);
 }
 
 void BrowserView::GoBack()
@@ -132,13 +152,59 @@ void BrowserView::followLoading(const QWebEngineLoadingInfo& info)
 void BrowserView::openInThisView(const QWebEngineNewWindowRequest& request)
 {
     if (!request.requestedUrl().isEmpty())
-        load(request.requestedUrl());
+        loadUnlessSource(request.requestedUrl());
+}
+
+void BrowserView::setNavigationButtons(QAbstractButton* back, QAbstractButton* forward, QAbstractButton* reload)
+{
+    backButton = back;
+    forwardButton = forward;
+    reloadButton = reload;
+}
+
+void BrowserView::contextMenuEvent(QContextMenuEvent* event)
+{
+    QMenu* menu = createPageMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
+}
+
+QMenu* BrowserView::createPageMenu()
+{
+    auto* menu = new QMenu(this);
+    menu->setObjectName(u"PageMenu"_s);
+    const QWebEngineContextMenuRequest* request = lastContextMenuRequest();
+    const auto flags = request ? request->editFlags() : QWebEngineContextMenuRequest::EditFlags();
+    const bool editable = request && request->isContentEditable();
+    const auto addEdit = [&](const QString& text, QWebEnginePage::WebAction action,
+                             QWebEngineContextMenuRequest::EditFlag flag) {
+        menu->addAction(text, this, [this, action] { triggerPageAction(action); })->setEnabled(flags & flag);
+    };
+    if (editable)
+        addEdit(u"Ausschneiden"_s, QWebEnginePage::Cut, QWebEngineContextMenuRequest::CanCut);
+    addEdit(u"Kopieren"_s, QWebEnginePage::Copy, QWebEngineContextMenuRequest::CanCopy);
+    if (editable)
+        addEdit(u"Einfügen"_s, QWebEnginePage::Paste, QWebEngineContextMenuRequest::CanPaste);
+    addEdit(u"Alles markieren"_s, QWebEnginePage::SelectAll, QWebEngineContextMenuRequest::CanSelectAll);
+
+    // The buttons' own handlers run, so that the window's count of the surf path stays right.
+    const std::pair<QAbstractButton*, QString> navigation[] = {
+        {backButton, u"Zurück"_s}, {forwardButton, u"Vor"_s}, {reloadButton, u"Neu laden"_s}};
+    if (backButton || forwardButton || reloadButton)
+        menu->addSeparator();
+    for (const auto& [button, text] : navigation) {
+        if (button)
+            menu->addAction(text, button, &QAbstractButton::click)->setEnabled(button->isEnabled());
+    }
+    return menu;
 }
 
 QWebEngineProfile* KaveloProfile()
 {
     static QPointer<QWebEngineProfile> profile;
-    if (!profile)
+    if (!profile) {
         profile = new QWebEngineProfile(u"Kavelo"_s, QCoreApplication::instance());
+        QObject::connect(profile, &QWebEngineProfile::downloadRequested, profile, &AcceptPageDownload);
+    }
     return profile;
 }

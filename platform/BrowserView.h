@@ -4,9 +4,12 @@
 // and events the main window uses. Calls that fail throw std::runtime_error
 // with a German text; the application object shows it.
 
+#include <QPointer>
 #include <QString>
 #include <QWebEngineView>
 
+class QAbstractButton;
+class QMenu;
 class QWebEngineLoadingInfo;
 class QWebEngineNavigationRequest;
 class QWebEngineNewWindowRequest;
@@ -30,21 +33,36 @@ public:
     void CopySelection();
     QString LocationURL() const;
 
+    // The window's back, forward and reload buttons: the page's context menu
+    // offers them as entries that click the buttons, enabled as the buttons are.
+    void setNavigationButtons(QAbstractButton* back, QAbstractButton* forward, QAbstractButton* reload);
+
 signals:
     // Every committed navigation of the main frame, with the reached address.
     void NavigateComplete2(const QString& url);
     // Load progress as Progress of ProgressMax; -1 (or ProgressMax 0) when loading is over.
     void ProgressChange(int progress, int progressMax);
 
+protected:
+    // The page's menu offers editing and the window's navigation only: no
+    // source, no developer tools, no saving, no new windows.
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
 private:
+    QMenu* createPageMenu();
+    void loadUnlessSource(const QUrl& url);
     void noteNavigationRequest(const QWebEngineNavigationRequest& request);
     void reportAddress(const QUrl& url);
     void followLoading(const QWebEngineLoadingInfo& info);
     void openInThisView(const QWebEngineNewWindowRequest& request);
 
+    QPointer<QAbstractButton> backButton;
+    QPointer<QAbstractButton> forwardButton;
+    QPointer<QAbstractButton> reloadButton;
     bool reloading = false;       // the main frame's current navigation is a reload
     bool addressReported = false;  // the current load has already reported its address
 };
 
-// The program's own web profile: cookies and cache persist between runs.
+// The program's own web profile: cookies and cache persist between runs;
+// downloads started from its pages go to the host's download folder.
 QWebEngineProfile* KaveloProfile();

@@ -4,6 +4,7 @@
 
 #include "dialogs/InfoDialog.h"
 #include "mainwindow/MB_main.h"
+#include "platform/HostRegistry.h"
 #include "platform/Timer.h"
 #include "settings/AnsiText.h"
 #include "settings/Defaults.h"
@@ -50,8 +51,7 @@ private:
     void startWindow(const QStringList& arguments = {})
     {
         const QString programFolder = ProgramFolder;
-        folder->writeFile(QStringLiteral("Einstell.DAT"),
-                          QByteArray(reinterpret_cast<const char*>(&settings), sizeof settings));
+        folder->writeSettings(settings);
         window = std::make_unique<TKaveloMainForm>(programFolder, arguments);
         info = std::make_unique<TInfoDlg>(window.get());
         window->show();
@@ -161,6 +161,21 @@ private slots:
         QVERIFY2(took >= 2900 && took < 4500, qPrintable(QString::number(took)));
         QCOMPARE(dialog.windowTitle(), QString());
         QCOMPARE(dialog.findChild<QPlainTextEdit*>(QStringLiteral("Memo1"))->toPlainText(), QStringLiteral("\n\n\n\n"));
+    }
+
+    void closingTheWindowPutsTheHostDownloadDirectoryBack()
+    {
+        {
+            HostRegistryKey key;
+            QVERIFY(key.open(kInternetExplorerKey));
+            key.writeString(kDownloadDirectoryValue, QStringLiteral("/vorher"));
+        }
+        settings.RedirectDownloads = 1;
+        StringToText(settings.DownloadFolder1, folder->path(QStringLiteral("eins")));
+        startWindow();
+        QCOMPARE(ReadHostValue(kInternetExplorerKey, kDownloadDirectoryValue), folder->path(QStringLiteral("eins")));
+        window->close();
+        QCOMPARE(ReadHostValue(kInternetExplorerKey, kDownloadDirectoryValue), QStringLiteral("/vorher"));
     }
 
     // Last: the tick ends the program, after which no modal loop runs any more.

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QtTest>
 #include <memory>
 
@@ -42,8 +43,7 @@ private:
     // A window started on settings (no home page, so nothing is loaded).
     std::unique_ptr<TKaveloMainForm> start(const QStringList& arguments = {}, bool show = true)
     {
-        folder->writeFile(QStringLiteral("Einstell.DAT"),
-                          QByteArray(reinterpret_cast<const char*>(&settings), sizeof settings));
+        folder->writeSettings(settings);
         auto window = std::make_unique<TKaveloMainForm>(programFolder, arguments);
         if (show) {
             window->show();
@@ -244,6 +244,24 @@ private slots:
         window = start({QStringLiteral(" 1"), QStringLiteral("01"), QStringLiteral("5")}, false);
         QVERIFY(!(window->windowState() & Qt::WindowMinimized));
         QVERIFY(!control<Timer>(*window, "Timer2")->isRunning());
+    }
+
+    void hintsReachPanelOneAndLeavingClearsIt()
+    {
+        auto window = start();
+        auto* panel1 = control<QLabel>(*window, "StatusPanel1");
+        auto* back = control<QPushButton>(*window, "BitBtn1");
+        QStatusTipEvent enter(back->statusTip());
+        QCoreApplication::sendEvent(back, &enter);
+        QCOMPARE(panel1->text(), QStringLiteral("Surf-Tour einen Schritt (eine Seite) zurück gehen"));
+        QStatusTipEvent leave{QString()};
+        QCoreApplication::sendEvent(control(*window, "WebBrowser1"), &leave);
+        QCOMPARE(panel1->text(), QString());
+        QStatusTipEvent bar(window->statusBar()->statusTip());
+        QCoreApplication::sendEvent(window->statusBar(), &bar);
+        QCOMPARE(panel1->text(), QStringLiteral("Statuszeile enthält verschiedene Lade-Informationen, "
+                                                "Hilfe-Stellungen und Status-Anzeigen"));
+        QCOMPARE(control<QLabel>(*window, "StatusPanel0")->text(), QStringLiteral("fertig und bereit!"));
     }
 
     void viewerOnlyLocksSurfingWithoutTheRight_data()

@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <csignal>
 #include <memory>
 
 namespace {
@@ -60,8 +61,7 @@ private:
     void startWindow(const QStringList& arguments = {})
     {
         const QString programFolder = ProgramFolder;
-        folder->writeFile(QStringLiteral("Einstell.DAT"),
-                          QByteArray(reinterpret_cast<const char*>(&settings), sizeof settings));
+        folder->writeSettings(settings);
         window = std::make_unique<TKaveloMainForm>(programFolder, arguments);
         window->show();
     }
@@ -256,6 +256,19 @@ private slots:
         button("BitBtn6")->click();  // still enabled until the settings are applied
         QCOMPARE(lastBox(), QStringLiteral("Das Benutzen der Such-Seite\nist derzeit nicht erlaubt!"));
         QCOMPARE(boxes->messages.last().kind, MessageKind::Error);
+    }
+
+    void aKilledRendererLoadsTheViewersHomePageAgain()
+    {
+        startWindow({QStringLiteral("0")});
+        expectAt(QStringLiteral("/"));
+        waitForPage();
+        const int before = server->count(QStringLiteral("/"));
+        const qint64 renderer = view()->page()->renderProcessPid();
+        QVERIFY(renderer > 0);
+        ::kill(static_cast<pid_t>(renderer), SIGKILL);
+        QTRY_VERIFY_WITH_TIMEOUT(server->count(QStringLiteral("/")) > before, 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(view()->page()->renderProcessPid() > 0 && view()->page()->renderProcessPid() != renderer, 15000);
     }
 
     void theTimedReloadRecoversWhenTheServerReturns()

@@ -49,8 +49,7 @@ private:
 
     void startWindow(const QStringList& arguments = {})
     {
-        folder->writeFile(QStringLiteral("Einstell.DAT"),
-                          QByteArray(reinterpret_cast<const char*>(&settings), sizeof settings));
+        folder->writeSettings(settings);
         window = std::make_unique<TKaveloMainForm>(programFolder, arguments);
         einstell = std::make_unique<TEinstellForm>(window.get());
         prompt = std::make_unique<TPasswordDlg>(window.get());

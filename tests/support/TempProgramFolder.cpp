@@ -36,6 +36,11 @@ void TempProgramFolder::writeFile(const QString& name, const QByteArray& bytes) 
         qFatal("cannot write the test file %s", qPrintable(path(name)));
 }
 
+void TempProgramFolder::writeSettings(const TEinstellRecord& record) const
+{
+    writeFile(QStringLiteral("Einstell.DAT"), QByteArray(reinterpret_cast<const char*>(&record), sizeof record));
+}
+
 QByteArray TempProgramFolder::readFile(const QString& name) const
 {
     QFile file(path(name));

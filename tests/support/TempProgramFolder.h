@@ -3,6 +3,8 @@
 // A fresh, empty program folder for one test: ProgramFolder and DataFolder
 // point into a temporary directory, EinstellDaten starts all zero.
 
+#include "settings/EinstellRecord.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
@@ -14,6 +16,8 @@ public:
 
     QString path(const QString& name) const;
     void writeFile(const QString& name, const QByteArray& bytes) const;
+    // "Einstell.DAT" holding record.
+    void writeSettings(const TEinstellRecord& record) const;
     QByteArray readFile(const QString& name) const;
 
 private:

@@ -1,0 +1,41 @@
+#pragma once
+
+// The small window of one download started from a page, as the host browser
+// shows one: the file name, the size received of the total, a progress bar
+// and "Abbrechen". It closes itself shortly after the file is complete and
+// says so when the download breaks off. Closing it cancels a running download.
+
+#include <QPointer>
+#include <QWidget>
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QWebEngineDownloadRequest;
+
+class DownloadProgress : public QWidget {
+    Q_OBJECT
+public:
+    // Follows the download; deletes itself when closed.
+    explicit DownloadProgress(QWebEngineDownloadRequest* download, QWidget* parent = nullptr);
+
+    // How long "Download abgeschlossen" stays before the window closes.
+    static constexpr int kCompletedShownMs = 2000;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void showProgress();
+    void showState();
+
+    QPointer<QWebEngineDownloadRequest> download;
+    QLabel* sizeLabel;
+    QLabel* stateLabel;
+    QProgressBar* bar;
+    QPushButton* button;
+};
+
+// A size as the window shows it: whole KB below one MB, else MB with one
+// decimal in the locale's notation ("512 KB", "1,5 MB").
+QString DownloadSizeText(qint64 bytes, const QLocale& locale);

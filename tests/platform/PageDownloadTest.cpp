@@ -1,0 +1,292 @@
+// Downloads started from a page, against a loopback site: where the file
+// lands, that nothing is overwritten, and what the progress window does with
+// a completed, a cancelled and a broken-off download.
+
+#include "platform/BrowserView.h"
+#include "platform/DownloadProgress.h"
+#include "platform/HostRegistry.h"
+#include "platform/PageDownloads.h"
+#include "support/GuiTestMain.h"
+#include "support/LoopbackServer.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWebEnginePage>
+#include <chrono>
+#include <memory>
+#include <thread>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int kTimeout = 20000;
+
+const char* const kPage = R"html(<!DOCTYPE html><html><head><meta charset="utf-8"></head>
+<body style="margin:0">
+<a id="bericht" href="/bericht" style="display:block;height:40px">Bericht</a>
+<a id="gross" href="/gross" style="display:block;height:40px">Große Datei</a>
+<a id="kaputt" href="/kaputt" style="display:block;height:40px">Abgerissen</a>
+</body></html>)html";
+
+// 300 KB whose bytes tell their position.
+std::string ReportBytes()
+{
+    std::string bytes(300 * 1024, '\0');
+    for (size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<char>(i * 7 % 251);
+    return bytes;
+}
+
+void Attachment(httplib::Response& response, const char* fileName)
+{
+    response.set_header("Content-Disposition", std::string("attachment; filename=\"") + fileName + "\"");
+}
+
+// A 5 MB file that comes slowly (16 KB every 50 ms) and stops when the client goes.
+void ServeSlowly(httplib::Response& response, size_t cutAfter)
+{
+    constexpr size_t kTotal = 5 * 1024 * 1024;
+    response.set_content_provider(kTotal, "application/octet-stream",
+                                  [cutAfter](size_t offset, size_t, httplib::DataSink& sink) {
+                                      if (offset >= cutAfter)
+                                          return false;  // the connection breaks off
+                                      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                                      const std::string chunk(16 * 1024, 'x');
+                                      return sink.write(chunk.data(), chunk.size());
+                                  });
+}
+
+}  // namespace
+
+class PageDownloadTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void attachmentLandsInTheHostFolderBesideAnExistingFile();
+    void withoutAHostFolderTheUserDownloadFolderTakesIt();
+    void cancelStopsTheDownloadAndLeavesNoFile();
+    void aBrokenOffDownloadSaysSoAndLeavesNoFile();
+    void freeNamesKeepTheExtension();
+    void sizesInKilobytesThenMegabytes();
+
+private:
+    void click(const QString& elementId);
+    QList<DownloadProgress*> windows() const { return view->findChildren<DownloadProgress*>(); }
+    static QString text(const QWidget* window, const char* name);
+    static void setDownloadDirectory(const QString& folder);
+
+    LoopbackServer server;
+    std::unique_ptr<QTemporaryDir> folder;
+    std::unique_ptr<BrowserView> view;
+};
+
+void PageDownloadTest::initTestCase()
+{
+    auto& http = server.http();
+    http.set_keep_alive_max_count(1);
+    http.Get("/", [](const httplib::Request&, httplib::Response& response) {
+        response.set_content(kPage, "text/html; charset=utf-8");
+    });
+    http.Get("/bericht", [](const httplib::Request&, httplib::Response& response) {
+        Attachment(response, "bericht.pdf");
+        response.set_content(ReportBytes(), "application/pdf");
+    });
+    http.Get("/gross", [](const httplib::Request&, httplib::Response& response) {
+        Attachment(response, "gross.bin");
+        ServeSlowly(response, std::numeric_limits<size_t>::max());
+    });
+    http.Get("/kaputt", [](const httplib::Request&, httplib::Response& response) {
+        Attachment(response, "kaputt.bin");
+        ServeSlowly(response, 64 * 1024);
+    });
+    server.start();
+}
+
+void PageDownloadTest::init()
+{
+    folder = std::make_unique<QTemporaryDir>();
+    QVERIFY(folder->isValid());
+    setDownloadDirectory(folder->filePath(u"Ziel"_s));  // one level that does not exist yet
+    view = std::make_unique<BrowserView>();
+    view->resize(600, 400);
+    view->show();
+    QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+    QSignalSpy loaded(view.get(), &QWebEngineView::loadFinished);
+    view->Navigate(server.url());
+    QTRY_VERIFY_WITH_TIMEOUT(!loaded.isEmpty(), kTimeout);
+}
+
+void PageDownloadTest::cleanup()
+{
+    for (DownloadProgress* window : windows())
+        window->close();
+    view.reset();
+    folder.reset();
+}
+
+void PageDownloadTest::click(const QString& elementId)
+{
+    QVariantList centre;
+    bool done = false;
+    view->page()->runJavaScript(
+        u"(() => { const r = document.getElementById('%1').getBoundingClientRect();"
+        u" return [r.left + r.width / 2, r.top + r.height / 2]; })()"_s.arg(elementId),
+        [&](const QVariant& value) {
+            centre = value.toList();
+            done = true;
+        });
+    QTRY_VERIFY_WITH_TIMEOUT(done, kTimeout);
+    QCOMPARE(centre.size(), 2);
+    QTest::mouseClick(view->focusProxy(), Qt::LeftButton, {}, QPoint(centre[0].toInt(), centre[1].toInt()));
+}
+
+QString PageDownloadTest::text(const QWidget* window, const char* name)
+{
+    const auto* label = window->findChild<QLabel*>(QLatin1String(name));
+    return label ? label->text() : QString();
+}
+
+void PageDownloadTest::setDownloadDirectory(const QString& folder)
+{
+    HostRegistryKey key;
+    QVERIFY(key.open(kInternetExplorerKey));
+    key.writeString(kDownloadDirectoryValue, folder);
+}
+
+void PageDownloadTest::attachmentLandsInTheHostFolderBesideAnExistingFile()
+{
+    const QSignalSpy reached(view.get(), &BrowserView::NavigateComplete2);
+    const QDir target(folder->filePath(u"Ziel"_s));
+    const QByteArray expected = QByteArray::fromStdString(ReportBytes());
+
+    click(u"bericht"_s);
+    QTRY_COMPARE_WITH_TIMEOUT(windows().size(), 1, kTimeout);
+    DownloadProgress* window = windows().first();
+    QCOMPARE(window->windowTitle(), u"Download"_s);
+    QTRY_COMPARE_WITH_TIMEOUT(text(window, "State"), u"Download abgeschlossen"_s, kTimeout);
+    QCOMPARE(text(window, "Size"), u"300 KB von 300 KB"_s);
+    QFile file(target.filePath(u"bericht.pdf"_s));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), expected);
+    // The window goes by itself, and the page stays where it was.
+    QTRY_VERIFY_WITH_TIMEOUT(windows().isEmpty(), DownloadProgress::kCompletedShownMs + kTimeout);
+    QCOMPARE(view->LocationURL(), server.url());
+    QVERIFY(reached.isEmpty());
+
+    // The folder as the host store holds it at the moment of the next download.
+    QVERIFY(QDir().mkpath(folder->filePath(u"Neu"_s)));
+    setDownloadDirectory(folder->filePath(u"Neu"_s));
+    QFile old(folder->filePath(u"Neu/bericht.pdf"_s));
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write("alt");
+    old.close();
+    click(u"bericht"_s);
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(folder->filePath(u"Neu/bericht (1).pdf"_s)), kTimeout);
+    QTRY_VERIFY_WITH_TIMEOUT(windows().isEmpty(), DownloadProgress::kCompletedShownMs + kTimeout);
+    QFile second(folder->filePath(u"Neu/bericht (1).pdf"_s));
+    QVERIFY(second.open(QIODevice::ReadOnly));
+    QCOMPARE(second.readAll(), expected);
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(old.readAll(), QByteArray("alt"));
+    QCOMPARE(QDir(folder->filePath(u"Neu"_s)).entryList(QDir::Files).size(), 2);
+}
+
+void PageDownloadTest::withoutAHostFolderTheUserDownloadFolderTakesIt()
+{
+    const QByteArray home = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(folder->path()));
+    setDownloadDirectory(QString());
+    click(u"bericht"_s);
+    QTRY_VERIFY_WITH_TIMEOUT(windows().size() == 1 && text(windows().first(), "State") == u"Download abgeschlossen"_s,
+                             kTimeout);
+    qputenv("HOME", home);
+    QCOMPARE(QFileInfo(folder->filePath(u"Downloads/bericht.pdf"_s)).size(), 300 * 1024);
+}
+
+void PageDownloadTest::cancelStopsTheDownloadAndLeavesNoFile()
+{
+    const QDir target(folder->filePath(u"Ziel"_s));
+    // Two downloads of one name at once get two names.
+    click(u"gross"_s);
+    QTRY_COMPARE_WITH_TIMEOUT(windows().size(), 1, kTimeout);
+    click(u"gross"_s);
+    QTRY_COMPARE_WITH_TIMEOUT(windows().size(), 2, kTimeout);
+    QStringList files;
+    for (const DownloadProgress* window : windows())
+        files << text(window, "FileName");
+    files.sort();
+    QCOMPARE(files, (QStringList{u"Datei: gross (1).bin"_s, u"Datei: gross.bin"_s}));
+
+    for (DownloadProgress* window : windows()) {
+        QTRY_VERIFY_WITH_TIMEOUT(text(window, "Size").endsWith(u" von "_s + DownloadSizeText(5 << 20, QLocale())),
+                                 kTimeout);
+        QTRY_VERIFY_WITH_TIMEOUT(!text(window, "Size").startsWith(u"0 KB"_s), kTimeout);
+    }
+    const int requests = server.count(u"/gross"_s);
+    DownloadProgress* first = windows().first();
+    auto* cancel = first->findChild<QPushButton*>();
+    QCOMPARE(cancel->text(), u"Abbrechen"_s);
+    QTest::mouseClick(cancel, Qt::LeftButton);
+    // Closing the window by its frame cancels as well.
+    windows().last()->close();
+    QTRY_VERIFY_WITH_TIMEOUT(windows().isEmpty(), kTimeout);
+    QTRY_VERIFY_WITH_TIMEOUT(target.entryList(QDir::Files).isEmpty(), kTimeout);
+    // Nothing is fetched again behind the user's back.
+    QTest::qWait(1000);
+    QCOMPARE(server.count(u"/gross"_s), requests);
+    QVERIFY(target.entryList(QDir::Files).isEmpty());
+}
+
+void PageDownloadTest::aBrokenOffDownloadSaysSoAndLeavesNoFile()
+{
+    click(u"kaputt"_s);
+    QTRY_COMPARE_WITH_TIMEOUT(windows().size(), 1, kTimeout);
+    DownloadProgress* window = windows().first();
+    for (int i = 0; i < 20; ++i) { QTest::qWait(500); qWarning() << text(window, "State") << text(window, "Size") << server.count(u"/kaputt"_s); }
+    QTRY_VERIFY_WITH_TIMEOUT(text(window, "State").startsWith(u"Download abgebrochen: "_s), kTimeout);
+    QCOMPARE(text(window, "State"), u"Download abgebrochen: Netzwerkfehler"_s);
+    QCOMPARE(window->findChild<QPushButton*>()->text(), u"Schließen"_s);
+    QVERIFY(!QFileInfo::exists(folder->filePath(u"Ziel/kaputt.bin"_s)));
+    window->findChild<QPushButton*>()->click();
+    QTRY_VERIFY_WITH_TIMEOUT(windows().isEmpty(), kTimeout);
+    QTRY_VERIFY_WITH_TIMEOUT(QDir(folder->filePath(u"Ziel"_s)).entryList(QDir::Files).isEmpty(), kTimeout);
+}
+
+void PageDownloadTest::freeNamesKeepTheExtension()
+{
+    const QDir dir(folder->path());
+    for (const QString& name : {u"a.txt"_s, u"a (1).txt"_s, u"paket.tar.gz"_s, u"liesmich"_s, u".profil"_s}) {
+        QFile file(dir.filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    QCOMPARE(FreeFileName(dir.path(), u"neu.txt"_s, {}), u"neu.txt"_s);
+    QCOMPARE(FreeFileName(dir.path(), u"a.txt"_s, {}), u"a (2).txt"_s);
+    QCOMPARE(FreeFileName(dir.path(), u"a.txt"_s, {dir.filePath(u"a (2).txt"_s)}), u"a (3).txt"_s);
+    QCOMPARE(FreeFileName(dir.path(), u"neu.txt"_s, {dir.filePath(u"neu.txt"_s)}), u"neu (1).txt"_s);
+    QCOMPARE(FreeFileName(dir.path(), u"paket.tar.gz"_s, {}), u"paket (1).tar.gz"_s);
+    QCOMPARE(FreeFileName(dir.path(), u"liesmich"_s, {}), u"liesmich (1)"_s);
+    QCOMPARE(FreeFileName(dir.path(), u".profil"_s, {}), u".profil (1)"_s);
+}
+
+void PageDownloadTest::sizesInKilobytesThenMegabytes()
+{
+    const QLocale german(QLocale::German, QLocale::Germany);
+    QCOMPARE(DownloadSizeText(0, german), u"0 KB"_s);
+    QCOMPARE(DownloadSizeText(1, german), u"1 KB"_s);
+    QCOMPARE(DownloadSizeText(1023 * 1024, german), u"1023 KB"_s);
+    QCOMPARE(DownloadSizeText(1024 * 1024, german), u"1,0 MB"_s);
+    QCOMPARE(DownloadSizeText(1536 * 1024, german), u"1,5 MB"_s);
+    QCOMPARE(DownloadSizeText(Q_INT64_C(3000) * 1024 * 1024, german), u"3.000,0 MB"_s);
+}
+
+KAVELO_GUI_TEST_MAIN(PageDownloadTest)
+
+#include "PageDownloadTest.moc"
