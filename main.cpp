@@ -23,15 +23,14 @@ int main(int argc, char* argv[])
     const QString programFolder = QDir::toNativeSeparators(QCoreApplication::applicationDirPath() + QLatin1Char('/'));
 
     // The five windows, created once in this order; the main window's start-up
-    // runs inside its creation, before the dialogs exist. The main window is
-    // shown first, so that its home page is on its way while the dialogs are
-    // built: nothing can use them before the event loop runs.
+    // runs inside its creation, before the dialogs exist.
     TKaveloMainForm mainForm(programFolder, arguments);
-    mainForm.show();
     TAboutForm aboutForm(&mainForm);
     TEinstellForm einstellForm(&mainForm);
     TInfoDlg infoDlg(&mainForm);
     TPasswordDlg passwordDlg(&mainForm);
     mainForm.setDialogs({&aboutForm, &einstellForm, &passwordDlg});
+
+    mainForm.show();
     return QApplication::exec();
 }
