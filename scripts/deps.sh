@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev libqt6svg6-dev qt6-webengine-dev
+  qt6-base-dev qt6-svg-dev qt6-webengine-dev
   libcurl4-openssl-dev libcpp-httplib-dev libgtest-dev
   xvfb xauth xdotool imagemagick fonts-liberation fonts-dejavu-core
   "$@"
@@ -21,4 +21,4 @@ echo "Installing: ${missing[*]}"
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 $sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
