@@ -195,6 +195,7 @@ void TKaveloMainForm::createControls()
     connect(WebBrowser1, &BrowserView::NavigateComplete2, this, &TKaveloMainForm::WebBrowser1NavigateComplete2);
     connect(WebBrowser1, &BrowserView::ProgressChange, this, &TKaveloMainForm::WebBrowser1ProgressChange);
     connect(WebBrowser1->page(), &QWebEnginePage::renderProcessTerminated, this, &TKaveloMainForm::rendererGone);
+    WebBrowser1->setNavigationButtons(BitBtn1, BitBtn2, BitBtn4);
 }
 
 void TKaveloMainForm::createTimers()

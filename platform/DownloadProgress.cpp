@@ -47,7 +47,6 @@ QString DownloadSizeText(qint64 bytes, const QLocale& locale)
 
 DownloadProgress::DownloadProgress(QWebEngineDownloadRequest* download, QWidget* parent)
     : QWidget(parent, Qt::Dialog)
-    , download(download)
     , sizeLabel(new QLabel)
     , stateLabel(new QLabel)
     , bar(new QProgressBar)
@@ -76,6 +75,14 @@ DownloadProgress::DownloadProgress(QWebEngineDownloadRequest* download, QWidget*
     layout->addLayout(buttons);
 
     connect(button, &QPushButton::clicked, this, &DownloadProgress::close);
+    follow(download);
+}
+
+void DownloadProgress::follow(QWebEngineDownloadRequest* next)
+{
+    if (download)
+        disconnect(download, nullptr, this, nullptr);
+    download = next;
     connect(download, &QWebEngineDownloadRequest::receivedBytesChanged, this, &DownloadProgress::showProgress);
     connect(download, &QWebEngineDownloadRequest::totalBytesChanged, this, &DownloadProgress::showProgress);
     connect(download, &QWebEngineDownloadRequest::stateChanged, this, &DownloadProgress::showState);

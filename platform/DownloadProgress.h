@@ -19,6 +19,9 @@ public:
     // Follows the download; deletes itself when closed.
     explicit DownloadProgress(QWebEngineDownloadRequest* download, QWidget* parent = nullptr);
 
+    // The engine starts a broken-off download again as a new request of the same file.
+    void follow(QWebEngineDownloadRequest* download);
+
     // How long "Download abgeschlossen" stays before the window closes.
     static constexpr int kCompletedShownMs = 2000;
 

@@ -44,8 +44,23 @@ void AppendChromiumFlag(const QByteArray& flag)
 }  // namespace
 #endif
 
+// The engine's developer tools must not be reachable from a locked-down
+// browser, not even over a debugging port set up in the environment.
+static void closeRemoteDebugging()
+{
+    qunsetenv("QTWEBENGINE_REMOTE_DEBUGGING");
+    const QList<QByteArray> flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS").split(' ');
+    QList<QByteArray> kept;
+    for (const QByteArray& flag : flags) {
+        if (!flag.isEmpty() && !flag.startsWith("--remote-debugging") && !flag.startsWith("--auto-open-devtools"))
+            kept.append(flag);
+    }
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", kept.join(' '));
+}
+
 void PrepareEnvironment()
 {
+    closeRemoteDebugging();
 #ifdef Q_OS_LINUX
     // Without any display (a scheduled job on a server) run on the offscreen platform.
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")

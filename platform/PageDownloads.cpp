@@ -3,8 +3,11 @@
 #include "platform/DownloadProgress.h"
 #include "platform/HostRegistry.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
+#include <QPointer>
 #include <QStandardPaths>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineView>
@@ -14,12 +17,18 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Paths of the downloads still running: the engine writes to a side file
-// until the end, so two downloads of one name would otherwise pick the same.
-QSet<QString>& RunningTargets()
+struct RunningDownload {
+    QString target;
+    QPointer<DownloadProgress> window;
+};
+
+// The downloads whose window is open, by the engine's id. The engine writes
+// to a side file until the end, so the names taken here are not yet on disk;
+// and it starts a broken-off download again under its old id.
+QHash<quint32, RunningDownload>& Running()
 {
-    static QSet<QString> targets;
-    return targets;
+    static QHash<quint32, RunningDownload> running;
+    return running;
 }
 
 }  // namespace
@@ -64,24 +73,39 @@ QString FreeFileName(const QString& folder, const QString& fileName, const QSet<
 
 void AcceptPageDownload(QWebEngineDownloadRequest* download)
 {
+    auto& running = Running();
+    if (const auto known = running.constFind(download->id()); known != running.cend()) {
+        const QFileInfo target(known->target);
+        download->setDownloadDirectory(target.path());
+        download->setDownloadFileName(target.fileName());
+        if (known->window && known->window->isVisible()) {
+            download->accept();
+            known->window->follow(download);
+        } else {
+            download->cancel();  // the user has closed its window
+        }
+        return;
+    }
+
     const QString folder = PageDownloadFolder();
     QDir().mkpath(folder);  // a folder that cannot be made lets the download fail visibly
+    QSet<QString> taken;
+    for (const RunningDownload& other : std::as_const(running))
+        taken.insert(other.target);
     QString suggested = QFileInfo(download->suggestedFileName()).fileName();
     if (suggested.isEmpty())
         suggested = download->downloadFileName();
-    const QString name = FreeFileName(folder, suggested, RunningTargets());
+    const QString name = FreeFileName(folder, suggested, taken);
     download->setDownloadDirectory(folder);
     download->setDownloadFileName(name);
-
-    const QString target = QDir(folder).filePath(name);
-    RunningTargets().insert(target);
-    QObject::connect(download, &QWebEngineDownloadRequest::isFinishedChanged, download,
-                     [target] { RunningTargets().remove(target); });
 
     QWidget* owner = nullptr;
     if (const QWebEngineView* view = QWebEngineView::forPage(download->page()))
         owner = view->window();
     auto* window = new DownloadProgress(download, owner);
+    const quint32 id = download->id();
+    running.insert(id, {QDir(folder).filePath(name), window});
+    QObject::connect(window, &QObject::destroyed, QCoreApplication::instance(), [id] { Running().remove(id); });
     download->accept();
     window->show();
 }

@@ -26,6 +26,17 @@ private slots:
         QCOMPARE(presenter.messages[1].title, QStringLiteral("Fehler"));
         QVERIFY(!presenter.messages[1].text.isEmpty());
     }
+
+    void theEnvironmentCannotOpenADebuggingPort()
+    {
+        qputenv("QTWEBENGINE_REMOTE_DEBUGGING", "9222");
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--remote-debugging-port=9223 --lang=de --auto-open-devtools-for-tabs");
+        PrepareEnvironment();
+        QVERIFY(!qEnvironmentVariableIsSet("QTWEBENGINE_REMOTE_DEBUGGING"));
+        QVERIFY(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS").startsWith("--lang=de"));
+        QVERIFY(!qgetenv("QTWEBENGINE_CHROMIUM_FLAGS").contains("debugging"));
+        QVERIFY(!qgetenv("QTWEBENGINE_CHROMIUM_FLAGS").contains("devtools"));
+    }
 };
 
 KAVELO_GUI_TEST_MAIN(KaveloApplicationTest)

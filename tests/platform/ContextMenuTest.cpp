@@ -1,0 +1,315 @@
+// The page's context menu, opened by a real right click: only editing and the
+// window's own navigation buttons, whose entries click those buttons; and no
+// way to a view of the page's source.
+
+#include "mainwindow/MB_main.h"
+#include "platform/BrowserView.h"
+#include "settings/AnsiText.h"
+#include "settings/Defaults.h"
+#include "settings/MB_Daten.h"
+#include "support/GuiTestMain.h"
+#include "support/LoopbackServer.h"
+#include "support/RecordingPresenter.h"
+#include "support/TempProgramFolder.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMenu>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QWebEnginePage>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int kTimeout = 15000;
+
+const char* const kPage = R"html(<!DOCTYPE html><html><head><meta charset="utf-8"></head>
+<body style="margin:0">
+<p id="text" style="height:40px;margin:0">Grüße aus Kavelo</p>
+<a id="link" href="/b" target="_blank" style="display:block;height:40px">Link</a>
+<input id="field" value="abc" style="display:block;height:40px;width:300px">
+<img id="bild" src="/bild.svg" style="display:block;height:40px;width:40px">
+</body></html>)html";
+
+const char* const kImage = R"(<svg xmlns="http://www.w3.org/2000/svg" width="40" height="40"><rect width="40" height="40" fill="teal"/></svg>)";
+
+const QStringList kReading = {u"Kopieren"_s, u"Alles markieren"_s};
+const QStringList kEditing = {u"Ausschneiden"_s, u"Kopieren"_s, u"Einfügen"_s, u"Alles markieren"_s};
+const QStringList kNavigation = {u"Zurück"_s, u"Vor"_s, u"Neu laden"_s};
+
+QStringList Entries(const QMenu* menu)
+{
+    QStringList texts;
+    for (const QAction* action : menu->actions())
+        if (!action->isSeparator())
+            texts << action->text();
+    return texts;
+}
+
+QAction* Entry(const QMenu* menu, const QString& text)
+{
+    for (QAction* action : menu->actions())
+        if (action->text() == text)
+            return action;
+    return nullptr;
+}
+
+}  // namespace
+
+class ContextMenuTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void offersEditingAndTheWindowsNavigationOnly();
+    void navigationEntriesFollowAndClickTheButtons();
+    void editingEntriesActOnThePage();
+    void aViewWithoutButtonsOffersEditingOnly();
+    void theSourceOfAPageIsNeverShown();
+    void theMainWindowsMenuRunsItsOwnReload();
+
+private:
+    void loadPage(BrowserView& on);
+    // Right-clicks the element's centre and returns the menu that opens.
+    QMenu* openMenu(BrowserView& on, const QString& elementId);
+    QVariant runScript(BrowserView& on, const QString& script);
+
+    LoopbackServer server;
+    std::unique_ptr<BrowserView> view;
+    QPushButton back;
+    QPushButton forward;
+    QPushButton reload;
+};
+
+void ContextMenuTest::initTestCase()
+{
+    auto& http = server.http();
+    http.set_keep_alive_max_count(1);
+    http.Get("/", [](const httplib::Request&, httplib::Response& response) {
+        response.set_content(kPage, "text/html; charset=utf-8");
+    });
+    http.Get("/b", [](const httplib::Request&, httplib::Response& response) {
+        response.set_content("<html><body>B</body></html>", "text/html");
+    });
+    http.Get("/bild.svg", [](const httplib::Request&, httplib::Response& response) {
+        response.set_content(kImage, "image/svg+xml");
+    });
+    server.start();
+}
+
+void ContextMenuTest::init()
+{
+    for (QPushButton* button : {&back, &forward, &reload})
+        button->setEnabled(true);
+    view = std::make_unique<BrowserView>();
+    view->setNavigationButtons(&back, &forward, &reload);
+    loadPage(*view);
+}
+
+void ContextMenuTest::cleanup()
+{
+    if (QWidget* popup = QApplication::activePopupWidget())
+        popup->close();
+    view.reset();
+}
+
+void ContextMenuTest::loadPage(BrowserView& on)
+{
+    on.resize(600, 400);
+    on.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&on));
+    QSignalSpy loaded(&on, &QWebEngineView::loadFinished);
+    on.Navigate(server.url());
+    QTRY_VERIFY_WITH_TIMEOUT(!loaded.isEmpty(), kTimeout);
+    QTRY_VERIFY_WITH_TIMEOUT(runScript(on, u"document.getElementById('bild').complete"_s).toBool(), kTimeout);
+}
+
+QVariant ContextMenuTest::runScript(BrowserView& on, const QString& script)
+{
+    QVariant result;
+    bool done = false;
+    on.page()->runJavaScript(script, [&](const QVariant& value) {
+        result = value;
+        done = true;
+    });
+    if (!QTest::qWaitFor([&] { return done; }, kTimeout))
+        qWarning("the script did not finish: %s", qPrintable(script));
+    return result;
+}
+
+QMenu* ContextMenuTest::openMenu(BrowserView& on, const QString& elementId)
+{
+    const QVariantList centre = runScript(on,
+        u"(() => { const r = document.getElementById('%1').getBoundingClientRect();"
+        u" return [r.left + r.width / 2, r.top + r.height / 2]; })()"_s.arg(elementId)).toList();
+    if (centre.size() != 2)
+        return nullptr;
+    QTest::mouseClick(on.focusProxy(), Qt::RightButton, {}, QPoint(centre[0].toInt(), centre[1].toInt()));
+    const auto shown = [] { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); };
+    return QTest::qWaitFor([&] { return shown() != nullptr; }, kTimeout) ? shown() : nullptr;
+}
+
+void ContextMenuTest::offersEditingAndTheWindowsNavigationOnly()
+{
+    // A link that opens a new window, an image, plain text, a form field: the
+    // engine would offer new windows, saving, source and inspection for them.
+    for (const auto& [element, expected] : {std::pair{u"text"_s, kReading + kNavigation},
+                                            std::pair{u"link"_s, kReading + kNavigation},
+                                            std::pair{u"bild"_s, kReading + kNavigation},
+                                            std::pair{u"field"_s, kEditing + kNavigation}}) {
+        QMenu* menu = openMenu(*view, element);
+        QVERIFY2(menu, qPrintable(element));
+        QCOMPARE(Entries(menu), expected);
+        menu->close();
+        QTRY_VERIFY(!QApplication::activePopupWidget());
+    }
+}
+
+void ContextMenuTest::navigationEntriesFollowAndClickTheButtons()
+{
+    QSignalSpy backClicks(&back, &QPushButton::clicked);
+    QSignalSpy forwardClicks(&forward, &QPushButton::clicked);
+    QSignalSpy reloadClicks(&reload, &QPushButton::clicked);
+
+    back.setEnabled(false);
+    QMenu* menu = openMenu(*view, u"text"_s);
+    QVERIFY(menu);
+    QVERIFY(!Entry(menu, u"Zurück"_s)->isEnabled());
+    QVERIFY(Entry(menu, u"Vor"_s)->isEnabled());
+    QVERIFY(Entry(menu, u"Neu laden"_s)->isEnabled());
+    Entry(menu, u"Zurück"_s)->trigger();
+    Entry(menu, u"Vor"_s)->trigger();
+    Entry(menu, u"Neu laden"_s)->trigger();
+    menu->close();
+    QCOMPARE(backClicks.size(), 0);
+    QCOMPARE(forwardClicks.size(), 1);
+    QCOMPARE(reloadClicks.size(), 1);
+    QTRY_VERIFY(!QApplication::activePopupWidget());
+
+    // The buttons' state at the moment the menu opens counts.
+    back.setEnabled(true);
+    forward.setEnabled(false);
+    reload.setEnabled(false);
+    menu = openMenu(*view, u"field"_s);
+    QVERIFY(menu);
+    QVERIFY(Entry(menu, u"Zurück"_s)->isEnabled());
+    QVERIFY(!Entry(menu, u"Vor"_s)->isEnabled());
+    QVERIFY(!Entry(menu, u"Neu laden"_s)->isEnabled());
+    Entry(menu, u"Zurück"_s)->trigger();
+    menu->close();
+    QCOMPARE(backClicks.size(), 1);
+    QCOMPARE(forwardClicks.size(), 1);
+    QCOMPARE(reloadClicks.size(), 1);
+}
+
+void ContextMenuTest::editingEntriesActOnThePage()
+{
+    // Nothing selected: nothing to copy.
+    QMenu* menu = openMenu(*view, u"text"_s);
+    QVERIFY(menu);
+    QVERIFY(!Entry(menu, u"Kopieren"_s)->isEnabled());
+    Entry(menu, u"Alles markieren"_s)->trigger();
+    menu->close();
+    QTRY_VERIFY_WITH_TIMEOUT(runScript(*view, u"getSelection().toString()"_s).toString().contains(u"Grüße aus Kavelo"_s),
+                             kTimeout);
+    QTRY_VERIFY(!QApplication::activePopupWidget());
+
+    QGuiApplication::clipboard()->clear();
+    menu = openMenu(*view, u"text"_s);
+    QVERIFY(menu);
+    QVERIFY(Entry(menu, u"Kopieren"_s)->isEnabled());
+    Entry(menu, u"Kopieren"_s)->trigger();
+    menu->close();
+    QTRY_VERIFY_WITH_TIMEOUT(QGuiApplication::clipboard()->text().contains(u"Grüße aus Kavelo"_s), kTimeout);
+    QTRY_VERIFY(!QApplication::activePopupWidget());
+
+    // Pasted into the form field at the caret that the right click placed.
+    QGuiApplication::clipboard()->setText(u"neu"_s);
+    runScript(*view, u"getSelection().removeAllRanges()"_s);
+    menu = openMenu(*view, u"field"_s);
+    QVERIFY(menu);
+    QTRY_VERIFY_WITH_TIMEOUT(Entry(menu, u"Einfügen"_s)->isEnabled(), kTimeout);
+    Entry(menu, u"Einfügen"_s)->trigger();
+    menu->close();
+    QTRY_VERIFY_WITH_TIMEOUT(runScript(*view, u"document.getElementById('field').value"_s).toString().contains(u"neu"_s),
+                             kTimeout);
+}
+
+void ContextMenuTest::aViewWithoutButtonsOffersEditingOnly()
+{
+    BrowserView plain;
+    loadPage(plain);
+    QMenu* menu = openMenu(plain, u"text"_s);
+    QVERIFY(menu);
+    QCOMPARE(Entries(menu), kReading);
+    QVERIFY(!menu->actions().last()->isSeparator());
+    menu->close();
+}
+
+// The engine's own routes to a source view: its page action (which asks for
+// a new window), an address typed by the user, a page that navigates, and the
+// keys that open source or developer tools in a desktop browser.
+void ContextMenuTest::theSourceOfAPageIsNeverShown()
+{
+    const QString page = server.url();
+    const QString source = u"view-source:"_s + page;
+    const int requests = server.count(u"/"_s);
+    const qsizetype windows = QApplication::topLevelWidgets().size();
+    QSignalSpy reached(view.get(), &BrowserView::NavigateComplete2);
+
+    view->triggerPageAction(QWebEnginePage::ViewSource);
+    view->Navigate(source);
+    view->Navigate(u"VIEW-SOURCE:"_s + page);
+    runScript(*view, u"location.href = '%1'"_s.arg(source));
+    QTest::keyClick(view->focusProxy(), Qt::Key_U, Qt::ControlModifier);
+    QTest::keyClick(view->focusProxy(), Qt::Key_F12);
+    QTest::keyClick(view->focusProxy(), Qt::Key_I, Qt::ControlModifier | Qt::ShiftModifier);
+    QTest::keyClick(view->focusProxy(), Qt::Key_J, Qt::ControlModifier | Qt::ShiftModifier);
+    QTest::qWait(1500);
+    QCOMPARE(QApplication::topLevelWidgets().size(), windows);
+    QCOMPARE(view->LocationURL(), page);
+    QCOMPARE(reached.size(), 0);
+    QCOMPARE(server.count(u"/"_s), requests);
+    QVERIFY(runScript(*view, u"document.getElementById('field') !== null"_s).toBool());
+}
+
+// In viewer mode without the right to surf, back and forward are locked and
+// reload goes to the home page: the menu does exactly what the buttons do.
+void ContextMenuTest::theMainWindowsMenuRunsItsOwnReload()
+{
+    view.reset();
+    const TempProgramFolder folder;
+    const RecordingPresenter boxes;
+    SetDefaults();
+    EinstellDaten.MaySurf = 0;
+    EinstellDaten.RedirectDownloads = 0;
+    StringToText(EinstellDaten.HomePage, server.url());
+    folder.writeFile(u"Einstell.DAT"_s, QByteArray(reinterpret_cast<const char*>(&EinstellDaten), sizeof EinstellDaten));
+    TKaveloMainForm window(ProgramFolder, {u"0"_s});
+    window.show();
+    auto* browser = window.findChild<BrowserView*>(u"WebBrowser1"_s);
+    QTRY_COMPARE_WITH_TIMEOUT(browser->LocationURL(), server.url(), kTimeout);
+    QTRY_VERIFY_WITH_TIMEOUT(runScript(*browser, u"document.readyState"_s).toString() == u"complete"_s, kTimeout);
+    const int requests = server.count(u"/"_s);
+
+    QMenu* menu = openMenu(*browser, u"text"_s);
+    QVERIFY(menu);
+    QCOMPARE(Entries(menu), kReading + kNavigation);
+    QVERIFY(!Entry(menu, u"Zurück"_s)->isEnabled());
+    QVERIFY(!Entry(menu, u"Vor"_s)->isEnabled());
+    QVERIFY(Entry(menu, u"Neu laden"_s)->isEnabled());
+    Entry(menu, u"Neu laden"_s)->trigger();
+    menu->close();
+    QTRY_COMPARE_WITH_TIMEOUT(server.count(u"/"_s), requests + 1, kTimeout);
+    QVERIFY(boxes.messages.isEmpty());
+}
+
+KAVELO_GUI_TEST_MAIN(ContextMenuTest)
+
+#include "ContextMenuTest.moc"
