@@ -6,6 +6,7 @@
 #include "mainwindow/MB_main.h"
 #include "platform/KaveloApplication.h"
 #include "platform/MessageBoxPresenter.h"
+#include "platform/ProgramFont.h"
 
 #include <QDir>
 
@@ -14,6 +15,7 @@ int main(int argc, char* argv[])
     PrepareEnvironment();
     KaveloApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Kavelo"));
+    QApplication::setFont(ProgramFont());  // message boxes and every window alike
     const CurlGlobal curl;
     MessageBoxPresenter presenter;
     SetMessagePresenter(&presenter);

@@ -191,6 +191,9 @@ void TKaveloMainForm::createControls()
     for (const auto& [button, handler] : handlers)
         connect(button, &QPushButton::clicked, this, handler);
     connect(ComboBox1, &QComboBox::activated, this, &TKaveloMainForm::ComboBox1Change);
+    // Keys reach the box itself when it has the focus, and its edit field when
+    // sent there directly: Enter is caught on both.
+    ComboBox1->installEventFilter(this);
     ComboBox1->lineEdit()->installEventFilter(this);
     connect(WebBrowser1, &BrowserView::NavigateComplete2, this, &TKaveloMainForm::WebBrowser1NavigateComplete2);
     connect(WebBrowser1, &BrowserView::ProgressChange, this, &TKaveloMainForm::WebBrowser1ProgressChange);
@@ -300,10 +303,12 @@ void TKaveloMainForm::FormShow()
         WebBrowser1->Navigate(ComboBox1->currentText());
         stamp();
     }
-    if (ComboBox1->isEnabled())
+    if (ComboBox1->isEnabled()) {
         ComboBox1->setFocus();
-    else
+        ComboBox1->lineEdit()->selectAll();  // typing replaces the address, as in any address box
+    } else {
         BitBtn5->setFocus();
+    }
     ShowPageState();
 }
 

@@ -26,7 +26,7 @@ void TKaveloMainForm::navigateAndFocus(const QString& address)
 // Enter in the address box, whatever the shift state, reaches the window first.
 bool TKaveloMainForm::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == ComboBox1->lineEdit() && event->type() == QEvent::KeyPress) {
+    if ((watched == ComboBox1 || watched == ComboBox1->lineEdit()) && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             ComboBox1KeyDown(key);
@@ -58,6 +58,8 @@ void TKaveloMainForm::WebBrowser1NavigateComplete2(const QString& url)
         if (!IsInList(url, listed))
             ComboBox1->addItem(url);
         ComboBox1->setEditText(url);
+        if (focusWidget() == ComboBox1 || focusWidget() == ComboBox1->lineEdit())
+            ComboBox1->lineEdit()->selectAll();  // typing replaces the address
         if (!BackStepPending)
             ++HistoryPosition;
         BackStepPending = false;

@@ -1,5 +1,7 @@
 #include "platform/DownloadProgress.h"
 
+#include "platform/ProgramFont.h"
+
 #include <QCloseEvent>
 #include <QDir>
 #include <QHBoxLayout>
@@ -53,6 +55,7 @@ DownloadProgress::DownloadProgress(QWebEngineDownloadRequest* download, QWidget*
     , button(new QPushButton(u"Abbrechen"_s))
 {
     setObjectName(u"DownloadProgress"_s);
+    setFont(ProgramFont());  // a window of its own does not take its owner's font
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(u"Download"_s);
     sizeLabel->setObjectName(u"Size"_s);

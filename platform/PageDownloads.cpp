@@ -107,5 +107,9 @@ void AcceptPageDownload(QWebEngineDownloadRequest* download)
     running.insert(id, {QDir(folder).filePath(name), window});
     QObject::connect(window, &QObject::destroyed, QCoreApplication::instance(), [id] { Running().remove(id); });
     download->accept();
+    if (owner) {
+        window->adjustSize();
+        window->move(owner->frameGeometry().center() - window->rect().center());
+    }
     window->show();
 }
