@@ -6,11 +6,12 @@
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTextEdit>
+#include <algorithm>
 
 namespace {
 
@@ -52,20 +53,22 @@ TInfoDlg::TInfoDlg(QWidget* parent)
     Edit1->setFocusPolicy(Qt::NoFocus);
     Edit1->setGeometry(24, 8, 345, 21);
 
-    Memo1 = new QPlainTextEdit(this);
+    Memo1 = new QTextEdit(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setReadOnly(true);
     Memo1->setFrameShape(QFrame::NoFrame);
     Memo1->setPalette(facePalette);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    Memo1->setLineWrapMode(QTextEdit::WidgetWidth);
+    Memo1->setAcceptRichText(false);
     Memo1->setFocusPolicy(Qt::NoFocus);
     Memo1->setGeometry(8, 32, 377, 113);
 
     auto* label = new QLabel(QStringLiteral("autom. Schließen"), this);
     label->setObjectName(QStringLiteral("Label1"));
     label->setStyleSheet(QStringLiteral("color: blue"));
-    label->setGeometry(8, 152, 82, 13);
+    // The designed 82 pixels are a little short for this font: the label may grow.
+    label->setGeometry(8, 152, std::max(82, label->sizeHint().width()), 13);
 
     ProgressBar1 = new QProgressBar(this);
     ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));

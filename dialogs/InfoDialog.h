@@ -8,7 +8,7 @@
 #include <cstdint>
 
 class QLineEdit;
-class QPlainTextEdit;
+class QTextEdit;
 class QProgressBar;
 class QPushButton;
 class Timer;
@@ -33,7 +33,7 @@ private:
     void BitBtn1Click();
 
     QLineEdit* Edit1;
-    QPlainTextEdit* Memo1;
+    QTextEdit* Memo1;
     QProgressBar* ProgressBar1;
     QPushButton* BitBtn1;
     Timer* Timer1;

@@ -18,7 +18,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
-#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -65,7 +66,7 @@ private:
             Shown entry;
             entry.caption = dialog->windowTitle();
             entry.headline = dialog->findChild<QLineEdit*>(QStringLiteral("Edit1"))->text();
-            entry.lines = dialog->findChild<QPlainTextEdit*>(QStringLiteral("Memo1"))->toPlainText().split(QLatin1Char('\n'));
+            entry.lines = dialog->findChild<QTextEdit*>(QStringLiteral("Memo1"))->toPlainText().split(QLatin1Char('\n'));
             entry.stepMs = dialog->findChild<Timer*>(QStringLiteral("Timer1"))->interval();
             shown.append(entry);
             dialog->findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
@@ -160,7 +161,11 @@ private slots:
         QCOMPARE(positions, (QList<int>{1, 2, 3, 4, 5}));
         QVERIFY2(took >= 2900 && took < 4500, qPrintable(QString::number(took)));
         QCOMPARE(dialog.windowTitle(), QString());
-        QCOMPARE(dialog.findChild<QPlainTextEdit*>(QStringLiteral("Memo1"))->toPlainText(), QStringLiteral("\n\n\n\n"));
+        const auto* memo = dialog.findChild<QTextEdit*>(QStringLiteral("Memo1"));
+        QCOMPARE(memo->toPlainText(), QStringLiteral("\n\n\n\n"));
+        QCOMPARE(memo->document()->blockCount(), 5);
+        for (QTextBlock block = memo->document()->begin(); block.isValid(); block = block.next())
+            QCOMPARE(block.blockFormat().alignment(), Qt::AlignHCenter);
     }
 
     void closingTheWindowPutsTheHostDownloadDirectoryBack()
@@ -189,7 +194,7 @@ private slots:
         QList<Shown> shown;
         std::function<void(TInfoDlg*)> record = [&](TInfoDlg* dialog) {
             shown.append({dialog->windowTitle(), QString(),
-                          dialog->findChild<QPlainTextEdit*>(QStringLiteral("Memo1"))->toPlainText().split(QLatin1Char('\n')),
+                          dialog->findChild<QTextEdit*>(QStringLiteral("Memo1"))->toPlainText().split(QLatin1Char('\n')),
                           0});
             dialog->findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
         };
