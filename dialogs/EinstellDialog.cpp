@@ -56,15 +56,13 @@ void AddCheckBox(QWidget* parent, const char* name, const QString& text, QRect p
     box->setGeometry(place);
 }
 
-void AddRadioGroup(QWidget* parent, const char* name, const QString& title, const QStringList& items,
-                   QRect place)
+void AddRadioGroup(QWidget* parent, const char* name, const QString& title, const QStringList& items, QRect place)
 {
     auto* group = new RadioGroup(title, items, 2, place, parent);
     group->setObjectName(QLatin1String(name));
 }
 
-GlyphButton* AddButton(QWidget* parent, const char* name, const QString& caption, const QString& glyph,
-                       QRect place)
+GlyphButton* AddButton(QWidget* parent, const char* name, const QString& caption, const QString& glyph, QRect place)
 {
     auto* button = new GlyphButton(caption, Glyph(glyph), GlyphButton::Layout::ImageLeft, parent);
     button->setObjectName(QLatin1String(name));
@@ -83,7 +81,10 @@ QWidget* AddTab(QTabWidget* tabs, const char* name, const QString& caption)
 // The dialog's controls as the settings record sees them.
 class FormControls final : public SettingsControls {
 public:
-    explicit FormControls(const QWidget* form) : form(form) {}
+    explicit FormControls(const QWidget* form)
+        : form(form)
+    {
+    }
 
     QString text(const char* edit) const override { return find<QLineEdit>(edit)->text(); }
     void setText(const char* edit, const QString& text) override { find<QLineEdit>(edit)->setText(text); }
@@ -138,8 +139,8 @@ void TEinstellForm::addPasswordFields(QWidget* group, const std::array<const cha
     password = AddPasswordEdit(group, names[0], {84, 20, 120, 21});
     addLabel(group, QStringLiteral("Wiederholung:"), {8, 46 + kLabelDrop});
     repeat = AddPasswordEdit(group, names[1], {84, 46, 120, 21});
-    button = AddButton(group, names[2], QStringLiteral("Passwort ändern"), QStringLiteral("password"),
-                       {84, 74, 120, 25});
+    button =
+        AddButton(group, names[2], QStringLiteral("Passwort ändern"), QStringLiteral("password"), {84, 74, 120, 25});
 }
 
 void TEinstellForm::createUserTab()
@@ -156,8 +157,7 @@ void TEinstellForm::createUserTab()
     addLabel(page, QStringLiteral("Suchseite:"), {8, 68 + kLabelDrop});
     AddEdit(page, "Edit7", {120, 68, 500, 21});
 
-    QGroupBox* more =
-        AddGroupFrame(page, "GroupBox1", QStringLiteral("weitere Nutzer-Optionen"), {8, 104, 624, 112});
+    QGroupBox* more = AddGroupFrame(page, "GroupBox1", QStringLiteral("weitere Nutzer-Optionen"), {8, 104, 624, 112});
     addLabel(more, QStringLiteral("Download-Ordner:"), {8, 20 + kLabelDrop});
     AddEdit(more, "Edit19", {112, 20, 500, 21});
     addLabel(more,
@@ -171,8 +171,7 @@ void TEinstellForm::createUserTab()
                             ".\\Downloads\\)"),
              {112, 90});
 
-    QGroupBox* password =
-        AddGroupFrame(page, "GroupBox2", QStringLiteral("Nutzer-Passwort"), {8, 226, 300, 106});
+    QGroupBox* password = AddGroupFrame(page, "GroupBox2", QStringLiteral("Nutzer-Passwort"), {8, 226, 300, 106});
     addPasswordFields(password, {"Edit3", "Edit4", "BitBtn4"}, Edit3, Edit4, BitBtn4);
     connect(BitBtn4, &QPushButton::clicked, this, &TEinstellForm::BitBtn4Click);
 }
@@ -182,8 +181,7 @@ void TEinstellForm::createAddressTab()
     TabSheet3 = AddTab(PageControl1, "TabSheet3", QStringLiteral("Adressen + Downloads"));
     QWidget* page = TabSheet3;
 
-    QGroupBox* web1 =
-        AddGroupFrame(page, "GroupBox3", QStringLiteral("Web-Adresse 1 (oben)"), {8, 4, 624, 68});
+    QGroupBox* web1 = AddGroupFrame(page, "GroupBox3", QStringLiteral("Web-Adresse 1 (oben)"), {8, 4, 624, 68});
     addLabel(web1, QStringLiteral("URL:"), {8, 16 + kLabelDrop});
     AddEdit(web1, "Edit8", {48, 16, 330, 21});
     addLabel(web1, QStringLiteral("z.B.: https://www.google.de/"), {388, 16 + kLabelDrop});
@@ -192,8 +190,7 @@ void TEinstellForm::createAddressTab()
     addLabel(web1, QStringLiteral("(für Schaltfläche)"), {206, 40 + kLabelDrop});
     addLabel(web1, QStringLiteral("z.B.: Google"), {388, 40 + kLabelDrop});
 
-    QGroupBox* web2 =
-        AddGroupFrame(page, "GroupBox4", QStringLiteral("Web-Adresse 2 (unten)"), {8, 76, 624, 68});
+    QGroupBox* web2 = AddGroupFrame(page, "GroupBox4", QStringLiteral("Web-Adresse 2 (unten)"), {8, 76, 624, 68});
     addLabel(web2, QStringLiteral("URL:"), {8, 16 + kLabelDrop});
     AddEdit(web2, "Edit10", {48, 16, 330, 21});
     addLabel(web2, QStringLiteral("Name:"), {8, 40 + kLabelDrop});
@@ -247,10 +244,8 @@ void TEinstellForm::createAdminTab()
     TabSheet2 = AddTab(PageControl1, "TabSheet2", QStringLiteral("Administrator-Optionen"));
     QWidget* page = TabSheet2;
 
-    QGroupBox* program =
-        AddGroupFrame(page, "GroupBox9", QStringLiteral("Programm-Optionen"), {8, 4, 624, 68});
-    AddCheckBox(program, "CheckBox1",
-                QStringLiteral("Programm ohne unnötige Meldungen und Dialoge (stiller Modus)"),
+    QGroupBox* program = AddGroupFrame(page, "GroupBox9", QStringLiteral("Programm-Optionen"), {8, 4, 624, 68});
+    AddCheckBox(program, "CheckBox1", QStringLiteral("Programm ohne unnötige Meldungen und Dialoge (stiller Modus)"),
                 {8, 16, 400, 19});
     addLabel(program, QStringLiteral("automatisches Ende des Programms: "), {8, 40 + kLabelDrop});
     AddEdit(program, "Edit5", {196, 40, 56, 21});
@@ -259,21 +254,17 @@ void TEinstellForm::createAdminTab()
     AddEdit(program, "Edit18", {474, 40, 40, 21});
 
     QGroupBox* rights = AddGroupFrame(page, "GroupBox10", QStringLiteral("Nutzer-Rechte"), {8, 78, 316, 100});
-    AddCheckBox(rights, "CheckBox2", QStringLiteral("darf Surfen / neue Adressen eingeben"),
-                {8, 16, 300, 19});
+    AddCheckBox(rights, "CheckBox2", QStringLiteral("darf Surfen / neue Adressen eingeben"), {8, 16, 300, 19});
     AddCheckBox(rights, "CheckBox3", QStringLiteral("darf Suchen"), {8, 36, 300, 19});
     AddCheckBox(rights, "CheckBox4", QStringLiteral("darf Nutzer-Optionen ändern"), {8, 56, 300, 19});
     AddCheckBox(rights, "CheckBox5", QStringLiteral("darf Adressen und Downloads ändern"), {8, 76, 300, 19});
 
-    QGroupBox* more =
-        AddGroupFrame(page, "GroupBox11", QStringLiteral("weitere Optionen"), {8, 184, 316, 56});
-    AddCheckBox(more, "CheckBox6",
-                QStringLiteral("lokale Download´s  in den Ordner:  .\\Downloads\\   leiten"),
+    QGroupBox* more = AddGroupFrame(page, "GroupBox11", QStringLiteral("weitere Optionen"), {8, 184, 316, 56});
+    AddCheckBox(more, "CheckBox6", QStringLiteral("lokale Download´s  in den Ordner:  .\\Downloads\\   leiten"),
                 {8, 16, 300, 19});
     addLabel(more, QStringLiteral("(statt Download-Ordner des Gastsystems)"), {26, 37});
 
-    QGroupBox* window =
-        AddGroupFrame(page, "GroupBox12", QStringLiteral("Fenster-Einstellungen"), {8, 246, 316, 88});
+    QGroupBox* window = AddGroupFrame(page, "GroupBox12", QStringLiteral("Fenster-Einstellungen"), {8, 246, 316, 88});
     AddRadioGroup(window, "RadioGroup5", QStringLiteral("Fenster-Modus"),
                   {QStringLiteral("normal"), QStringLiteral("festgelegt"), QStringLiteral("maximiert")},
                   {8, 16, 170, 62});
@@ -283,8 +274,7 @@ void TEinstellForm::createAdminTab()
     addLabel(window, QStringLiteral("Höhe:"), {190, 60 + kLabelDrop});
     AddEdit(window, "Edit31", {228, 60, 50, 21});
 
-    QGroupBox* counters =
-        AddGroupFrame(page, "GroupBox13", QStringLiteral("Download-Zähler"), {332, 78, 300, 100});
+    QGroupBox* counters = AddGroupFrame(page, "GroupBox13", QStringLiteral("Download-Zähler"), {332, 78, 300, 100});
     addLabel(counters, QStringLiteral("Download1:"), {8, 16 + kLabelDrop});
     AddEdit(counters, "Edit20", {70, 16, 64, 21});
     addLabel(counters, QStringLiteral("Download2:"), {150, 16 + kLabelDrop});
@@ -305,12 +295,9 @@ void TEinstellForm::createAdminTab()
 
 void TEinstellForm::createButtons()
 {
-    BitBtn5 =
-        AddButton(this, "BitBtn5", QStringLiteral("Standard"), QStringLiteral("defaults"), {8, 412, 92, 25});
-    BitBtn2 =
-        AddButton(this, "BitBtn2", QStringLiteral("Abbrechen"), QStringLiteral("cancel"), {456, 412, 92, 25});
-    BitBtn1 =
-        AddButton(this, "BitBtn1", QStringLiteral("Beenden"), QStringLiteral("finish"), {554, 412, 92, 25});
+    BitBtn5 = AddButton(this, "BitBtn5", QStringLiteral("Standard"), QStringLiteral("defaults"), {8, 412, 92, 25});
+    BitBtn2 = AddButton(this, "BitBtn2", QStringLiteral("Abbrechen"), QStringLiteral("cancel"), {456, 412, 92, 25});
+    BitBtn1 = AddButton(this, "BitBtn1", QStringLiteral("Beenden"), QStringLiteral("finish"), {554, 412, 92, 25});
     QFont bold = BitBtn1->font();
     bold.setBold(true);
     BitBtn1->setFont(bold);
@@ -354,8 +341,7 @@ void TEinstellForm::RecordToForm()
 bool TEinstellForm::FormToRecord()
 {
     const FormControls controls(this);
-    if (const std::optional<QString> text =
-            ControlsToRecord(controls, {AdminLoggedIn, UserLoggedIn}, EinstellDaten)) {
+    if (const std::optional<QString> text = ControlsToRecord(controls, {AdminLoggedIn, UserLoggedIn}, EinstellDaten)) {
         ShowMessage(MessageKind::Error, NotANumberMessage(*text));
         return false;
     }

@@ -136,9 +136,8 @@ void TInfoDlg::reject()
     BitBtn1Click();
 }
 
-void ShowFlashMessage(const QString& caption, const QString& headline, const QString& line1,
-                      const QString& line2, const QString& line3, const QString& line4, const QString& line5,
-                      std::int32_t durationMs)
+void ShowFlashMessage(const QString& caption, const QString& headline, const QString& line1, const QString& line2,
+                      const QString& line3, const QString& line4, const QString& line5, std::int32_t durationMs)
 {
     TInfoDlg* dialog = instance;
     if (!dialog || dialog->isVisible())

@@ -26,8 +26,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    friend void ShowFlashMessage(const QString&, const QString&, const QString&, const QString&,
-                                 const QString&, const QString&, const QString&, std::int32_t);
+    friend void ShowFlashMessage(const QString&, const QString&, const QString&, const QString&, const QString&,
+                                 const QString&, const QString&, std::int32_t);
     void FormShow();
     void Timer1Timer();
     void BitBtn1Click();
@@ -47,9 +47,8 @@ private:
 
 // Shows the message modally and returns when it has closed. durationMs below
 // 0 means 3 seconds, 0 means 30 seconds.
-void ShowFlashMessage(const QString& caption, const QString& headline, const QString& line1,
-                      const QString& line2, const QString& line3, const QString& line4, const QString& line5,
-                      std::int32_t durationMs);
+void ShowFlashMessage(const QString& caption, const QString& headline, const QString& line1, const QString& line2,
+                      const QString& line3, const QString& line4, const QString& line5, std::int32_t durationMs);
 
 // True while a flash message is shown.
 bool FlashMessageOpen();

@@ -7,7 +7,11 @@ namespace {
 // The application's style with another password character.
 class MaskStyle : public QProxyStyle {
 public:
-    explicit MaskStyle(QChar mask) : QProxyStyle(QApplication::style()->name()), mask(mask) {}
+    explicit MaskStyle(QChar mask)
+        : QProxyStyle(QApplication::style()->name())
+        , mask(mask)
+    {
+    }
 
     int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
                   QStyleHintReturn* returnData) const override
@@ -22,7 +26,8 @@ private:
 };
 }  // namespace
 
-MaskedEdit::MaskedEdit(QChar mask, QWidget* parent) : QLineEdit(parent)
+MaskedEdit::MaskedEdit(QChar mask, QWidget* parent)
+    : QLineEdit(parent)
 {
     auto* style = new MaskStyle(mask);
     style->setParent(this);

@@ -12,9 +12,10 @@ constexpr int kSide = 8;
 constexpr int kBottom = 4;
 }  // namespace
 
-RadioGroup::RadioGroup(const QString& title, const QStringList& captions, int columns, QRect place,
-                       QWidget* parent)
-    : QGroupBox(title, parent), buttons(new QButtonGroup(this)), columns(columns)
+RadioGroup::RadioGroup(const QString& title, const QStringList& captions, int columns, QRect place, QWidget* parent)
+    : QGroupBox(title, parent)
+    , buttons(new QButtonGroup(this))
+    , columns(columns)
 {
     UseClassicFrame(this);
     setGeometry(place);
@@ -66,6 +67,5 @@ void RadioGroup::placeItems()
     const int columnWidth = (width() - 2 * kSide) / columns;
     const int rowHeight = (height() - kTop - kBottom) / rows;
     for (int i = 0; i < count; ++i)
-        items[i]->setGeometry(kSide + (i / rows) * columnWidth, kTop + (i % rows) * rowHeight, columnWidth,
-                              rowHeight);
+        items[i]->setGeometry(kSide + (i / rows) * columnWidth, kTop + (i % rows) * rowHeight, columnWidth, rowHeight);
 }

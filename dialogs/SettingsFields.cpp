@@ -124,14 +124,14 @@ constexpr Step kSteps[] = {
 bool Allowed(Right right, LoginRoles roles, const TEinstellRecord& record)
 {
     switch (right) {
-        case Right::AnyRole:
-            return roles.admin || roles.user;
-        case Right::UserOptions:
-            return roles.admin || (roles.user && record.MayChangeUserOptions == 1);
-        case Right::Addresses:
-            return roles.admin || (roles.user && record.MayChangeAddresses == 1);
-        case Right::Administrator:
-            return roles.admin;
+    case Right::AnyRole:
+        return roles.admin || roles.user;
+    case Right::UserOptions:
+        return roles.admin || (roles.user && record.MayChangeUserOptions == 1);
+    case Right::Addresses:
+        return roles.admin || (roles.user && record.MayChangeAddresses == 1);
+    case Right::Administrator:
+        return roles.admin;
     }
     return false;
 }
@@ -141,10 +141,7 @@ struct Show {
     SettingsControls& controls;
 
     void operator()(const TextControl& c) const { controls.setText(c.edit, TextToString(record.*c.field)); }
-    void operator()(const NumberControl& c) const
-    {
-        controls.setText(c.edit, QString::number(record.*c.field));
-    }
+    void operator()(const NumberControl& c) const { controls.setText(c.edit, QString::number(record.*c.field)); }
     void operator()(const FlagControl& c) const { controls.setChecked(c.box, record.*c.field == 1); }
     void operator()(const ChoiceControl& c) const { controls.setItemIndex(c.group, record.*c.field); }
 };
@@ -204,8 +201,7 @@ void RecordToControls(const TEinstellRecord& record, SettingsControls& controls)
             std::visit(Show{record, controls}, control);
 }
 
-std::optional<QString> ControlsToRecord(const SettingsControls& controls, LoginRoles roles,
-                                        TEinstellRecord& record)
+std::optional<QString> ControlsToRecord(const SettingsControls& controls, LoginRoles roles, TEinstellRecord& record)
 {
     for (const Step& step : kSteps) {
         if (!Allowed(step.right, roles, record))
@@ -228,9 +224,9 @@ std::vector<ControlState> ControlStates(bool adminLoggedIn, const TEinstellRecor
     const bool addresses = adminLoggedIn || record.MayChangeAddresses == 1;
 
     std::vector<ControlState> states;
-    for (const char* name : {"CheckBox1", "CheckBox2", "CheckBox3", "CheckBox4", "CheckBox5", "CheckBox6",
-                             "Edit5", "Edit18", "Edit20", "Edit21", "Edit22", "Edit33", "Edit34",
-                             "RadioGroup5", "Edit30", "Edit31", "Edit1", "Edit2", "BitBtn3"})
+    for (const char* name :
+         {"CheckBox1", "CheckBox2", "CheckBox3", "CheckBox4", "CheckBox5", "CheckBox6", "Edit5", "Edit18", "Edit20",
+          "Edit21", "Edit22", "Edit33", "Edit34", "RadioGroup5", "Edit30", "Edit31", "Edit1", "Edit2", "BitBtn3"})
         states.push_back({name, adminLoggedIn});
     for (const char* name : {"Edit3", "Edit4", "BitBtn4", "BitBtn5"})
         states.push_back({name, userOptions});

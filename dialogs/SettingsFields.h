@@ -41,8 +41,7 @@ void RecordToControls(const TEinstellRecord& record, SettingsControls& controls)
 // limited as each field demands. A choice group without a chosen item leaves
 // its field as it is. Stops at the first number field whose text is no number
 // and returns that text: the fields taken over before it keep their new values.
-std::optional<QString> ControlsToRecord(const SettingsControls& controls, LoginRoles roles,
-                                        TEinstellRecord& record);
+std::optional<QString> ControlsToRecord(const SettingsControls& controls, LoginRoles roles, TEinstellRecord& record);
 
 // "Beenden" takes over and saves for the administrator and for a logged-in
 // user who may change the user options or the addresses and downloads.

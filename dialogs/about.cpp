@@ -32,13 +32,11 @@ TAboutForm::TAboutForm(QWidget* parent)
     QGroupBox* GroupBox1 =
         AddGroupFrame(this, "GroupBox1", QStringLiteral("© Kavelo-Soft, Musterstadt"), QRect(8, 8, 385, 305));
 
-    AddLabel(GroupBox1, "Label8", QStringLiteral("Kavelo-Soft"), QRect(160, 16, 128, 24))
-        ->setFont(ProgramFont(19));
+    AddLabel(GroupBox1, "Label8", QStringLiteral("Kavelo-Soft"), QRect(160, 16, 128, 24))->setFont(ProgramFont(19));
     auto* Image1 = AddLabel(GroupBox1, "Image1", QString(), QRect(56, 48, 41, 41));
     Image1->setAlignment(Qt::AlignCenter);
     Image1->setPixmap(Glyph(QStringLiteral("app")).pixmap(Image1->size()));
-    AddLabel(GroupBox1, "Label3", QStringLiteral("Kavelo V. 1.x."), QRect(128, 48, 187, 36))
-        ->setFont(TitleFont());
+    AddLabel(GroupBox1, "Label3", QStringLiteral("Kavelo V. 1.x."), QRect(128, 48, 187, 36))->setFont(TitleFont());
     AddLabel(GroupBox1, "Label1", QStringLiteral("Mini-Browser und -Downloader"), QRect(104, 96, 261, 24))
         ->setFont(ProgramFont(19));
 
@@ -57,8 +55,7 @@ TAboutForm::TAboutForm(QWidget* parent)
     AddLabel(GroupBox1, "Label16", QStringLiteral("eMail: "), QPoint(8, 280));
     AddLabel(GroupBox1, "Label17", QStringLiteral("info@example.com"), QPoint(56, 280));
 
-    QGroupBox* GroupBox2 =
-        AddGroupFrame(this, "GroupBox2", QStringLiteral("Versions-Info"), QRect(8, 320, 201, 41));
+    QGroupBox* GroupBox2 = AddGroupFrame(this, "GroupBox2", QStringLiteral("Versions-Info"), QRect(8, 320, 201, 41));
     AddLabel(GroupBox2, "Label20", QStringLiteral("Version 1.3.a    vom: Oktober 2010"), QPoint(8, 16));
 
     auto* Button1 = new QPushButton(QStringLiteral("OK"), this);

@@ -2,8 +2,8 @@
 
 #include "downloads/PartFile.h"
 
-#include <QUrl>
 #include <curl/curl.h>
+#include <QUrl>
 #include <memory>
 #include <stdexcept>
 
@@ -28,8 +28,7 @@ constexpr long kMaxRedirects = 10;
 std::size_t writeBody(char* data, std::size_t size, std::size_t count, void* partFile)
 {
     const std::size_t bytes = size * count;
-    const bool written =
-        static_cast<PartFile*>(partFile)->append(data, static_cast<qint64>(bytes));
+    const bool written = static_cast<PartFile*>(partFile)->append(data, static_cast<qint64>(bytes));
     return written ? bytes : 0;  // a short count makes libcurl stop with a write error
 }
 
@@ -51,8 +50,7 @@ bool isHttp(const char* scheme)
 
 }  // namespace
 
-TransferResult TransferToFile(const QString& url, const QString& fileName,
-                              const TransferLimits& limits)
+TransferResult TransferToFile(const QString& url, const QString& fileName, const TransferLimits& limits)
 {
     char errorBuffer[CURL_ERROR_SIZE] = {};  // must outlive the handle
     const EasyHandle handle(curl_easy_init(), &curl_easy_cleanup);

@@ -30,8 +30,7 @@ struct TransferResult {
 
 // Redirects are followed (HTTP and HTTPS only, at most 10), certificates are
 // verified, and for HTTP(S) only a final status 2xx counts as success.
-TransferResult TransferToFile(const QString& url, const QString& fileName,
-                              const TransferLimits& limits = {});
+TransferResult TransferToFile(const QString& url, const QString& fileName, const TransferLimits& limits = {});
 
 // True only when the whole resource has been written into fileName.
 bool DownloadToFile(const QString& url, const QString& fileName);

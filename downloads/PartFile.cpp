@@ -18,14 +18,15 @@ constexpr qint64 kDirectSize = kGatherSize / 8;
 QString partFileName(const QString& target)
 {
     return QFileInfo(target).absolutePath() + QStringLiteral("/.kavelo-")
-           + QString::number(QRandomGenerator::global()->generate64(), 16)
-           + QStringLiteral(".part");
+           + QString::number(QRandomGenerator::global()->generate64(), 16) + QStringLiteral(".part");
 }
 
 }  // namespace
 
 PartFile::PartFile(const QString& target)
-    : target(target), file(partFileName(target)), gathered(new char[kGatherSize])
+    : target(target)
+    , file(partFileName(target))
+    , gathered(new char[kGatherSize])
 {
     // NewOnly never takes over an existing file; the mode gives the usual
     // permissions of a new file. Unbuffered: the pieces are large already.
@@ -66,8 +67,8 @@ bool PartFile::commit()
     if (file.error() != QFileDevice::NoError)
         return fail(file.errorString());
     std::error_code code;
-    std::filesystem::rename(QFileInfo(file.fileName()).filesystemFilePath(),
-                            QFileInfo(target).filesystemFilePath(), code);
+    std::filesystem::rename(QFileInfo(file.fileName()).filesystemFilePath(), QFileInfo(target).filesystemFilePath(),
+                            code);
     if (code)
         return fail(QString::fromLocal8Bit(code.message()));
     committed = true;

@@ -44,12 +44,9 @@ QString FileTimeStamp(const QDateTime& moment)
     return moment.toString(QStringLiteral("HH_mm"));
 }
 
-TargetNames NameTargets(const TargetParts& parts, Word suffixMode, Word counter,
-                        const QDateTime& stamp)
+TargetNames NameTargets(const TargetParts& parts, Word suffixMode, Word counter, const QDateTime& stamp)
 {
-    const auto inserted = [&parts](const QString& text) {
-        return InsertAt(parts.name, parts.position, text);
-    };
+    const auto inserted = [&parts](const QString& text) { return InsertAt(parts.name, parts.position, text); };
     const QString number = QString::number(counter);
     const QString date = FileDateStamp(stamp);
     const QString dateTime = date + QLatin1Char('_') + FileTimeStamp(stamp);

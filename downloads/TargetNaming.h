@@ -10,10 +10,10 @@
 #include <QString>
 
 struct TargetParts {
-    QString folder;           // up to and including the last "\", ":" or "/"; empty without one
-    QString name;             // the rest of the field
-    QString extension;        // from the name's last "." to its end; empty without "."
-    qsizetype position = 0;   // 1-based first occurrence of the extension in the name; 0 when empty
+    QString folder;          // up to and including the last "\", ":" or "/"; empty without one
+    QString name;            // the rest of the field
+    QString extension;       // from the name's last "." to its end; empty without "."
+    qsizetype position = 0;  // 1-based first occurrence of the extension in the name; 0 when empty
 };
 
 TargetParts SplitTarget(const QString& target);
@@ -43,8 +43,7 @@ struct TargetNames {
 };
 
 // The names of one run; a mode above 7 acts as SuffixNone.
-TargetNames NameTargets(const TargetParts& parts, Word suffixMode, Word counter,
-                        const QDateTime& stamp);
+TargetNames NameTargets(const TargetParts& parts, Word suffixMode, Word counter, const QDateTime& stamp);
 
 // The text after the address's last "\" or ":", e.g. //host/path/file; the
 // whole address when it has neither.

@@ -4,7 +4,8 @@
 #include <QWidgetItem>
 
 AnchorLayout::AnchorLayout(QWidget* parent, QSize designSize)
-    : QLayout(parent), designSize(designSize)
+    : QLayout(parent)
+    , designSize(designSize)
 {
     setContentsMargins(0, 0, 0, 0);
     setSpacing(0);

@@ -15,6 +15,5 @@ QString AsciiUpper(const QString& text)
 bool IsInList(const QString& text, const QStringList& list)
 {
     const QString wanted = AsciiUpper(text);
-    return std::any_of(list.cbegin(), list.cend(),
-                       [&](const QString& entry) { return AsciiUpper(entry) == wanted; });
+    return std::any_of(list.cbegin(), list.cend(), [&](const QString& entry) { return AsciiUpper(entry) == wanted; });
 }

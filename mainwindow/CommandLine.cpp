@@ -5,8 +5,8 @@
 QList<Keyword> ParseCommandLine(const QStringList& arguments)
 {
     static const QList<std::pair<QString, Keyword>> exact = {
-        {QStringLiteral("1"), Keyword::Download1}, {QStringLiteral("2"), Keyword::Download2},
-        {QStringLiteral("3"), Keyword::Download3}, {QStringLiteral("4"), Keyword::Download4},
+        {QStringLiteral("1"), Keyword::Download1},  {QStringLiteral("2"), Keyword::Download2},
+        {QStringLiteral("3"), Keyword::Download3},  {QStringLiteral("4"), Keyword::Download4},
         {QStringLiteral("0"), Keyword::ViewerOnly},
     };
     QList<Keyword> found;

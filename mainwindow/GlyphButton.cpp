@@ -8,7 +8,8 @@ constexpr int kMargin = 4;
 }
 
 GlyphButton::GlyphButton(const QString& caption, const QIcon& glyph, Layout layout, QWidget* parent)
-    : QPushButton(caption, parent), layout(layout)
+    : QPushButton(caption, parent)
+    , layout(layout)
 {
     setIcon(glyph);
     setIconSize(layout == Layout::ImageAbove ? QSize(24, 24) : QSize(16, 16));
@@ -41,7 +42,8 @@ void GlyphButton::paintEvent(QPaintEvent*)
     if (layout == Layout::ImageAbove) {
         const int x = (width() - pictureSize.width()) / 2;
         painter.drawPixmap(x + shift, area.top() + 1 + shift, picture);
-        textRect = QRect(0, area.top() + pictureSize.height() + 1, width(), area.bottom() - area.top() - pictureSize.height());
+        textRect =
+            QRect(0, area.top() + pictureSize.height() + 1, width(), area.bottom() - area.top() - pictureSize.height());
         textFlags |= Qt::AlignHCenter | Qt::AlignVCenter;
     } else {
         const int y = (height() - pictureSize.height()) / 2;

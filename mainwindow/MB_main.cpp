@@ -21,11 +21,11 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
-#include <QWebEnginePage>
 #include <QScreen>
 #include <QShowEvent>
 #include <QStatusBar>
 #include <QVBoxLayout>
+#include <QWebEnginePage>
 
 namespace {
 
@@ -41,8 +41,7 @@ constexpr QSize kDesignArea(774, 514);
 constexpr int kStatusBarHeight = 18;
 
 const QString kDownloadHint = QStringLiteral("programminterner Download");
-const QString kWebAddressHint =
-    QStringLiteral("programminterne Web-Adresse (Favorit / Bookmark / Link) ansteuern");
+const QString kWebAddressHint = QStringLiteral("programminterne Web-Adresse (Favorit / Bookmark / Link) ansteuern");
 
 }  // namespace
 
@@ -70,13 +69,13 @@ void TKaveloMainForm::setDialogs(const KaveloDialogs& created)
     dialogs = created;
 }
 
-GlyphButton* TKaveloMainForm::addButton(const char* name, QRect rect, const QString& caption,
-                                        const QString& hint, const QString& glyph, int anchors)
+GlyphButton* TKaveloMainForm::addButton(const char* name, QRect rect, const QString& caption, const QString& hint,
+                                        const QString& glyph, int anchors)
 {
     auto* layout = static_cast<AnchorLayout*>(centralWidget()->layout());
     const bool tall = rect.height() > 40;
-    auto* button = new GlyphButton(caption, Glyph(glyph),
-                                   tall ? GlyphButton::Layout::ImageAbove : GlyphButton::Layout::ImageLeft);
+    auto* button =
+        new GlyphButton(caption, Glyph(glyph), tall ? GlyphButton::Layout::ImageAbove : GlyphButton::Layout::ImageLeft);
     button->setObjectName(QLatin1String(name));
     button->setToolTip(hint);
     button->setStatusTip(hint);
@@ -95,8 +94,8 @@ void TKaveloMainForm::createControls()
 
     // Rows in tab order.
     BitBtn1 = addButton("BitBtn1", {4, 4, 41, 51}, QStringLiteral("zurück"),
-                        QStringLiteral("Surf-Tour einen Schritt (eine Seite) zurück gehen"),
-                        QStringLiteral("back"), kTopLeft);
+                        QStringLiteral("Surf-Tour einen Schritt (eine Seite) zurück gehen"), QStringLiteral("back"),
+                        kTopLeft);
     BitBtn2 = addButton("BitBtn2", {44, 4, 41, 51}, QStringLiteral("vor"),
                         QStringLiteral("wieder eine Seite in Richtung der letzten Surf-Tour vorwärts gehen"),
                         QStringLiteral("forward"), kTopLeft);
@@ -143,18 +142,17 @@ void TKaveloMainForm::createControls()
     layout->add(Panel1, {4, 82, 765, 429}, A::Left | A::Top | A::Right | A::Bottom);
 
     BitBtn8 = addButton("BitBtn8", {672, 30, 97, 25}, QStringLiteral("Einstellungen"),
-                        QStringLiteral("Programmeinstellungen vornehmen"), QStringLiteral("settings"),
-                        kTopRight);
+                        QStringLiteral("Programmeinstellungen vornehmen"), QStringLiteral("settings"), kTopRight);
     BitBtn9 = addButton("BitBtn9", {744, 56, 25, 25}, QString(), QStringLiteral("Informationen zum Programm"),
                         QStringLiteral("about"), kTopRight);
     BitBtn10 = addButton("BitBtn10", {408, 4, 129, 25}, QStringLiteral("???"), kDownloadHint,
                          QStringLiteral("download1"), kTopLeft);
     BitBtn11 = addButton("BitBtn11", {408, 30, 129, 25}, QStringLiteral("???"), kDownloadHint,
                          QStringLiteral("download2"), kTopLeft);
-    BitBtn12 = addButton("BitBtn12", {268, 4, 137, 25}, QStringLiteral("???"), kWebAddressHint,
-                         QStringLiteral("web1"), kTopLeft);
-    BitBtn13 = addButton("BitBtn13", {268, 30, 137, 25}, QStringLiteral("???"), kWebAddressHint,
-                         QStringLiteral("web2"), kTopLeft);
+    BitBtn12 = addButton("BitBtn12", {268, 4, 137, 25}, QStringLiteral("???"), kWebAddressHint, QStringLiteral("web1"),
+                         kTopLeft);
+    BitBtn13 = addButton("BitBtn13", {268, 30, 137, 25}, QStringLiteral("???"), kWebAddressHint, QStringLiteral("web2"),
+                         kTopLeft);
     BitBtn14 = addButton("BitBtn14", {616, 56, 121, 25}, QStringLiteral("Adresse kopieren"),
                          QStringLiteral("kopiert den markierten Teil aus der Web-Seite in die "
                                         "Windows-Zwischenablage"),
@@ -261,8 +259,7 @@ void TKaveloMainForm::readCommandLine(const QStringList& arguments)
     for (Keyword keyword : ParseCommandLine(arguments)) {
         switch (keyword) {
         case Keyword::Autostop:
-            Timer1->setInterval(EinstellDaten.AutoEndSeconds != 0 ? EinstellDaten.AutoEndSeconds * 1000u
-                                                                   : 86400000u);
+            Timer1->setInterval(EinstellDaten.AutoEndSeconds != 0 ? EinstellDaten.AutoEndSeconds * 1000u : 86400000u);
             Timer1->start();
             break;
         case Keyword::Download1:

@@ -4,8 +4,8 @@
 // buttons and the two copy buttons.
 
 #include "mainwindow/AsciiText.h"
-#include "mainwindow/MB_main.h"
 #include "mainwindow/GlyphButton.h"
+#include "mainwindow/MB_main.h"
 #include "platform/BrowserView.h"
 #include "platform/Clipboard.h"
 #include "platform/HostRegistry.h"
@@ -111,8 +111,7 @@ void TKaveloMainForm::BitBtn4Click()
 // Writes address into the host value for the one call of go and writes the
 // value that was there back afterwards, also when go fails. A store that
 // cannot be opened is no error: the host's own page is used.
-void TKaveloMainForm::goLendingHostValue(const QString& valueName, const QString& address,
-                                         void (BrowserView::*go)())
+void TKaveloMainForm::goLendingHostValue(const QString& valueName, const QString& address, void (BrowserView::*go)())
 {
     HostRegistryKey key;
     if (!key.open(kInternetExplorerMainKey)) {

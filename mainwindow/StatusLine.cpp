@@ -39,8 +39,8 @@ void TKaveloMainForm::ShowPageState()
         statusBar()->setStatusTip(kStatusBarHint);
         return;
     }
-    StatusPanel1->setText(ViewerPageText(showsHomePage(), TextToString(EinstellDaten.HomePage),
-                                         LastRefreshDate, LastRefreshTime, EinstellDaten.RefreshMinutes));
+    StatusPanel1->setText(ViewerPageText(showsHomePage(), TextToString(EinstellDaten.HomePage), LastRefreshDate,
+                                         LastRefreshTime, EinstellDaten.RefreshMinutes));
     statusBar()->setToolTip(StatusPanel0->text());
     statusBar()->setStatusTip(StatusPanel0->text());
 }

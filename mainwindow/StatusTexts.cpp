@@ -15,8 +15,8 @@ QString LastRefreshText(const QString& homePage, const QString& date, const QStr
     return QStringLiteral("Seite \"%1\" zuletzt am %2 um %3 aktualisiert!").arg(homePage, date, time);
 }
 
-QString ViewerPageText(bool showsHomePage, const QString& homePage, const QString& date,
-                       const QString& time, int refreshMinutes)
+QString ViewerPageText(bool showsHomePage, const QString& homePage, const QString& date, const QString& time,
+                       int refreshMinutes)
 {
     if (showsHomePage)
         return LastRefreshText(homePage, date, time);
@@ -39,9 +39,9 @@ CountdownTick NextCountdown(std::int64_t elapsedMs, std::uint32_t intervalMs, bo
 
     const bool inMinutes = seconds > 120;
     const QString amount = inMinutes ? QStringLiteral("%1 min").arg(minutes) : QStringLiteral("%1 s").arg(seconds);
-    const QString text = showsHomePage
-                             ? QStringLiteral("nächste Aktualisierung in weniger als %1").arg(amount)
-                             : QStringLiteral("nächste Aktualisierung der Seite \"%1\" in weniger als %2")
-                                   .arg(homePage, amount);
+    const QString text =
+        showsHomePage
+            ? QStringLiteral("nächste Aktualisierung in weniger als %1").arg(amount)
+            : QStringLiteral("nächste Aktualisierung der Seite \"%1\" in weniger als %2").arg(homePage, amount);
     return {elapsed, text};
 }

@@ -8,8 +8,8 @@
 #include <cstdint>
 
 inline const QString kReadyText = QStringLiteral("fertig und bereit!");
-inline const QString kStatusBarHint = QStringLiteral(
-    "Statuszeile enthält verschiedene Lade-Informationen, Hilfe-Stellungen und Status-Anzeigen");
+inline const QString kStatusBarHint =
+    QStringLiteral("Statuszeile enthält verschiedene Lade-Informationen, Hilfe-Stellungen und Status-Anzeigen");
 inline const QString kNoRefreshText = QStringLiteral("ACHTUNG!!! keine automatische Aktualisierung eingestellt!");
 
 // "schon 33,33 % geladen": progress of progressMax in percent, two decimals,
@@ -21,8 +21,8 @@ QString LastRefreshText(const QString& homePage, const QString& date, const QStr
 
 // The viewer's panel-1 text: the last refresh while the home page is shown,
 // else the refresh interval, else the warning that nothing refreshes.
-QString ViewerPageText(bool showsHomePage, const QString& homePage, const QString& date,
-                       const QString& time, int refreshMinutes);
+QString ViewerPageText(bool showsHomePage, const QString& homePage, const QString& date, const QString& time,
+                       int refreshMinutes);
 
 // One tick of the countdown: adds ten seconds to elapsedMs (back to 0 once the
 // reload interval is reached) and gives the text for the time remaining.

@@ -1,8 +1,8 @@
 // Viewer-only mode and the timed reload of the home page with its countdown.
 
+#include "mainwindow/GlyphButton.h"
 #include "mainwindow/MB_main.h"
 #include "mainwindow/StatusTexts.h"
-#include "mainwindow/GlyphButton.h"
 #include "platform/BrowserView.h"
 #include "platform/Clock.h"
 #include "platform/Timer.h"
@@ -15,9 +15,9 @@
 void TKaveloMainForm::startViewerOnly()
 {
     if (EinstellDaten.MaySurf == 0) {
-        for (QWidget* control : std::initializer_list<QWidget*>{
-                 BitBtn1, BitBtn2, BitBtn3, BitBtn6, BitBtn7, BitBtn10, BitBtn11, BitBtn15, BitBtn16,
-                 BitBtn12, BitBtn13, ComboBox1})
+        for (QWidget* control :
+             std::initializer_list<QWidget*>{BitBtn1, BitBtn2, BitBtn3, BitBtn6, BitBtn7, BitBtn10, BitBtn11, BitBtn15,
+                                             BitBtn16, BitBtn12, BitBtn13, ComboBox1})
             control->setEnabled(false);
     }
     stamp();

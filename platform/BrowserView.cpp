@@ -18,8 +18,6 @@
 #include <stdexcept>
 #include <utility>
 
-using namespace Qt::StringLiterals;
-
 namespace {
 
 [[noreturn]] void Fail(const QString& text)
@@ -31,13 +29,13 @@ namespace {
 QUrl AddressUrl(const QString& address)
 {
     const QUrl url = QUrl::fromUserInput(address);
-    return url.isEmpty() ? QUrl(u"about:blank"_s) : url;
+    return url.isEmpty() ? QUrl(QStringLiteral("about:blank")) : url;
 }
 
 // The engine shows a page's source for these addresses; the program never does.
 bool IsSourceView(const QUrl& url)
 {
-    return url.scheme() == u"view-source"_s;
+    return url.scheme() == QStringLiteral("view-source");
 }
 
 }  // namespace
@@ -55,8 +53,7 @@ BrowserView::BrowserView(QWidget* parent)
     connect(page, &QWebEnginePage::navigationRequested, this, &BrowserView::noteNavigationRequest);
     connect(page, &QWebEnginePage::urlChanged, this, &BrowserView::reportAddress);
     connect(page, &QWebEnginePage::loadingChanged, this, &BrowserView::followLoading);
-    connect(page, &QWebEnginePage::loadProgress, this,
-            [this](int progress) { emit ProgressChange(progress, 100); });
+    connect(page, &QWebEnginePage::loadProgress, this, [this](int progress) { emit ProgressChange(progress, 100); });
     connect(page, &QWebEnginePage::newWindowRequested, this, &BrowserView::openInThisView);
 }
 
@@ -76,14 +73,14 @@ void BrowserView::loadUnlessSource(const QUrl& url)
 void BrowserView::GoBack()
 {
     if (!history()->canGoBack())
-        Fail(u"Es gibt keine vorherige Seite im Verlauf."_s);
+        Fail(QStringLiteral("Es gibt keine vorherige Seite im Verlauf."));
     back();
 }
 
 void BrowserView::GoForward()
 {
     if (!history()->canGoForward())
-        Fail(u"Es gibt keine nächste Seite im Verlauf."_s);
+        Fail(QStringLiteral("Es gibt keine nächste Seite im Verlauf."));
     forward();
 }
 
@@ -172,7 +169,7 @@ void BrowserView::contextMenuEvent(QContextMenuEvent* event)
 QMenu* BrowserView::createPageMenu()
 {
     auto* menu = new QMenu(this);
-    menu->setObjectName(u"PageMenu"_s);
+    menu->setObjectName(QStringLiteral("PageMenu"));
     const QWebEngineContextMenuRequest* request = lastContextMenuRequest();
     const auto flags = request ? request->editFlags() : QWebEngineContextMenuRequest::EditFlags();
     const bool editable = request && request->isContentEditable();
@@ -181,15 +178,16 @@ QMenu* BrowserView::createPageMenu()
         menu->addAction(text, this, [this, action] { triggerPageAction(action); })->setEnabled(flags & flag);
     };
     if (editable)
-        addEdit(u"Ausschneiden"_s, QWebEnginePage::Cut, QWebEngineContextMenuRequest::CanCut);
-    addEdit(u"Kopieren"_s, QWebEnginePage::Copy, QWebEngineContextMenuRequest::CanCopy);
+        addEdit(QStringLiteral("Ausschneiden"), QWebEnginePage::Cut, QWebEngineContextMenuRequest::CanCut);
+    addEdit(QStringLiteral("Kopieren"), QWebEnginePage::Copy, QWebEngineContextMenuRequest::CanCopy);
     if (editable)
-        addEdit(u"Einfügen"_s, QWebEnginePage::Paste, QWebEngineContextMenuRequest::CanPaste);
-    addEdit(u"Alles markieren"_s, QWebEnginePage::SelectAll, QWebEngineContextMenuRequest::CanSelectAll);
+        addEdit(QStringLiteral("Einfügen"), QWebEnginePage::Paste, QWebEngineContextMenuRequest::CanPaste);
+    addEdit(QStringLiteral("Alles markieren"), QWebEnginePage::SelectAll, QWebEngineContextMenuRequest::CanSelectAll);
 
     // The buttons' own handlers run, so that the window's count of the surf path stays right.
-    const std::pair<QAbstractButton*, QString> navigation[] = {
-        {backButton, u"Zurück"_s}, {forwardButton, u"Vor"_s}, {reloadButton, u"Neu laden"_s}};
+    const std::pair<QAbstractButton*, QString> navigation[] = {{backButton, QStringLiteral("Zurück")},
+                                                               {forwardButton, QStringLiteral("Vor")},
+                                                               {reloadButton, QStringLiteral("Neu laden")}};
     if (backButton || forwardButton || reloadButton)
         menu->addSeparator();
     for (const auto& [button, text] : navigation) {
@@ -203,7 +201,7 @@ QWebEngineProfile* KaveloProfile()
 {
     static QPointer<QWebEngineProfile> profile;
     if (!profile) {
-        profile = new QWebEngineProfile(u"Kavelo"_s, QCoreApplication::instance());
+        profile = new QWebEngineProfile(QStringLiteral("Kavelo"), QCoreApplication::instance());
         QObject::connect(profile, &QWebEngineProfile::downloadRequested, profile, &AcceptPageDownload);
     }
     return profile;

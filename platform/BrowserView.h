@@ -59,7 +59,7 @@ private:
     QPointer<QAbstractButton> backButton;
     QPointer<QAbstractButton> forwardButton;
     QPointer<QAbstractButton> reloadButton;
-    bool reloading = false;       // the main frame's current navigation is a reload
+    bool reloading = false;        // the main frame's current navigation is a reload
     bool addressReported = false;  // the current load has already reported its address
 };
 

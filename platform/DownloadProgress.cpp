@@ -13,8 +13,6 @@
 #include <QVBoxLayout>
 #include <QWebEngineDownloadRequest>
 
-using namespace Qt::StringLiterals;
-
 namespace {
 
 using Reason = QWebEngineDownloadRequest::DownloadInterruptReason;
@@ -24,15 +22,15 @@ QString ReasonText(const QWebEngineDownloadRequest& download)
 {
     const Reason reason = download.interruptReason();
     if (reason == Reason::FileNoSpace)
-        return u"Nicht genug Speicherplatz"_s;
+        return QStringLiteral("Nicht genug Speicherplatz");
     if (reason == Reason::FileAccessDenied)
-        return u"Kein Schreibrecht im Download-Ordner"_s;
+        return QStringLiteral("Kein Schreibrecht im Download-Ordner");
     if (reason >= Reason::FileFailed && reason < Reason::NetworkFailed)
-        return u"Die Datei konnte nicht gespeichert werden"_s;
+        return QStringLiteral("Die Datei konnte nicht gespeichert werden");
     if (reason >= Reason::NetworkFailed && reason < Reason::ServerFailed)
-        return u"Netzwerkfehler"_s;
+        return QStringLiteral("Netzwerkfehler");
     if (reason >= Reason::ServerFailed && reason < Reason::UserCanceled)
-        return u"Fehler des Servers"_s;
+        return QStringLiteral("Fehler des Servers");
     return download.interruptReasonString();
 }
 
@@ -43,8 +41,8 @@ QString DownloadSizeText(qint64 bytes, const QLocale& locale)
     constexpr qint64 kKilo = 1024;
     constexpr qint64 kMega = kKilo * kKilo;
     if (bytes < kMega)
-        return u"%1 KB"_s.arg((bytes + kKilo - 1) / kKilo);
-    return u"%1 MB"_s.arg(locale.toString(static_cast<double>(bytes) / kMega, 'f', 1));
+        return QStringLiteral("%1 KB").arg((bytes + kKilo - 1) / kKilo);
+    return QStringLiteral("%1 MB").arg(locale.toString(static_cast<double>(bytes) / kMega, 'f', 1));
 }
 
 DownloadProgress::DownloadProgress(QWebEngineDownloadRequest* download, QWidget* parent)
@@ -52,19 +50,20 @@ DownloadProgress::DownloadProgress(QWebEngineDownloadRequest* download, QWidget*
     , sizeLabel(new QLabel)
     , stateLabel(new QLabel)
     , bar(new QProgressBar)
-    , button(new QPushButton(u"Abbrechen"_s))
+    , button(new QPushButton(QStringLiteral("Abbrechen")))
 {
-    setObjectName(u"DownloadProgress"_s);
+    setObjectName(QStringLiteral("DownloadProgress"));
     setFont(ProgramFont());  // a window of its own does not take its owner's font
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(u"Download"_s);
-    sizeLabel->setObjectName(u"Size"_s);
-    stateLabel->setObjectName(u"State"_s);
+    setWindowTitle(QStringLiteral("Download"));
+    sizeLabel->setObjectName(QStringLiteral("Size"));
+    stateLabel->setObjectName(QStringLiteral("State"));
     bar->setTextVisible(false);
 
-    auto* fileLabel = new QLabel(u"Datei: %1"_s.arg(download->downloadFileName()));
-    auto* folderLabel = new QLabel(u"Ordner: %1"_s.arg(QDir::toNativeSeparators(download->downloadDirectory())));
-    fileLabel->setObjectName(u"FileName"_s);
+    auto* fileLabel = new QLabel(QStringLiteral("Datei: %1").arg(download->downloadFileName()));
+    auto* folderLabel =
+        new QLabel(QStringLiteral("Ordner: %1").arg(QDir::toNativeSeparators(download->downloadDirectory())));
+    fileLabel->setObjectName(QStringLiteral("FileName"));
     for (QLabel* label : {fileLabel, folderLabel}) {
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
         label->setMinimumWidth(320);
@@ -107,11 +106,12 @@ void DownloadProgress::showProgress()
     const qint64 received = download->receivedBytes();
     const qint64 total = download->totalBytes();
     if (total > 0) {
-        sizeLabel->setText(u"%1 von %2"_s.arg(DownloadSizeText(received, locale), DownloadSizeText(total, locale)));
+        sizeLabel->setText(
+            QStringLiteral("%1 von %2").arg(DownloadSizeText(received, locale), DownloadSizeText(total, locale)));
         bar->setRange(0, 1000);
         bar->setValue(static_cast<int>(received * 1000 / total));
     } else {
-        sizeLabel->setText(u"%1 empfangen"_s.arg(DownloadSizeText(received, locale)));
+        sizeLabel->setText(QStringLiteral("%1 empfangen").arg(DownloadSizeText(received, locale)));
         bar->setRange(0, 0);  // size unknown: a running bar
     }
 }
@@ -121,14 +121,14 @@ void DownloadProgress::showState()
     switch (download->state()) {
     case QWebEngineDownloadRequest::DownloadRequested:
     case QWebEngineDownloadRequest::DownloadInProgress:
-        stateLabel->setText(u"Download läuft …"_s);
+        stateLabel->setText(QStringLiteral("Download läuft …"));
         return;
     case QWebEngineDownloadRequest::DownloadCompleted:
         showProgress();
         bar->setRange(0, 1);
         bar->setValue(1);
-        stateLabel->setText(u"Download abgeschlossen"_s);
-        button->setText(u"Schließen"_s);
+        stateLabel->setText(QStringLiteral("Download abgeschlossen"));
+        button->setText(QStringLiteral("Schließen"));
         QTimer::singleShot(kCompletedShownMs, this, &DownloadProgress::close);
         return;
     case QWebEngineDownloadRequest::DownloadCancelled:
@@ -137,8 +137,8 @@ void DownloadProgress::showState()
     case QWebEngineDownloadRequest::DownloadInterrupted:
         bar->setRange(0, 1);
         bar->setValue(0);
-        stateLabel->setText(u"Download abgebrochen: %1"_s.arg(ReasonText(*download)));
-        button->setText(u"Schließen"_s);
+        stateLabel->setText(QStringLiteral("Download abgebrochen: %1").arg(ReasonText(*download)));
+        button->setText(QStringLiteral("Schließen"));
         return;
     }
 }

@@ -5,8 +5,6 @@
 #include <QStandardPaths>
 #include <stdexcept>
 
-using namespace Qt::StringLiterals;
-
 namespace {
 
 [[noreturn]] void Fail(const QString& text)
@@ -18,7 +16,7 @@ namespace {
 // Looked up at every opening, so that a changed XDG_CONFIG_HOME takes effect.
 QString StoreFolder()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + u"/Kavelo"_s;
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/Kavelo");
 }
 #endif
 
@@ -31,12 +29,12 @@ bool HostRegistryKey::open(const QString& keyPath)
 {
     close();
 #ifdef Q_OS_WIN
-    store = std::make_unique<QSettings>(u"HKEY_CURRENT_USER"_s + keyPath, QSettings::NativeFormat);
+    store = std::make_unique<QSettings>(QStringLiteral("HKEY_CURRENT_USER") + keyPath, QSettings::NativeFormat);
 #else
     const QString folder = StoreFolder();
     if (!QDir().mkpath(folder))
         return false;
-    store = std::make_unique<QSettings>(folder + u"/host-registry.ini"_s, QSettings::IniFormat);
+    store = std::make_unique<QSettings>(folder + QStringLiteral("/host-registry.ini"), QSettings::IniFormat);
     // The whole key path names one INI section; QSettings escapes its backslashes and blanks.
     store->beginGroup(keyPath);
 #endif
@@ -55,7 +53,7 @@ QString HostRegistryKey::readString(const QString& name) const
     if (!value.isValid())
         return {};
     if (value.typeId() != QMetaType::QString)
-        Fail(u"Der Registrierungswert \"%1\" ist kein Text."_s.arg(name));
+        Fail(QStringLiteral("Der Registrierungswert \"%1\" ist kein Text.").arg(name));
     return value.toString();
 }
 
@@ -67,7 +65,7 @@ void HostRegistryKey::writeString(const QString& name, const QString& value)
         if (store->status() == QSettings::NoError)
             return;
     }
-    Fail(u"Der Registrierungswert \"%1\" kann nicht geschrieben werden."_s.arg(name));
+    Fail(QStringLiteral("Der Registrierungswert \"%1\" kann nicht geschrieben werden.").arg(name));
 }
 
 void HostRegistryKey::close()

@@ -10,8 +10,6 @@
 #include <unistd.h>
 #endif
 
-using namespace Qt::StringLiterals;
-
 KaveloApplication::KaveloApplication(int& argc, char** argv)
     : QApplication(argc, argv)
 {
@@ -25,7 +23,7 @@ bool KaveloApplication::notify(QObject* receiver, QEvent* event)
     } catch (const std::exception& error) {
         ShowMessage(MessageKind::Error, QString::fromUtf8(error.what()));
     } catch (...) {
-        ShowMessage(MessageKind::Error, u"Unbekannter Fehler."_s);
+        ShowMessage(MessageKind::Error, QStringLiteral("Unbekannter Fehler."));
     }
     return false;
 }
@@ -73,7 +71,7 @@ void PrepareEnvironment()
     // run its GPU path on Mesa's software GL; --disable-gpu makes it composite in
     // software right away, which renders the same pages at less cost and without
     // the GL driver's quirks. The offscreen platform sets this flag by itself.
-    if (!QFileInfo::exists(u"/dev/dri"_s))
+    if (!QFileInfo::exists(QStringLiteral("/dev/dri")))
         AppendChromiumFlag("--disable-gpu");
 #endif
     // The web engine shares its OpenGL context with the windows' one.

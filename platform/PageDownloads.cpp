@@ -13,8 +13,6 @@
 #include <QWebEngineView>
 #include <exception>
 
-using namespace Qt::StringLiterals;
-
 namespace {
 
 struct RunningDownload {
@@ -58,14 +56,15 @@ QString FreeFileName(const QString& folder, const QString& fileName, const QSet<
     qsizetype dot = fileName.lastIndexOf(u'.');
     if (dot <= 0)
         dot = fileName.size();  // no extension, or a name that starts with its dot
-    else if (dot > 4 && fileName.left(dot).endsWith(u".tar"_s, Qt::CaseInsensitive))
+    else if (dot > 4 && fileName.left(dot).endsWith(QStringLiteral(".tar"), Qt::CaseInsensitive))
         dot -= 4;
     const QString stem = fileName.left(dot);
     const QString extension = fileName.mid(dot);
     // Each existing entry blocks at most one candidate, so one of these is free.
-    const qsizetype candidates = dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System).size() + taken.size() + 1;
+    const qsizetype candidates =
+        dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System).size() + taken.size() + 1;
     for (qsizetype n = 1;; ++n) {
-        const QString name = u"%1 (%2)%3"_s.arg(stem).arg(n).arg(extension);
+        const QString name = QStringLiteral("%1 (%2)%3").arg(stem).arg(n).arg(extension);
         if (isFree(name) || n >= candidates)
             return name;
     }

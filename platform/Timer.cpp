@@ -4,7 +4,8 @@
 #include <limits>
 
 Timer::Timer(std::uint32_t intervalMs, bool enabled, QObject* parent)
-    : QObject(parent), intervalMs(intervalMs)
+    : QObject(parent)
+    , intervalMs(intervalMs)
 {
     piece.setSingleShot(true);
     piece.setTimerType(Qt::PreciseTimer);

@@ -83,9 +83,8 @@ void SetDefaults()
     set(r.WebAddress1Url, "https://www.google.de/");
     set(r.WebAddress2Name, "wikipedia");
     set(r.WebAddress2Url, "https://de.wikipedia.org/");
-    for (Text* reserved : {&r.ReservedText1, &r.ReservedText2, &r.ReservedText3, &r.ReservedText4,
-                           &r.ReservedText5, &r.ReservedText6, &r.ReservedText7, &r.ReservedText8,
-                           &r.ReservedText9})
+    for (Text* reserved : {&r.ReservedText1, &r.ReservedText2, &r.ReservedText3, &r.ReservedText4, &r.ReservedText5,
+                           &r.ReservedText6, &r.ReservedText7, &r.ReservedText8, &r.ReservedText9})
         reserved->length = 0;
     StoreDefaultPasswords(r);
 }

@@ -183,8 +183,7 @@ KAVELO_AT(AdminPasswordStored, 7478);
 KAVELO_AT(UserPasswordStored, 7734);
 #undef KAVELO_AT
 
-#define KAVELO_OLD_AT(field, offset) \
-    static_assert(offsetof(TEinstellRecordOld, field) == (offset), #field)
+#define KAVELO_OLD_AT(field, offset) static_assert(offsetof(TEinstellRecordOld, field) == (offset), #field)
 KAVELO_OLD_AT(MayChangeAddresses, 12);
 KAVELO_OLD_AT(WindowHeight, 32);
 KAVELO_OLD_AT(HomePage, 34);

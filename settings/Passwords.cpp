@@ -24,9 +24,10 @@ auto userOffset = [](int) { return 5; };
 
 QString errorText(const char* role)
 {
-    return QStringLiteral("Passwort und Wiederholung\rmüssen exakt übereinstimmen\r"
-                          "und mind. 4 Zeichen lang sein!\r\rZum Festlegen des %1-\r"
-                          "Passwortes bitte wiederholen!")
+    return QStringLiteral(
+               "Passwort und Wiederholung\rmüssen exakt übereinstimmen\r"
+               "und mind. 4 Zeichen lang sein!\r\rZum Festlegen des %1-\r"
+               "Passwortes bitte wiederholen!")
         .arg(QLatin1String(role));
 }
 

@@ -5,8 +5,8 @@
 #include "settings/MB_Daten.h"
 #include "settings/Passwords.h"
 
-#include <QFile>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <cstring>
@@ -30,11 +30,10 @@ void readExisting(const QString& path, const QString& openErrorText)
         return;
     }
     if (content.size() < static_cast<qsizetype>(kOldRecordSize)) {
-        ShowMessage(MessageKind::Error,
-                    QStringLiteral("Die Einstellungs-Datei\r%1\rist unvollständig (%2 Bytes) und "
-                                   "wird nicht verwendet!\rEs gelten die Standard-Einstellungen.")
-                        .arg(QDir::toNativeSeparators(path))
-                        .arg(content.size()));
+        ShowMessage(MessageKind::Error, QStringLiteral("Die Einstellungs-Datei\r%1\rist unvollständig (%2 Bytes) und "
+                                                       "wird nicht verwendet!\rEs gelten die Standard-Einstellungen.")
+                                            .arg(QDir::toNativeSeparators(path))
+                                            .arg(content.size()));
         return;
     }
     TEinstellRecordOld old;
@@ -58,8 +57,7 @@ void ReadSettingsFile()
 {
     const QString programPath = ProgramFolder + SettingsFileName;
     if (QFileInfo::exists(programPath)) {
-        readExisting(programPath,
-                     QStringLiteral("Die Einstellungs-Datei\rkonnte nicht geöffnet werden!"));
+        readExisting(programPath, QStringLiteral("Die Einstellungs-Datei\rkonnte nicht geöffnet werden!"));
         return;
     }
     const QString dataPath = DataFolder + SettingsFileName;
@@ -126,14 +124,13 @@ void SaveSettings()
         // commit(), which does not report it and would replace the old file
         // with a cut-off one.
         QSaveFile file(path);
-        ok = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)
-             && file.write(content) == content.size() && file.commit();
+        ok = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && file.write(content) == content.size()
+             && file.commit();
     }
     if (ok)
         return;
     if (existed)
         ShowMessage(MessageKind::Plain, QStringLiteral("Fehler beim Speichern von: \r") + path);
     else
-        ShowMessage(MessageKind::Plain,
-                    QStringLiteral("Fehler beim Erzeugen einer neuen Einstellungs-Datei!"));
+        ShowMessage(MessageKind::Plain, QStringLiteral("Fehler beim Erzeugen einer neuen Einstellungs-Datei!"));
 }

@@ -1,10 +1,10 @@
 #include "ProcessTreeMemory.h"
 
+#include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <QHash>
 #include <QList>
-#include <unistd.h>
 
 namespace {
 

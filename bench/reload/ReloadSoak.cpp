@@ -179,7 +179,8 @@ int main(int argc, char* argv[])
     EinstellDaten.RedirectDownloads = 0;
     QFile settings(programDir.filePath(QStringLiteral("Einstell.DAT")));
     if (!settings.open(QIODevice::WriteOnly)
-        || settings.write(reinterpret_cast<const char*>(&EinstellDaten), sizeof EinstellDaten) != sizeof EinstellDaten) {
+        || settings.write(reinterpret_cast<const char*>(&EinstellDaten), sizeof EinstellDaten)
+               != sizeof EinstellDaten) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(settings.fileName()));
         return 2;
     }

@@ -70,10 +70,7 @@ private:
     }
     QLineEdit* edit(const char* name) const { return control<QLineEdit>(name); }
     QCheckBox* box(const char* name) const { return control<QCheckBox>(name); }
-    void click(const char* button) const
-    {
-        QTest::mouseClick(control<QAbstractButton>(button), Qt::LeftButton);
-    }
+    void click(const char* button) const { QTest::mouseClick(control<QAbstractButton>(button), Qt::LeftButton); }
 
     void open(Role role)
     {
@@ -138,8 +135,7 @@ void EinstellDialogTest::isAFixedDialogWithFourTabsAndItsButtons()
     auto* tabs = control<QTabWidget>("PageControl1");
     const char* const pages[] = {"TabSheet1", "TabSheet3", "TabSheet4", "TabSheet2"};
     const QStringList captions = {QStringLiteral("Nutzer-Optionen"), QStringLiteral("Adressen + Downloads"),
-                                  QStringLiteral("Adressen + Downloads 2"),
-                                  QStringLiteral("Administrator-Optionen")};
+                                  QStringLiteral("Adressen + Downloads 2"), QStringLiteral("Administrator-Optionen")};
     QCOMPARE(tabs->count(), 4);
     for (int i = 0; i < 4; ++i) {
         QCOMPARE(tabs->widget(i)->objectName(), QLatin1String(pages[i]));
@@ -286,13 +282,13 @@ void EinstellDialogTest::rightsEnableTheControls()
     EinstellDaten.MayChangeAddresses = static_cast<Word>(addresses);
     open(static_cast<Role>(role));
 
-    for (const char* name : {"CheckBox1", "CheckBox6", "Edit5", "Edit18", "Edit20", "Edit34", "Edit22",
-                             "RadioGroup5", "Edit30", "Edit31", "Edit1", "Edit2", "BitBtn3"})
+    for (const char* name : {"CheckBox1", "CheckBox6", "Edit5", "Edit18", "Edit20", "Edit34", "Edit22", "RadioGroup5",
+                             "Edit30", "Edit31", "Edit1", "Edit2", "BitBtn3"})
         QVERIFY2(control(name)->isEnabled() == adminControls, name);
     for (const char* name : {"Edit3", "Edit4", "BitBtn4", "BitBtn5"})
         QVERIFY2(control(name)->isEnabled() == userControls, name);
-    for (const char* name : {"Edit6", "Edit7", "Edit8", "Edit11", "Edit12", "Edit17", "Edit24", "Edit29",
-                             "RadioGroup1", "RadioGroup4"})
+    for (const char* name :
+         {"Edit6", "Edit7", "Edit8", "Edit11", "Edit12", "Edit17", "Edit24", "Edit29", "RadioGroup1", "RadioGroup4"})
         QVERIFY2(control(name)->isEnabled() == addressControls, name);
     for (const char* name : {"Edit19", "Edit23", "Edit32", "BitBtn1", "BitBtn2", "TabSheet1", "TabSheet2"})
         QVERIFY2(control(name)->isEnabled(), name);
@@ -511,8 +507,7 @@ void EinstellDialogTest::standardForTheAdministrator()
     click("BitBtn5");
     QCOMPARE(boxes->messages.size(), 1);
     QCOMPARE(boxes->messages[0].kind, MessageKind::Confirmation);
-    QVERIFY(
-        boxes->messages[0].text.startsWith(QStringLiteral("Wollen Sie jetzt die Standard-Vorgaben\nwieder")));
+    QVERIFY(boxes->messages[0].text.startsWith(QStringLiteral("Wollen Sie jetzt die Standard-Vorgaben\nwieder")));
     QCOMPARE(std::memcmp(&EinstellDaten, &before, sizeof before), 0);
     QCOMPARE(edit("Edit22")->text(), QStringLiteral("500"));  // reloaded all the same
 

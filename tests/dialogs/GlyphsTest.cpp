@@ -20,11 +20,10 @@ void GlyphsTest::everyPictureRendersAndGreysOutWhenDisabled()
         const char* name;
         int size;
     } pictures[] = {
-        {"back", 24},   {"forward", 24},   {"stop", 16},      {"reload", 16},    {"home", 16},
-        {"search", 16}, {"address", 16},   {"web1", 16},      {"web2", 16},      {"settings", 16},
-        {"about", 16},  {"download1", 16}, {"download2", 16}, {"download3", 16}, {"download4", 16},
-        {"copy", 16},   {"finish", 16},    {"cancel", 16},    {"defaults", 16},  {"password", 16},
-        {"app", 32},
+        {"back", 24},      {"forward", 24},   {"stop", 16},      {"reload", 16},   {"home", 16},   {"search", 16},
+        {"address", 16},   {"web1", 16},      {"web2", 16},      {"settings", 16}, {"about", 16},  {"download1", 16},
+        {"download2", 16}, {"download3", 16}, {"download4", 16}, {"copy", 16},     {"finish", 16}, {"cancel", 16},
+        {"defaults", 16},  {"password", 16},  {"app", 32},
     };
     const int face = QApplication::palette().color(QPalette::Button).value();
     QStringList files;

@@ -8,9 +8,8 @@ TEST(NumberField, WholeNumbersAreStoredAsTheirLowest16Bits)
         const char* text;
         Word stored;
     } cases[] = {
-        {"0", 0},      {"65535", 65535},      {"65536", 0},       {"70000", 4464},
-        {"-1", 65535}, {"-65536", 0},         {"+7", 7},          {"007", 7},
-        {"-0", 0},     {"2147483647", 65535}, {"-2147483648", 0}, {"-70000", 61072},
+        {"0", 0},  {"65535", 65535}, {"65536", 0}, {"70000", 4464},       {"-1", 65535},      {"-65536", 0},
+        {"+7", 7}, {"007", 7},       {"-0", 0},    {"2147483647", 65535}, {"-2147483648", 0}, {"-70000", 61072},
     };
     for (const auto& c : cases) {
         const std::optional<Word> value = FieldNumber(QString::fromLatin1(c.text), EmptyField::NotANumber);
@@ -21,8 +20,8 @@ TEST(NumberField, WholeNumbersAreStoredAsTheirLowest16Bits)
 
 TEST(NumberField, AnythingButASignAndDigitsWithin32BitsIsNoNumber)
 {
-    for (const char* text : {" 5", "5 ", "5a", "-", "+", "--1", "+-1", "0x10", "$10", "1.5", "1,5", "1e3",
-                             "2147483648", "-2147483649", "99999999999999999999"})
+    for (const char* text : {" 5", "5 ", "5a", "-", "+", "--1", "+-1", "0x10", "$10", "1.5", "1,5", "1e3", "2147483648",
+                             "-2147483649", "99999999999999999999"})
         EXPECT_FALSE(FieldNumber(QString::fromLatin1(text), EmptyField::Zero).has_value()) << text;
     // Digits of other scripts are no decimal digits here.
     EXPECT_FALSE(FieldNumber(QStringLiteral("١٢"), EmptyField::Zero).has_value());
@@ -40,7 +39,6 @@ TEST(NumberField, AnEmptyFieldIsZeroOnlyWhereThatIsAllowed)
 
 TEST(NumberField, TheMessageQuotesTheFieldsText)
 {
-    EXPECT_EQ(NotANumberMessage(QStringLiteral("12a")),
-              QStringLiteral("'12a' ist kein gültiger Integerwert"));
+    EXPECT_EQ(NotANumberMessage(QStringLiteral("12a")), QStringLiteral("'12a' ist kein gültiger Integerwert"));
     EXPECT_EQ(NotANumberMessage(QString()), QStringLiteral("'' ist kein gültiger Integerwert"));
 }

@@ -55,8 +55,7 @@ void PasswordDialogTest::looksAsDesigned()
     auto* label1 = control<QLabel>(dialog, "Label1");
     QCOMPARE(label1->text(), QStringLiteral("Bitte das (Nutzer- oder Administrator-) Passwort eingeben:"));
     QVERIFY(label1->font().bold());
-    QCOMPARE(control<QLabel>(dialog, "Label2")->text(),
-             QStringLiteral("(ohne ein Passwort können die Einstellungen "));
+    QCOMPARE(control<QLabel>(dialog, "Label2")->text(), QStringLiteral("(ohne ein Passwort können die Einstellungen "));
     QCOMPARE(control<QLabel>(dialog, "Label3")->text(), QStringLiteral(" nicht übernommen werden!)"));
     for (QLabel* label : dialog.findChildren<QLabel*>()) {
         QVERIFY(label->fontMetrics().horizontalAdvance(label->text()) <= label->width());

@@ -102,16 +102,15 @@ struct Taken {
 Taken TakenOver(const TEinstellRecord& record)
 {
     const TEinstellRecord before = Before();
-    return {
-        S(record.HomePage) == QStringLiteral("Edit6"), S(record.DownloadFolder1) == QStringLiteral("Edit19"),
-        record.RefreshMinutes != before.RefreshMinutes, S(record.Download4Target) == QStringLiteral("Edit29"),
-        record.WindowHeight != before.WindowHeight};
+    return {S(record.HomePage) == QStringLiteral("Edit6"), S(record.DownloadFolder1) == QStringLiteral("Edit19"),
+            record.RefreshMinutes != before.RefreshMinutes, S(record.Download4Target) == QStringLiteral("Edit29"),
+            record.WindowHeight != before.WindowHeight};
 }
 
 bool operator==(const Taken& a, const Taken& b)
 {
-    return a.pages == b.pages && a.folders == b.folders && a.refresh == b.refresh
-           && a.addresses == b.addresses && a.administrator == b.administrator;
+    return a.pages == b.pages && a.folders == b.folders && a.refresh == b.refresh && a.addresses == b.addresses
+           && a.administrator == b.administrator;
 }
 
 void PrintTo(const Taken& t, std::ostream* os)
@@ -164,8 +163,8 @@ TEST(SettingsTakeOver, TheAdministratorTakesEveryControlIntoItsField)
     EXPECT_EQ(r.WindowMode, 2);
     EXPECT_EQ(r.Download1Suffix, 6);
     EXPECT_EQ(r.Download4Suffix, 6);
-    EXPECT_EQ((std::array<Word, 7>{r.SilentMode, r.MaySurf, r.MaySearch, r.MayChangeUserOptions,
-                                   r.MayChangeAddresses, r.RedirectDownloads, r.AutoEndSeconds}),
+    EXPECT_EQ((std::array<Word, 7>{r.SilentMode, r.MaySurf, r.MaySearch, r.MayChangeUserOptions, r.MayChangeAddresses,
+                                   r.RedirectDownloads, r.AutoEndSeconds}),
               (std::array<Word, 7>{1, 0, 0, 1, 1, 1, 120}));
 }
 

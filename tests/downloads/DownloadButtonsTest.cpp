@@ -9,20 +9,20 @@
 #include "settings/AnsiText.h"
 #include "settings/Defaults.h"
 #include "settings/MB_Daten.h"
+#include "support/GuiTestMain.h"
 #include "support/LoopbackServer.h"
 #include "support/ModalDriver.h"
 #include "support/RecordingPresenter.h"
 #include "support/TempProgramFolder.h"
-#include "support/GuiTestMain.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
-#include <QTextBlock>
-#include <QTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextEdit>
 #include <QtTest>
 #include <memory>
 
@@ -66,7 +66,8 @@ private:
             Shown entry;
             entry.caption = dialog->windowTitle();
             entry.headline = dialog->findChild<QLineEdit*>(QStringLiteral("Edit1"))->text();
-            entry.lines = dialog->findChild<QTextEdit*>(QStringLiteral("Memo1"))->toPlainText().split(QLatin1Char('\n'));
+            entry.lines =
+                dialog->findChild<QTextEdit*>(QStringLiteral("Memo1"))->toPlainText().split(QLatin1Char('\n'));
             entry.stepMs = dialog->findChild<Timer*>(QStringLiteral("Timer1"))->interval();
             shown.append(entry);
             dialog->findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
@@ -117,7 +118,8 @@ private slots:
         QCOMPARE(ok.size(), 1);
         QCOMPARE(ok[0].caption, QStringLiteral("Download"));
         QCOMPARE(ok[0].headline, QString());
-        const QString tail = QStringLiteral("//127.0.0.1:%1/datei.zip").arg(server->port()).section(QLatin1Char(':'), 1);
+        const QString tail =
+            QStringLiteral("//127.0.0.1:%1/datei.zip").arg(server->port()).section(QLatin1Char(':'), 1);
         QCOMPARE(ok[0].lines, (QStringList{tail, QStringLiteral("abgeschlossen!"), QString(), QString(), QString()}));
         QCOMPARE(ok[0].stepMs, 600u);
         QFile file(folder->path(QStringLiteral("datei.zip")));
@@ -193,15 +195,15 @@ private slots:
 
         QList<Shown> shown;
         std::function<void(TInfoDlg*)> record = [&](TInfoDlg* dialog) {
-            shown.append({dialog->windowTitle(), QString(),
-                          dialog->findChild<QTextEdit*>(QStringLiteral("Memo1"))->toPlainText().split(QLatin1Char('\n')),
-                          0});
+            shown.append(
+                {dialog->windowTitle(), QString(),
+                 dialog->findChild<QTextEdit*>(QStringLiteral("Memo1"))->toPlainText().split(QLatin1Char('\n')), 0});
             dialog->findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
         };
         const WhenShown<TInfoDlg> driver(record);
         emit window->findChild<Timer*>(QStringLiteral("Timer2"))->timeout();
         QCOMPARE(server->count(QStringLiteral("/datei.zip")), served);  // not fetched again
-        QCOMPARE(shown.size(), 1);                                       // only download 2 reports
+        QCOMPARE(shown.size(), 1);                                      // only download 2 reports
         QCOMPARE(shown[0].caption, QStringLiteral("automatischer Download"));
         QCOMPARE(shown[0].lines[1], QStringLiteral("NICHT durchgeführt!"));
     }

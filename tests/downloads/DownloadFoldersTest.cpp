@@ -5,9 +5,9 @@
 #include "support/RecordingPresenter.h"
 #include "support/TempProgramFolder.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 namespace {
 

@@ -1,5 +1,5 @@
-#include "support/LoopbackServer.h"
 #include "downloads/DownloadRun.h"
+#include "support/LoopbackServer.h"
 
 #include "downloads/DownloadToFile.h"
 #include "platform/Clock.h"
@@ -7,12 +7,12 @@
 #include "support/RecordingPresenter.h"
 #include "support/TempProgramFolder.h"
 
+#include <gtest/gtest.h>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <atomic>
 #include <cstring>
-#include <gtest/gtest.h>
 #include <set>
 
 namespace {
@@ -43,10 +43,7 @@ protected:
         server.start();
     }
 
-    ~DownloadRunTest() override
-    {
-        SetClock({});
-    }
+    ~DownloadRunTest() override { SetClock({}); }
 
     // Download n fetches route into the program folder's file name.
     void configure(int n, const char* route, const char* name, Word mode, Word counter)
@@ -64,10 +61,7 @@ protected:
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
     }
 
-    bool exists(const char* name) const
-    {
-        return QFileInfo::exists(folder.path(QString::fromUtf8(name)));
-    }
+    bool exists(const char* name) const { return QFileInfo::exists(folder.path(QString::fromUtf8(name))); }
 
     // The counter of download n as the settings file holds it; -1 without a file.
     int savedCounter(int n) const
@@ -154,8 +148,8 @@ TEST_F(DownloadRunTest, NumbersRunUpToMaxVersionsThenStartAgain)
         copies.insert(plan.names.copyName);
         FinishDownload(plan, true);
     }
-    EXPECT_EQ(copies, (std::set<QString>{QStringLiteral("v0.txt"), QStringLiteral("v1.txt"),
-                                         QStringLiteral("v2.txt")}));
+    EXPECT_EQ(copies,
+              (std::set<QString>{QStringLiteral("v0.txt"), QStringLiteral("v1.txt"), QStringLiteral("v2.txt")}));
     EXPECT_EQ(EinstellDaten.Download1Counter, 1);  // 0 1 2 0, then 1 is next
 
     EinstellDaten.MaxVersions = 65535;

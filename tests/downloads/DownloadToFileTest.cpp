@@ -1,19 +1,18 @@
-#include "support/LoopbackServer.h"
 #include "downloads/DownloadToFile.h"
+#include "support/LoopbackServer.h"
 
-
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <atomic>
-#include <gtest/gtest.h>
 #include <future>
 
 #ifdef Q_OS_LINUX
-#include <csignal>
 #include <sys/resource.h>
+#include <csignal>
 #endif
 
 namespace {
@@ -43,9 +42,7 @@ protected:
             res.status = std::stoi(req.matches[1]);
             res.set_content("Fehlerseite", "text/plain");
         });
-        server.http().Get("/moved", [](const httplib::Request&, httplib::Response& res) {
-            res.set_redirect("/file");
-        });
+        server.http().Get("/moved", [](const httplib::Request&, httplib::Response& res) { res.set_redirect("/file"); });
         server.http().Get("/loop", [this](const httplib::Request&, httplib::Response& res) {
             ++loopRequests;  // counted before the answer leaves
             res.set_redirect("/loop");
@@ -79,10 +76,7 @@ protected:
         endOfTest.set_value();  // lets a held handler end before the server stops
     }
 
-    QString target(const char* name) const
-    {
-        return dir.filePath(QString::fromUtf8(name));
-    }
+    QString target(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }
 
     QByteArray contents(const QString& path) const
     {
@@ -138,8 +132,7 @@ TEST_F(DownloadToFileTest, FailuresLeaveTheOldFileAndNoTemporaryFile)
 {
     const QString path = target("alt.zip");
     writeFile(path, "bisheriger Stand");
-    const char* const failing[] = {"/status/404", "/status/500", "/status/304", "/cut",
-                                   "/loop", "/to-file-scheme"};
+    const char* const failing[] = {"/status/404", "/status/500", "/status/304", "/cut", "/loop", "/to-file-scheme"};
     for (const char* route : failing) {
         const TransferResult result = TransferToFile(server.url(QString::fromUtf8(route)), path);
         EXPECT_FALSE(result.ok) << route;
@@ -172,9 +165,8 @@ TEST_F(DownloadToFileTest, FailsWithoutAServerOrAFolder)
     {
         // A port that was open a moment ago: answer once, then close.
         LoopbackServer closed;
-        closed.http().Get("/", [](const httplib::Request&, httplib::Response& res) {
-            res.set_content("da", "text/plain");
-        });
+        closed.http().Get("/",
+                          [](const httplib::Request&, httplib::Response& res) { res.set_content("da", "text/plain"); });
         closed.start();
         ASSERT_TRUE(DownloadToFile(closed.url(), target("einmal.txt")));
         ASSERT_TRUE(QFile::remove(target("einmal.txt")));

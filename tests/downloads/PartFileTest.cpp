@@ -1,10 +1,10 @@
 #include "downloads/PartFile.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include "settings/Defaults.h"
 #include "support/LoopbackServer.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
 #include <cstring>
-#include <gtest/gtest.h>
 
 namespace {
 

@@ -4,11 +4,11 @@
 #include "settings/Defaults.h"
 #include "support/LoopbackServer.h"
 
+#include <gtest/gtest.h>
 #include <QElapsedTimer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QThread>
-#include <gtest/gtest.h>
 
 namespace {
 

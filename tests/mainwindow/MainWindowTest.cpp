@@ -6,9 +6,9 @@
 #include "settings/AnsiText.h"
 #include "settings/Defaults.h"
 #include "settings/MB_Daten.h"
+#include "support/GuiTestMain.h"
 #include "support/RecordingPresenter.h"
 #include "support/TempProgramFolder.h"
-#include "support/GuiTestMain.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -90,22 +90,37 @@ private slots:
             {"BitBtn1", {4, 4, 41, 51}, "zurück", "Surf-Tour einen Schritt (eine Seite) zurück gehen"},
             {"BitBtn2", {44, 4, 41, 51}, "vor", "wieder eine Seite in Richtung der letzten Surf-Tour vorwärts gehen"},
             {"BitBtn3", {88, 30, 93, 25}, "abbrechen", "Laden der Seite abbrechen"},
-            {"BitBtn4", {88, 4, 93, 25}, "aktualisieren", "Laden der Seite nochmals auslösen (bei Stau des Seitenaufbaus)"},
-            {"BitBtn5", {184, 4, 81, 25}, "Startseite",
+            {"BitBtn4",
+             {88, 4, 93, 25},
+             "aktualisieren",
+             "Laden der Seite nochmals auslösen (bei Stau des Seitenaufbaus)"},
+            {"BitBtn5",
+             {184, 4, 81, 25},
+             "Startseite",
              "programminterne Start-Seite (\"home\") aufrufen (alternativ: Startseite des Gatssystems) "},
-            {"BitBtn6", {184, 30, 81, 25}, "suchen",
+            {"BitBtn6",
+             {184, 30, 81, 25},
+             "suchen",
              "programminterne Suchseite aufrufen (alternativ: Sucheseite des Gastsystems)"},
-            {"BitBtn7", {4, 56, 81, 25}, "Adresse:",
+            {"BitBtn7",
+             {4, 56, 81, 25},
+             "Adresse:",
              "bei Anklicken wird die aktuelle Web-Adresse (URL) in die Zwischenablage kopiert"},
             {"BitBtn8", {672, 30, 97, 25}, "Einstellungen", "Programmeinstellungen vornehmen"},
             {"BitBtn9", {744, 56, 25, 25}, "", "Informationen zum Programm"},
             {"BitBtn10", {408, 4, 129, 25}, "Kavelo (aktuell)", "programminterner Download"},
             {"BitBtn11", {408, 30, 129, 25}, "Tabulo", "programminterner Download"},
-            {"BitBtn12", {268, 4, 137, 25}, "google",
+            {"BitBtn12",
+             {268, 4, 137, 25},
+             "google",
              "programminterne Web-Adresse (Favorit / Bookmark / Link) ansteuern"},
-            {"BitBtn13", {268, 30, 137, 25}, "wikipedia",
+            {"BitBtn13",
+             {268, 30, 137, 25},
+             "wikipedia",
              "programminterne Web-Adresse (Favorit / Bookmark / Link) ansteuern"},
-            {"BitBtn14", {616, 56, 121, 25}, "Adresse kopieren",
+            {"BitBtn14",
+             {616, 56, 121, 25},
+             "Adresse kopieren",
              "kopiert den markierten Teil aus der Web-Seite in die Windows-Zwischenablage"},
             {"BitBtn15", {540, 4, 129, 25}, "Kavelo (aktuell)", "programminterner Download"},
             {"BitBtn16", {540, 30, 129, 25}, "Tabulo", "programminterner Download"},
@@ -179,7 +194,9 @@ private slots:
             {QByteArray(" "), QStringLiteral("Download3")},
             {QByteArray("\x01Name"), QStringLiteral("Download3")},
             {QByteArray(" x"), QStringLiteral(" x")},
-            {QByteArray("Gr\xFC\xDF" "e"), QStringLiteral("Grüße")},
+            {QByteArray("Gr\xFC\xDF"
+                        "e"),
+             QStringLiteral("Grüße")},
         };
         for (const auto& [name, caption] : cases) {
             SetTextBytes(EinstellDaten.Download3Name, name);

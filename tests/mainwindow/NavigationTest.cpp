@@ -9,10 +9,10 @@
 #include "settings/AnsiText.h"
 #include "settings/Defaults.h"
 #include "settings/MB_Daten.h"
+#include "support/GuiTestMain.h"
 #include "support/LoopbackServer.h"
 #include "support/RecordingPresenter.h"
 #include "support/TempProgramFolder.h"
-#include "support/GuiTestMain.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -90,8 +90,9 @@ private:
         bool complete = false;
         QTRY_VERIFY_WITH_TIMEOUT(([&] {
                                      view()->page()->runJavaScript(
-                                         QStringLiteral("document.readyState"),
-                                         [&](const QVariant& state) { complete = state.toString() == QLatin1String("complete"); });
+                                         QStringLiteral("document.readyState"), [&](const QVariant& state) {
+                                             complete = state.toString() == QLatin1String("complete");
+                                         });
                                      return complete;
                                  }()),
                                  10000);
@@ -232,10 +233,12 @@ private slots:
         follow("a");
         click("BitBtn5");
         expectAt(QStringLiteral("/"));
-        QCOMPARE(ReadHostValue(kInternetExplorerMainKey, kStartPageValue), QStringLiteral("http://127.0.0.1:9/alt-start"));
+        QCOMPARE(ReadHostValue(kInternetExplorerMainKey, kStartPageValue),
+                 QStringLiteral("http://127.0.0.1:9/alt-start"));
         click("BitBtn6");
         expectAt(QStringLiteral("/c"));
-        QCOMPARE(ReadHostValue(kInternetExplorerMainKey, kSearchPageValue), QStringLiteral("http://127.0.0.1:9/alt-suche"));
+        QCOMPARE(ReadHostValue(kInternetExplorerMainKey, kSearchPageValue),
+                 QStringLiteral("http://127.0.0.1:9/alt-suche"));
     }
 
     void anEmptySearchPageLeavesTheStoreAloneAndSearchNeedsTheRight()
@@ -268,7 +271,8 @@ private slots:
         QVERIFY(renderer > 0);
         ::kill(static_cast<pid_t>(renderer), SIGKILL);
         QTRY_VERIFY_WITH_TIMEOUT(server->count(QStringLiteral("/")) > before, 15000);
-        QTRY_VERIFY_WITH_TIMEOUT(view()->page()->renderProcessPid() > 0 && view()->page()->renderProcessPid() != renderer, 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            view()->page()->renderProcessPid() > 0 && view()->page()->renderProcessPid() != renderer, 15000);
     }
 
     void theTimedReloadRecoversWhenTheServerReturns()

@@ -11,11 +11,11 @@
 #include "settings/Defaults.h"
 #include "settings/MB_Daten.h"
 #include "settings/Passwords.h"
+#include "support/GuiTestMain.h"
 #include "support/LoopbackServer.h"
 #include "support/ModalDriver.h"
 #include "support/RecordingPresenter.h"
 #include "support/TempProgramFolder.h"
-#include "support/GuiTestMain.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

@@ -9,7 +9,8 @@ TEST(StatusTexts, PercentagesHaveTwoDecimalsWithTheLocalesSeparator)
     EXPECT_EQ(ProgressText(2, 3, german), QStringLiteral("schon 66,67 % geladen"));
     EXPECT_EQ(ProgressText(50, 200, german), QStringLiteral("schon 25,00 % geladen"));
     EXPECT_EQ(ProgressText(3000, 200, german), QStringLiteral("schon 1500,00 % geladen"));
-    EXPECT_EQ(ProgressText(1, 3, QLocale::c()), QStringLiteral("schon 33,33 % geladen").replace(QLatin1Char(','), QLatin1Char('.')));
+    EXPECT_EQ(ProgressText(1, 3, QLocale::c()),
+              QStringLiteral("schon 33,33 % geladen").replace(QLatin1Char(','), QLatin1Char('.')));
 }
 
 TEST(StatusTexts, ViewerLinesForHomePageOtherPageAndNoRefresh)
@@ -29,9 +30,8 @@ static QStringList countdown(int refreshMinutes, int ticks, bool onHomePage = tr
     QStringList texts;
     std::int64_t elapsed = 0;
     for (int i = 0; i < ticks; ++i) {
-        const CountdownTick tick =
-            NextCountdown(elapsed, static_cast<std::uint32_t>(refreshMinutes) * 60000u, onHomePage,
-                          QStringLiteral("http://127.0.0.1/"));
+        const CountdownTick tick = NextCountdown(elapsed, static_cast<std::uint32_t>(refreshMinutes) * 60000u,
+                                                 onHomePage, QStringLiteral("http://127.0.0.1/"));
         elapsed = tick.elapsedMs;
         texts.append(tick.text.section(QLatin1Char(' '), -2));
     }
@@ -57,19 +57,20 @@ TEST(Countdown, TwoMinutesNeverShowMinutes)
 TEST(Countdown, FiveMinutesSwitchToSecondsAt120)
 {
     const QStringList texts = countdown(5, 30);
-    EXPECT_EQ(texts[0], QStringLiteral("5 min"));    // 290 s remaining
-    EXPECT_EQ(texts[11], QStringLiteral("4 min"));   // 180 s
-    EXPECT_EQ(texts[12], QStringLiteral("3 min"));   // 170 s
+    EXPECT_EQ(texts[0], QStringLiteral("5 min"));   // 290 s remaining
+    EXPECT_EQ(texts[11], QStringLiteral("4 min"));  // 180 s
+    EXPECT_EQ(texts[12], QStringLiteral("3 min"));  // 170 s
     EXPECT_EQ(texts[17], QStringLiteral("120 s"));
     EXPECT_EQ(texts[28], QStringLiteral("10 s"));
-    EXPECT_EQ(texts[29], QStringLiteral("6 min"));   // the cycle starts again at 300 s
+    EXPECT_EQ(texts[29], QStringLiteral("6 min"));  // the cycle starts again at 300 s
 }
 
 TEST(Countdown, AwayFromTheHomePageTheTextNamesIt)
 {
     const CountdownTick tick = NextCountdown(0, 300000, false, QStringLiteral("http://127.0.0.1/"));
     EXPECT_EQ(tick.text, QStringLiteral("nächste Aktualisierung der Seite \"http://127.0.0.1/\" in weniger als 5 min"));
-    EXPECT_EQ(NextCountdown(0, 300000, true, QString()).text, QStringLiteral("nächste Aktualisierung in weniger als 5 min"));
+    EXPECT_EQ(NextCountdown(0, 300000, true, QString()).text,
+              QStringLiteral("nächste Aktualisierung in weniger als 5 min"));
 }
 
 TEST(Countdown, LongestIntervalDoesNotOverflow)

@@ -1,8 +1,8 @@
 #include "platform/BrowserView.h"
 #include "platform/Clipboard.h"
 #include "platform/HostRegistry.h"
-#include "support/LoopbackServer.h"
 #include "support/GuiTestMain.h"
+#include "support/LoopbackServer.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -15,8 +15,6 @@
 #include <memory>
 #include <stdexcept>
 #include <thread>
-
-using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -33,8 +31,8 @@ const char* const kPageA = R"html(<!DOCTYPE html><html><head><meta charset="utf-
 
 std::string Page(const char* title)
 {
-    return std::string(R"(<!DOCTYPE html><html><head><meta charset="utf-8"><title>)") + title
-         + "</title></head><body>" + title + "</body></html>";
+    return std::string(R"(<!DOCTYPE html><html><head><meta charset="utf-8"><title>)") + title + "</title></head><body>"
+           + title + "</body></html>";
 }
 
 void Serve(httplib::Server& http, const char* path, std::string html)
@@ -95,9 +93,7 @@ void BrowserViewTest::initTestCase()
         std::this_thread::sleep_for(std::chrono::milliseconds(1500));
         response.set_content(Page("Langsam"), "text/html; charset=utf-8");
     });
-    http.Get("/umleitung", [](const httplib::Request&, httplib::Response& response) {
-        response.set_redirect("/b");
-    });
+    http.Get("/umleitung", [](const httplib::Request&, httplib::Response& response) { response.set_redirect("/b"); });
     server.start();
 }
 
@@ -107,8 +103,9 @@ void BrowserViewTest::init()
     view = std::make_unique<BrowserView>();
     connect(view.get(), &BrowserView::NavigateComplete2, this,
             [this](const QString& address) { reports.reached.append(address); });
-    connect(view.get(), &BrowserView::ProgressChange, this,
-            [this](int progress, int progressMax) { reports.progress.append({progress, progressMax}); });
+    connect(view.get(), &BrowserView::ProgressChange, this, [this](int progress, int progressMax) {
+        reports.progress.append({progress, progressMax});
+    });
     view->resize(800, 600);
     view->show();
     QVERIFY(QTest::qWaitForWindowExposed(view.get()));
@@ -137,9 +134,11 @@ void BrowserViewTest::waitUntilReached(const QStringList& expected)
 // A real mouse click, so that the engine sees a user's gesture.
 void BrowserViewTest::click(const QString& elementId)
 {
-    const QVariantList centre = runScript(
-        u"(() => { const r = document.getElementById('%1').getBoundingClientRect();"
-        u" return [r.left + r.width / 2, r.top + r.height / 2]; })()"_s.arg(elementId)).toList();
+    const QVariantList centre =
+        runScript(QStringLiteral("(() => { const r = document.getElementById('%1').getBoundingClientRect();"
+                                 " return [r.left + r.width / 2, r.top + r.height / 2]; })()")
+                      .arg(elementId))
+            .toList();
     QCOMPARE(centre.size(), 2);
     QVERIFY(view->focusProxy());
     QTest::mouseClick(view->focusProxy(), Qt::LeftButton, {}, QPoint(centre[0].toInt(), centre[1].toInt()));
@@ -169,24 +168,24 @@ void BrowserViewTest::reportsEveryMainFrameNavigationOnce()
 {
     QStringList expected;
 
-    navigateAndWait(url(u"/a"_s));
-    expected << url(u"/a"_s);  // the frame inside is not reported
+    navigateAndWait(url(QStringLiteral("/a")));
+    expected << url(QStringLiteral("/a"));  // the frame inside is not reported
     QCOMPARE(reports.reached, expected);
 
-    click(u"sprung"_s);
-    expected << url(u"/a#teil"_s);
+    click(QStringLiteral("sprung"));
+    expected << url(QStringLiteral("/a#teil"));
     waitUntilReached(expected);
 
-    click(u"weiter"_s);
-    expected << url(u"/b"_s);
+    click(QStringLiteral("weiter"));
+    expected << url(QStringLiteral("/b"));
     waitUntilReached(expected);
 
-    navigateAndWait(url(u"/b"_s));
-    expected << url(u"/b"_s);
+    navigateAndWait(url(QStringLiteral("/b")));
+    expected << url(QStringLiteral("/b"));
     QCOMPARE(reports.reached, expected);
 
-    navigateAndWait(url(u"/umleitung"_s));
-    expected << url(u"/b"_s);
+    navigateAndWait(url(QStringLiteral("/umleitung")));
+    expected << url(QStringLiteral("/b"));
     QCOMPARE(reports.reached, expected);
 
     // A reload stays on the page: no navigation is reported.
@@ -195,7 +194,7 @@ void BrowserViewTest::reportsEveryMainFrameNavigationOnce()
     QTRY_VERIFY_WITH_TIMEOUT(reports.loadEnded(), kLoadTimeout);
     QTest::qWait(200);
     QCOMPARE(reports.reached, expected);
-    QCOMPARE(view->LocationURL(), url(u"/b"_s));
+    QCOMPARE(view->LocationURL(), url(QStringLiteral("/b")));
 }
 
 void BrowserViewTest::backAndForwardStepThroughTheHistory()
@@ -204,36 +203,36 @@ void BrowserViewTest::backAndForwardStepThroughTheHistory()
         view->GoBack();
         QFAIL("a back step without history was accepted");
     } catch (const std::runtime_error& error) {
-        QCOMPARE(QString::fromUtf8(error.what()), u"Es gibt keine vorherige Seite im Verlauf."_s);
+        QCOMPARE(QString::fromUtf8(error.what()), QStringLiteral("Es gibt keine vorherige Seite im Verlauf."));
     }
     try {
         view->GoForward();
         QFAIL("a forward step without history was accepted");
     } catch (const std::runtime_error& error) {
-        QCOMPARE(QString::fromUtf8(error.what()), u"Es gibt keine nächste Seite im Verlauf."_s);
+        QCOMPARE(QString::fromUtf8(error.what()), QStringLiteral("Es gibt keine nächste Seite im Verlauf."));
     }
 
-    navigateAndWait(url(u"/a"_s));
-    click(u"sprung"_s);
-    QStringList expected = {url(u"/a"_s), url(u"/a#teil"_s)};
+    navigateAndWait(url(QStringLiteral("/a")));
+    click(QStringLiteral("sprung"));
+    QStringList expected = {url(QStringLiteral("/a")), url(QStringLiteral("/a#teil"))};
     waitUntilReached(expected);
-    navigateAndWait(url(u"/b"_s));
-    expected << url(u"/b"_s);
+    navigateAndWait(url(QStringLiteral("/b")));
+    expected << url(QStringLiteral("/b"));
     QCOMPARE(reports.reached, expected);
 
     view->GoBack();  // a new document
-    expected << url(u"/a#teil"_s);
+    expected << url(QStringLiteral("/a#teil"));
     waitUntilReached(expected);
     view->GoBack();  // within the same document
-    expected << url(u"/a"_s);
+    expected << url(QStringLiteral("/a"));
     waitUntilReached(expected);
     QVERIFY_THROWS_EXCEPTION(std::runtime_error, view->GoBack());
 
     view->GoForward();
-    expected << url(u"/a#teil"_s);
+    expected << url(QStringLiteral("/a#teil"));
     waitUntilReached(expected);
     view->GoForward();
-    expected << url(u"/b"_s);
+    expected << url(QStringLiteral("/b"));
     waitUntilReached(expected);
     QVERIFY_THROWS_EXCEPTION(std::runtime_error, view->GoForward());
     QTest::qWait(200);
@@ -242,8 +241,8 @@ void BrowserViewTest::backAndForwardStepThroughTheHistory()
 
 void BrowserViewTest::progressEndsWithMinusOneAndStopBeforeAnswerReportsNothing()
 {
-    navigateAndWait(url(u"/langsam"_s));
-    QCOMPARE(reports.reached, QStringList{url(u"/langsam"_s)});
+    navigateAndWait(url(QStringLiteral("/langsam")));
+    QCOMPARE(reports.reached, QStringList{url(QStringLiteral("/langsam"))});
     QVERIFY(reports.progress.size() >= 2);
     for (const auto& [progress, progressMax] : std::as_const(reports.progress)) {
         QCOMPARE(progressMax, 100);
@@ -252,15 +251,15 @@ void BrowserViewTest::progressEndsWithMinusOneAndStopBeforeAnswerReportsNothing(
     QCOMPARE(reports.progress.first().first, 0);
 
     // Stopped while the server still thinks: nothing was reached.
-    navigateAndWait(url(u"/b"_s));
+    navigateAndWait(url(QStringLiteral("/b")));
     reports.progress.clear();
-    view->Navigate(url(u"/langsam"_s));
+    view->Navigate(url(QStringLiteral("/langsam")));
     QTRY_VERIFY_WITH_TIMEOUT(!reports.progress.isEmpty(), kLoadTimeout);
     view->Stop();
     QTRY_VERIFY_WITH_TIMEOUT(reports.loadEnded(), kLoadTimeout);
     QTest::qWait(1800);
-    QCOMPARE(reports.reached, (QStringList{url(u"/langsam"_s), url(u"/b"_s)}));
-    QCOMPARE(view->LocationURL(), url(u"/b"_s));
+    QCOMPARE(reports.reached, (QStringList{url(QStringLiteral("/langsam")), url(QStringLiteral("/b"))}));
+    QCOMPARE(view->LocationURL(), url(QStringLiteral("/b")));
 }
 
 void BrowserViewTest::failedLoadReportsItsAddressOnce()
@@ -268,7 +267,7 @@ void BrowserViewTest::failedLoadReportsItsAddressOnce()
     // A port that was free a moment ago and that nobody listens on now.
     QTcpServer probe;
     QVERIFY(probe.listen(QHostAddress::LocalHost));
-    const QString gone = u"http://127.0.0.1:%1/weg"_s.arg(probe.serverPort());
+    const QString gone = QStringLiteral("http://127.0.0.1:%1/weg").arg(probe.serverPort());
     probe.close();
     navigateAndWait(gone);
     QCOMPARE(reports.reached, QStringList{gone});
@@ -278,55 +277,55 @@ void BrowserViewTest::failedLoadReportsItsAddressOnce()
 
 void BrowserViewTest::homeAndSearchLoadWhatTheStoreHoldsAtTheCall()
 {
-    setHostValue(kStartPageValue, url(u"/b"_s));
-    setHostValue(kSearchPageValue, url(u"/a"_s));
+    setHostValue(kStartPageValue, url(QStringLiteral("/b")));
+    setHostValue(kSearchPageValue, url(QStringLiteral("/a")));
     view->GoHome();
-    QStringList expected = {url(u"/b"_s)};
+    QStringList expected = {url(QStringLiteral("/b"))};
     waitUntilReached(expected);
 
-    setHostValue(kStartPageValue, url(u"/c"_s));
+    setHostValue(kStartPageValue, url(QStringLiteral("/c")));
     view->GoHome();
-    expected << url(u"/c"_s);
+    expected << url(QStringLiteral("/c"));
     waitUntilReached(expected);
 
     view->GoSearch();
-    expected << url(u"/a"_s);
+    expected << url(QStringLiteral("/a"));
     waitUntilReached(expected);
 
     setHostValue(kStartPageValue, QString());
     view->GoHome();
-    expected << u"about:blank"_s;
+    expected << QStringLiteral("about:blank");
     waitUntilReached(expected);
-    QCOMPARE(view->LocationURL(), u"about:blank"_s);
+    QCOMPARE(view->LocationURL(), QStringLiteral("about:blank"));
 }
 
 void BrowserViewTest::newWindowRequestsStayInThisView()
 {
-    navigateAndWait(url(u"/a"_s));
-    click(u"neu"_s);
-    QStringList expected = {url(u"/a"_s), url(u"/c"_s)};
+    navigateAndWait(url(QStringLiteral("/a")));
+    click(QStringLiteral("neu"));
+    QStringList expected = {url(QStringLiteral("/a")), url(QStringLiteral("/c"))};
     waitUntilReached(expected);
-    QCOMPARE(view->LocationURL(), url(u"/c"_s));
+    QCOMPARE(view->LocationURL(), url(QStringLiteral("/c")));
 
     view->GoBack();  // the view kept its history
-    expected << url(u"/a"_s);
+    expected << url(QStringLiteral("/a"));
     waitUntilReached(expected);
 
-    runScript(u"window.open('/b')"_s);
-    expected << url(u"/b"_s);
+    runScript(QStringLiteral("window.open('/b')"));
+    expected << url(QStringLiteral("/b"));
     waitUntilReached(expected);
 }
 
 void BrowserViewTest::copySelectionPutsTheSelectedTextOnTheClipboard()
 {
-    navigateAndWait(url(u"/a"_s));
-    SetClipboardText(u"vorher"_s);
-    QCOMPARE(QGuiApplication::clipboard()->text(), u"vorher"_s);
-    click(u"gruss"_s);  // selects the paragraph, with the page focused as after a user's selection
-    QTRY_COMPARE_WITH_TIMEOUT(runScript(u"getSelection().toString()"_s).toString(), u"Grüße aus Kavelo"_s,
-                              kLoadTimeout);
+    navigateAndWait(url(QStringLiteral("/a")));
+    SetClipboardText(QStringLiteral("vorher"));
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("vorher"));
+    click(QStringLiteral("gruss"));  // selects the paragraph, with the page focused as after a user's selection
+    QTRY_COMPARE_WITH_TIMEOUT(runScript(QStringLiteral("getSelection().toString()")).toString(),
+                              QStringLiteral("Grüße aus Kavelo"), kLoadTimeout);
     view->CopySelection();
-    QTRY_COMPARE_WITH_TIMEOUT(QGuiApplication::clipboard()->text(), u"Grüße aus Kavelo"_s, kLoadTimeout);
+    QTRY_COMPARE_WITH_TIMEOUT(QGuiApplication::clipboard()->text(), QStringLiteral("Grüße aus Kavelo"), kLoadTimeout);
 }
 
 void BrowserViewTest::profileKeepsItsDataOnDisk()
@@ -334,7 +333,7 @@ void BrowserViewTest::profileKeepsItsDataOnDisk()
     QWebEngineProfile* profile = KaveloProfile();
     QCOMPARE(view->page()->profile(), profile);
     QVERIFY(!profile->isOffTheRecord());
-    QCOMPARE(profile->storageName(), u"Kavelo"_s);
+    QCOMPARE(profile->storageName(), QStringLiteral("Kavelo"));
     QVERIFY(profile->persistentStoragePath().startsWith(qEnvironmentVariable("XDG_DATA_HOME")));
     QCOMPARE(profile->httpCacheType(), QWebEngineProfile::DiskHttpCache);
 }

@@ -21,8 +21,6 @@
 #include <QWebEnginePage>
 #include <memory>
 
-using namespace Qt::StringLiterals;
-
 namespace {
 
 constexpr int kTimeout = 15000;
@@ -35,11 +33,13 @@ const char* const kPage = R"html(<!DOCTYPE html><html><head><meta charset="utf-8
 <img id="bild" src="/bild.svg" style="display:block;height:40px;width:40px">
 </body></html>)html";
 
-const char* const kImage = R"(<svg xmlns="http://www.w3.org/2000/svg" width="40" height="40"><rect width="40" height="40" fill="teal"/></svg>)";
+const char* const kImage =
+    R"(<svg xmlns="http://www.w3.org/2000/svg" width="40" height="40"><rect width="40" height="40" fill="teal"/></svg>)";
 
-const QStringList kReading = {u"Kopieren"_s, u"Alles markieren"_s};
-const QStringList kEditing = {u"Ausschneiden"_s, u"Kopieren"_s, u"Einfügen"_s, u"Alles markieren"_s};
-const QStringList kNavigation = {u"Zurück"_s, u"Vor"_s, u"Neu laden"_s};
+const QStringList kReading = {QStringLiteral("Kopieren"), QStringLiteral("Alles markieren")};
+const QStringList kEditing = {QStringLiteral("Ausschneiden"), QStringLiteral("Kopieren"), QStringLiteral("Einfügen"),
+                              QStringLiteral("Alles markieren")};
+const QStringList kNavigation = {QStringLiteral("Zurück"), QStringLiteral("Vor"), QStringLiteral("Neu laden")};
 
 QStringList Entries(const QMenu* menu)
 {
@@ -127,7 +127,8 @@ void ContextMenuTest::loadPage(BrowserView& on)
     QSignalSpy loaded(&on, &QWebEngineView::loadFinished);
     on.Navigate(server.url());
     QTRY_VERIFY_WITH_TIMEOUT(!loaded.isEmpty(), kTimeout);
-    QTRY_VERIFY_WITH_TIMEOUT(runScript(on, u"document.getElementById('bild').complete"_s).toBool(), kTimeout);
+    QTRY_VERIFY_WITH_TIMEOUT(runScript(on, QStringLiteral("document.getElementById('bild').complete")).toBool(),
+                             kTimeout);
 }
 
 QVariant ContextMenuTest::runScript(BrowserView& on, const QString& script)
@@ -145,9 +146,11 @@ QVariant ContextMenuTest::runScript(BrowserView& on, const QString& script)
 
 QMenu* ContextMenuTest::openMenu(BrowserView& on, const QString& elementId)
 {
-    const QVariantList centre = runScript(on,
-        u"(() => { const r = document.getElementById('%1').getBoundingClientRect();"
-        u" return [r.left + r.width / 2, r.top + r.height / 2]; })()"_s.arg(elementId)).toList();
+    const QVariantList centre =
+        runScript(on, QStringLiteral("(() => { const r = document.getElementById('%1').getBoundingClientRect();"
+                                     " return [r.left + r.width / 2, r.top + r.height / 2]; })()")
+                          .arg(elementId))
+            .toList();
     if (centre.size() != 2)
         return nullptr;
     QTest::mouseClick(on.focusProxy(), Qt::RightButton, {}, QPoint(centre[0].toInt(), centre[1].toInt()));
@@ -159,10 +162,10 @@ void ContextMenuTest::offersEditingAndTheWindowsNavigationOnly()
 {
     // A link that opens a new window, an image, plain text, a form field: the
     // engine would offer new windows, saving, source and inspection for them.
-    for (const auto& [element, expected] : {std::pair{u"text"_s, kReading + kNavigation},
-                                            std::pair{u"link"_s, kReading + kNavigation},
-                                            std::pair{u"bild"_s, kReading + kNavigation},
-                                            std::pair{u"field"_s, kEditing + kNavigation}}) {
+    for (const auto& [element, expected] : {std::pair{QStringLiteral("text"), kReading + kNavigation},
+                                            std::pair{QStringLiteral("link"), kReading + kNavigation},
+                                            std::pair{QStringLiteral("bild"), kReading + kNavigation},
+                                            std::pair{QStringLiteral("field"), kEditing + kNavigation}}) {
         QMenu* menu = openMenu(*view, element);
         QVERIFY2(menu, qPrintable(element));
         QCOMPARE(Entries(menu), expected);
@@ -178,14 +181,14 @@ void ContextMenuTest::navigationEntriesFollowAndClickTheButtons()
     QSignalSpy reloadClicks(&reload, &QPushButton::clicked);
 
     back.setEnabled(false);
-    QMenu* menu = openMenu(*view, u"text"_s);
+    QMenu* menu = openMenu(*view, QStringLiteral("text"));
     QVERIFY(menu);
-    QVERIFY(!Entry(menu, u"Zurück"_s)->isEnabled());
-    QVERIFY(Entry(menu, u"Vor"_s)->isEnabled());
-    QVERIFY(Entry(menu, u"Neu laden"_s)->isEnabled());
-    Entry(menu, u"Zurück"_s)->trigger();
-    Entry(menu, u"Vor"_s)->trigger();
-    Entry(menu, u"Neu laden"_s)->trigger();
+    QVERIFY(!Entry(menu, QStringLiteral("Zurück"))->isEnabled());
+    QVERIFY(Entry(menu, QStringLiteral("Vor"))->isEnabled());
+    QVERIFY(Entry(menu, QStringLiteral("Neu laden"))->isEnabled());
+    Entry(menu, QStringLiteral("Zurück"))->trigger();
+    Entry(menu, QStringLiteral("Vor"))->trigger();
+    Entry(menu, QStringLiteral("Neu laden"))->trigger();
     menu->close();
     QCOMPARE(backClicks.size(), 0);
     QCOMPARE(forwardClicks.size(), 1);
@@ -196,12 +199,12 @@ void ContextMenuTest::navigationEntriesFollowAndClickTheButtons()
     back.setEnabled(true);
     forward.setEnabled(false);
     reload.setEnabled(false);
-    menu = openMenu(*view, u"field"_s);
+    menu = openMenu(*view, QStringLiteral("field"));
     QVERIFY(menu);
-    QVERIFY(Entry(menu, u"Zurück"_s)->isEnabled());
-    QVERIFY(!Entry(menu, u"Vor"_s)->isEnabled());
-    QVERIFY(!Entry(menu, u"Neu laden"_s)->isEnabled());
-    Entry(menu, u"Zurück"_s)->trigger();
+    QVERIFY(Entry(menu, QStringLiteral("Zurück"))->isEnabled());
+    QVERIFY(!Entry(menu, QStringLiteral("Vor"))->isEnabled());
+    QVERIFY(!Entry(menu, QStringLiteral("Neu laden"))->isEnabled());
+    Entry(menu, QStringLiteral("Zurück"))->trigger();
     menu->close();
     QCOMPARE(backClicks.size(), 1);
     QCOMPARE(forwardClicks.size(), 1);
@@ -211,33 +214,38 @@ void ContextMenuTest::navigationEntriesFollowAndClickTheButtons()
 void ContextMenuTest::editingEntriesActOnThePage()
 {
     // Nothing selected: nothing to copy.
-    QMenu* menu = openMenu(*view, u"text"_s);
+    QMenu* menu = openMenu(*view, QStringLiteral("text"));
     QVERIFY(menu);
-    QVERIFY(!Entry(menu, u"Kopieren"_s)->isEnabled());
-    Entry(menu, u"Alles markieren"_s)->trigger();
+    QVERIFY(!Entry(menu, QStringLiteral("Kopieren"))->isEnabled());
+    Entry(menu, QStringLiteral("Alles markieren"))->trigger();
     menu->close();
-    QTRY_VERIFY_WITH_TIMEOUT(runScript(*view, u"getSelection().toString()"_s).toString().contains(u"Grüße aus Kavelo"_s),
+    QTRY_VERIFY_WITH_TIMEOUT(runScript(*view, QStringLiteral("getSelection().toString()"))
+                                 .toString()
+                                 .contains(QStringLiteral("Grüße aus Kavelo")),
                              kTimeout);
     QTRY_VERIFY(!QApplication::activePopupWidget());
 
     QGuiApplication::clipboard()->clear();
-    menu = openMenu(*view, u"text"_s);
+    menu = openMenu(*view, QStringLiteral("text"));
     QVERIFY(menu);
-    QVERIFY(Entry(menu, u"Kopieren"_s)->isEnabled());
-    Entry(menu, u"Kopieren"_s)->trigger();
+    QVERIFY(Entry(menu, QStringLiteral("Kopieren"))->isEnabled());
+    Entry(menu, QStringLiteral("Kopieren"))->trigger();
     menu->close();
-    QTRY_VERIFY_WITH_TIMEOUT(QGuiApplication::clipboard()->text().contains(u"Grüße aus Kavelo"_s), kTimeout);
+    QTRY_VERIFY_WITH_TIMEOUT(QGuiApplication::clipboard()->text().contains(QStringLiteral("Grüße aus Kavelo")),
+                             kTimeout);
     QTRY_VERIFY(!QApplication::activePopupWidget());
 
     // Pasted into the form field at the caret that the right click placed.
-    QGuiApplication::clipboard()->setText(u"neu"_s);
-    runScript(*view, u"getSelection().removeAllRanges()"_s);
-    menu = openMenu(*view, u"field"_s);
+    QGuiApplication::clipboard()->setText(QStringLiteral("neu"));
+    runScript(*view, QStringLiteral("getSelection().removeAllRanges()"));
+    menu = openMenu(*view, QStringLiteral("field"));
     QVERIFY(menu);
-    QTRY_VERIFY_WITH_TIMEOUT(Entry(menu, u"Einfügen"_s)->isEnabled(), kTimeout);
-    Entry(menu, u"Einfügen"_s)->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(Entry(menu, QStringLiteral("Einfügen"))->isEnabled(), kTimeout);
+    Entry(menu, QStringLiteral("Einfügen"))->trigger();
     menu->close();
-    QTRY_VERIFY_WITH_TIMEOUT(runScript(*view, u"document.getElementById('field').value"_s).toString().contains(u"neu"_s),
+    QTRY_VERIFY_WITH_TIMEOUT(runScript(*view, QStringLiteral("document.getElementById('field').value"))
+                                 .toString()
+                                 .contains(QStringLiteral("neu")),
                              kTimeout);
 }
 
@@ -245,7 +253,7 @@ void ContextMenuTest::aViewWithoutButtonsOffersEditingOnly()
 {
     BrowserView plain;
     loadPage(plain);
-    QMenu* menu = openMenu(plain, u"text"_s);
+    QMenu* menu = openMenu(plain, QStringLiteral("text"));
     QVERIFY(menu);
     QCOMPARE(Entries(menu), kReading);
     QVERIFY(!menu->actions().last()->isSeparator());
@@ -258,15 +266,15 @@ void ContextMenuTest::aViewWithoutButtonsOffersEditingOnly()
 void ContextMenuTest::theSourceOfAPageIsNeverShown()
 {
     const QString page = server.url();
-    const QString source = u"view-source:"_s + page;
-    const int requests = server.count(u"/"_s);
+    const QString source = QStringLiteral("view-source:") + page;
+    const int requests = server.count(QStringLiteral("/"));
     const qsizetype windows = QApplication::topLevelWidgets().size();
     QSignalSpy reached(view.get(), &BrowserView::NavigateComplete2);
 
     view->triggerPageAction(QWebEnginePage::ViewSource);
     view->Navigate(source);
-    view->Navigate(u"VIEW-SOURCE:"_s + page);
-    runScript(*view, u"location.href = '%1'"_s.arg(source));
+    view->Navigate(QStringLiteral("VIEW-SOURCE:") + page);
+    runScript(*view, QStringLiteral("location.href = '%1'").arg(source));
     QTest::keyClick(view->focusProxy(), Qt::Key_U, Qt::ControlModifier);
     QTest::keyClick(view->focusProxy(), Qt::Key_F12);
     QTest::keyClick(view->focusProxy(), Qt::Key_I, Qt::ControlModifier | Qt::ShiftModifier);
@@ -275,8 +283,8 @@ void ContextMenuTest::theSourceOfAPageIsNeverShown()
     QCOMPARE(QApplication::topLevelWidgets().size(), windows);
     QCOMPARE(view->LocationURL(), page);
     QCOMPARE(reached.size(), 0);
-    QCOMPARE(server.count(u"/"_s), requests);
-    QVERIFY(runScript(*view, u"document.getElementById('field') !== null"_s).toBool());
+    QCOMPARE(server.count(QStringLiteral("/")), requests);
+    QVERIFY(runScript(*view, QStringLiteral("document.getElementById('field') !== null")).toBool());
 }
 
 // In viewer mode without the right to surf, back and forward are locked and
@@ -290,23 +298,25 @@ void ContextMenuTest::theMainWindowsMenuRunsItsOwnReload()
     EinstellDaten.MaySurf = 0;
     EinstellDaten.RedirectDownloads = 0;
     StringToText(EinstellDaten.HomePage, server.url());
-    folder.writeFile(u"Einstell.DAT"_s, QByteArray(reinterpret_cast<const char*>(&EinstellDaten), sizeof EinstellDaten));
-    TKaveloMainForm window(ProgramFolder, {u"0"_s});
+    folder.writeFile(QStringLiteral("Einstell.DAT"),
+                     QByteArray(reinterpret_cast<const char*>(&EinstellDaten), sizeof EinstellDaten));
+    TKaveloMainForm window(ProgramFolder, {QStringLiteral("0")});
     window.show();
-    auto* browser = window.findChild<BrowserView*>(u"WebBrowser1"_s);
+    auto* browser = window.findChild<BrowserView*>(QStringLiteral("WebBrowser1"));
     QTRY_COMPARE_WITH_TIMEOUT(browser->LocationURL(), server.url(), kTimeout);
-    QTRY_VERIFY_WITH_TIMEOUT(runScript(*browser, u"document.readyState"_s).toString() == u"complete"_s, kTimeout);
-    const int requests = server.count(u"/"_s);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        runScript(*browser, QStringLiteral("document.readyState")).toString() == QStringLiteral("complete"), kTimeout);
+    const int requests = server.count(QStringLiteral("/"));
 
-    QMenu* menu = openMenu(*browser, u"text"_s);
+    QMenu* menu = openMenu(*browser, QStringLiteral("text"));
     QVERIFY(menu);
     QCOMPARE(Entries(menu), kReading + kNavigation);
-    QVERIFY(!Entry(menu, u"Zurück"_s)->isEnabled());
-    QVERIFY(!Entry(menu, u"Vor"_s)->isEnabled());
-    QVERIFY(Entry(menu, u"Neu laden"_s)->isEnabled());
-    Entry(menu, u"Neu laden"_s)->trigger();
+    QVERIFY(!Entry(menu, QStringLiteral("Zurück"))->isEnabled());
+    QVERIFY(!Entry(menu, QStringLiteral("Vor"))->isEnabled());
+    QVERIFY(Entry(menu, QStringLiteral("Neu laden"))->isEnabled());
+    Entry(menu, QStringLiteral("Neu laden"))->trigger();
     menu->close();
-    QTRY_COMPARE_WITH_TIMEOUT(server.count(u"/"_s), requests + 1, kTimeout);
+    QTRY_COMPARE_WITH_TIMEOUT(server.count(QStringLiteral("/")), requests + 1, kTimeout);
     QVERIFY(boxes.messages.isEmpty());
 }
 

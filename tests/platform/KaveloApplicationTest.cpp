@@ -1,5 +1,5 @@
-#include "support/RecordingPresenter.h"
 #include "support/GuiTestMain.h"
+#include "support/RecordingPresenter.h"
 
 #include <QTest>
 #include <QTimer>

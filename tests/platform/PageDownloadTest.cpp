@@ -20,8 +20,6 @@
 #include <memory>
 #include <thread>
 
-using namespace Qt::StringLiterals;
-
 namespace {
 
 constexpr int kTimeout = 20000;
@@ -114,7 +112,7 @@ void PageDownloadTest::init()
 {
     folder = std::make_unique<QTemporaryDir>();
     QVERIFY(folder->isValid());
-    setDownloadDirectory(folder->filePath(u"Ziel"_s));  // one level that does not exist yet
+    setDownloadDirectory(folder->filePath(QStringLiteral("Ziel")));  // one level that does not exist yet
     view = std::make_unique<BrowserView>();
     view->resize(600, 400);
     view->show();
@@ -137,8 +135,9 @@ void PageDownloadTest::click(const QString& elementId)
     QVariantList centre;
     bool done = false;
     view->page()->runJavaScript(
-        u"(() => { const r = document.getElementById('%1').getBoundingClientRect();"
-        u" return [r.left + r.width / 2, r.top + r.height / 2]; })()"_s.arg(elementId),
+        QStringLiteral("(() => { const r = document.getElementById('%1').getBoundingClientRect();"
+                       " return [r.left + r.width / 2, r.top + r.height / 2]; })()")
+            .arg(elementId),
         [&](const QVariant& value) {
             centre = value.toList();
             done = true;
@@ -164,16 +163,16 @@ void PageDownloadTest::setDownloadDirectory(const QString& folder)
 void PageDownloadTest::attachmentLandsInTheHostFolderBesideAnExistingFile()
 {
     const QSignalSpy reached(view.get(), &BrowserView::NavigateComplete2);
-    const QDir target(folder->filePath(u"Ziel"_s));
+    const QDir target(folder->filePath(QStringLiteral("Ziel")));
     const QByteArray expected = QByteArray::fromStdString(ReportBytes());
 
-    click(u"bericht"_s);
+    click(QStringLiteral("bericht"));
     QTRY_COMPARE_WITH_TIMEOUT(windows().size(), 1, kTimeout);
     DownloadProgress* window = windows().first();
-    QCOMPARE(window->windowTitle(), u"Download"_s);
-    QTRY_COMPARE_WITH_TIMEOUT(text(window, "State"), u"Download abgeschlossen"_s, kTimeout);
-    QCOMPARE(text(window, "Size"), u"300 KB von 300 KB"_s);
-    QFile file(target.filePath(u"bericht.pdf"_s));
+    QCOMPARE(window->windowTitle(), QStringLiteral("Download"));
+    QTRY_COMPARE_WITH_TIMEOUT(text(window, "State"), QStringLiteral("Download abgeschlossen"), kTimeout);
+    QCOMPARE(text(window, "Size"), QStringLiteral("300 KB von 300 KB"));
+    QFile file(target.filePath(QStringLiteral("bericht.pdf")));
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), expected);
     // The window goes by itself, and the page stays where it was.
@@ -182,21 +181,21 @@ void PageDownloadTest::attachmentLandsInTheHostFolderBesideAnExistingFile()
     QVERIFY(reached.isEmpty());
 
     // The folder as the host store holds it at the moment of the next download.
-    QVERIFY(QDir().mkpath(folder->filePath(u"Neu"_s)));
-    setDownloadDirectory(folder->filePath(u"Neu"_s));
-    QFile old(folder->filePath(u"Neu/bericht.pdf"_s));
+    QVERIFY(QDir().mkpath(folder->filePath(QStringLiteral("Neu"))));
+    setDownloadDirectory(folder->filePath(QStringLiteral("Neu")));
+    QFile old(folder->filePath(QStringLiteral("Neu/bericht.pdf")));
     QVERIFY(old.open(QIODevice::WriteOnly));
     old.write("alt");
     old.close();
-    click(u"bericht"_s);
-    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(folder->filePath(u"Neu/bericht (1).pdf"_s)), kTimeout);
+    click(QStringLiteral("bericht"));
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(folder->filePath(QStringLiteral("Neu/bericht (1).pdf"))), kTimeout);
     QTRY_VERIFY_WITH_TIMEOUT(windows().isEmpty(), DownloadProgress::kCompletedShownMs + kTimeout);
-    QFile second(folder->filePath(u"Neu/bericht (1).pdf"_s));
+    QFile second(folder->filePath(QStringLiteral("Neu/bericht (1).pdf")));
     QVERIFY(second.open(QIODevice::ReadOnly));
     QCOMPARE(second.readAll(), expected);
     QVERIFY(old.open(QIODevice::ReadOnly));
     QCOMPARE(old.readAll(), QByteArray("alt"));
-    QCOMPARE(QDir(folder->filePath(u"Neu"_s)).entryList(QDir::Files).size(), 2);
+    QCOMPARE(QDir(folder->filePath(QStringLiteral("Neu"))).entryList(QDir::Files).size(), 2);
 }
 
 void PageDownloadTest::withoutAHostFolderTheUserDownloadFolderTakesIt()
@@ -204,44 +203,45 @@ void PageDownloadTest::withoutAHostFolderTheUserDownloadFolderTakesIt()
     const QByteArray home = qgetenv("HOME");
     qputenv("HOME", QFile::encodeName(folder->path()));
     setDownloadDirectory(QString());
-    click(u"bericht"_s);
-    QTRY_VERIFY_WITH_TIMEOUT(windows().size() == 1 && text(windows().first(), "State") == u"Download abgeschlossen"_s,
-                             kTimeout);
+    click(QStringLiteral("bericht"));
+    QTRY_VERIFY_WITH_TIMEOUT(
+        windows().size() == 1 && text(windows().first(), "State") == QStringLiteral("Download abgeschlossen"),
+        kTimeout);
     qputenv("HOME", home);
-    QCOMPARE(QFileInfo(folder->filePath(u"Downloads/bericht.pdf"_s)).size(), 300 * 1024);
+    QCOMPARE(QFileInfo(folder->filePath(QStringLiteral("Downloads/bericht.pdf"))).size(), 300 * 1024);
 }
 
 void PageDownloadTest::cancelStopsTheDownloadAndLeavesNoFile()
 {
-    const QDir target(folder->filePath(u"Ziel"_s));
+    const QDir target(folder->filePath(QStringLiteral("Ziel")));
     // Two downloads of one name at once get two names.
-    click(u"gross"_s);
+    click(QStringLiteral("gross"));
     QTRY_COMPARE_WITH_TIMEOUT(windows().size(), 1, kTimeout);
-    click(u"gross"_s);
+    click(QStringLiteral("gross"));
     QTRY_COMPARE_WITH_TIMEOUT(windows().size(), 2, kTimeout);
     QStringList files;
     for (const DownloadProgress* window : windows())
         files << text(window, "FileName");
     files.sort();
-    QCOMPARE(files, (QStringList{u"Datei: gross (1).bin"_s, u"Datei: gross.bin"_s}));
+    QCOMPARE(files, (QStringList{QStringLiteral("Datei: gross (1).bin"), QStringLiteral("Datei: gross.bin")}));
 
     for (DownloadProgress* window : windows()) {
-        QTRY_VERIFY_WITH_TIMEOUT(text(window, "Size").endsWith(u" von "_s + DownloadSizeText(5 << 20, QLocale())),
-                                 kTimeout);
-        QTRY_VERIFY_WITH_TIMEOUT(!text(window, "Size").startsWith(u"0 KB"_s), kTimeout);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            text(window, "Size").endsWith(QStringLiteral(" von ") + DownloadSizeText(5 << 20, QLocale())), kTimeout);
+        QTRY_VERIFY_WITH_TIMEOUT(!text(window, "Size").startsWith(QStringLiteral("0 KB")), kTimeout);
     }
     DownloadProgress* first = windows().first();
     auto* cancel = first->findChild<QPushButton*>();
-    QCOMPARE(cancel->text(), u"Abbrechen"_s);
+    QCOMPARE(cancel->text(), QStringLiteral("Abbrechen"));
     QTest::mouseClick(cancel, Qt::LeftButton);
     // Closing the window by its frame cancels as well.
     windows().last()->close();
     QTRY_VERIFY_WITH_TIMEOUT(windows().isEmpty(), kTimeout);
     QTRY_VERIFY_WITH_TIMEOUT(target.entryList(QDir::Files).isEmpty(), kTimeout);
     // Both transfers end (the whole file would take 16 s) and none starts again.
-    QTRY_COMPARE_WITH_TIMEOUT(server.count(u"/gross"_s), 2, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(server.count(QStringLiteral("/gross")), 2, 5000);
     QTest::qWait(1000);
-    QCOMPARE(server.count(u"/gross"_s), 2);
+    QCOMPARE(server.count(QStringLiteral("/gross")), 2);
     QVERIFY(target.entryList(QDir::Files).isEmpty());
 }
 
@@ -249,18 +249,18 @@ void PageDownloadTest::cancelStopsTheDownloadAndLeavesNoFile()
 // up; all of it stays with one window and one file name.
 void PageDownloadTest::aBrokenOffDownloadSaysSoAndLeavesNoFile()
 {
-    click(u"kaputt"_s);
+    click(QStringLiteral("kaputt"));
     QTRY_COMPARE_WITH_TIMEOUT(windows().size(), 1, kTimeout);
     DownloadProgress* window = windows().first();
-    QTRY_VERIFY_WITH_TIMEOUT(text(window, "State").startsWith(u"Download abgebrochen: "_s), kTimeout);
-    QVERIFY(server.count(u"/kaputt"_s) > 1);
+    QTRY_VERIFY_WITH_TIMEOUT(text(window, "State").startsWith(QStringLiteral("Download abgebrochen: ")), kTimeout);
+    QVERIFY(server.count(QStringLiteral("/kaputt")) > 1);
     QCOMPARE(windows().size(), 1);
-    QCOMPARE(text(window, "State"), u"Download abgebrochen: Fehler des Servers"_s);
-    QCOMPARE(text(window, "FileName"), u"Datei: kaputt.bin"_s);
+    QCOMPARE(text(window, "State"), QStringLiteral("Download abgebrochen: Fehler des Servers"));
+    QCOMPARE(text(window, "FileName"), QStringLiteral("Datei: kaputt.bin"));
     auto* button = window->findChild<QPushButton*>();
-    QCOMPARE(button->text(), u"Schließen"_s);
-    const QDir target(folder->filePath(u"Ziel"_s));
-    QVERIFY(!QFileInfo::exists(target.filePath(u"kaputt.bin"_s)));
+    QCOMPARE(button->text(), QStringLiteral("Schließen"));
+    const QDir target(folder->filePath(QStringLiteral("Ziel")));
+    QVERIFY(!QFileInfo::exists(target.filePath(QStringLiteral("kaputt.bin"))));
     QTest::mouseClick(button, Qt::LeftButton);
     QTRY_VERIFY_WITH_TIMEOUT(windows().isEmpty(), kTimeout);
     QTRY_VERIFY_WITH_TIMEOUT(target.entryList(QDir::Files).isEmpty(), kTimeout);
@@ -269,28 +269,31 @@ void PageDownloadTest::aBrokenOffDownloadSaysSoAndLeavesNoFile()
 void PageDownloadTest::freeNamesKeepTheExtension()
 {
     const QDir dir(folder->path());
-    for (const QString& name : {u"a.txt"_s, u"a (1).txt"_s, u"paket.tar.gz"_s, u"liesmich"_s, u".profil"_s}) {
+    for (const QString& name : {QStringLiteral("a.txt"), QStringLiteral("a (1).txt"), QStringLiteral("paket.tar.gz"),
+                                QStringLiteral("liesmich"), QStringLiteral(".profil")}) {
         QFile file(dir.filePath(name));
         QVERIFY(file.open(QIODevice::WriteOnly));
     }
-    QCOMPARE(FreeFileName(dir.path(), u"neu.txt"_s, {}), u"neu.txt"_s);
-    QCOMPARE(FreeFileName(dir.path(), u"a.txt"_s, {}), u"a (2).txt"_s);
-    QCOMPARE(FreeFileName(dir.path(), u"a.txt"_s, {dir.filePath(u"a (2).txt"_s)}), u"a (3).txt"_s);
-    QCOMPARE(FreeFileName(dir.path(), u"neu.txt"_s, {dir.filePath(u"neu.txt"_s)}), u"neu (1).txt"_s);
-    QCOMPARE(FreeFileName(dir.path(), u"paket.tar.gz"_s, {}), u"paket (1).tar.gz"_s);
-    QCOMPARE(FreeFileName(dir.path(), u"liesmich"_s, {}), u"liesmich (1)"_s);
-    QCOMPARE(FreeFileName(dir.path(), u".profil"_s, {}), u".profil (1)"_s);
+    QCOMPARE(FreeFileName(dir.path(), QStringLiteral("neu.txt"), {}), QStringLiteral("neu.txt"));
+    QCOMPARE(FreeFileName(dir.path(), QStringLiteral("a.txt"), {}), QStringLiteral("a (2).txt"));
+    QCOMPARE(FreeFileName(dir.path(), QStringLiteral("a.txt"), {dir.filePath(QStringLiteral("a (2).txt"))}),
+             QStringLiteral("a (3).txt"));
+    QCOMPARE(FreeFileName(dir.path(), QStringLiteral("neu.txt"), {dir.filePath(QStringLiteral("neu.txt"))}),
+             QStringLiteral("neu (1).txt"));
+    QCOMPARE(FreeFileName(dir.path(), QStringLiteral("paket.tar.gz"), {}), QStringLiteral("paket (1).tar.gz"));
+    QCOMPARE(FreeFileName(dir.path(), QStringLiteral("liesmich"), {}), QStringLiteral("liesmich (1)"));
+    QCOMPARE(FreeFileName(dir.path(), QStringLiteral(".profil"), {}), QStringLiteral(".profil (1)"));
 }
 
 void PageDownloadTest::sizesInKilobytesThenMegabytes()
 {
     const QLocale german(QLocale::German, QLocale::Germany);
-    QCOMPARE(DownloadSizeText(0, german), u"0 KB"_s);
-    QCOMPARE(DownloadSizeText(1, german), u"1 KB"_s);
-    QCOMPARE(DownloadSizeText(1023 * 1024, german), u"1023 KB"_s);
-    QCOMPARE(DownloadSizeText(1024 * 1024, german), u"1,0 MB"_s);
-    QCOMPARE(DownloadSizeText(1536 * 1024, german), u"1,5 MB"_s);
-    QCOMPARE(DownloadSizeText(Q_INT64_C(3000) * 1024 * 1024, german), u"3.000,0 MB"_s);
+    QCOMPARE(DownloadSizeText(0, german), QStringLiteral("0 KB"));
+    QCOMPARE(DownloadSizeText(1, german), QStringLiteral("1 KB"));
+    QCOMPARE(DownloadSizeText(1023 * 1024, german), QStringLiteral("1023 KB"));
+    QCOMPARE(DownloadSizeText(1024 * 1024, german), QStringLiteral("1,0 MB"));
+    QCOMPARE(DownloadSizeText(1536 * 1024, german), QStringLiteral("1,5 MB"));
+    QCOMPARE(DownloadSizeText(Q_INT64_C(3000) * 1024 * 1024, german), QStringLiteral("3.000,0 MB"));
 }
 
 KAVELO_GUI_TEST_MAIN(PageDownloadTest)

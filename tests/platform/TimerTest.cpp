@@ -1,10 +1,10 @@
 #include "platform/Timer.h"
 
+#include <gtest/gtest.h>
 #include <QAbstractEventDispatcher>
 #include <QThread>
 #include <QTimerEvent>
 #include <climits>
-#include <gtest/gtest.h>
 #include <map>
 #include <stdexcept>
 

@@ -9,8 +9,8 @@ TEST(AnsiText, GermanTextsAndTheEuroSignRoundTripAsWindows1252Bytes)
     StringToText(stored, text);
     const QByteArray bytes = TextBytes(stored);
     EXPECT_EQ(bytes.size(), text.size());
-    EXPECT_EQ(static_cast<unsigned char>(bytes[2]), 0xFC);   // ü
-    EXPECT_EQ(static_cast<unsigned char>(bytes[3]), 0xDF);   // ß
+    EXPECT_EQ(static_cast<unsigned char>(bytes[2]), 0xFC);  // ü
+    EXPECT_EQ(static_cast<unsigned char>(bytes[3]), 0xDF);  // ß
     EXPECT_EQ(static_cast<unsigned char>(bytes[text.indexOf(QChar(0x20AC))]), 0x80);
     EXPECT_EQ(TextToString(stored), text);
 }
@@ -49,7 +49,9 @@ TEST(AnsiText, PresenceComparesAgainstOneBlank)
     EXPECT_FALSE(IsPresent(QByteArray()));
     EXPECT_FALSE(IsPresent(QByteArray(" ")));
     EXPECT_FALSE(IsPresent(QByteArray("\tabc")));
-    EXPECT_FALSE(IsPresent(QByteArray("\x01" "abc")));
+    EXPECT_FALSE(
+        IsPresent(QByteArray("\x01"
+                             "abc")));
     EXPECT_TRUE(IsPresent(QByteArray("  ")));
     EXPECT_TRUE(IsPresent(QByteArray(" x")));
     EXPECT_TRUE(IsPresent(QByteArray("!")));

@@ -6,11 +6,11 @@
 #include "support/RecordingPresenter.h"
 #include "support/TempProgramFolder.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
 #include <cstring>
-#include <gtest/gtest.h>
 #include <vector>
 
 namespace {
@@ -26,28 +26,34 @@ struct TextField {
     std::size_t offset;
 };
 
-#define W(field, offset) WordField{#field, &TEinstellRecord::field, offset}
-#define T(field, offset) TextField{#field, &TEinstellRecord::field, offset}
-const std::vector<WordField> kWords = {
-    W(SilentMode, 0), W(AutoEndSeconds, 2), W(RedirectDownloads, 4), W(MaySearch, 6),
-    W(MaySurf, 8), W(MayChangeUserOptions, 10), W(MayChangeAddresses, 12),
-    W(DownloadAttempts, 14), W(Download1Suffix, 16), W(Download2Suffix, 18),
-    W(Download3Suffix, 20), W(Download4Suffix, 22), W(Download1Counter, 24),
-    W(Download2Counter, 26), W(Download3Counter, 28), W(Download4Counter, 30),
-    W(MaxVersions, 32), W(RefreshMinutes, 34), W(WindowMode, 36), W(WindowWidth, 38),
-    W(WindowHeight, 40), W(Reserved1, 42), W(Reserved2, 44), W(Reserved3, 46),
-    W(Reserved4, 48), W(Reserved5, 50), W(Reserved6, 52)};
+#define W(field, offset)                        \
+    WordField                                   \
+    {                                           \
+#field, &TEinstellRecord::field, offset \
+    }
+#define T(field, offset)                        \
+    TextField                                   \
+    {                                           \
+#field, &TEinstellRecord::field, offset \
+    }
+const std::vector<WordField> kWords = {W(SilentMode, 0),          W(AutoEndSeconds, 2),    W(RedirectDownloads, 4),
+                                       W(MaySearch, 6),           W(MaySurf, 8),           W(MayChangeUserOptions, 10),
+                                       W(MayChangeAddresses, 12), W(DownloadAttempts, 14), W(Download1Suffix, 16),
+                                       W(Download2Suffix, 18),    W(Download3Suffix, 20),  W(Download4Suffix, 22),
+                                       W(Download1Counter, 24),   W(Download2Counter, 26), W(Download3Counter, 28),
+                                       W(Download4Counter, 30),   W(MaxVersions, 32),      W(RefreshMinutes, 34),
+                                       W(WindowMode, 36),         W(WindowWidth, 38),      W(WindowHeight, 40),
+                                       W(Reserved1, 42),          W(Reserved2, 44),        W(Reserved3, 46),
+                                       W(Reserved4, 48),          W(Reserved5, 50),        W(Reserved6, 52)};
 const std::vector<TextField> kTexts = {
-    T(HomePage, 54), T(SearchPage, 310), T(DownloadFolder1, 566), T(Download1Name, 822),
-    T(Download1Target, 1078), T(Download1Url, 1334), T(Download2Name, 1590),
-    T(Download2Target, 1846), T(Download2Url, 2102), T(DownloadFolder2, 2358),
-    T(Download3Name, 2614), T(Download3Target, 2870), T(Download3Url, 3126),
-    T(Download4Name, 3382), T(Download4Target, 3638), T(Download4Url, 3894),
-    T(WebAddress1Name, 4150), T(WebAddress1Url, 4406), T(WebAddress2Name, 4662),
-    T(WebAddress2Url, 4918), T(ReservedText1, 5174), T(ReservedText2, 5430),
-    T(ReservedText3, 5686), T(ReservedText4, 5942), T(ReservedText5, 6198),
-    T(ReservedText6, 6454), T(ReservedText7, 6710), T(ReservedText8, 6966),
-    T(ReservedText9, 7222), T(AdminPasswordStored, 7478), T(UserPasswordStored, 7734)};
+    T(HomePage, 54),          T(SearchPage, 310),           T(DownloadFolder1, 566),    T(Download1Name, 822),
+    T(Download1Target, 1078), T(Download1Url, 1334),        T(Download2Name, 1590),     T(Download2Target, 1846),
+    T(Download2Url, 2102),    T(DownloadFolder2, 2358),     T(Download3Name, 2614),     T(Download3Target, 2870),
+    T(Download3Url, 3126),    T(Download4Name, 3382),       T(Download4Target, 3638),   T(Download4Url, 3894),
+    T(WebAddress1Name, 4150), T(WebAddress1Url, 4406),      T(WebAddress2Name, 4662),   T(WebAddress2Url, 4918),
+    T(ReservedText1, 5174),   T(ReservedText2, 5430),       T(ReservedText3, 5686),     T(ReservedText4, 5942),
+    T(ReservedText5, 6198),   T(ReservedText6, 6454),       T(ReservedText7, 6710),     T(ReservedText8, 6966),
+    T(ReservedText9, 7222),   T(AdminPasswordStored, 7478), T(UserPasswordStored, 7734)};
 #undef W
 #undef T
 
@@ -144,14 +150,14 @@ TEST_F(Defaults, SetDefaultsGivesTheBuiltInValues)
     EXPECT_EQ(r.MayChangeAddresses, 0);
     EXPECT_EQ(r.DownloadAttempts, 3);
     EXPECT_EQ(r.MaxVersions, 99);
-    for (Word w : {r.Download1Suffix, r.Download2Suffix, r.Download3Suffix, r.Download4Suffix,
-                   r.Download1Counter, r.Download2Counter, r.Download3Counter, r.Download4Counter})
+    for (Word w : {r.Download1Suffix, r.Download2Suffix, r.Download3Suffix, r.Download4Suffix, r.Download1Counter,
+                   r.Download2Counter, r.Download3Counter, r.Download4Counter})
         EXPECT_EQ(w, 0);
     EXPECT_EQ(text(r.Download1Name), QStringLiteral("Kavelo (aktuell)"));
     EXPECT_EQ(text(r.WebAddress1Name), QStringLiteral("google"));
     EXPECT_EQ(text(r.WebAddress2Name), QStringLiteral("wikipedia"));
-    for (const Text* url : {&r.HomePage, &r.SearchPage, &r.Download1Url, &r.Download2Url,
-                            &r.WebAddress1Url, &r.WebAddress2Url})
+    for (const Text* url :
+         {&r.HomePage, &r.SearchPage, &r.Download1Url, &r.Download2Url, &r.WebAddress1Url, &r.WebAddress2Url})
         EXPECT_TRUE(text(*url).startsWith(QStringLiteral("https://"))) << text(*url).toStdString();
     // Downloads 3 and 4 repeat 1 and 2.
     EXPECT_EQ(text(r.Download3Name), text(r.Download1Name));
@@ -175,8 +181,8 @@ TEST_F(Defaults, WindowsPathsTakeTheSameShapesInTheHomeFolder)
     const QString other = text(EinstellDaten.Download2Target);
     EXPECT_EQ(QFileInfo(other).path(), home);
     EXPECT_TRUE(other.endsWith(QStringLiteral(".exe")));
-    for (const Text* t : {&EinstellDaten.DownloadFolder1, &EinstellDaten.Download1Target,
-                          &EinstellDaten.Download2Target})
+    for (const Text* t :
+         {&EinstellDaten.DownloadFolder1, &EinstellDaten.Download1Target, &EinstellDaten.Download2Target})
         EXPECT_FALSE(text(*t).contains(QLatin1Char('\\')));
 }
 #endif
@@ -193,11 +199,10 @@ TEST_F(Defaults, SetDefaultsLeavesRefreshAndWindowFieldsAndClearsTheReserved)
     EXPECT_EQ(EinstellDaten.WindowMode, 1);
     EXPECT_EQ(EinstellDaten.WindowWidth, 800);
     EXPECT_EQ(EinstellDaten.WindowHeight, 600);
-    for (Word w : {EinstellDaten.Reserved1, EinstellDaten.Reserved2, EinstellDaten.Reserved3,
-                   EinstellDaten.Reserved4, EinstellDaten.Reserved5, EinstellDaten.Reserved6})
+    for (Word w : {EinstellDaten.Reserved1, EinstellDaten.Reserved2, EinstellDaten.Reserved3, EinstellDaten.Reserved4,
+                   EinstellDaten.Reserved5, EinstellDaten.Reserved6})
         EXPECT_EQ(w, 0);
-    for (const Text* t : {&EinstellDaten.ReservedText1, &EinstellDaten.ReservedText5,
-                          &EinstellDaten.ReservedText9})
+    for (const Text* t : {&EinstellDaten.ReservedText1, &EinstellDaten.ReservedText5, &EinstellDaten.ReservedText9})
         EXPECT_EQ(t->length, 0);
 }
 

@@ -6,16 +6,16 @@
 #include "support/RecordingPresenter.h"
 #include "support/TempProgramFolder.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <cstring>
-#include <gtest/gtest.h>
 
 #ifdef Q_OS_LINUX
-#include <csignal>
 #include <sys/resource.h>
 #include <unistd.h>
+#include <csignal>
 #endif
 
 namespace {

@@ -9,16 +9,16 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#define KAVELO_GUI_TEST_MAIN(TestClass)                                                                  \
-    int main(int argc, char* argv[])                                                                     \
-    {                                                                                                    \
-        QTemporaryDir home;                                                                              \
-        if (!home.isValid())                                                                             \
-            qFatal("no temporary folder");                                                               \
-        for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"})                  \
-            qputenv(name, QFile::encodeName(home.filePath(QString::fromLatin1(name))));                   \
-        PrepareEnvironment();                                                                            \
-        KaveloApplication app(argc, argv);                                                               \
-        TestClass test;                                                                                  \
-        return QTest::qExec(&test, argc, argv);                                                          \
+#define KAVELO_GUI_TEST_MAIN(TestClass)                                                 \
+    int main(int argc, char* argv[])                                                    \
+    {                                                                                   \
+        QTemporaryDir home;                                                             \
+        if (!home.isValid())                                                            \
+            qFatal("no temporary folder");                                              \
+        for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"}) \
+            qputenv(name, QFile::encodeName(home.filePath(QString::fromLatin1(name)))); \
+        PrepareEnvironment();                                                           \
+        KaveloApplication app(argc, argv);                                              \
+        TestClass test;                                                                 \
+        return QTest::qExec(&test, argc, argv);                                         \
     }

@@ -3,9 +3,9 @@
 // A real HTTP server on 127.0.0.1 for tests, on its own thread, at a port the
 // system chooses. Register handlers through http() before start().
 
+#include <httplib.h>
 #include <QString>
 #include <QStringList>
-#include <httplib.h>
 #include <mutex>
 #include <thread>
 
