@@ -5,7 +5,6 @@
 #include "dialogs/NumberField.h"
 #include "dialogs/RadioGroup.h"
 #include "dialogs/SettingsFields.h"
-#include "mainwindow/GlyphButton.h"
 #include "platform/Messages.h"
 #include "platform/ProgramFont.h"
 #include "resources/Glyphs.h"
@@ -13,6 +12,7 @@
 #include "settings/EinstellRecord.h"
 #include "settings/Passwords.h"
 #include "settings/SettingsFile.h"
+#include "widgets/GlyphButton.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -371,7 +371,7 @@ void TEinstellForm::BitBtn2Click()
 void TEinstellForm::BitBtn3Click()
 {
     PasswordFields fields{Edit1->text(), Edit2->text()};
-    ChangeAdminPassword(fields, AdminLoggedIn);
+    ChangeAdminPassword(fields, AdminLoggedIn, EinstellDaten);
     Edit1->setText(fields.password);
     Edit2->setText(fields.repeat);
 }
@@ -379,7 +379,7 @@ void TEinstellForm::BitBtn3Click()
 void TEinstellForm::BitBtn4Click()
 {
     PasswordFields fields{Edit3->text(), Edit4->text()};
-    ChangeUserPassword(fields, AdminLoggedIn, UserLoggedIn);
+    ChangeUserPassword(fields, AdminLoggedIn, UserLoggedIn, EinstellDaten);
     Edit3->setText(fields.password);
     Edit4->setText(fields.repeat);
 }
@@ -387,8 +387,8 @@ void TEinstellForm::BitBtn4Click()
 void TEinstellForm::BitBtn5Click()
 {
     if (AdminLoggedIn)
-        ResetAllOptions();
+        ResetAllOptions(EinstellDaten);
     else
-        ResetUserOptions();
+        ResetUserOptions(EinstellDaten, StandardDaten);
     RecordToForm();
 }

@@ -1,6 +1,5 @@
 #include "dialogs/InfoDialog.h"
 
-#include "dialogs/FlashTiming.h"
 #include "platform/ProgramFont.h"
 #include "platform/Timer.h"
 
@@ -136,18 +135,16 @@ void TInfoDlg::reject()
     BitBtn1Click();
 }
 
-void ShowFlashMessage(const QString& caption, const QString& headline, const QString& line1, const QString& line2,
-                      const QString& line3, const QString& line4, const QString& line5, std::int32_t durationMs)
+void ShowFlashMessage(const FlashMessage& message)
 {
     TInfoDlg* dialog = instance;
     if (!dialog || dialog->isVisible())
         return;  // one message at a time
     dialog->Timer1->stop();
-    dialog->captionSlot = caption;
-    dialog->headlineSlot = headline;
-    const QString lines[] = {line1, line2, line3, line4, line5};
-    std::copy(std::begin(lines), std::end(lines), std::begin(dialog->lineSlots));
-    dialog->FlashStepInterval = FlashStepIntervalFor(durationMs);
+    dialog->captionSlot = message.caption;
+    dialog->headlineSlot = message.headline;
+    std::copy(message.lines.begin(), message.lines.end(), std::begin(dialog->lineSlots));
+    dialog->FlashStepInterval = FlashStepIntervalFor(message.duration, message.customTime);
     dialog->exec();
 }
 

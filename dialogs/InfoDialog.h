@@ -4,6 +4,8 @@
 // a small countdown bar; it closes itself after its display time, or at once
 // through its button. Shown modally through ShowFlashMessage, one at a time.
 
+#include "dialogs/FlashMessage.h"
+
 #include <QDialog>
 #include <cstdint>
 
@@ -26,8 +28,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    friend void ShowFlashMessage(const QString&, const QString&, const QString&, const QString&, const QString&,
-                                 const QString&, const QString&, std::int32_t);
+    friend void ShowFlashMessage(const FlashMessage& message);
     void FormShow();
     void Timer1Timer();
     void BitBtn1Click();
@@ -45,10 +46,9 @@ private:
     std::uint16_t FlashStepCounter = 0;
 };
 
-// Shows the message modally and returns when it has closed. durationMs below
-// 0 means 3 seconds, 0 means 30 seconds.
-void ShowFlashMessage(const QString& caption, const QString& headline, const QString& line1, const QString& line2,
-                      const QString& line3, const QString& line4, const QString& line5, std::int32_t durationMs);
+// Shows the message modally and returns when it has closed; ignored while
+// another one is shown.
+void ShowFlashMessage(const FlashMessage& message);
 
 // True while a flash message is shown.
 bool FlashMessageOpen();

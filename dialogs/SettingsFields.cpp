@@ -224,17 +224,21 @@ std::vector<ControlState> ControlStates(bool adminLoggedIn, const TEinstellRecor
     const bool addresses = adminLoggedIn || record.MayChangeAddresses == 1;
 
     std::vector<ControlState> states;
-    for (const char* name :
-         {"CheckBox1", "CheckBox2", "CheckBox3", "CheckBox4", "CheckBox5", "CheckBox6", "Edit5", "Edit18", "Edit20",
-          "Edit21", "Edit22", "Edit33", "Edit34", "RadioGroup5", "Edit30", "Edit31", "Edit1", "Edit2", "BitBtn3"})
+    const auto add = [&states](std::span<const Control> controls, bool enabled) {
+        for (const Control& control : controls)
+            states.push_back({NameOf(control), enabled});
+    };
+    add(kAdministrator, adminLoggedIn);
+    add(kPages, addresses);
+    add(kAddresses, addresses);
+    add(kFolders, true);
+    add(kRefresh, true);
+    // The controls that show no field: the password groups and the buttons.
+    for (const char* name : {"Edit1", "Edit2", "BitBtn3"})
         states.push_back({name, adminLoggedIn});
     for (const char* name : {"Edit3", "Edit4", "BitBtn4", "BitBtn5"})
         states.push_back({name, userOptions});
-    for (const Control& control : kPages)
-        states.push_back({NameOf(control), addresses});
-    for (const Control& control : kAddresses)
-        states.push_back({NameOf(control), addresses});
-    for (const char* name : {"Edit19", "Edit23", "Edit32", "BitBtn1", "BitBtn2"})
+    for (const char* name : {"BitBtn1", "BitBtn2"})
         states.push_back({name, true});
     return states;
 }

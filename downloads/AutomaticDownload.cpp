@@ -22,10 +22,11 @@ void TKaveloMainForm::Timer2Timer()
             continue;
         const bool success = RunDownload(n);
         if (!isMinimized() && EinstellDaten.SilentMode != 1)
-            ShowFlashMessage(QStringLiteral("automatischer Download"), QString(),
-                             UrlTail(TextToString(DownloadFieldsOf(n).url)),
-                             success ? QStringLiteral("abgeschlossen!") : QStringLiteral("NICHT durchgeführt!"),
-                             QString(), QString(), QString(), 0);
+            ShowFlashMessage({QStringLiteral("automatischer Download"),
+                              QString(),
+                              {UrlTail(TextToString(EinstellDaten.*DownloadFieldsOf(n).url)),
+                               success ? QStringLiteral("abgeschlossen!") : QStringLiteral("NICHT durchgeführt!")},
+                              FlashDuration::Long});
     }
     if (!isMinimized())
         SleepWithoutEvents(1000);

@@ -4,9 +4,13 @@
 #include "dialogs/InfoDialog.h"
 #include "downloads/DownloadRun.h"
 #include "mainwindow/MB_main.h"
+#include "platform/Clock.h"
+#include "settings/MB_Daten.h"
+#include "settings/SettingsFile.h"
 
 #include <QApplication>
 #include <QCursor>
+#include <QDir>
 
 void TKaveloMainForm::BitBtn10Click()
 {
@@ -44,7 +48,7 @@ bool& TKaveloMainForm::autoDownloadFlag(int n)
 
 bool TKaveloMainForm::RunDownload(int n)
 {
-    const DownloadPlan plan = PlanDownload(n);
+    const DownloadPlan plan = PlanDownload(EinstellDaten, n, CurrentDateTime(), QDir::currentPath());
     AttemptHooks hooks;
     hooks.setBusy = [](bool busy) {
         if (busy)
@@ -60,19 +64,24 @@ bool TKaveloMainForm::RunDownload(int n)
         automatic = false;
         autoDownloadFailed = autoDownloadFailed || !success;
     } else if (!isMinimized()) {
-        const std::int32_t duration = EinstellDaten.SilentMode == 0 ? -1 : 0;
-        if (success)
-            ShowFlashMessage(QStringLiteral("Download"), QString(), plan.urlTail, QStringLiteral("abgeschlossen!"),
-                             QString(), QString(), QString(), duration);
-        else
-            ShowFlashMessage(QStringLiteral("Problem!!!"), QStringLiteral("Download:"), plan.urlTail,
-                             QStringLiteral("NICHT durchgeführt!"), QString(), QString(), QString(), duration);
+        FlashMessage message;
+        if (success) {
+            message.caption = QStringLiteral("Download");
+            message.lines = {plan.urlTail, QStringLiteral("abgeschlossen!")};
+        } else {
+            message.caption = QStringLiteral("Problem!!!");
+            message.headline = QStringLiteral("Download:");
+            message.lines = {plan.urlTail, QStringLiteral("NICHT durchgeführt!")};
+        }
+        message.duration = EinstellDaten.SilentMode == 0 ? FlashDuration::Standard : FlashDuration::Long;
+        ShowFlashMessage(message);
     }
-    FinishDownload(plan, success);
+    if (FinishDownload(plan, success, EinstellDaten))
+        SaveSettings();
     return success;
 }
 
 void TKaveloMainForm::SetupDownloadFolders()
 {
-    ::SetupDownloadFolders(DownloadDirs);
+    ::SetupDownloadFolders(DownloadDirs, EinstellDaten, ProgramFolder);
 }

@@ -3,8 +3,6 @@
 #include "platform/HostRegistry.h"
 #include "platform/Messages.h"
 #include "settings/AnsiText.h"
-#include "settings/EinstellRecord.h"
-#include "settings/MB_Daten.h"
 
 #include <QDir>
 
@@ -16,11 +14,11 @@ const QString kRegistryReadError =
 // The candidate folder, or nothing after its failure message. A folder counts
 // as present when it can be made the current directory, and then stays it;
 // a missing one is created one level deep.
-QString makeSureOf(const Text& field, int number)
+QString makeSureOf(const Text& field, int number, const QString& programFolder)
 {
     QString candidate = TextToString(field);
     if (candidate.isEmpty())
-        candidate = ProgramFolder + QStringLiteral("Downloads") + QDir::separator();
+        candidate = programFolder + QStringLiteral("Downloads") + QDir::separator();
     if (QDir::setCurrent(candidate) || QDir().mkdir(candidate))
         return candidate;
     ShowMessage(MessageKind::Information,
@@ -33,11 +31,11 @@ QString makeSureOf(const Text& field, int number)
 
 }  // namespace
 
-void SetupDownloadFolders(DownloadDirState& state)
+void SetupDownloadFolders(DownloadDirState& state, const TEinstellRecord& record, const QString& programFolder)
 {
-    if (EinstellDaten.RedirectDownloads == 1) {
-        state.RedirectFolder = makeSureOf(EinstellDaten.DownloadFolder2, 2);
-        state.RedirectFolder = makeSureOf(EinstellDaten.DownloadFolder1, 1);
+    if (record.RedirectDownloads == 1) {
+        state.RedirectFolder = makeSureOf(record.DownloadFolder2, 2, programFolder);
+        state.RedirectFolder = makeSureOf(record.DownloadFolder1, 1, programFolder);
         if (!state.RedirectFolder.isEmpty()) {
             HostRegistryKey key;
             if (!key.open(kInternetExplorerKey)) {

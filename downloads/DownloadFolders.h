@@ -4,6 +4,8 @@
 // sure of at start-up and after the settings dialog, redirected to download
 // folder 1 while the program runs, and written back at its end.
 
+#include "settings/EinstellRecord.h"
+
 #include <QString>
 
 struct DownloadDirState {
@@ -15,8 +17,9 @@ struct DownloadDirState {
 // With the option on: tests and creates both folders (one level), reports the
 // ones that fail, and points the host value at folder 1. With the option off
 // only reads the host value, and puts back a value redirected earlier in this run.
-// The last folder that already existed becomes the current directory.
-void SetupDownloadFolders(DownloadDirState& state);
+// The last folder that already existed becomes the current directory. An
+// empty folder field stands for the sub-folder "Downloads" of programFolder.
+void SetupDownloadFolders(DownloadDirState& state, const TEinstellRecord& record, const QString& programFolder);
 
 // Puts the host value from before the redirect back, if there was one.
 void WriteBackDownloadDir(DownloadDirState& state);

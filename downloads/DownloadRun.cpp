@@ -1,28 +1,40 @@
 #include "downloads/DownloadRun.h"
 
 #include "downloads/DownloadToFile.h"
-#include "platform/Clock.h"
 #include "settings/AnsiText.h"
-#include "settings/SettingsFile.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QThread>
 #include <filesystem>
 #include <stdexcept>
 #include <system_error>
 
+namespace {
+
+// A target's folder as given when it is absolute, else inside currentFolder.
+QString resolvedFolder(const QString& folder, const QString& currentFolder)
+{
+    if (QDir::isAbsolutePath(folder))
+        return folder;
+    const QString base = currentFolder.endsWith(QLatin1Char('/')) ? currentFolder : currentFolder + QLatin1Char('/');
+    return base + folder;
+}
+
+}  // namespace
+
 DownloadFields DownloadFieldsOf(int n)
 {
-    TEinstellRecord& r = EinstellDaten;
+    using R = TEinstellRecord;
     switch (n) {
     case 1:
-        return {r.Download1Name, r.Download1Target, r.Download1Url, r.Download1Suffix, r.Download1Counter};
+        return {&R::Download1Name, &R::Download1Target, &R::Download1Url, &R::Download1Suffix, &R::Download1Counter};
     case 2:
-        return {r.Download2Name, r.Download2Target, r.Download2Url, r.Download2Suffix, r.Download2Counter};
+        return {&R::Download2Name, &R::Download2Target, &R::Download2Url, &R::Download2Suffix, &R::Download2Counter};
     case 3:
-        return {r.Download3Name, r.Download3Target, r.Download3Url, r.Download3Suffix, r.Download3Counter};
+        return {&R::Download3Name, &R::Download3Target, &R::Download3Url, &R::Download3Suffix, &R::Download3Counter};
     case 4:
-        return {r.Download4Name, r.Download4Target, r.Download4Url, r.Download4Suffix, r.Download4Counter};
+        return {&R::Download4Name, &R::Download4Target, &R::Download4Url, &R::Download4Suffix, &R::Download4Counter};
     default:
         throw std::out_of_range("download number outside 1 to 4");
     }
@@ -33,18 +45,18 @@ void SleepWithoutEvents(int ms)
     QThread::msleep(static_cast<unsigned long>(ms));
 }
 
-DownloadPlan PlanDownload(int n)
+DownloadPlan PlanDownload(const TEinstellRecord& record, int n, const QDateTime& now, const QString& currentFolder)
 {
     const DownloadFields fields = DownloadFieldsOf(n);
-    const TargetParts parts = SplitTarget(TextToString(fields.target));
+    const TargetParts parts = SplitTarget(TextToString(record.*fields.target));
     DownloadPlan plan;
     plan.number = n;
-    plan.url = TextToString(fields.url);
+    plan.url = TextToString(record.*fields.url);
     plan.urlTail = UrlTail(plan.url);
-    plan.folder = parts.folder;
-    plan.suffixMode = fields.suffix;
-    plan.attempts = EinstellDaten.DownloadAttempts;
-    plan.names = NameTargets(parts, fields.suffix, fields.counter, CurrentDateTime());
+    plan.folder = resolvedFolder(parts.folder, currentFolder);
+    plan.suffixMode = record.*fields.suffix;
+    plan.attempts = record.DownloadAttempts;
+    plan.names = NameTargets(parts, record.*fields.suffix, record.*fields.counter, now);
     return plan;
 }
 
@@ -61,7 +73,7 @@ bool RunAttempts(const DownloadPlan& plan, const AttemptHooks& hooks)
     return success;
 }
 
-void FinishDownload(const DownloadPlan& plan, bool success)
+bool FinishDownload(const DownloadPlan& plan, bool success, TEinstellRecord& record)
 {
     const QString& copyName = plan.names.copyName;
     if (!copyName.isEmpty() && copyName != plan.names.downloadName) {
@@ -73,9 +85,9 @@ void FinishDownload(const DownloadPlan& plan, bool success)
 
     const bool numbered = plan.suffixMode == SuffixNumber || plan.suffixMode == SuffixNumberedCopy;
     if (!numbered || !success)
-        return;
-    Word& counter = DownloadFieldsOf(plan.number).counter;
+        return false;
+    Word& counter = record.*DownloadFieldsOf(plan.number).counter;
     const int next = counter + 1;
-    counter = next > EinstellDaten.MaxVersions ? 0 : static_cast<Word>(next);
-    SaveSettings();
+    counter = next > record.MaxVersions ? 0 : static_cast<Word>(next);
+    return true;
 }

@@ -9,14 +9,14 @@
 #include <QString>
 #include <functional>
 
-// The fields of download n (1 to 4) in EinstellDaten; std::out_of_range for
-// any other n.
+// The fields of download n (1 to 4) in the settings record, as members:
+// record.*DownloadFieldsOf(n).url. std::out_of_range for any other n.
 struct DownloadFields {
-    Text& name;
-    Text& target;
-    Text& url;
-    Word& suffix;
-    Word& counter;
+    Text TEinstellRecord::*name;
+    Text TEinstellRecord::*target;
+    Text TEinstellRecord::*url;
+    Word TEinstellRecord::*suffix;
+    Word TEinstellRecord::*counter;
 };
 DownloadFields DownloadFieldsOf(int n);
 
@@ -43,9 +43,9 @@ struct DownloadPlan {
     QString downloadPath() const { return folder + names.downloadName; }
 };
 
-// Splits the target of download n and forms its names from one reading of
-// CurrentDateTime(), which every attempt and the copy share.
-DownloadPlan PlanDownload(int n);
+// Splits the target of download n and forms its names from the moment now,
+// which every attempt and the copy share. A relative target lies in currentFolder.
+DownloadPlan PlanDownload(const TEinstellRecord& record, int n, const QDateTime& now, const QString& currentFolder);
 
 // At most plan.attempts transfers, until one succeeds, with a pause after each
 // failed one but the last; the cursor is busy from each start to its pause's end.
@@ -53,5 +53,6 @@ bool RunAttempts(const DownloadPlan& plan, const AttemptHooks& hooks = {});
 
 // After the message: the copy, made whether or not the download succeeded and
 // silent when it fails; then, in the numbered modes and only after a success,
-// the next counter value (0 after MaxVersions) and the settings file.
-void FinishDownload(const DownloadPlan& plan, bool success);
+// the next counter value (0 after MaxVersions). True when the counter moved,
+// so that the settings file must be written.
+bool FinishDownload(const DownloadPlan& plan, bool success, TEinstellRecord& record);

@@ -1,32 +1,30 @@
-// Feeds arbitrary bytes to the start-up reading of "Einstell.DAT": whatever the
-// file holds, reading must not crash and must leave a complete record with
+// Feeds arbitrary bytes to the reading of "Einstell.DAT": whatever the file
+// holds, reading must not crash and must give a complete record with
 // passwords that can be derived from it.
 
+#include "settings/Defaults.h"
 #include "settings/EinstellRecord.h"
 #include "settings/MB_Daten.h"
+#include "settings/Passwords.h"
 #include "settings/SettingsFile.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
+#include <QByteArray>
 #include <cstdint>
 #include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/kavelo-fuzz-XXXXXX"));
-    ProgramFolder = folder.path() + QLatin1Char('/');
-    DataFolder = ProgramFolder;
-
-    QFile file(ProgramFolder + QStringLiteral("Einstell.DAT"));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        std::abort();
-    file.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size));
-    file.close();
-
-    InitSettings();
-    if (AdminPassword.size() != EinstellDaten.AdminPasswordStored.length
-        || UserPassword.size() != EinstellDaten.UserPasswordStored.length)
+    static const TEinstellRecord defaults = [] {
+        TEinstellRecord record{};
+        SetDefaults(record);
+        return record;
+    }();
+    const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    const ParsedSettings parsed = ParseSettings(bytes, defaults);
+    const TEinstellRecord& record = parsed.layout == ParsedSettings::Layout::TooShort ? defaults : parsed.record;
+    DerivePlainPasswords(record);
+    if (AdminPassword.size() != record.AdminPasswordStored.length
+        || UserPassword.size() != record.UserPasswordStored.length)
         std::abort();
     return 0;
 }

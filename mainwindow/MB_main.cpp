@@ -1,9 +1,8 @@
 #include "mainwindow/MB_main.h"
 
 #include "dialogs/about.h"
-#include "mainwindow/AnchorLayout.h"
 #include "mainwindow/CommandLine.h"
-#include "mainwindow/GlyphButton.h"
+#include "mainwindow/TimerIntervals.h"
 #include "mainwindow/WindowGeometry.h"
 #include "platform/BrowserView.h"
 #include "platform/Clock.h"
@@ -14,6 +13,8 @@
 #include "settings/AnsiText.h"
 #include "settings/MB_Daten.h"
 #include "settings/SettingsFile.h"
+#include "widgets/AnchorLayout.h"
+#include "widgets/GlyphButton.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -202,9 +203,9 @@ void TKaveloMainForm::createControls()
 void TKaveloMainForm::createTimers()
 {
     Timer1 = new Timer(1000, false, this);
-    Timer2 = new Timer(2000, false, this);
+    Timer2 = new Timer(static_cast<std::uint32_t>(kAutoDownloadDelay.count()), false, this);
     Timer3 = new Timer(1000, true, this);
-    Timer4 = new Timer(10000, true, this);
+    Timer4 = new Timer(static_cast<std::uint32_t>(kCountdownStep.count()), true, this);
     const std::pair<Timer*, const char*> names[] = {
         {Timer1, "Timer1"}, {Timer2, "Timer2"}, {Timer3, "Timer3"}, {Timer4, "Timer4"}};
     for (const auto& [timer, name] : names)
@@ -259,8 +260,7 @@ void TKaveloMainForm::readCommandLine(const QStringList& arguments)
     for (Keyword keyword : ParseCommandLine(arguments)) {
         switch (keyword) {
         case Keyword::Autostop:
-            Timer1->setInterval(EinstellDaten.AutoEndSeconds != 0 ? EinstellDaten.AutoEndSeconds * 1000u : 86400000u);
-            Timer1->start();
+            Timer1->start(AutoEndInterval(EinstellDaten.AutoEndSeconds));
             break;
         case Keyword::Download1:
         case Keyword::Download2:
@@ -331,17 +331,13 @@ void TKaveloMainForm::ApplySettings()
     }
 
     if (!Timer1->isRunning()) {
-        if (EinstellDaten.AutoEndSeconds != 0) {
-            Timer1->setInterval(EinstellDaten.AutoEndSeconds * 1000u);
-            Timer1->start();
-        } else {
-            Timer1->setInterval(86400000u);
-        }
+        if (EinstellDaten.AutoEndSeconds != 0)
+            Timer1->start(AutoEndInterval(EinstellDaten.AutoEndSeconds));
+        else
+            Timer1->setInterval(kNoAutoEnd);
     }
     if (EinstellDaten.RefreshMinutes != 0) {
-        Timer3->stop();
-        Timer3->setInterval(EinstellDaten.RefreshMinutes * 60000u);
-        Timer3->start();
+        Timer3->start(RefreshInterval(EinstellDaten.RefreshMinutes));
         if (!Timer4->isRunning())
             Timer4->start();
     }

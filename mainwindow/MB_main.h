@@ -40,7 +40,16 @@ public:
 
     void setDialogs(const KaveloDialogs& dialogs);
 
+    // Brings the window in line with EinstellDaten.
     void ApplySettings();
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
     // Ends the event loop without the close handling; the host's download
     // directory is put back all the same.
     void EndProgram(int exitCode = 0);
@@ -50,13 +59,6 @@ public:
     void UpdateHistoryCounter();
     void ShowPageState();
 
-protected:
-    bool event(QEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-
-private:
     void createControls();
     void createTimers();
     GlyphButton* addButton(const char* name, QRect rect, const QString& caption, const QString& hint,
@@ -84,7 +86,6 @@ private:
     void BitBtn13Click();
     void BitBtn14Click();
     void navigateAndFocus(const QString& address);
-    void goLendingHostValue(const QString& valueName, const QString& address, void (BrowserView::*go)());
     void rendererGone();
 
     // Viewer mode and timed reload.

@@ -4,13 +4,12 @@
 // buttons and the two copy buttons.
 
 #include "mainwindow/AsciiText.h"
-#include "mainwindow/GlyphButton.h"
 #include "mainwindow/MB_main.h"
 #include "platform/BrowserView.h"
 #include "platform/Clipboard.h"
-#include "platform/HostRegistry.h"
 #include "platform/Messages.h"
 #include "settings/AnsiText.h"
+#include "widgets/GlyphButton.h"
 
 #include <QComboBox>
 #include <QKeyEvent>
@@ -108,30 +107,9 @@ void TKaveloMainForm::BitBtn4Click()
     WebBrowser1->setFocus();
 }
 
-// Writes address into the host value for the one call of go and writes the
-// value that was there back afterwards, also when go fails. A store that
-// cannot be opened is no error: the host's own page is used.
-void TKaveloMainForm::goLendingHostValue(const QString& valueName, const QString& address, void (BrowserView::*go)())
-{
-    HostRegistryKey key;
-    if (!key.open(kInternetExplorerMainKey)) {
-        (WebBrowser1->*go)();
-        return;
-    }
-    const QString previous = key.readString(valueName);
-    key.writeString(valueName, address);
-    try {
-        (WebBrowser1->*go)();
-    } catch (...) {
-        key.writeString(valueName, previous);
-        throw;
-    }
-    key.writeString(valueName, previous);
-}
-
 void TKaveloMainForm::BitBtn5Click()
 {
-    goLendingHostValue(kStartPageValue, TextToString(EinstellDaten.HomePage), &BrowserView::GoHome);
+    WebBrowser1->GoHomeTo(TextToString(EinstellDaten.HomePage));
     stamp();
 }
 
@@ -142,7 +120,7 @@ void TKaveloMainForm::BitBtn6Click()
         return;
     }
     if (IsPresent(EinstellDaten.SearchPage))
-        goLendingHostValue(kSearchPageValue, TextToString(EinstellDaten.SearchPage), &BrowserView::GoSearch);
+        WebBrowser1->GoSearchTo(TextToString(EinstellDaten.SearchPage));
     else
         WebBrowser1->GoSearch();
 }

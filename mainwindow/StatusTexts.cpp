@@ -1,5 +1,7 @@
 #include "mainwindow/StatusTexts.h"
 
+#include "mainwindow/TimerIntervals.h"
+
 #include <cmath>
 
 QString ProgressText(int progress, int progressMax, const QLocale& locale)
@@ -30,7 +32,7 @@ QString ViewerPageText(bool showsHomePage, const QString& homePage, const QStrin
 CountdownTick NextCountdown(std::int64_t elapsedMs, std::uint32_t intervalMs, bool showsHomePage,
                             const QString& homePage)
 {
-    std::int64_t elapsed = elapsedMs + 10000;
+    std::int64_t elapsed = elapsedMs + kCountdownStep.count();
     if (elapsed >= static_cast<std::int64_t>(intervalMs))
         elapsed = 0;
     const std::int64_t remainingMs = static_cast<std::int64_t>(intervalMs) - elapsed;

@@ -1,12 +1,13 @@
 // Viewer-only mode and the timed reload of the home page with its countdown.
 
-#include "mainwindow/GlyphButton.h"
 #include "mainwindow/MB_main.h"
 #include "mainwindow/StatusTexts.h"
+#include "mainwindow/TimerIntervals.h"
 #include "platform/BrowserView.h"
 #include "platform/Clock.h"
 #include "platform/Timer.h"
 #include "settings/AnsiText.h"
+#include "widgets/GlyphButton.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -22,8 +23,7 @@ void TKaveloMainForm::startViewerOnly()
     }
     stamp();
     if (EinstellDaten.RefreshMinutes != 0) {
-        Timer3->setInterval(EinstellDaten.RefreshMinutes * 60000u);
-        Timer3->start();
+        Timer3->start(RefreshInterval(EinstellDaten.RefreshMinutes));
         Timer4->start();
     }
     ShowPageState();

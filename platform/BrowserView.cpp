@@ -94,6 +94,16 @@ void BrowserView::GoSearch()
     Navigate(ReadHostValue(kInternetExplorerMainKey, kSearchPageValue));
 }
 
+void BrowserView::GoHomeTo(const QString& address)
+{
+    LendHostValue(kInternetExplorerMainKey, kStartPageValue, address, [this] { GoHome(); });
+}
+
+void BrowserView::GoSearchTo(const QString& address)
+{
+    LendHostValue(kInternetExplorerMainKey, kSearchPageValue, address, [this] { GoSearch(); });
+}
+
 void BrowserView::Refresh()
 {
     reload();

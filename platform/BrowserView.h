@@ -27,6 +27,10 @@ public:
     // Load the host's "Start Page" / "Search Page", read from the host store at this moment.
     void GoHome();
     void GoSearch();
+    // Load address as the host's start / search page: it is lent to the host
+    // store for this one call, and the value that was there is put back.
+    void GoHomeTo(const QString& address);
+    void GoSearchTo(const QString& address);
     void Refresh();
     void Stop();
     // Copies the page's selection to the clipboard.

@@ -78,3 +78,21 @@ QString ReadHostValue(const QString& keyPath, const QString& name)
     HostRegistryKey key;
     return key.open(keyPath) ? key.readString(name) : QString();
 }
+
+void LendHostValue(const QString& keyPath, const QString& name, const QString& value, const std::function<void()>& use)
+{
+    HostRegistryKey key;
+    if (!key.open(keyPath)) {
+        use();
+        return;
+    }
+    const QString previous = key.readString(name);
+    key.writeString(name, value);
+    try {
+        use();
+    } catch (...) {
+        key.writeString(name, previous);
+        throw;
+    }
+    key.writeString(name, previous);
+}

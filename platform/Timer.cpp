@@ -20,6 +20,17 @@ void Timer::setInterval(std::uint32_t ms)
         arm();
 }
 
+void Timer::setInterval(std::chrono::milliseconds interval)
+{
+    setInterval(static_cast<std::uint32_t>(interval.count()));
+}
+
+void Timer::start(std::chrono::milliseconds interval)
+{
+    intervalMs = static_cast<std::uint32_t>(interval.count());
+    start();
+}
+
 void Timer::start()
 {
     running = true;

@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <QTimer>
+#include <chrono>
 #include <cstdint>
 
 class Timer : public QObject {
@@ -16,8 +17,11 @@ public:
 
     std::uint32_t interval() const { return intervalMs; }
     void setInterval(std::uint32_t ms);
+    void setInterval(std::chrono::milliseconds interval);
     bool isRunning() const { return running; }
     void start();
+    // Sets the interval and starts: a fresh full interval.
+    void start(std::chrono::milliseconds interval);
     void stop();
     void setRunning(bool run);
 

@@ -47,9 +47,8 @@ void set(Text& text, const char* value)
 
 }  // namespace
 
-void SetDefaults()
+void SetDefaults(TEinstellRecord& r)
 {
-    TEinstellRecord& r = EinstellDaten;
     r.SilentMode = 0;
     r.AutoEndSeconds = 0;
     r.RedirectDownloads = 1;
@@ -89,23 +88,23 @@ void SetDefaults()
     StoreDefaultPasswords(r);
 }
 
-void ResetAllOptions()
+void ResetAllOptions(TEinstellRecord& record)
 {
-    const Text admin = EinstellDaten.AdminPasswordStored;
-    const Text user = EinstellDaten.UserPasswordStored;
+    const Text admin = record.AdminPasswordStored;
+    const Text user = record.UserPasswordStored;
     if (Confirm(QStringLiteral("Wollen Sie jetzt die Standard-Vorgaben\rwieder herstellen?\r"
                                "(Passwörter bleiben unverändert gültig!)")))
-        SetDefaults();
-    EinstellDaten.AdminPasswordStored = admin;
-    EinstellDaten.UserPasswordStored = user;
+        SetDefaults(record);
+    record.AdminPasswordStored = admin;
+    record.UserPasswordStored = user;
 }
 
-void ResetUserOptions()
+void ResetUserOptions(TEinstellRecord& record, const TEinstellRecord& standard)
 {
     if (!Confirm(QStringLiteral("Wollen Sie jetzt die Standard-Vorgaben\rfür die Nutzer-Optionen "
                                 "wieder herstellen?\r(Das Passwort bleibt unverändert gültig!)")))
         return;
-    EinstellDaten.HomePage = StandardDaten.HomePage;
-    EinstellDaten.SearchPage = StandardDaten.SearchPage;
-    EinstellDaten.DownloadFolder1 = StandardDaten.DownloadFolder1;
+    record.HomePage = standard.HomePage;
+    record.SearchPage = standard.SearchPage;
+    record.DownloadFolder1 = standard.DownloadFolder1;
 }

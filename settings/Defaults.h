@@ -3,12 +3,14 @@
 // Built-in defaults of the settings record and the two resets behind the
 // settings dialog's "Standard" button.
 
-// Sets the fields of EinstellDaten to their defaults. RefreshMinutes,
+#include "settings/EinstellRecord.h"
+
+// Sets the fields of the record to their defaults. RefreshMinutes,
 // WindowMode, WindowWidth and WindowHeight are left as they are.
-void SetDefaults();
+void SetDefaults(TEinstellRecord& record);
 
 // After a confirmation, all defaults; the two passwords stay valid either way.
-void ResetAllOptions();
+void ResetAllOptions(TEinstellRecord& record);
 
-// After a confirmation, home page, search page and download folder 1 from StandardDaten.
-void ResetUserOptions();
+// After a confirmation, home page, search page and download folder 1 from standard.
+void ResetUserOptions(TEinstellRecord& record, const TEinstellRecord& standard);

@@ -77,29 +77,29 @@ void StoreDefaultPasswords(TEinstellRecord& record)
     ScrambleUserPassword(record.UserPasswordStored, QByteArrayLiteral("nutzer"));
 }
 
-void DerivePlainPasswords()
+void DerivePlainPasswords(const TEinstellRecord& record)
 {
-    AdminPassword = DecodeAnsi(UnscrambleAdminPassword(EinstellDaten.AdminPasswordStored));
-    UserPassword = DecodeAnsi(UnscrambleUserPassword(EinstellDaten.UserPasswordStored));
+    AdminPassword = DecodeAnsi(UnscrambleAdminPassword(record.AdminPasswordStored));
+    UserPassword = DecodeAnsi(UnscrambleUserPassword(record.UserPasswordStored));
 }
 
-void ChangeAdminPassword(PasswordFields& fields, bool adminLoggedIn)
+void ChangeAdminPassword(PasswordFields& fields, bool adminLoggedIn, TEinstellRecord& record)
 {
     if (adminLoggedIn) {
         if (const auto bytes = acceptedPassword(fields, "Administrator")) {
             AdminPassword = fields.password;
-            ScrambleAdminPassword(EinstellDaten.AdminPasswordStored, *bytes);
+            ScrambleAdminPassword(record.AdminPasswordStored, *bytes);
         }
     }
     refill(fields);
 }
 
-void ChangeUserPassword(PasswordFields& fields, bool adminLoggedIn, bool userLoggedIn)
+void ChangeUserPassword(PasswordFields& fields, bool adminLoggedIn, bool userLoggedIn, TEinstellRecord& record)
 {
-    if (adminLoggedIn || (userLoggedIn && EinstellDaten.MayChangeUserOptions == 1)) {
+    if (adminLoggedIn || (userLoggedIn && record.MayChangeUserOptions == 1)) {
         if (const auto bytes = acceptedPassword(fields, "Nutzer")) {
             UserPassword = fields.password;
-            ScrambleUserPassword(EinstellDaten.UserPasswordStored, *bytes);
+            ScrambleUserPassword(record.UserPasswordStored, *bytes);
         }
     }
     refill(fields);

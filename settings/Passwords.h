@@ -18,8 +18,8 @@ QByteArray UnscrambleUserPassword(const Text& stored);
 // The built-in passwords, written scrambled into the record.
 void StoreDefaultPasswords(TEinstellRecord& record);
 
-// AdminPassword and UserPassword from the stored fields of EinstellDaten.
-void DerivePlainPasswords();
+// AdminPassword and UserPassword from the stored fields of the record.
+void DerivePlainPasswords(const TEinstellRecord& record);
 
 // The two entry fields of a password group of the settings dialog.
 struct PasswordFields {
@@ -33,7 +33,7 @@ inline const QString kRepeatFiller = QStringLiteral("9876543210");
 
 // The change buttons: with the right role, a new password of at least four
 // characters typed the same twice (and storable whole) replaces the old one in
-// memory and in EinstellDaten; otherwise the group's error box. The fields are
-// refilled with the fillers in every case.
-void ChangeAdminPassword(PasswordFields& fields, bool adminLoggedIn);
-void ChangeUserPassword(PasswordFields& fields, bool adminLoggedIn, bool userLoggedIn);
+// memory (AdminPassword, UserPassword) and in the record; otherwise the
+// group's error box. The fields are refilled with the fillers in every case.
+void ChangeAdminPassword(PasswordFields& fields, bool adminLoggedIn, TEinstellRecord& record);
+void ChangeUserPassword(PasswordFields& fields, bool adminLoggedIn, bool userLoggedIn, TEinstellRecord& record);

@@ -15,55 +15,69 @@ QString SettingsFileName;
 
 namespace {
 
-// Reads one existing file into EinstellDaten. A file that cannot be opened,
-// or that is too short for either layout, leaves the defaults in force.
-void readExisting(const QString& path, const QString& openErrorText)
+const QString kOpenError = QStringLiteral("Die Einstellungs-Datei\rkonnte nicht geöffnet werden!");
+const QString kDataFolderOpenError =
+    QStringLiteral("Eine Einstellungs-Datei\raus dem festgelegten Daten-Ordnerkonnte nicht geöffnet werden!");
+
+// Reads one existing file into record. A file that cannot be opened, or that
+// is too short for either layout, leaves the record as it is.
+void readExisting(const QString& path, const QString& openErrorText, TEinstellRecord& record)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         ShowMessage(MessageKind::Error, openErrorText);
         return;
     }
+    // One byte more than the record tells a longer file from one of exactly its size.
     const QByteArray content = file.read(static_cast<qint64>(kRecordSize) + 1);
-    if (file.size() == static_cast<qint64>(kRecordSize) && content.size() == static_cast<qsizetype>(kRecordSize)) {
-        std::memcpy(&EinstellDaten, content.constData(), kRecordSize);
-        return;
-    }
-    if (content.size() < static_cast<qsizetype>(kOldRecordSize)) {
+    const ParsedSettings parsed = ParseSettings(content, record);
+    if (parsed.layout == ParsedSettings::Layout::TooShort) {
         ShowMessage(MessageKind::Error, QStringLiteral("Die Einstellungs-Datei\r%1\rist unvollständig (%2 Bytes) und "
                                                        "wird nicht verwendet!\rEs gelten die Standard-Einstellungen.")
                                             .arg(QDir::toNativeSeparators(path))
                                             .arg(content.size()));
         return;
     }
-    TEinstellRecordOld old;
-    std::memcpy(&old, content.constData(), kOldRecordSize);
-    SetDefaults();
-    ConvertOldLayout(old, EinstellDaten);
+    record = parsed.record;
 }
 
 }  // namespace
 
 void InitSettings()
 {
-    SetDefaults();
+    SetDefaults(EinstellDaten);
     StandardDaten = EinstellDaten;
     SettingsFileName = QStringLiteral("Einstell.DAT");
-    ReadSettingsFile();
-    DerivePlainPasswords();
+    ReadSettingsFile(ProgramFolder, DataFolder, EinstellDaten);
+    DerivePlainPasswords(EinstellDaten);
 }
 
-void ReadSettingsFile()
+ParsedSettings ParseSettings(const QByteArray& bytes, const TEinstellRecord& defaults)
 {
-    const QString programPath = ProgramFolder + SettingsFileName;
+    ParsedSettings parsed;
+    if (bytes.size() == static_cast<qsizetype>(kRecordSize)) {
+        parsed.layout = ParsedSettings::Layout::Current;
+        std::memcpy(&parsed.record, bytes.constData(), kRecordSize);
+    } else if (bytes.size() >= static_cast<qsizetype>(kOldRecordSize)) {
+        parsed.layout = ParsedSettings::Layout::Older;
+        TEinstellRecordOld old;
+        std::memcpy(&old, bytes.constData(), kOldRecordSize);
+        parsed.record = defaults;
+        ConvertOldLayout(old, parsed.record);
+    }
+    return parsed;
+}
+
+void ReadSettingsFile(const QString& programFolder, const QString& dataFolder, TEinstellRecord& record)
+{
+    const QString programPath = programFolder + SettingsFileName;
     if (QFileInfo::exists(programPath)) {
-        readExisting(programPath, QStringLiteral("Die Einstellungs-Datei\rkonnte nicht geöffnet werden!"));
+        readExisting(programPath, kOpenError, record);
         return;
     }
-    const QString dataPath = DataFolder + SettingsFileName;
+    const QString dataPath = dataFolder + SettingsFileName;
     if (QFileInfo::exists(dataPath))
-        readExisting(dataPath, QStringLiteral("Eine Einstellungs-Datei\raus dem festgelegten "
-                                              "Daten-Ordnerkonnte nicht geöffnet werden!"));
+        readExisting(dataPath, kDataFolderOpenError, record);
 }
 
 void ConvertOldLayout(const TEinstellRecordOld& old, TEinstellRecord& record)
@@ -103,10 +117,14 @@ void ConvertOldLayout(const TEinstellRecordOld& old, TEinstellRecord& record)
 
 void SaveSettings()
 {
-    const QString path = ProgramFolder + SettingsFileName;
+    WriteSettingsFile(ProgramFolder + SettingsFileName, EinstellDaten);
+}
+
+void WriteSettingsFile(const QString& path, const TEinstellRecord& record)
+{
     const bool existed = QFileInfo::exists(path);
 
-    QByteArray content(reinterpret_cast<const char*>(&EinstellDaten), kRecordSize);
+    QByteArray content(reinterpret_cast<const char*>(&record), kRecordSize);
     bool ok = true;
     if (existed) {
         QFile old(path);

@@ -5,22 +5,41 @@
 
 #include "settings/EinstellRecord.h"
 
+#include <QByteArray>
 #include <QString>
 
 // Set by InitSettings to "Einstell.DAT".
 extern QString SettingsFileName;
 
-// Once at start-up, after ProgramFolder and DataFolder are set: defaults,
-// their copy in StandardDaten, the file, then the plain-text passwords.
+// Once at start-up, after ProgramFolder and DataFolder are set: defaults into
+// EinstellDaten, their copy in StandardDaten, the file, then the plain-text passwords.
 void InitSettings();
 
-// The file from the program folder, else from the data folder, into EinstellDaten.
-void ReadSettingsFile();
+// What the bytes of a settings file give. A file too short for either layout
+// gives no record.
+struct ParsedSettings {
+    enum class Layout { Current, Older, TooShort };
+    Layout layout = Layout::TooShort;
+    TEinstellRecord record{};
+};
+
+// The bytes of a settings file as a record. The older layout is taken over
+// into a copy of defaults, whose fields the older layout lacks stay.
+ParsedSettings ParseSettings(const QByteArray& bytes, const TEinstellRecord& defaults);
+
+// The file of programFolder, else that of dataFolder, into record, which
+// holds the defaults on entry. A file that cannot be opened or is too short
+// leaves them, with an error box.
+void ReadSettingsFile(const QString& programFolder, const QString& dataFolder, TEinstellRecord& record);
 
 // Takes the fields of the older layout into the current record.
 void ConvertOldLayout(const TEinstellRecordOld& old, TEinstellRecord& record);
 
-// Writes EinstellDaten into the program folder's settings file. The new
-// content goes to a temporary file first and replaces the old file only when
-// complete; bytes that an older, longer file held beyond the record are kept.
+// Writes EinstellDaten into the program folder's settings file.
 void SaveSettings();
+
+// Writes record into the file at path. The new content goes to a temporary
+// file first and replaces the old file only when complete; bytes that an
+// older, longer file held beyond the record are kept. On failure the box
+// names the path.
+void WriteSettingsFile(const QString& path, const TEinstellRecord& record);

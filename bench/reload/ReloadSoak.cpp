@@ -173,7 +173,7 @@ int main(int argc, char* argv[])
     // The program folder with its settings: home page, reload every minute.
     const QTemporaryDir programDir;
     const QString programFolder = programDir.path() + QLatin1Char('/');
-    SetDefaults();
+    SetDefaults(EinstellDaten);
     StringToText(EinstellDaten.HomePage, server.url());
     EinstellDaten.RefreshMinutes = 1;
     EinstellDaten.RedirectDownloads = 0;

@@ -108,13 +108,13 @@ void EinstellDialogTest::init()
 {
     folder = std::make_unique<TempProgramFolder>();
     boxes = std::make_unique<RecordingPresenter>();
-    SetDefaults();
+    SetDefaults(EinstellDaten);
     StandardDaten = EinstellDaten;
     EinstellDaten.RefreshMinutes = 10;
     EinstellDaten.WindowMode = 1;
     EinstellDaten.WindowWidth = 800;
     EinstellDaten.WindowHeight = 600;
-    DerivePlainPasswords();
+    DerivePlainPasswords(EinstellDaten);
     form = std::make_unique<TEinstellForm>();
 }
 

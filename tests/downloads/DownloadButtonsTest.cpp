@@ -92,7 +92,7 @@ private slots:
     {
         folder = std::make_unique<TempProgramFolder>();
         boxes = std::make_unique<RecordingPresenter>();
-        SetDefaults();
+        SetDefaults(EinstellDaten);
         settings = EinstellDaten;
         settings.HomePage.length = 0;
         settings.RedirectDownloads = 0;
@@ -158,7 +158,7 @@ private slots:
         connect(bar, &QProgressBar::valueChanged, this, [&](int value) { positions.append(value); });
         QElapsedTimer clock;
         clock.start();
-        ShowFlashMessage(QString(), QString(), QString(), QString(), QString(), QString(), QString(), -1);
+        ShowFlashMessage(FlashMessage{});
         const qint64 took = clock.elapsed();
         QCOMPARE(positions, (QList<int>{1, 2, 3, 4, 5}));
         QVERIFY2(took >= 2900 && took < 4500, qPrintable(QString::number(took)));

@@ -50,7 +50,7 @@ TEST_F(DownloadFolders, OptionOffOnlyReadsTheHostValue)
 {
     EinstellDaten.RedirectDownloads = 0;
     StringToText(EinstellDaten.DownloadFolder1, inFolder(QStringLiteral("fehlt/eins")));
-    SetupDownloadFolders(state);
+    SetupDownloadFolders(state, EinstellDaten, ProgramFolder);
     EXPECT_TRUE(boxes.messages.isEmpty());
     EXPECT_FALSE(state.DownloadDirRedirected);
     EXPECT_EQ(state.SavedDownloadDir, QStringLiteral("/home/jemand/Downloads"));
@@ -61,7 +61,7 @@ TEST_F(DownloadFolders, OptionOffOnlyReadsTheHostValue)
 
 TEST_F(DownloadFolders, EmptyFieldsUseTheLocalFolderWhichBecomesCurrentAndTheTarget)
 {
-    SetupDownloadFolders(state);
+    SetupDownloadFolders(state, EinstellDaten, ProgramFolder);
     const QString local = ProgramFolder + QStringLiteral("Downloads/");
     EXPECT_TRUE(boxes.messages.isEmpty());
     EXPECT_TRUE(QDir(local).exists());
@@ -80,7 +80,7 @@ TEST_F(DownloadFolders, AFolderWhoseParentIsMissingIsReportedAndNotRedirected)
     const QString missing = inFolder(QStringLiteral("gibt-es-nicht/eins"));
     StringToText(EinstellDaten.DownloadFolder1, missing);
     StringToText(EinstellDaten.DownloadFolder2, inFolder(QStringLiteral("zwei")));
-    SetupDownloadFolders(state);
+    SetupDownloadFolders(state, EinstellDaten, ProgramFolder);
     ASSERT_EQ(boxes.messages.size(), 1);
     EXPECT_EQ(boxes.messages[0].kind, MessageKind::Information);
     EXPECT_EQ(boxes.messages[0].text, QStringLiteral("Problem beim Erstellen des 1. Download-Ordner:\n") + missing
@@ -99,7 +99,7 @@ TEST_F(DownloadFolders, AnAbsentHostValueIsWrittenBackEmpty)
         key.writeString(kDownloadDirectoryValue, QString());
     }
     StringToText(EinstellDaten.DownloadFolder1, inFolder(QStringLiteral("eins")));
-    SetupDownloadFolders(state);
+    SetupDownloadFolders(state, EinstellDaten, ProgramFolder);
     EXPECT_EQ(hostValue(), inFolder(QStringLiteral("eins")));
     WriteBackDownloadDir(state);
     EXPECT_EQ(hostValue(), QString());
@@ -108,14 +108,14 @@ TEST_F(DownloadFolders, AnAbsentHostValueIsWrittenBackEmpty)
 TEST_F(DownloadFolders, ALaterSetupKeepsTheOriginalAndSwitchingOffPutsItBackAtOnce)
 {
     StringToText(EinstellDaten.DownloadFolder1, inFolder(QStringLiteral("eins")));
-    SetupDownloadFolders(state);
+    SetupDownloadFolders(state, EinstellDaten, ProgramFolder);
     StringToText(EinstellDaten.DownloadFolder1, inFolder(QStringLiteral("neu")));
-    SetupDownloadFolders(state);
+    SetupDownloadFolders(state, EinstellDaten, ProgramFolder);
     EXPECT_EQ(hostValue(), inFolder(QStringLiteral("neu")));
     EXPECT_EQ(state.SavedDownloadDir, QStringLiteral("/home/jemand/Downloads"));
 
     EinstellDaten.RedirectDownloads = 0;
-    SetupDownloadFolders(state);
+    SetupDownloadFolders(state, EinstellDaten, ProgramFolder);
     EXPECT_EQ(hostValue(), QStringLiteral("/home/jemand/Downloads"));
     EXPECT_FALSE(state.DownloadDirRedirected);
     WriteBackDownloadDir(state);
@@ -125,7 +125,7 @@ TEST_F(DownloadFolders, ALaterSetupKeepsTheOriginalAndSwitchingOffPutsItBackAtOn
 TEST_F(DownloadFolders, AStoreThatCannotBeOpenedIsReportedOnBothWays)
 {
     StringToText(EinstellDaten.DownloadFolder1, inFolder(QStringLiteral("eins")));
-    SetupDownloadFolders(state);
+    SetupDownloadFolders(state, EinstellDaten, ProgramFolder);
     // The configuration folder becomes a file: the store can be neither read nor written.
     QTemporaryDir broken;
     const QString file = broken.filePath(QStringLiteral("datei"));
@@ -137,7 +137,7 @@ TEST_F(DownloadFolders, AStoreThatCannotBeOpenedIsReportedOnBothWays)
     EXPECT_EQ(boxes.messages[0].kind, MessageKind::Error);
     EXPECT_EQ(boxes.messages[0].text, QStringLiteral("Fehler beim Zugriff auf die Registry (Zurücksetzen: "
                                                      "Download-Verzeichnis) des Gastsystems!"));
-    SetupDownloadFolders(state);
+    SetupDownloadFolders(state, EinstellDaten, ProgramFolder);
     ASSERT_EQ(boxes.messages.size(), 2);
     EXPECT_EQ(boxes.messages[1].text,
               QStringLiteral("Fehler beim Lesen der Registry (Lesen: Download-Verzeichnis) des Gastsystems!"));

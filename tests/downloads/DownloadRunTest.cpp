@@ -4,10 +4,12 @@
 #include "downloads/DownloadToFile.h"
 #include "platform/Clock.h"
 #include "settings/AnsiText.h"
+#include "settings/SettingsFile.h"
 #include "support/RecordingPresenter.h"
 #include "support/TempProgramFolder.h"
 
 #include <gtest/gtest.h>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -49,10 +51,10 @@ protected:
     void configure(int n, const char* route, const char* name, Word mode, Word counter)
     {
         const DownloadFields fields = DownloadFieldsOf(n);
-        StringToText(fields.url, server.url(QString::fromUtf8(route)));
-        StringToText(fields.target, folder.path(QString::fromUtf8(name)));
-        fields.suffix = mode;
-        fields.counter = counter;
+        StringToText(EinstellDaten.*fields.url, server.url(QString::fromUtf8(route)));
+        StringToText(EinstellDaten.*fields.target, folder.path(QString::fromUtf8(name)));
+        EinstellDaten.*fields.suffix = mode;
+        EinstellDaten.*fields.counter = counter;
     }
 
     QByteArray contents(const char* name) const
@@ -78,11 +80,12 @@ protected:
     // One run as the main window makes it, with the pauses recorded instead of waited.
     bool run(int n)
     {
-        const DownloadPlan plan = PlanDownload(n);
+        const DownloadPlan plan = PlanDownload(EinstellDaten, n, CurrentDateTime(), QDir::currentPath());
         AttemptHooks hooks;
         hooks.pause = [this](int ms) { pauses.push_back(ms); };
         const bool success = RunAttempts(plan, hooks);
-        FinishDownload(plan, success);
+        if (FinishDownload(plan, success, EinstellDaten))
+            SaveSettings();
         return success;
     }
 
@@ -94,22 +97,25 @@ protected:
     LoopbackServer server;
 };
 
-TEST_F(DownloadRunTest, EachNumberReachesItsOwnFields)
+TEST_F(DownloadRunTest, EachNumberReachesItsOwnFieldsAndARelativeTargetLiesInTheCurrentFolder)
 {
     for (int n = 1; n <= 4; ++n) {
         const DownloadFields fields = DownloadFieldsOf(n);
-        StringToText(fields.url, QStringLiteral("http://host/%1").arg(n));
-        StringToText(fields.target, QStringLiteral("D:\\Downloads\\datei%1.zip").arg(n));
-        fields.suffix = SuffixNumber;
-        fields.counter = static_cast<Word>(10 * n);
+        StringToText(EinstellDaten.*fields.url, QStringLiteral("http://host/%1").arg(n));
+        StringToText(EinstellDaten.*fields.target, QStringLiteral("Downloads/datei%1.zip").arg(n));
+        EinstellDaten.*fields.suffix = SuffixNumber;
+        EinstellDaten.*fields.counter = static_cast<Word>(10 * n);
     }
     EXPECT_EQ(TextToString(EinstellDaten.Download3Url), QStringLiteral("http://host/3"));
     EXPECT_EQ(EinstellDaten.Download4Counter, 40);
     for (int n = 1; n <= 4; ++n) {
-        const DownloadPlan plan = PlanDownload(n);
+        const DownloadPlan plan = PlanDownload(EinstellDaten, n, CurrentDateTime(), QStringLiteral("/aktuell"));
         EXPECT_EQ(plan.urlTail, QStringLiteral("//host/%1").arg(n));
-        EXPECT_EQ(plan.downloadPath(), QStringLiteral("D:\\Downloads\\datei%1%2.zip").arg(n).arg(10 * n));
+        EXPECT_EQ(plan.downloadPath(), QStringLiteral("/aktuell/Downloads/datei%1%2.zip").arg(n).arg(10 * n));
     }
+    StringToText(EinstellDaten.Download1Target, QStringLiteral("/fest/datei.zip"));
+    EXPECT_EQ(PlanDownload(EinstellDaten, 1, CurrentDateTime(), QStringLiteral("/aktuell")).downloadPath(),
+              QStringLiteral("/fest/datei10.zip"));
     EXPECT_THROW(DownloadFieldsOf(0), std::out_of_range);
     EXPECT_THROW(DownloadFieldsOf(5), std::out_of_range);
 }
@@ -144,9 +150,9 @@ TEST_F(DownloadRunTest, NumbersRunUpToMaxVersionsThenStartAgain)
     configure(1, "/file", "v.txt", SuffixNumberedCopy, 0);
     std::set<QString> copies;
     for (int i = 0; i < 4; ++i) {
-        const DownloadPlan plan = PlanDownload(1);
+        const DownloadPlan plan = PlanDownload(EinstellDaten, 1, CurrentDateTime(), QDir::currentPath());
         copies.insert(plan.names.copyName);
-        FinishDownload(plan, true);
+        EXPECT_TRUE(FinishDownload(plan, true, EinstellDaten));
     }
     EXPECT_EQ(copies,
               (std::set<QString>{QStringLiteral("v0.txt"), QStringLiteral("v1.txt"), QStringLiteral("v2.txt")}));
@@ -154,7 +160,7 @@ TEST_F(DownloadRunTest, NumbersRunUpToMaxVersionsThenStartAgain)
 
     EinstellDaten.MaxVersions = 65535;
     EinstellDaten.Download1Counter = 65535;
-    FinishDownload(PlanDownload(1), true);
+    EXPECT_TRUE(run(1));
     EXPECT_EQ(EinstellDaten.Download1Counter, 0);
     EXPECT_EQ(savedCounter(1), 0);
 }
@@ -199,12 +205,12 @@ TEST_F(DownloadRunTest, AttemptsAreCountedPausedAndShownBusy)
     hooks.setBusy = [&busy](bool on) { busy.push_back(on); };
 
     EinstellDaten.DownloadAttempts = 0;
-    EXPECT_FALSE(RunAttempts(PlanDownload(1), hooks));
+    EXPECT_FALSE(RunAttempts(PlanDownload(EinstellDaten, 1, CurrentDateTime(), QDir::currentPath()), hooks));
     EXPECT_EQ(requests, 0);
     EXPECT_TRUE(busy.empty());
 
     EinstellDaten.DownloadAttempts = 3;
-    EXPECT_FALSE(RunAttempts(PlanDownload(1), hooks));
+    EXPECT_FALSE(RunAttempts(PlanDownload(EinstellDaten, 1, CurrentDateTime(), QDir::currentPath()), hooks));
     EXPECT_EQ(requests, 3);
     EXPECT_EQ(pauses, (std::vector<int>{5000, 5000}));  // none after the last
     EXPECT_EQ(busy, (std::vector<bool>{true, false, true, false, true, false}));
@@ -213,7 +219,7 @@ TEST_F(DownloadRunTest, AttemptsAreCountedPausedAndShownBusy)
     requests = 0;
     pauses.clear();
     configure(1, "/second-time", "x.zip", SuffixNone, 0);
-    EXPECT_TRUE(RunAttempts(PlanDownload(1), hooks));
+    EXPECT_TRUE(RunAttempts(PlanDownload(EinstellDaten, 1, CurrentDateTime(), QDir::currentPath()), hooks));
     EXPECT_EQ(requests, 2);
     EXPECT_EQ(pauses, std::vector<int>{5000});
     EXPECT_EQ(contents("x.zip"), QByteArray("beim zweiten Mal"));
@@ -225,7 +231,7 @@ TEST_F(DownloadRunTest, TheRealPauseWaitsFiveSecondsBetweenAttempts)
     EinstellDaten.DownloadAttempts = 2;
     QElapsedTimer clock;
     clock.start();
-    EXPECT_FALSE(RunAttempts(PlanDownload(1)));
+    EXPECT_FALSE(RunAttempts(PlanDownload(EinstellDaten, 1, CurrentDateTime(), QDir::currentPath())));
     EXPECT_GE(clock.elapsed(), kAttemptPauseMs);
     EXPECT_LT(clock.elapsed(), 2 * kAttemptPauseMs);
     EXPECT_EQ(requests, 2);

@@ -38,7 +38,7 @@ protected:
         server.start();
 
         EinstellDaten = TEinstellRecord{};
-        SetDefaults();
+        SetDefaults(EinstellDaten);
         record = EinstellDaten;
         record.HomePage.length = 0;
         record.DownloadAttempts = 1;

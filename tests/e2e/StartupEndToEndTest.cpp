@@ -15,7 +15,7 @@ namespace {
 TEinstellRecord settingsWithHomePage(const QString& home)
 {
     EinstellDaten = TEinstellRecord{};
-    SetDefaults();
+    SetDefaults(EinstellDaten);
     TEinstellRecord record = EinstellDaten;
     StringToText(record.HomePage, home);
     record.RedirectDownloads = 0;

@@ -72,7 +72,7 @@ private slots:
         folder = std::make_unique<TempProgramFolder>();
         boxes = std::make_unique<RecordingPresenter>();
         programFolder = ProgramFolder;
-        SetDefaults();
+        SetDefaults(EinstellDaten);
         settings = EinstellDaten;
         settings.HomePage.length = 0;
         settings.RedirectDownloads = 0;

@@ -120,7 +120,7 @@ private slots:
     {
         folder = std::make_unique<TempProgramFolder>();
         boxes = std::make_unique<RecordingPresenter>();
-        SetDefaults();
+        SetDefaults(EinstellDaten);
         settings = EinstellDaten;
         StringToText(settings.HomePage, server->url(QStringLiteral("/")));
         StringToText(settings.SearchPage, server->url(QStringLiteral("/c")));

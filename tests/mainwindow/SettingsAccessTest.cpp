@@ -108,7 +108,7 @@ private slots:
         folder = std::make_unique<TempProgramFolder>();
         boxes = std::make_unique<RecordingPresenter>();
         programFolder = ProgramFolder;
-        SetDefaults();
+        SetDefaults(EinstellDaten);
         settings = EinstellDaten;
         StringToText(settings.HomePage, server->url(QStringLiteral("/")));
         settings.RedirectDownloads = 0;

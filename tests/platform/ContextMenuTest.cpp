@@ -294,7 +294,7 @@ void ContextMenuTest::theMainWindowsMenuRunsItsOwnReload()
     view.reset();
     const TempProgramFolder folder;
     const RecordingPresenter boxes;
-    SetDefaults();
+    SetDefaults(EinstellDaten);
     EinstellDaten.MaySurf = 0;
     EinstellDaten.RedirectDownloads = 0;
     StringToText(EinstellDaten.HomePage, server.url());

@@ -50,7 +50,7 @@ TEST(PasswordScrambling, TheLengthByteDecidesHowManyCharactersCount)
     EinstellDaten.AdminPasswordStored.length = 4;
     EinstellDaten.UserPasswordStored.length = 0;
     EinstellDaten.UserPasswordStored.chars[0] = 'x';
-    DerivePlainPasswords();
+    DerivePlainPasswords(EinstellDaten);
     EXPECT_EQ(AdminPassword, QStringLiteral("lang"));
     EXPECT_TRUE(UserPassword.isEmpty());
 }
@@ -69,7 +69,7 @@ protected:
 TEST_F(PasswordChange, FourMatchingCharactersAreAcceptedAndTheFieldsRefilled)
 {
     PasswordFields fields{QStringLiteral("Ab1!"), QStringLiteral("Ab1!")};
-    ChangeAdminPassword(fields, true);
+    ChangeAdminPassword(fields, true, EinstellDaten);
     EXPECT_TRUE(boxes.messages.isEmpty());
     EXPECT_EQ(AdminPassword, QStringLiteral("Ab1!"));
     EXPECT_EQ(UnscrambleAdminPassword(EinstellDaten.AdminPasswordStored), QByteArray("Ab1!"));
@@ -77,7 +77,7 @@ TEST_F(PasswordChange, FourMatchingCharactersAreAcceptedAndTheFieldsRefilled)
     EXPECT_EQ(fields.repeat, QStringLiteral("9876543210"));
 
     // Pressing again without retyping compares the two different fillers.
-    ChangeAdminPassword(fields, true);
+    ChangeAdminPassword(fields, true, EinstellDaten);
     ASSERT_EQ(boxes.messages.size(), 1);
     EXPECT_EQ(boxes.messages[0].kind, MessageKind::Error);
     EXPECT_EQ(boxes.messages[0].text, kAdminError);
@@ -95,8 +95,8 @@ TEST_F(PasswordChange, ShortMismatchedAndUnstorablePasswordsAreRefused)
     };
     for (PasswordFields fields : refused) {
         PasswordFields userFields = fields;
-        ChangeAdminPassword(fields, true);
-        ChangeUserPassword(userFields, true, false);
+        ChangeAdminPassword(fields, true, EinstellDaten);
+        ChangeUserPassword(userFields, true, false, EinstellDaten);
         EXPECT_EQ(fields.password, kPasswordFiller);
         EXPECT_EQ(userFields.repeat, kRepeatFiller);
     }
@@ -111,23 +111,23 @@ TEST_F(PasswordChange, ThePasswordOf255CharactersAndWindows1252SignsIsStoredWhol
 {
     const QString longest = QString(254, QLatin1Char('x')) + QStringLiteral("€");
     PasswordFields fields{longest, longest};
-    ChangeUserPassword(fields, true, false);
+    ChangeUserPassword(fields, true, false, EinstellDaten);
     EXPECT_TRUE(boxes.messages.isEmpty());
     EXPECT_EQ(UserPassword, longest);
     EXPECT_EQ(EinstellDaten.UserPasswordStored.length, 255);
-    DerivePlainPasswords();
+    DerivePlainPasswords(EinstellDaten);
     EXPECT_EQ(UserPassword, longest);
 }
 
 TEST_F(PasswordChange, WithoutTheRoleNothingChangesAndNothingIsShown)
 {
     PasswordFields admin{QStringLiteral("neues"), QStringLiteral("neues")};
-    ChangeAdminPassword(admin, false);
+    ChangeAdminPassword(admin, false, EinstellDaten);
     PasswordFields user{QStringLiteral("neues"), QStringLiteral("neues")};
-    ChangeUserPassword(user, false, true);  // user without the right
+    ChangeUserPassword(user, false, true, EinstellDaten);  // user without the right
     PasswordFields nobody{QStringLiteral("neues"), QStringLiteral("neues")};
     EinstellDaten.MayChangeUserOptions = 1;
-    ChangeUserPassword(nobody, false, false);
+    ChangeUserPassword(nobody, false, false, EinstellDaten);
     EXPECT_TRUE(boxes.messages.isEmpty());
     EXPECT_EQ(AdminPassword, QStringLiteral("altes-admin"));
     EXPECT_EQ(UserPassword, QStringLiteral("alt-nutzer"));
@@ -140,7 +140,7 @@ TEST_F(PasswordChange, AUserWithTheRightChangesTheUserPassword)
 {
     EinstellDaten.MayChangeUserOptions = 1;
     PasswordFields fields{QStringLiteral("Nutzer-neu"), QStringLiteral("Nutzer-neu")};
-    ChangeUserPassword(fields, false, true);
+    ChangeUserPassword(fields, false, true, EinstellDaten);
     EXPECT_EQ(UserPassword, QStringLiteral("Nutzer-neu"));
     EXPECT_EQ(UnscrambleUserPassword(EinstellDaten.UserPasswordStored), QByteArray("Nutzer-neu"));
     EXPECT_EQ(AdminPassword, QStringLiteral("altes-admin"));

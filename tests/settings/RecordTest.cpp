@@ -139,7 +139,7 @@ protected:
 
 TEST_F(Defaults, SetDefaultsGivesTheBuiltInValues)
 {
-    SetDefaults();
+    SetDefaults(EinstellDaten);
     const TEinstellRecord& r = EinstellDaten;
     EXPECT_EQ(r.SilentMode, 0);
     EXPECT_EQ(r.AutoEndSeconds, 0);
@@ -173,7 +173,7 @@ TEST_F(Defaults, SetDefaultsGivesTheBuiltInValues)
 #ifndef Q_OS_WIN
 TEST_F(Defaults, WindowsPathsTakeTheSameShapesInTheHomeFolder)
 {
-    SetDefaults();
+    SetDefaults(EinstellDaten);
     const QString home = QDir::homePath();
     EXPECT_EQ(text(EinstellDaten.DownloadFolder1), home + QStringLiteral("/Downloads"));
     EXPECT_EQ(text(EinstellDaten.DownloadFolder2), home + QStringLiteral("/Downloads"));
@@ -194,7 +194,7 @@ TEST_F(Defaults, SetDefaultsLeavesRefreshAndWindowFieldsAndClearsTheReserved)
     EinstellDaten.WindowMode = 1;
     EinstellDaten.WindowWidth = 800;
     EinstellDaten.WindowHeight = 600;
-    SetDefaults();
+    SetDefaults(EinstellDaten);
     EXPECT_EQ(EinstellDaten.RefreshMinutes, 7);
     EXPECT_EQ(EinstellDaten.WindowMode, 1);
     EXPECT_EQ(EinstellDaten.WindowWidth, 800);
@@ -210,7 +210,7 @@ class Resets : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        SetDefaults();
+        SetDefaults(EinstellDaten);
         StandardDaten = EinstellDaten;
         // A run with its own settings and passwords.
         EinstellDaten.Download1Counter = 17;
@@ -240,7 +240,7 @@ protected:
 TEST_F(Resets, AllOptionsOnYesRestoresDefaultsButKeepsPasswordsAndWindow)
 {
     boxes.answerNext(true);
-    ResetAllOptions();
+    ResetAllOptions(EinstellDaten);
     ASSERT_EQ(boxes.messages.size(), 1);
     EXPECT_EQ(boxes.messages[0].kind, MessageKind::Confirmation);
     EXPECT_EQ(boxes.messages[0].title, QStringLiteral("Bestätigung"));
@@ -263,8 +263,8 @@ TEST_F(Resets, AllOptionsOnYesRestoresDefaultsButKeepsPasswordsAndWindow)
 
 TEST_F(Resets, NoChangesNothing)
 {
-    ResetAllOptions();
-    ResetUserOptions();
+    ResetAllOptions(EinstellDaten);
+    ResetUserOptions(EinstellDaten, StandardDaten);
     EXPECT_EQ(boxes.messages.size(), 2);
     EXPECT_EQ(image(EinstellDaten), image(before));
 }
@@ -272,7 +272,7 @@ TEST_F(Resets, NoChangesNothing)
 TEST_F(Resets, UserOptionsOnYesRestoreOnlyHomeSearchAndFolderOne)
 {
     boxes.answerNext(true);
-    ResetUserOptions();
+    ResetUserOptions(EinstellDaten, StandardDaten);
     ASSERT_EQ(boxes.messages.size(), 1);
     EXPECT_EQ(boxes.messages[0].text,
               QStringLiteral("Wollen Sie jetzt die Standard-Vorgaben\nfür die Nutzer-Optionen wieder "

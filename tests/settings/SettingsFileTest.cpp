@@ -31,7 +31,7 @@ QByteArray defaultsImage()
 {
     const TEinstellRecord saved = EinstellDaten;
     EinstellDaten = TEinstellRecord{};
-    SetDefaults();
+    SetDefaults(EinstellDaten);
     const QByteArray result = image(EinstellDaten);
     EinstellDaten = saved;
     return result;

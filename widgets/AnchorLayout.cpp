@@ -1,4 +1,4 @@
-#include "mainwindow/AnchorLayout.h"
+#include "widgets/AnchorLayout.h"
 
 #include <QWidget>
 #include <QWidgetItem>

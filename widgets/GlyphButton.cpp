@@ -1,4 +1,4 @@
-#include "mainwindow/GlyphButton.h"
+#include "widgets/GlyphButton.h"
 
 #include <QStyleOptionButton>
 #include <QStylePainter>

@@ -1,0 +1,26 @@
+#pragma once
+
+// The intervals of the main window's four timers.
+
+#include "settings/EinstellRecord.h"
+
+#include <chrono>
+
+// Timer1 ends the program; without an automatic end it holds a day and rests.
+inline constexpr std::chrono::milliseconds kNoAutoEnd = std::chrono::hours(24);
+// Timer2 starts the automatic downloads this long after start-up.
+inline constexpr std::chrono::milliseconds kAutoDownloadDelay = std::chrono::seconds(2);
+// Timer4 writes the countdown to the next timed reload in these steps.
+inline constexpr std::chrono::milliseconds kCountdownStep = std::chrono::seconds(10);
+
+// Timer1: the automatic end after seconds; kNoAutoEnd for 0.
+constexpr std::chrono::milliseconds AutoEndInterval(Word seconds)
+{
+    return seconds != 0 ? std::chrono::milliseconds(std::chrono::seconds(seconds)) : kNoAutoEnd;
+}
+
+// Timer3: the timed reload of the home page every minutes.
+constexpr std::chrono::milliseconds RefreshInterval(Word minutes)
+{
+    return std::chrono::minutes(minutes);
+}
