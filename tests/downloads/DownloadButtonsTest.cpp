@@ -11,9 +11,8 @@
 #include "settings/MB_Daten.h"
 #include "support/GuiTestMain.h"
 #include "support/LoopbackServer.h"
+#include "support/MainWindowRun.h"
 #include "support/ModalDriver.h"
-#include "support/RecordingPresenter.h"
-#include "support/TempProgramFolder.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -43,20 +42,9 @@ class DownloadButtonsTest : public QObject {
 private:
     QTemporaryDir config;
     std::unique_ptr<LoopbackServer> server;
-    std::unique_ptr<TempProgramFolder> folder;
-    std::unique_ptr<RecordingPresenter> boxes;
-    std::unique_ptr<TKaveloMainForm> window;
-    std::unique_ptr<TInfoDlg> info;
-    TEinstellRecord settings{};
+    std::unique_ptr<MainWindowRun> run;
 
-    void startWindow(const QStringList& arguments = {})
-    {
-        const QString programFolder = ProgramFolder;
-        folder->writeSettings(settings);
-        window = std::make_unique<TKaveloMainForm>(programFolder, arguments);
-        info = std::make_unique<TInfoDlg>(window.get());
-        window->show();
-    }
+    void startWindow(const QStringList& arguments = {}) { run->start(arguments); }
 
     // Clicks a button and, when a flash message appears, records it and closes it.
     QList<Shown> clickAndRecord(const char* name)
@@ -72,8 +60,7 @@ private:
             shown.append(entry);
             dialog->findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
         });
-        window->findChild<QPushButton*>(QLatin1String(name))->click();
-        QTest::qWait(100);
+        run->control<QPushButton>(name)->click();  // returns when the run is over
         return shown;
     }
 
@@ -90,26 +77,16 @@ private slots:
 
     void init()
     {
-        folder = std::make_unique<TempProgramFolder>();
-        boxes = std::make_unique<RecordingPresenter>();
-        SetDefaults(EinstellDaten);
-        settings = EinstellDaten;
-        settings.HomePage.length = 0;
-        settings.RedirectDownloads = 0;
+        run = std::make_unique<MainWindowRun>();
+        TEinstellRecord& settings = run->settings;
         settings.DownloadAttempts = 1;
         StringToText(settings.Download1Url, server->url(QStringLiteral("/datei.zip")));
-        StringToText(settings.Download1Target, folder->path(QStringLiteral("datei.zip")));
+        StringToText(settings.Download1Target, run->folder.path(QStringLiteral("datei.zip")));
         StringToText(settings.Download2Url, server->url(QStringLiteral("/fehlt.zip")));
-        StringToText(settings.Download2Target, folder->path(QStringLiteral("fehlt.zip")));
+        StringToText(settings.Download2Target, run->folder.path(QStringLiteral("fehlt.zip")));
     }
 
-    void cleanup()
-    {
-        info.reset();
-        window.reset();
-        boxes.reset();
-        folder.reset();
-    }
+    void cleanup() { run.reset(); }
 
     void successAndFailureAreReportedForThreeSeconds()
     {
@@ -122,7 +99,7 @@ private slots:
             QStringLiteral("//127.0.0.1:%1/datei.zip").arg(server->port()).section(QLatin1Char(':'), 1);
         QCOMPARE(ok[0].lines, (QStringList{tail, QStringLiteral("abgeschlossen!"), QString(), QString(), QString()}));
         QCOMPARE(ok[0].stepMs, 600u);
-        QFile file(folder->path(QStringLiteral("datei.zip")));
+        QFile file(run->folder.path(QStringLiteral("datei.zip")));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), QByteArray("Inhalt"));
 
@@ -135,7 +112,7 @@ private slots:
 
     void silentModeKeepsTheMessageForThirtySeconds()
     {
-        settings.SilentMode = 1;
+        run->settings.SilentMode = 1;
         startWindow();
         const QList<Shown> shown = clickAndRecord("BitBtn10");
         QCOMPARE(shown.size(), 1);
@@ -145,7 +122,7 @@ private slots:
     void aMinimizedWindowShowsNothing()
     {
         startWindow();
-        window->showMinimized();
+        run->window().showMinimized();
         QVERIFY(clickAndRecord("BitBtn10").isEmpty());
         QVERIFY(clickAndRecord("BitBtn11").isEmpty());
     }
@@ -177,11 +154,12 @@ private slots:
             QVERIFY(key.open(kInternetExplorerKey));
             key.writeString(kDownloadDirectoryValue, QStringLiteral("/vorher"));
         }
-        settings.RedirectDownloads = 1;
-        StringToText(settings.DownloadFolder1, folder->path(QStringLiteral("eins")));
+        run->settings.RedirectDownloads = 1;
+        StringToText(run->settings.DownloadFolder1, run->folder.path(QStringLiteral("eins")));
         startWindow();
-        QCOMPARE(ReadHostValue(kInternetExplorerKey, kDownloadDirectoryValue), folder->path(QStringLiteral("eins")));
-        window->close();
+        QCOMPARE(ReadHostValue(kInternetExplorerKey, kDownloadDirectoryValue),
+                 run->folder.path(QStringLiteral("eins")));
+        run->window().close();
         QCOMPARE(ReadHostValue(kInternetExplorerKey, kDownloadDirectoryValue), QStringLiteral("/vorher"));
     }
 
@@ -189,7 +167,7 @@ private slots:
     void aPendingAutomaticDownloadSilencesItsButtonAndRunsOnce()
     {
         startWindow({QStringLiteral("1"), QStringLiteral("2")});
-        window->showNormal();
+        run->window().showNormal();
         QVERIFY(clickAndRecord("BitBtn10").isEmpty());  // its flag is cleared by this run
         const int served = server->count(QStringLiteral("/datei.zip"));
 
@@ -201,7 +179,7 @@ private slots:
             dialog->findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
         };
         const WhenShown<TInfoDlg> driver(record);
-        emit window->findChild<Timer*>(QStringLiteral("Timer2"))->timeout();
+        emit run->control<Timer>("Timer2")->timeout();
         QCOMPARE(server->count(QStringLiteral("/datei.zip")), served);  // not fetched again
         QCOMPARE(shown.size(), 1);                                      // only download 2 reports
         QCOMPARE(shown[0].caption, QStringLiteral("automatischer Download"));

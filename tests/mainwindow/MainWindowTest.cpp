@@ -7,8 +7,7 @@
 #include "settings/Defaults.h"
 #include "settings/MB_Daten.h"
 #include "support/GuiTestMain.h"
-#include "support/RecordingPresenter.h"
-#include "support/TempProgramFolder.h"
+#include "support/MainWindowRun.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -35,31 +34,7 @@ class MainWindowTest : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TempProgramFolder> folder;
-    std::unique_ptr<RecordingPresenter> boxes;
-    TEinstellRecord settings{};
-    QString programFolder;
-
-    // A window started on settings (no home page, so nothing is loaded).
-    std::unique_ptr<TKaveloMainForm> start(const QStringList& arguments = {}, bool show = true)
-    {
-        folder->writeSettings(settings);
-        auto window = std::make_unique<TKaveloMainForm>(programFolder, arguments);
-        if (show) {
-            window->show();
-            QCoreApplication::processEvents();
-        }
-        return window;
-    }
-
-    template <typename T = QWidget>
-    static T* control(const TKaveloMainForm& window, const char* name)
-    {
-        T* found = window.findChild<T*>(QLatin1String(name));
-        if (!found)
-            qFatal("no control %s", name);
-        return found;
-    }
+    std::unique_ptr<MainWindowRun> run;
 
     static QColor background(const TKaveloMainForm& window)
     {
@@ -67,22 +42,8 @@ private:
     }
 
 private slots:
-    void init()
-    {
-        folder = std::make_unique<TempProgramFolder>();
-        boxes = std::make_unique<RecordingPresenter>();
-        programFolder = ProgramFolder;
-        SetDefaults(EinstellDaten);
-        settings = EinstellDaten;
-        settings.HomePage.length = 0;
-        settings.RedirectDownloads = 0;
-    }
-
-    void cleanup()
-    {
-        boxes.reset();
-        folder.reset();
-    }
+    void init() { run = std::make_unique<MainWindowRun>(); }
+    void cleanup() { run.reset(); }
 
     void controlsHaveTheirPlacesCaptionsAndHints()
     {
@@ -125,12 +86,12 @@ private slots:
             {"BitBtn15", {540, 4, 129, 25}, "Kavelo (aktuell)", "programminterner Download"},
             {"BitBtn16", {540, 30, 129, 25}, "Tabulo", "programminterner Download"},
         };
-        auto window = start();
+        auto* window = &run->start();
         QCOMPARE(window->objectName(), QStringLiteral("KaveloMainForm"));
         QVERIFY(window->windowTitle().startsWith(QStringLiteral("Kavelo - der MiniBrowser  V.1.3.  ")));
         QCOMPARE(window->size(), QSize(774, 532));
         for (const ControlRow& row : rows) {
-            auto* button = control<QPushButton>(*window, row.name);
+            auto* button = run->control<QPushButton>(row.name);
             QCOMPARE(button->geometry(), row.rect);
             QCOMPARE(button->text(), QString::fromUtf8(row.caption));
             QCOMPARE(button->toolTip(), QString::fromUtf8(row.hint));
@@ -139,27 +100,27 @@ private slots:
             const int room = row.rect.height() > 40 ? row.rect.width() - 2 : row.rect.width() - 24;
             QVERIFY2(needed <= room, row.name);
         }
-        QCOMPARE(control(*window, "ComboBox1")->geometry(), QRect(84, 56, 533, 24));
-        QCOMPARE(control(*window, "Panel1")->geometry(), QRect(4, 82, 765, 429));
-        QCOMPARE(control(*window, "WebBrowser1")->geometry(), QRect(4, 4, 757, 421));
-        QCOMPARE(control(*window, "StatusPanel0")->width(), 350);
-        QCOMPARE(control(*window, "StatusPanel1")->width(), 400);
+        QCOMPARE(run->control("ComboBox1")->geometry(), QRect(84, 56, 533, 24));
+        QCOMPARE(run->control("Panel1")->geometry(), QRect(4, 82, 765, 429));
+        QCOMPARE(run->control("WebBrowser1")->geometry(), QRect(4, 4, 757, 421));
+        QCOMPARE(run->control("StatusPanel0")->width(), 350);
+        QCOMPARE(run->control("StatusPanel1")->width(), 400);
         QCOMPARE(window->statusBar()->height(), 18);
         QCOMPARE(window->statusBar()->objectName(), QStringLiteral("StatusBar1"));
     }
 
     void anchoredControlsFollowAResizeAndTheSizeHasAMinimum()
     {
-        auto window = start();
+        auto* window = &run->start();
         window->resize(874, 632);
         QCoreApplication::processEvents();
-        QCOMPARE(control(*window, "ComboBox1")->geometry(), QRect(84, 56, 633, 24));
-        QCOMPARE(control(*window, "Panel1")->geometry(), QRect(4, 82, 865, 529));
-        QCOMPARE(control(*window, "BitBtn8")->geometry(), QRect(772, 30, 97, 25));
-        QCOMPARE(control(*window, "BitBtn9")->geometry(), QRect(844, 56, 25, 25));
-        QCOMPARE(control(*window, "BitBtn14")->geometry(), QRect(716, 56, 121, 25));
-        QCOMPARE(control(*window, "BitBtn16")->geometry(), QRect(540, 30, 129, 25));
-        QCOMPARE(control(*window, "BitBtn1")->geometry(), QRect(4, 4, 41, 51));
+        QCOMPARE(run->control("ComboBox1")->geometry(), QRect(84, 56, 633, 24));
+        QCOMPARE(run->control("Panel1")->geometry(), QRect(4, 82, 865, 529));
+        QCOMPARE(run->control("BitBtn8")->geometry(), QRect(772, 30, 97, 25));
+        QCOMPARE(run->control("BitBtn9")->geometry(), QRect(844, 56, 25, 25));
+        QCOMPARE(run->control("BitBtn14")->geometry(), QRect(716, 56, 121, 25));
+        QCOMPARE(run->control("BitBtn16")->geometry(), QRect(540, 30, 129, 25));
+        QCOMPARE(run->control("BitBtn1")->geometry(), QRect(4, 4, 41, 51));
 
         window->resize(500, 300);
         QCoreApplication::processEvents();
@@ -168,27 +129,27 @@ private slots:
 
     void applySettingsColoursAndEnablesByTheRights()
     {
-        auto window = start();
+        auto* window = &run->start();
         QCOMPARE(background(*window), QColor(166, 202, 240));
-        QVERIFY(control(*window, "ComboBox1")->isEnabled());
+        QVERIFY(run->control("ComboBox1")->isEnabled());
         for (Word maySurf : {0, 2}) {
             EinstellDaten.MaySurf = maySurf;
             EinstellDaten.MaySearch = 0;
             window->ApplySettings();
             QCOMPARE(background(*window), QColor(192, 220, 192));
-            QVERIFY(!control(*window, "ComboBox1")->isEnabled());
-            QVERIFY(!control(*window, "BitBtn6")->isEnabled());
+            QVERIFY(!run->control("ComboBox1")->isEnabled());
+            QVERIFY(!run->control("BitBtn6")->isEnabled());
         }
         EinstellDaten.MaySurf = 1;
         EinstellDaten.MaySearch = 1;
         window->ApplySettings();
         QCOMPARE(background(*window), QColor(166, 202, 240));
-        QVERIFY(control(*window, "BitBtn6")->isEnabled());
+        QVERIFY(run->control("BitBtn6")->isEnabled());
     }
 
     void captionsFallBackWhenTheNameIsBlank()
     {
-        auto window = start();
+        auto* window = &run->start();
         const std::pair<QByteArray, QString> cases[] = {
             {QByteArray(), QStringLiteral("Download3")},
             {QByteArray(" "), QStringLiteral("Download3")},
@@ -202,83 +163,83 @@ private slots:
             SetTextBytes(EinstellDaten.Download3Name, name);
             EinstellDaten.WebAddress2Name.length = 0;
             window->ApplySettings();
-            QCOMPARE(control<QPushButton>(*window, "BitBtn15")->text(), caption);
-            QCOMPARE(control<QPushButton>(*window, "BitBtn13")->text(), QStringLiteral("Web-Adresse2"));
+            QCOMPARE(run->control<QPushButton>("BitBtn15")->text(), caption);
+            QCOMPARE(run->control<QPushButton>("BitBtn13")->text(), QStringLiteral("Web-Adresse2"));
         }
     }
 
     void autostopSetsTheEndTimer()
     {
-        settings.AutoEndSeconds = 0;
-        auto window = start({QStringLiteral("AutoStop")}, false);
-        auto* timer1 = control<Timer>(*window, "Timer1");
+        run->settings.AutoEndSeconds = 0;
+        run->start({QStringLiteral("AutoStop")}, false);
+        auto* timer1 = run->control<Timer>("Timer1");
         QVERIFY(timer1->isRunning());
         QCOMPARE(timer1->interval(), 86400000u);
 
-        settings.AutoEndSeconds = 30;
-        window = start({QStringLiteral("autostop")}, false);
-        QCOMPARE(control<Timer>(*window, "Timer1")->interval(), 30000u);
+        run->settings.AutoEndSeconds = 30;
+        run->start({QStringLiteral("autostop")}, false);
+        QCOMPARE(run->control<Timer>("Timer1")->interval(), 30000u);
 
-        window = start({QStringLiteral("-autostop")}, false);
-        QVERIFY(!control<Timer>(*window, "Timer1")->isRunning());
+        run->start({QStringLiteral("-autostop")}, false);
+        QVERIFY(!run->control<Timer>("Timer1")->isRunning());
     }
 
     void withoutArgumentsOnlyTheSettingsStartTimers()
     {
-        settings.AutoEndSeconds = 0;
-        settings.RefreshMinutes = 0;
-        auto window = start();
+        run->settings.AutoEndSeconds = 0;
+        run->settings.RefreshMinutes = 0;
+        run->start();
         for (const char* name : {"Timer1", "Timer2", "Timer3", "Timer4"})
-            QVERIFY2(!control<Timer>(*window, name)->isRunning(), name);
+            QVERIFY2(!run->control<Timer>(name)->isRunning(), name);
 
-        settings.AutoEndSeconds = 7;
-        settings.RefreshMinutes = 3;
-        window = start();
-        QVERIFY(control<Timer>(*window, "Timer1")->isRunning());
-        QCOMPARE(control<Timer>(*window, "Timer1")->interval(), 7000u);
-        QCOMPARE(control<Timer>(*window, "Timer3")->interval(), 180000u);
-        QVERIFY(control<Timer>(*window, "Timer3")->isRunning());
-        QVERIFY(control<Timer>(*window, "Timer4")->isRunning());
-        QVERIFY(!control<Timer>(*window, "Timer2")->isRunning());
+        run->settings.AutoEndSeconds = 7;
+        run->settings.RefreshMinutes = 3;
+        run->start();
+        QVERIFY(run->control<Timer>("Timer1")->isRunning());
+        QCOMPARE(run->control<Timer>("Timer1")->interval(), 7000u);
+        QCOMPARE(run->control<Timer>("Timer3")->interval(), 180000u);
+        QVERIFY(run->control<Timer>("Timer3")->isRunning());
+        QVERIFY(run->control<Timer>("Timer4")->isRunning());
+        QVERIFY(!run->control<Timer>("Timer2")->isRunning());
     }
 
     void windowModes()
     {
-        settings.WindowMode = 1;
-        settings.WindowWidth = 791;
-        settings.WindowHeight = 0;
-        auto window = start({}, false);
+        run->settings.WindowMode = 1;
+        run->settings.WindowWidth = 791;
+        run->settings.WindowHeight = 0;
+        auto* window = &run->start({}, false);
         QCOMPARE(window->size(), QSize(775, 532));
 
-        settings.WindowMode = 2;
-        window = start({}, false);
+        run->settings.WindowMode = 2;
+        window = &run->start({}, false);
         QVERIFY(window->windowState() & Qt::WindowMaximized);
 
-        window = start({QStringLiteral("3")}, false);
+        window = &run->start({QStringLiteral("3")}, false);
         QVERIFY(window->windowState() & Qt::WindowMinimized);
-        QVERIFY(control<Timer>(*window, "Timer2")->isRunning());
+        QVERIFY(run->control<Timer>("Timer2")->isRunning());
 
-        window = start({QStringLiteral(" 1"), QStringLiteral("01"), QStringLiteral("5")}, false);
+        window = &run->start({QStringLiteral(" 1"), QStringLiteral("01"), QStringLiteral("5")}, false);
         QVERIFY(!(window->windowState() & Qt::WindowMinimized));
-        QVERIFY(!control<Timer>(*window, "Timer2")->isRunning());
+        QVERIFY(!run->control<Timer>("Timer2")->isRunning());
     }
 
     void hintsReachPanelOneAndLeavingClearsIt()
     {
-        auto window = start();
-        auto* panel1 = control<QLabel>(*window, "StatusPanel1");
-        auto* back = control<QPushButton>(*window, "BitBtn1");
+        auto* window = &run->start();
+        auto* panel1 = run->control<QLabel>("StatusPanel1");
+        auto* back = run->control<QPushButton>("BitBtn1");
         QStatusTipEvent enter(back->statusTip());
         QCoreApplication::sendEvent(back, &enter);
         QCOMPARE(panel1->text(), QStringLiteral("Surf-Tour einen Schritt (eine Seite) zurück gehen"));
         QStatusTipEvent leave{QString()};
-        QCoreApplication::sendEvent(control(*window, "WebBrowser1"), &leave);
+        QCoreApplication::sendEvent(run->control("WebBrowser1"), &leave);
         QCOMPARE(panel1->text(), QString());
         QStatusTipEvent bar(window->statusBar()->statusTip());
         QCoreApplication::sendEvent(window->statusBar(), &bar);
         QCOMPARE(panel1->text(), QStringLiteral("Statuszeile enthält verschiedene Lade-Informationen, "
                                                 "Hilfe-Stellungen und Status-Anzeigen"));
-        QCOMPARE(control<QLabel>(*window, "StatusPanel0")->text(), QStringLiteral("fertig und bereit!"));
+        QCOMPARE(run->control<QLabel>("StatusPanel0")->text(), QStringLiteral("fertig und bereit!"));
     }
 
     void viewerOnlyLocksSurfingWithoutTheRight_data()
@@ -294,18 +255,18 @@ private slots:
     {
         QFETCH(int, maySurf);
         QFETCH(int, maySearch);
-        settings.MaySurf = static_cast<Word>(maySurf);
-        settings.MaySearch = static_cast<Word>(maySearch);
-        auto window = start({QStringLiteral("0"), QStringLiteral("autostop")});
+        run->settings.MaySurf = static_cast<Word>(maySurf);
+        run->settings.MaySearch = static_cast<Word>(maySearch);
+        auto* window = &run->start({QStringLiteral("0"), QStringLiteral("autostop")});
         const bool locked = maySurf == 0;
         for (const char* name : {"BitBtn1", "BitBtn2", "BitBtn3", "BitBtn7", "BitBtn10", "BitBtn11", "BitBtn12",
                                  "BitBtn13", "BitBtn15", "BitBtn16", "ComboBox1"})
-            QVERIFY2(control(*window, name)->isEnabled() == !locked, name);
+            QVERIFY2(run->control(name)->isEnabled() == !locked, name);
         for (const char* name : {"BitBtn4", "BitBtn5", "BitBtn8", "BitBtn9", "BitBtn14"})
-            QVERIFY2(control(*window, name)->isEnabled(), name);
-        QCOMPARE(control(*window, "BitBtn6")->isEnabled(), maySearch == 1);
+            QVERIFY2(run->control(name)->isEnabled(), name);
+        QCOMPARE(run->control("BitBtn6")->isEnabled(), maySearch == 1);
         QCOMPARE(background(*window), locked ? QColor(192, 220, 192) : QColor(166, 202, 240));
-        QVERIFY(control<Timer>(*window, "Timer1")->isRunning());
+        QVERIFY(run->control<Timer>("Timer1")->isRunning());
     }
 };
 

@@ -11,8 +11,7 @@
 #include "settings/MB_Daten.h"
 #include "support/GuiTestMain.h"
 #include "support/LoopbackServer.h"
-#include "support/RecordingPresenter.h"
-#include "support/TempProgramFolder.h"
+#include "support/MainWindowRun.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -52,25 +51,14 @@ class NavigationTest : public QObject {
 
 private:
     std::unique_ptr<LoopbackServer> server;
-    std::unique_ptr<TempProgramFolder> folder;
-    std::unique_ptr<RecordingPresenter> boxes;
-    std::unique_ptr<TKaveloMainForm> window;
+    std::unique_ptr<MainWindowRun> run;
     QTemporaryDir config;
-    TEinstellRecord settings{};
 
-    void startWindow(const QStringList& arguments = {})
-    {
-        const QString programFolder = ProgramFolder;
-        folder->writeSettings(settings);
-        window = std::make_unique<TKaveloMainForm>(programFolder, arguments);
-        window->show();
-    }
+    void startWindow(const QStringList& arguments = {}) { run->start(arguments); }
 
-    QComboBox* address() const { return window->findChild<QComboBox*>(QStringLiteral("ComboBox1")); }
-    BrowserView* view() const { return window->findChild<BrowserView*>(QStringLiteral("WebBrowser1")); }
-    QPushButton* button(const char* name) const { return window->findChild<QPushButton*>(QLatin1String(name)); }
-
-    void click(const char* name) { QTest::mouseClick(button(name), Qt::LeftButton); }
+    QComboBox* address() const { return run->control<QComboBox>("ComboBox1"); }
+    BrowserView* view() const { return run->control<BrowserView>("WebBrowser1"); }
+    void click(const char* name) { run->click(name); }
 
     // Clicks the link with that id on the shown page, as a person does (the
     // engine skips entries made without a user's gesture when going back),
@@ -105,7 +93,7 @@ private:
         QTRY_COMPARE_WITH_TIMEOUT(address()->currentText(), server->url(path), 10000);
     }
 
-    QString lastBox() const { return boxes->messages.isEmpty() ? QString() : boxes->messages.last().text; }
+    QString lastBox() const { return run->lastBox(); }
 
 private slots:
     void initTestCase()
@@ -118,32 +106,23 @@ private slots:
 
     void init()
     {
-        folder = std::make_unique<TempProgramFolder>();
-        boxes = std::make_unique<RecordingPresenter>();
-        SetDefaults(EinstellDaten);
-        settings = EinstellDaten;
-        StringToText(settings.HomePage, server->url(QStringLiteral("/")));
-        StringToText(settings.SearchPage, server->url(QStringLiteral("/c")));
-        settings.RedirectDownloads = 0;
+        run = std::make_unique<MainWindowRun>();
+        StringToText(run->settings.HomePage, server->url(QStringLiteral("/")));
+        StringToText(run->settings.SearchPage, server->url(QStringLiteral("/c")));
     }
 
-    void cleanup()
-    {
-        window.reset();
-        boxes.reset();
-        folder.reset();
-    }
+    void cleanup() { run.reset(); }
 
     void aFreshRunHasNothingToGoBackOrForwardTo()
     {
-        settings.HomePage.length = 0;
+        run->settings.HomePage.length = 0;
         startWindow();
         click("BitBtn1");
         QCOMPARE(lastBox(), kEmpty);
-        QCOMPARE(boxes->messages.last().kind, MessageKind::Information);
+        QCOMPARE(run->boxes.messages.last().kind, MessageKind::Information);
         click("BitBtn2");
         QCOMPARE(lastBox(), kFarthest);
-        QCOMPARE(boxes->messages.last().kind, MessageKind::Warning);
+        QCOMPARE(run->boxes.messages.last().kind, MessageKind::Warning);
     }
 
     void backAndForwardAlongTheSurfPath()
@@ -162,9 +141,9 @@ private slots:
         expectAt(QStringLiteral("/a"));
         click("BitBtn2");
         expectAt(QStringLiteral("/b"));
-        const auto shown = boxes->messages.size();
+        const auto shown = run->boxes.messages.size();
         click("BitBtn2");
-        QCOMPARE(boxes->messages.size(), shown + 1);
+        QCOMPARE(run->boxes.messages.size(), shown + 1);
         QCOMPARE(lastBox(), kFarthest);
     }
 
@@ -186,8 +165,8 @@ private slots:
         expectAt(QStringLiteral("/"));
         follow("b");  // position 2 of 3: the engine has nothing ahead
         click("BitBtn2");
-        QCOMPARE(boxes->messages.last().kind, MessageKind::Error);
-        QCOMPARE(boxes->messages.last().title, QStringLiteral("Fehler"));
+        QCOMPARE(run->boxes.messages.last().kind, MessageKind::Error);
+        QCOMPARE(run->boxes.messages.last().title, QStringLiteral("Fehler"));
     }
 
     void theAddressListIgnoresAsciiCaseButNotATrailingSlash()
@@ -209,7 +188,7 @@ private slots:
 
     void withoutTheRightToSurfNothingIsRecorded()
     {
-        settings.MaySurf = 0;
+        run->settings.MaySurf = 0;
         startWindow();
         QTRY_COMPARE_WITH_TIMEOUT(view()->LocationURL(), server->url(QStringLiteral("/")), 10000);
         view()->Navigate(server->url(QStringLiteral("/b")));
@@ -248,7 +227,7 @@ private slots:
             QVERIFY(key.open(kInternetExplorerMainKey));
             key.writeString(kSearchPageValue, server->url(QStringLiteral("/b")));
         }
-        settings.SearchPage.length = 0;
+        run->settings.SearchPage.length = 0;
         startWindow();
         expectAt(QStringLiteral("/"));
         click("BitBtn6");
@@ -256,9 +235,9 @@ private slots:
         QCOMPARE(ReadHostValue(kInternetExplorerMainKey, kSearchPageValue), server->url(QStringLiteral("/b")));
 
         EinstellDaten.MaySearch = 0;
-        button("BitBtn6")->click();  // still enabled until the settings are applied
+        run->control<QPushButton>("BitBtn6")->click();  // still enabled until the settings are applied
         QCOMPARE(lastBox(), QStringLiteral("Das Benutzen der Such-Seite\nist derzeit nicht erlaubt!"));
-        QCOMPARE(boxes->messages.last().kind, MessageKind::Error);
+        QCOMPARE(run->boxes.messages.last().kind, MessageKind::Error);
     }
 
     void aKilledRendererLoadsTheViewersHomePageAgain()
@@ -277,23 +256,24 @@ private slots:
 
     void theTimedReloadRecoversWhenTheServerReturns()
     {
-        settings.RefreshMinutes = 1;
+        run->settings.RefreshMinutes = 1;
         startWindow({QStringLiteral("0")});
         expectAt(QStringLiteral("/"));
-        auto* timer3 = window->findChild<Timer*>(QStringLiteral("Timer3"));
+        auto* timer3 = run->control<Timer>("Timer3");
         QVERIFY(timer3->isRunning());
 
         const int port = server->port();
         server->stop();
+        QSignalSpy loads(view(), &QWebEngineView::loadFinished);
         emit timer3->timeout();
-        QTest::qWait(1500);
+        QVERIFY(loads.wait(10000));
         server = std::make_unique<LoopbackServer>();
         addSite(server->http());
         server->start(port);
         emit timer3->timeout();
         QTRY_VERIFY_WITH_TIMEOUT(server->count(QStringLiteral("/")) >= 1, 10000);
         QVERIFY(timer3->isRunning());
-        auto* panel1 = window->findChild<QLabel*>(QStringLiteral("StatusPanel1"));
+        auto* panel1 = run->control<QLabel>("StatusPanel1");
         QTRY_VERIFY_WITH_TIMEOUT(panel1->text().startsWith(QStringLiteral("Seite \"")), 10000);
     }
 };

@@ -13,14 +13,14 @@
 #include "settings/Passwords.h"
 #include "support/GuiTestMain.h"
 #include "support/LoopbackServer.h"
+#include "support/MainWindowRun.h"
 #include "support/ModalDriver.h"
-#include "support/RecordingPresenter.h"
-#include "support/TempProgramFolder.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -39,29 +39,15 @@ class SettingsAccessTest : public QObject {
 
 private:
     std::unique_ptr<LoopbackServer> server;
-    std::unique_ptr<TempProgramFolder> folder;
-    std::unique_ptr<RecordingPresenter> boxes;
-    std::unique_ptr<TKaveloMainForm> window;
-    std::unique_ptr<TEinstellForm> einstell;
-    std::unique_ptr<TPasswordDlg> prompt;
-    TEinstellRecord settings{};
-    QString programFolder;
+    std::unique_ptr<MainWindowRun> run;
 
-    void startWindow(const QStringList& arguments = {})
-    {
-        folder->writeSettings(settings);
-        window = std::make_unique<TKaveloMainForm>(programFolder, arguments);
-        einstell = std::make_unique<TEinstellForm>(window.get());
-        prompt = std::make_unique<TPasswordDlg>(window.get());
-        window->setDialogs({nullptr, einstell.get(), prompt.get()});
-        window->show();
-    }
+    void startWindow(const QStringList& arguments = {}) { run->start(arguments); }
 
     QList<bool> timerStates() const
     {
         QList<bool> states;
         for (const char* name : {"Timer1", "Timer2", "Timer3", "Timer4"})
-            states.append(window->findChild<Timer*>(QLatin1String(name))->isRunning());
+            states.append(run->control<Timer>(name)->isRunning());
         return states;
     }
 
@@ -86,11 +72,11 @@ private:
             edit(dialog);
             dialog->findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
         });
-        window->findChild<QPushButton*>(QStringLiteral("BitBtn8"))->click();
+        run->control<QPushButton>("BitBtn8")->click();
         return seen;
     }
 
-    QByteArray savedFile() const { return folder->readFile(QStringLiteral("Einstell.DAT")); }
+    QByteArray savedFile() const { return run->folder.readFile(QStringLiteral("Einstell.DAT")); }
 
 private slots:
     void initTestCase()
@@ -105,26 +91,14 @@ private slots:
 
     void init()
     {
-        folder = std::make_unique<TempProgramFolder>();
-        boxes = std::make_unique<RecordingPresenter>();
-        programFolder = ProgramFolder;
-        SetDefaults(EinstellDaten);
-        settings = EinstellDaten;
-        StringToText(settings.HomePage, server->url(QStringLiteral("/")));
-        settings.RedirectDownloads = 0;
-        settings.AutoEndSeconds = 600;
-        ScrambleAdminPassword(settings.AdminPasswordStored, "Chef-Passwort");
-        ScrambleUserPassword(settings.UserPasswordStored, "nutzer");
+        run = std::make_unique<MainWindowRun>();
+        StringToText(run->settings.HomePage, server->url(QStringLiteral("/")));
+        run->settings.AutoEndSeconds = 600;
+        ScrambleAdminPassword(run->settings.AdminPasswordStored, "Chef-Passwort");
+        ScrambleUserPassword(run->settings.UserPasswordStored, "nutzer");
     }
 
-    void cleanup()
-    {
-        prompt.reset();
-        einstell.reset();
-        window.reset();
-        boxes.reset();
-        folder.reset();
-    }
+    void cleanup() { run.reset(); }
 
     void theAdministratorsChangeIsSavedAppliedAndUsedAtTheNextStart()
     {
@@ -143,22 +117,20 @@ private slots:
         QCOMPARE(file.size(), 7990);
         QCOMPARE(file.mid(8, 2), QByteArray("\0\0", 2));  // MaySurf
         QCOMPARE(file.mid(55, file.at(54)), server->url(QStringLiteral("/neu")).toLatin1());
-        QVERIFY(!window->findChild<QWidget*>(QStringLiteral("ComboBox1"))->isEnabled());
+        QVERIFY(!run->control<QWidget>("ComboBox1")->isEnabled());
 
         // The next start reads it.
-        cleanup();
-        folder = std::make_unique<TempProgramFolder>();
-        boxes = std::make_unique<RecordingPresenter>();
-        folder->writeFile(QStringLiteral("Einstell.DAT"), file);
-        window = std::make_unique<TKaveloMainForm>(ProgramFolder, QStringList());
-        window->show();
+        run.reset();  // its program folder goes before the next one comes
+        run = std::make_unique<MainWindowRun>();
+        std::memcpy(&run->settings, file.constData(), sizeof run->settings);
+        startWindow();
         QTRY_COMPARE_WITH_TIMEOUT(server->count(QStringLiteral("/neu")), 1, 10000);
     }
 
     void aUserInViewerModeSavesButTheWindowStaysAsItWas()
     {
-        settings.MayChangeUserOptions = 1;
-        settings.RefreshMinutes = 0;
+        run->settings.MayChangeUserOptions = 1;
+        run->settings.RefreshMinutes = 0;
         startWindow({QStringLiteral("0")});
         const Visit seen = visit("nutzer", [](TEinstellForm* dialog) {
             dialog->findChild<QLineEdit*>(QStringLiteral("Edit32"))->setText(QStringLiteral("5"));
@@ -166,18 +138,18 @@ private slots:
         QCOMPARE(seen.firstTab, QStringLiteral("Nutzer-Optionen"));
         QCOMPARE(static_cast<unsigned char>(savedFile().at(34)), 5);  // RefreshMinutes
         QCOMPARE(EinstellDaten.RefreshMinutes, 5);
-        QVERIFY(!window->findChild<Timer*>(QStringLiteral("Timer3"))->isRunning());
-        QCOMPARE(window->findChild<Timer*>(QStringLiteral("Timer3"))->interval(), 1000u);  // not applied
+        QVERIFY(!run->control<Timer>("Timer3")->isRunning());
+        QCOMPARE(run->control<Timer>("Timer3")->interval(), 1000u);  // not applied
     }
 
     void aStoppedRefreshTimerStaysStoppedAfterTheAdministratorSetsMinutes()
     {
-        settings.RefreshMinutes = 0;
+        run->settings.RefreshMinutes = 0;
         startWindow();
         visit("Chef-Passwort", [](TEinstellForm* dialog) {
             dialog->findChild<QLineEdit*>(QStringLiteral("Edit32"))->setText(QStringLiteral("3"));
         });
-        auto* timer3 = window->findChild<Timer*>(QStringLiteral("Timer3"));
+        auto* timer3 = run->control<Timer>("Timer3");
         QCOMPARE(timer3->interval(), 180000u);  // ApplySettings ran
         QVERIFY(!timer3->isRunning());          // but the timer stays as it was
     }
@@ -195,8 +167,8 @@ private slots:
         visitWithout(nullptr);          // Cancel
         visitWithout("chef-passwort");  // wrong case
         visitWithout("");
-        QCOMPARE(savedFile(), QByteArray(reinterpret_cast<const char*>(&settings), sizeof settings));
-        QVERIFY(window->findChild<Timer*>(QStringLiteral("Timer1"))->isRunning());
+        QCOMPARE(savedFile(), QByteArray(reinterpret_cast<const char*>(&run->settings), sizeof run->settings));
+        QVERIFY(run->control<Timer>("Timer1")->isRunning());
     }
 };
 

@@ -9,8 +9,7 @@
 #include "settings/MB_Daten.h"
 #include "support/GuiTestMain.h"
 #include "support/LoopbackServer.h"
-#include "support/RecordingPresenter.h"
-#include "support/TempProgramFolder.h"
+#include "support/MainWindowRun.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -279,11 +278,12 @@ void ContextMenuTest::theSourceOfAPageIsNeverShown()
     QTest::keyClick(view->focusProxy(), Qt::Key_F12);
     QTest::keyClick(view->focusProxy(), Qt::Key_I, Qt::ControlModifier | Qt::ShiftModifier);
     QTest::keyClick(view->focusProxy(), Qt::Key_J, Qt::ControlModifier | Qt::ShiftModifier);
-    QTest::qWait(1500);
-    QCOMPARE(QApplication::topLevelWidgets().size(), windows);
-    QCOMPARE(view->LocationURL(), page);
-    QCOMPARE(reached.size(), 0);
-    QCOMPARE(server.count(QStringLiteral("/")), requests);
+    QVERIFY(!QTest::qWaitFor(
+        [&] {
+            return QApplication::topLevelWidgets().size() != windows || view->LocationURL() != page
+                   || reached.size() != 0 || server.count(QStringLiteral("/")) != requests;
+        },
+        1500));
     QVERIFY(runScript(*view, QStringLiteral("document.getElementById('field') !== null")).toBool());
 }
 
@@ -292,17 +292,11 @@ void ContextMenuTest::theSourceOfAPageIsNeverShown()
 void ContextMenuTest::theMainWindowsMenuRunsItsOwnReload()
 {
     view.reset();
-    const TempProgramFolder folder;
-    const RecordingPresenter boxes;
-    SetDefaults(EinstellDaten);
-    EinstellDaten.MaySurf = 0;
-    EinstellDaten.RedirectDownloads = 0;
-    StringToText(EinstellDaten.HomePage, server.url());
-    folder.writeFile(QStringLiteral("Einstell.DAT"),
-                     QByteArray(reinterpret_cast<const char*>(&EinstellDaten), sizeof EinstellDaten));
-    TKaveloMainForm window(ProgramFolder, {QStringLiteral("0")});
-    window.show();
-    auto* browser = window.findChild<BrowserView*>(QStringLiteral("WebBrowser1"));
+    MainWindowRun run;
+    run.settings.MaySurf = 0;
+    StringToText(run.settings.HomePage, server.url());
+    run.start({QStringLiteral("0")});
+    auto* browser = run.control<BrowserView>("WebBrowser1");
     QTRY_COMPARE_WITH_TIMEOUT(browser->LocationURL(), server.url(), kTimeout);
     QTRY_VERIFY_WITH_TIMEOUT(
         runScript(*browser, QStringLiteral("document.readyState")).toString() == QStringLiteral("complete"), kTimeout);
@@ -317,7 +311,7 @@ void ContextMenuTest::theMainWindowsMenuRunsItsOwnReload()
     Entry(menu, QStringLiteral("Neu laden"))->trigger();
     menu->close();
     QTRY_COMPARE_WITH_TIMEOUT(server.count(QStringLiteral("/")), requests + 1, kTimeout);
-    QVERIFY(boxes.messages.isEmpty());
+    QVERIFY(run.boxes.messages.isEmpty());
 }
 
 KAVELO_GUI_TEST_MAIN(ContextMenuTest)
