@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Kavelo and runs every test: the whole suite
-# in build/, then the logic tests again under AddressSanitizer and UBSan in build-asan/.
+# in build/, then the logic tests again under AddressSanitizer and UBSan in build-asan/,
+# after a check of the formatting and before a 30-second run of the fuzzer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/deps.sh
+bash scripts/deps.sh clang-format clang libclang-rt-14-dev
+
+bash scripts/check-format.sh
 
 cmake -S . -B build -G Ninja -DKAVELO_WERROR=ON
 cmake --build build
@@ -13,3 +16,6 @@ cmake --build build
 cmake -S . -B build-asan -G Ninja -DKAVELO_SANITIZE=ON -DKAVELO_WERROR=ON
 cmake --build build-asan
 (cd build-asan && ctest --output-on-failure -L core)
+
+# A short run of the settings-file fuzzer from the seeds in fuzz/corpus.
+bash scripts/fuzz-settings.sh 30
