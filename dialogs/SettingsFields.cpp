@@ -21,16 +21,6 @@ Word MaxVersionsLimit(Word value)
     return std::clamp<Word>(value, 2, 60000);
 }
 
-Word WidthLimit(Word value)
-{
-    return value > 3000 ? 790 : value;
-}
-
-Word HeightLimit(Word value)
-{
-    return value > 2000 ? 570 : value;
-}
-
 Word RefreshLimit(Word value)
 {
     return value > 1000 ? 0 : value;
@@ -110,8 +100,8 @@ constexpr Control kAdministrator[] = {
     NumberControl{"Edit34", &R::Download4Counter, EmptyField::NotANumber, Unlimited},
     NumberControl{"Edit22", &R::MaxVersions, EmptyField::NotANumber, MaxVersionsLimit},
     ChoiceControl{"RadioGroup5", &R::WindowMode},
-    NumberControl{"Edit30", &R::WindowWidth, EmptyField::NotANumber, WidthLimit},
-    NumberControl{"Edit31", &R::WindowHeight, EmptyField::NotANumber, HeightLimit},
+    NumberControl{"Edit30", &R::WindowWidth, EmptyField::NotANumber, WindowWidthLimit},
+    NumberControl{"Edit31", &R::WindowHeight, EmptyField::NotANumber, WindowHeightLimit},
 };
 
 // The take-over of "Beenden" in its order; together the steps hold every
@@ -193,6 +183,16 @@ const char* NameOf(const Control& control)
 }
 
 }  // namespace
+
+Word WindowWidthLimit(Word value)
+{
+    return value > 3000 ? 790 : value;
+}
+
+Word WindowHeightLimit(Word value)
+{
+    return value > 2000 ? 570 : value;
+}
 
 void RecordToControls(const TEinstellRecord& record, SettingsControls& controls)
 {

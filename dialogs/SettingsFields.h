@@ -43,6 +43,11 @@ void RecordToControls(const TEinstellRecord& record, SettingsControls& controls)
 // and returns that text: the fields taken over before it keep their new values.
 std::optional<QString> ControlsToRecord(const SettingsControls& controls, LoginRoles roles, TEinstellRecord& record);
 
+// The fixed window size as the dialog takes it over: a width above 3000 gives
+// 790, a height above 2000 gives 570. Sizes read from the file get the same.
+Word WindowWidthLimit(Word value);
+Word WindowHeightLimit(Word value);
+
 // "Beenden" takes over and saves for the administrator and for a logged-in
 // user who may change the user options or the addresses and downloads.
 bool FinishTakesOver(LoginRoles roles, const TEinstellRecord& record);

@@ -2,12 +2,15 @@
 
 #include "dialogs/DialogParts.h"
 #include "dialogs/MaskedEdit.h"
+#include "platform/Clock.h"
+#include "platform/LoginAttempts.h"
 #include "platform/ProgramFont.h"
 #include "settings/MB_Daten.h"
 
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 
 namespace {
 QFont Bold(QFont font)
@@ -62,14 +65,52 @@ TPasswordDlg::TPasswordDlg(QWidget* parent)
     CancelBtn->setGeometry(286, 67, 75, 25);
     connect(CancelBtn, &QPushButton::clicked, this, &TPasswordDlg::CancelBtnClick);
 
-    FitToText(AddLabel(this, "Label2", QStringLiteral("(ohne ein Passwort können die Einstellungen "),
-                       QRect(56, 72, 215, 13)));
-    FitToText(AddLabel(this, "Label3", QStringLiteral(" nicht übernommen werden!)"), QRect(56, 84, 134, 13)));
+    Label2 = AddLabel(this, "Label2", QStringLiteral("(ohne ein Passwort können die Einstellungen "),
+                      QRect(56, 72, 215, 13));
+    Label3 = AddLabel(this, "Label3", QStringLiteral(" nicht übernommen werden!)"), QRect(56, 84, 134, 13));
+    FitToText(Label2);
+    FitToText(Label3);
+
+    WaitLabel = AddLabel(this, "WaitLabel", QString(), QRect(8, 72, 272, 26));
+    WaitLabel->setFont(Bold(ProgramFont(11)));
+    WaitLabel->setWordWrap(true);
+    WaitLabel->hide();
+    waitTicks = new QTimer(this);
+    waitTicks->setInterval(250);
+    connect(waitTicks, &QTimer::timeout, this, &TPasswordDlg::showWait);
+}
+
+void TPasswordDlg::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    showWait();
+}
+
+void TPasswordDlg::showWait()
+{
+    if (!isVisible()) {
+        waitTicks->stop();
+        return;
+    }
+    const std::chrono::milliseconds wait = LoginWait(ReadLoginAttempts(), CurrentDateTime());
+    const bool waiting = wait.count() > 0;
+    OKBtn->setEnabled(!waiting);
+    Label2->setVisible(!waiting);
+    Label3->setVisible(!waiting);
+    WaitLabel->setVisible(waiting);
+    if (!waiting) {
+        waitTicks->stop();
+        return;
+    }
+    const auto seconds = std::chrono::ceil<std::chrono::seconds>(wait).count();
+    WaitLabel->setText(QStringLiteral("Zu viele falsche Eingaben: die nächste ist in %1 s möglich.").arg(seconds));
+    if (!waitTicks->isActive())
+        waitTicks->start();
 }
 
 void TPasswordDlg::reject()
 {
-    done(2);
+    CancelBtnClick();
 }
 
 void TPasswordDlg::keyPressEvent(QKeyEvent* event)
@@ -84,6 +125,8 @@ void TPasswordDlg::keyPressEvent(QKeyEvent* event)
 
 void TPasswordDlg::OKBtnClick()
 {
+    if (!OKBtn->isEnabled())
+        return;  // still waiting after wrong entries
     Password->setFocus();
     EnteredPassword = Password->text();
     Password->clear();
@@ -93,6 +136,7 @@ void TPasswordDlg::OKBtnClick()
 void TPasswordDlg::CancelBtnClick()
 {
     Password->setFocus();
+    Password->clear();
     EnteredPassword.clear();
     done(2);
 }

@@ -2,15 +2,18 @@
 
 // The password prompt in front of the settings: a yellow box with one masked
 // field. "OK" (or Enter) stores the entry in EnteredPassword, empties the
-// field and closes with 1; "Abbrechen" (or Escape) empties EnteredPassword and
-// closes with 2, leaving the entry in the field for the next opening. The
-// close box closes with 2 and changes nothing. Created once and hidden between
-// showings, centred on its parent each time.
+// field and closes with 1; "Abbrechen", Escape and the close box empty
+// EnteredPassword and the field and close with 2, so that nothing typed waits
+// for the next visitor. After repeated wrong entries OK stays disabled for a
+// while, with a countdown in place of the note below the field. Created once
+// and hidden between showings, centred on its parent each time.
 
 #include <QDialog>
 
+class QLabel;
 class QLineEdit;
 class QPushButton;
+class QTimer;
 
 class TPasswordDlg : public QDialog {
     Q_OBJECT
@@ -21,12 +24,19 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void OKBtnClick();
     void CancelBtnClick();
+    // Enables OK once the wait after wrong entries is over, and shows how long it still is.
+    void showWait();
 
     QLineEdit* Password = nullptr;
     QPushButton* OKBtn = nullptr;
     QPushButton* CancelBtn = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* WaitLabel = nullptr;
+    QTimer* waitTicks = nullptr;
 };

@@ -3,8 +3,10 @@
 
 #include "dialogs/InfoDialog.h"
 #include "downloads/DownloadRun.h"
+#include "downloads/TargetGuard.h"
 #include "mainwindow/MB_main.h"
 #include "platform/Clock.h"
+#include "platform/Messages.h"
 #include "settings/MB_Daten.h"
 #include "settings/SettingsFile.h"
 
@@ -49,6 +51,12 @@ bool& TKaveloMainForm::autoDownloadFlag(int n)
 bool TKaveloMainForm::RunDownload(int n)
 {
     const DownloadPlan plan = PlanDownload(EinstellDaten, n, CurrentDateTime(), QDir::currentPath());
+    if (refuseProtectedTarget(plan)) {
+        bool& automatic = autoDownloadFlag(n);
+        autoDownloadFailed = autoDownloadFailed || automatic;
+        automatic = false;
+        return false;
+    }
     AttemptHooks hooks;
     hooks.setBusy = [](bool busy) {
         if (busy)
@@ -79,6 +87,23 @@ bool TKaveloMainForm::RunDownload(int n)
     if (FinishDownload(plan, success, EinstellDaten))
         SaveSettings();
     return success;
+}
+
+// A target in the program's folder or in a folder from which the desktop starts
+// programs is refused before anything is fetched.
+bool TKaveloMainForm::refuseProtectedTarget(const DownloadPlan& plan) const
+{
+    const ProtectedPlaces places =
+        ProtectedPlacesFor({ProgramFolder, DataFolder, QCoreApplication::applicationDirPath()});
+    for (const QString& name : {plan.names.downloadName, plan.names.copyName}) {
+        if (name.isEmpty() || !IsProtectedTarget(plan.folder + name, places))
+            continue;
+        ShowMessage(MessageKind::Error, QStringLiteral("Das Download-Ziel\r%1\rliegt im Programm-Ordner oder in einem "
+                                                       "Autostart-Ordner\rund wird nicht beschrieben!")
+                                            .arg(QDir::toNativeSeparators(plan.folder + name)));
+        return true;
+    }
+    return false;
 }
 
 void TKaveloMainForm::SetupDownloadFolders()

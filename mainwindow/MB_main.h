@@ -13,6 +13,7 @@
 #include <cstdint>
 
 class BrowserView;
+struct DownloadPlan;
 class GlyphButton;
 class QComboBox;
 class QFrame;
@@ -108,6 +109,7 @@ private:
     void BitBtn16Click();
     void Timer2Timer();
     bool& autoDownloadFlag(int n);
+    bool refuseProtectedTarget(const DownloadPlan& plan) const;
 
     KaveloDialogs dialogs;
 

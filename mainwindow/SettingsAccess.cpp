@@ -5,6 +5,8 @@
 #include "dialogs/EinstellDialog.h"
 #include "dialogs/passwort.h"
 #include "mainwindow/MB_main.h"
+#include "platform/Clock.h"
+#include "platform/LoginAttempts.h"
 #include "platform/Timer.h"
 #include "settings/MB_Daten.h"
 
@@ -47,6 +49,11 @@ void TKaveloMainForm::BitBtn8Click()
             AdminLoggedIn = true;
         else if (EnteredPassword == UserPassword)
             UserLoggedIn = true;
+        // Wrong entries make the prompt wait longer, across restarts.
+        if (AdminLoggedIn || UserLoggedIn)
+            RecordRightEntry();
+        else
+            RecordWrongEntry(CurrentDateTime());
     }
     dialogs.einstell->setRoles(AdminLoggedIn, UserLoggedIn);
     const bool entitled = AdminLoggedIn || (UserLoggedIn && !ViewerOnly);

@@ -13,7 +13,8 @@ inline constexpr QSize kDesignOuterSize{790, 570};
 inline constexpr QSize kFrameExtra{16, 38};
 inline constexpr QSize kDesignClientSize = kDesignOuterSize - kFrameExtra;
 
-// The fixed window mode: each side as stored when larger than the design, else the design.
+// The fixed window mode: each side as stored (bounded as the settings dialog
+// bounds it) when larger than the design, else the design.
 QSize FixedModeOuterSize(Word width, Word height);
 
 inline QSize ClientSizeForOuter(QSize outer)

@@ -14,6 +14,7 @@
 #include "support/MainWindowRun.h"
 #include "support/ModalDriver.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
@@ -81,9 +82,10 @@ private slots:
         TEinstellRecord& settings = run->settings;
         settings.DownloadAttempts = 1;
         StringToText(settings.Download1Url, server->url(QStringLiteral("/datei.zip")));
-        StringToText(settings.Download1Target, run->folder.path(QStringLiteral("datei.zip")));
+        QVERIFY(QDir().mkpath(run->folder.path(QStringLiteral("Ablage"))));
+        StringToText(settings.Download1Target, run->folder.path(QStringLiteral("Ablage/datei.zip")));
         StringToText(settings.Download2Url, server->url(QStringLiteral("/fehlt.zip")));
-        StringToText(settings.Download2Target, run->folder.path(QStringLiteral("fehlt.zip")));
+        StringToText(settings.Download2Target, run->folder.path(QStringLiteral("Ablage/fehlt.zip")));
     }
 
     void cleanup() { run.reset(); }
@@ -99,7 +101,7 @@ private slots:
             QStringLiteral("//127.0.0.1:%1/datei.zip").arg(server->port()).section(QLatin1Char(':'), 1);
         QCOMPARE(ok[0].lines, (QStringList{tail, QStringLiteral("abgeschlossen!"), QString(), QString(), QString()}));
         QCOMPARE(ok[0].stepMs, 600u);
-        QFile file(run->folder.path(QStringLiteral("datei.zip")));
+        QFile file(run->folder.path(QStringLiteral("Ablage/datei.zip")));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), QByteArray("Inhalt"));
 
@@ -108,6 +110,21 @@ private slots:
         QCOMPARE(failed[0].caption, QStringLiteral("Problem!!!"));
         QCOMPARE(failed[0].headline, QStringLiteral("Download:"));
         QCOMPARE(failed[0].lines[1], QStringLiteral("NICHT durchgeführt!"));
+    }
+
+    // A user who may change the downloads cannot fetch a settings file of their own.
+    void aTargetInTheProgramFolderIsRefusedBeforeAnythingIsFetched()
+    {
+        StringToText(run->settings.Download1Target, run->folder.path(QStringLiteral("Einstell.DAT")));
+        startWindow();
+        const QByteArray before = run->folder.readFile(QStringLiteral("Einstell.DAT"));
+        const int served = server->count(QStringLiteral("/datei.zip"));
+        QVERIFY(clickAndRecord("BitBtn10").isEmpty());
+        QCOMPARE(run->boxes.messages.size(), 1);
+        QCOMPARE(run->boxes.messages[0].kind, MessageKind::Error);
+        QVERIFY(run->lastBox().startsWith(QStringLiteral("Das Download-Ziel\n")));
+        QCOMPARE(server->count(QStringLiteral("/datei.zip")), served);
+        QCOMPARE(run->folder.readFile(QStringLiteral("Einstell.DAT")), before);
     }
 
     void silentModeKeepsTheMessageForThirtySeconds()

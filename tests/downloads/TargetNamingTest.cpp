@@ -1,6 +1,10 @@
+#include "downloads/TargetGuard.h"
 #include "downloads/TargetNaming.h"
 
 #include <gtest/gtest.h>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -90,6 +94,41 @@ TEST(TargetNaming, UrlTailFollowsTheLastBackslashOrColonOnly)
     EXPECT_EQ(UrlTail(q("host/path/file.zip")), q("host/path/file.zip"));
     EXPECT_EQ(UrlTail(q("C:\\Ablage\\datei.zip")), q("datei.zip"));
     EXPECT_EQ(UrlTail(q("http://host/ende:")), q(""));
+}
+
+// A target that resolves into the program's folder or a folder from which the
+// desktop starts programs is protected, however it is written.
+TEST(TargetGuard, ProgramFolderAndStartFoldersAreProtectedAfterResolving)
+{
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    const QDir dir(root.path());
+    for (const char* folder : {"prog/Downloads", "home/.config/autostart/tief", "andere"})
+        ASSERT_TRUE(dir.mkpath(q(folder)));
+    QFile settings(dir.filePath(q("prog/Einstell.DAT")));
+    ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
+    settings.close();
+    ASSERT_TRUE(QFile::link(dir.filePath(q("prog/Einstell.DAT")), dir.filePath(q("andere/harmlos.zip"))));
+    ASSERT_TRUE(QFile::link(dir.filePath(q("prog")), dir.filePath(q("andere/ordner"))));
+
+    ProtectedPlaces places;
+    places.programFolders = {dir.filePath(q("prog/"))};
+    places.startFolders = {dir.filePath(q("home/.config/autostart")), dir.filePath(q("fehlt/systemd/user"))};
+    const auto isProtected = [&](const char* path) { return IsProtectedTarget(dir.filePath(q(path)), places); };
+    EXPECT_TRUE(isProtected("prog/Einstell.DAT"));
+    EXPECT_TRUE(isProtected("prog/kavelo"));
+    EXPECT_TRUE(isProtected("prog/Downloads/../Einstell.DAT"));
+    EXPECT_TRUE(isProtected("andere/harmlos.zip"));  // a link to the settings file
+    EXPECT_TRUE(isProtected("andere/ordner/neu.exe"));
+    EXPECT_TRUE(isProtected("home/.config/autostart/tief/start.desktop"));
+    EXPECT_TRUE(isProtected("fehlt/systemd/user/x.service"));
+    EXPECT_FALSE(isProtected("prog/Downloads/Einstell.DAT"));  // the program's own download folder
+    EXPECT_FALSE(isProtected("andere/datei.zip"));
+    EXPECT_FALSE(isProtected("home/.config/autostart-alt/x"));
+
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.filePath(q("home/.config"))));
+    EXPECT_TRUE(IsProtectedTarget(dir.filePath(q("home/.config/autostart/x.desktop")), ProtectedPlacesFor({})));
+    qunsetenv("XDG_CONFIG_HOME");
 }
 
 }  // namespace

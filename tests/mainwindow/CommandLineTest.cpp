@@ -49,11 +49,13 @@ TEST(AsciiText, OnlyAsciiLettersIgnoreCase)
     EXPECT_FALSE(IsInList(QStringLiteral("x"), {}));
 }
 
-TEST(WindowGeometry, FixedModeUsesStoredSidesOnlyAboveTheDesign)
+TEST(WindowGeometry, FixedModeUsesStoredSidesOnlyAboveTheDesignAndBoundsThem)
 {
     EXPECT_EQ(FixedModeOuterSize(0, 0), QSize(790, 570));
     EXPECT_EQ(FixedModeOuterSize(790, 570), QSize(790, 570));
     EXPECT_EQ(FixedModeOuterSize(791, 571), QSize(791, 571));
     EXPECT_EQ(FixedModeOuterSize(3000, 100), QSize(3000, 570));
+    EXPECT_EQ(FixedModeOuterSize(3001, 2000), QSize(790, 2000));
+    EXPECT_EQ(FixedModeOuterSize(65535, 65535), QSize(790, 570));  // a hostile file would grow the window without end
     EXPECT_EQ(ClientSizeForOuter(QSize(790, 570)), QSize(774, 532));
 }

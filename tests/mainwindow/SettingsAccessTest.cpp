@@ -6,6 +6,7 @@
 #include "dialogs/passwort.h"
 #include "mainwindow/MB_main.h"
 #include "platform/BrowserView.h"
+#include "platform/LoginAttempts.h"
 #include "platform/Timer.h"
 #include "settings/AnsiText.h"
 #include "settings/Defaults.h"
@@ -51,19 +52,29 @@ private:
         return states;
     }
 
-    // Clicks the settings button; the prompt gets the password (or Cancel when
-    // it is null), the settings dialog gets the edits and closes with "Beenden".
-    Visit visit(const char* password, std::function<void(TEinstellForm*)> edit)
+    // The prompt gets the password typed and OK, or Cancel when it is null.
+    static std::function<void(TPasswordDlg*)> typed(const char* password)
+    {
+        return [password](TPasswordDlg* dialog) {
+            if (!password) {
+                QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("CancelBtn")), Qt::LeftButton);
+                return;
+            }
+            QTest::keyClicks(dialog->findChild<QLineEdit*>(QStringLiteral("Password")), QString::fromUtf8(password));
+            QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("OKBtn")), Qt::LeftButton);
+        };
+    }
+
+    // Clicks the settings button; answer acts on the prompt, the settings
+    // dialog gets the edits and closes with "Beenden".
+    Visit visit(
+        const std::function<void(TPasswordDlg*)>& answer,
+        const std::function<void(TEinstellForm*)>& edit = [](TEinstellForm*) {})
     {
         Visit seen;
         const WhenShown<TPasswordDlg> answerPrompt([&](TPasswordDlg* dialog) {
             seen.promptShown = true;
-            if (!password) {
-                dialog->findChild<QPushButton*>(QStringLiteral("CancelBtn"))->click();
-                return;
-            }
-            dialog->findChild<QLineEdit*>(QStringLiteral("Password"))->setText(QString::fromUtf8(password));
-            dialog->findChild<QPushButton*>(QStringLiteral("OKBtn"))->click();
+            answer(dialog);
         });
         const WhenShown<TEinstellForm> editSettings([&](TEinstellForm* dialog) {
             auto* tabs = dialog->findChild<QTabWidget*>(QStringLiteral("PageControl1"));
@@ -72,7 +83,7 @@ private:
             edit(dialog);
             dialog->findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
         });
-        run->control<QPushButton>("BitBtn8")->click();
+        run->click("BitBtn8");
         return seen;
     }
 
@@ -92,6 +103,7 @@ private slots:
     void init()
     {
         run = std::make_unique<MainWindowRun>();
+        WriteLoginAttempts({});
         StringToText(run->settings.HomePage, server->url(QStringLiteral("/")));
         run->settings.AutoEndSeconds = 600;
         ScrambleAdminPassword(run->settings.AdminPasswordStored, "Chef-Passwort");
@@ -104,7 +116,7 @@ private slots:
     {
         startWindow();
         QCOMPARE(timerStates(), (QList<bool>{true, false, false, false}));
-        const Visit seen = visit("Chef-Passwort", [&](TEinstellForm* dialog) {
+        const Visit seen = visit(typed("Chef-Passwort"), [&](TEinstellForm* dialog) {
             dialog->findChild<QCheckBox*>(QStringLiteral("CheckBox2"))->setChecked(false);
             dialog->findChild<QLineEdit*>(QStringLiteral("Edit6"))->setText(server->url(QStringLiteral("/neu")));
         });
@@ -132,7 +144,7 @@ private slots:
         run->settings.MayChangeUserOptions = 1;
         run->settings.RefreshMinutes = 0;
         startWindow({QStringLiteral("0")});
-        const Visit seen = visit("nutzer", [](TEinstellForm* dialog) {
+        const Visit seen = visit(typed("nutzer"), [](TEinstellForm* dialog) {
             dialog->findChild<QLineEdit*>(QStringLiteral("Edit32"))->setText(QStringLiteral("5"));
         });
         QCOMPARE(seen.firstTab, QStringLiteral("Nutzer-Optionen"));
@@ -146,7 +158,7 @@ private slots:
     {
         run->settings.RefreshMinutes = 0;
         startWindow();
-        visit("Chef-Passwort", [](TEinstellForm* dialog) {
+        visit(typed("Chef-Passwort"), [](TEinstellForm* dialog) {
             dialog->findChild<QLineEdit*>(QStringLiteral("Edit32"))->setText(QStringLiteral("3"));
         });
         auto* timer3 = run->control<Timer>("Timer3");
@@ -158,7 +170,7 @@ private slots:
     {
         startWindow();
         const auto visitWithout = [&](const char* password) {
-            const Visit seen = visit(password, [&](TEinstellForm* dialog) {
+            const Visit seen = visit(typed(password), [&](TEinstellForm* dialog) {
                 dialog->findChild<QLineEdit*>(QStringLiteral("Edit19"))->setText(QStringLiteral("/anders"));
             });
             QVERIFY(seen.promptShown);
@@ -169,6 +181,39 @@ private slots:
         visitWithout("");
         QCOMPARE(savedFile(), QByteArray(reinterpret_cast<const char*>(&run->settings), sizeof run->settings));
         QVERIFY(run->control<Timer>("Timer1")->isRunning());
+    }
+
+    // A visitor who typed the administrator's password and cancelled leaves
+    // nothing for the next one; wrong entries make the prompt wait.
+    void theNextVisitorFindsNoEntryAndWrongEntriesWait()
+    {
+        startWindow();
+        visit(typed(nullptr));
+        visit(typed("Chef-Passwort"));
+        QCOMPARE(visit([](TPasswordDlg* dialog) {
+                     QTest::keyClicks(dialog->findChild<QLineEdit*>(QStringLiteral("Password")),
+                                      QStringLiteral("Chef-Passwort"));
+                     QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("CancelBtn")), Qt::LeftButton);
+                 }).firstTab,
+                 QStringLiteral("Nutzer-Optionen"));
+        QString left;
+        const Visit next = visit([&](TPasswordDlg* dialog) {
+            auto* field = dialog->findChild<QLineEdit*>(QStringLiteral("Password"));
+            left = field->text();
+            QTest::keyClick(field, Qt::Key_Return);
+        });
+        QCOMPARE(left, QString());
+        QCOMPARE(next.firstTab, QStringLiteral("Nutzer-Optionen"));
+
+        for (int i = 0; i < 2; ++i)
+            visit(typed("falsch"));  // with the empty entry above, three wrong ones
+        bool okEnabled = true;
+        visit([&](TPasswordDlg* dialog) {
+            okEnabled = dialog->findChild<QPushButton*>(QStringLiteral("OKBtn"))->isEnabled();
+            QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("CancelBtn")), Qt::LeftButton);
+        });
+        QVERIFY(!okEnabled);
+        QCOMPARE(ReadLoginAttempts().failures, 3);
     }
 };
 

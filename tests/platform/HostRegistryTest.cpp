@@ -1,4 +1,5 @@
 #include "platform/HostRegistry.h"
+#include "platform/LoginAttempts.h"
 
 #include <gtest/gtest.h>
 #include <QDir>
@@ -142,4 +143,31 @@ TEST_F(HostRegistryTest, ValueThatIsNoTextThrowsOnReading)
     HostRegistryKey key;
     ASSERT_TRUE(key.open(kInternetExplorerMainKey));
     EXPECT_THROW(key.readString(kStartPageValue), std::runtime_error);
+}
+
+// The wait of the password prompt: free entries, then 2 s doubling up to a
+// minute from the last wrong entry; the count survives in the store and a
+// right entry starts it again.
+TEST_F(HostRegistryTest, WrongPasswordEntriesAreCountedInTheStoreAndMakeThePromptWait)
+{
+    using std::chrono::milliseconds;
+    const QDateTime start(QDate(2026, 12, 7), QTime(12, 0), Qt::UTC);
+    EXPECT_EQ(ReadLoginAttempts().failures, 0);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(LoginWait(ReadLoginAttempts(), start), milliseconds(0)) << i;
+        RecordWrongEntry(start);
+    }
+    EXPECT_EQ(LoginWait(ReadLoginAttempts(), start), milliseconds(2000));
+    EXPECT_EQ(LoginWait(ReadLoginAttempts(), start.addMSecs(1500)), milliseconds(500));
+    EXPECT_EQ(LoginWait(ReadLoginAttempts(), start.addSecs(-3600)), milliseconds(2000));  // clock set back
+
+    const std::pair<int, int> waits[] = {{4, 4000}, {5, 8000}, {7, 32000}, {8, 60000}, {1000, 60000}};
+    for (const auto& [failures, ms] : waits)
+        EXPECT_EQ(LoginWait({failures, start}, start), milliseconds(ms)) << failures;
+
+    RecordRightEntry();
+    EXPECT_EQ(ReadLoginAttempts().failures, 0);
+    write(QStringLiteral("\\Software\\Kavelo\\Zugangskontrolle"), QStringLiteral("Fehlversuche"),
+          QStringLiteral("viele"));
+    EXPECT_EQ(ReadLoginAttempts().failures, 0);
 }

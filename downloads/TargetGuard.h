@@ -1,0 +1,23 @@
+#pragma once
+
+// Places a download button never writes to: the program's own folder (its
+// executable, the settings file and whatever else lies directly in it) and the
+// folders from which the desktop starts programs by itself. Otherwise a user
+// who may change the downloads could fetch a settings file of their own, or a
+// program that starts with the next login.
+
+#include <QString>
+#include <QStringList>
+
+struct ProtectedPlaces {
+    QStringList programFolders;  // the files directly inside are protected
+    QStringList startFolders;    // everything below is protected
+};
+
+// The program folders given, and the user's autostart and systemd user folders
+// (from XDG_CONFIG_HOME, XDG_DATA_HOME and XDG_CONFIG_DIRS, with their defaults).
+ProtectedPlaces ProtectedPlacesFor(const QStringList& programFolders);
+
+// True when the file at path, with its relative parts and symbolic links
+// resolved as far as they exist, lies in a protected place.
+bool IsProtectedTarget(const QString& path, const ProtectedPlaces& places);
