@@ -9,16 +9,15 @@
 #include "platform/ProgramFont.h"
 
 #include <QDir>
+#include <exception>
 
-int main(int argc, char* argv[])
+namespace {
+
+int runWindows()
 {
-    PrepareEnvironment();
-    KaveloApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Kavelo"));
     QApplication::setFont(ProgramFont());  // message boxes and every window alike
     const CurlGlobal curl;
-    MessageBoxPresenter presenter;
-    SetMessagePresenter(&presenter);
 
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();
@@ -34,5 +33,34 @@ int main(int argc, char* argv[])
     mainForm.setDialogs({&aboutForm, &einstellForm, &passwordDlg});
 
     mainForm.show();
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    return status != 0 ? status : mainForm.runStatus();
+}
+
+int run(int argc, char* argv[])
+{
+    PrepareEnvironment();
+    KaveloApplication app(argc, argv);
+    int status = 1;
+    ShowingErrors([&] { status = runWindows(); });
+    return status;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    // Without a display (a scheduled job) nobody can answer a box: each one
+    // becomes a line on standard error and takes its default answer.
+    MessageBoxPresenter boxes;
+    StandardErrorPresenter lines;
+    SetMessagePresenter(HasDisplay() ? static_cast<MessagePresenter*>(&boxes) : &lines);
+    try {
+        return run(argc, argv);
+    } catch (...) {
+        // Before the application object exists no box can show.
+        SetMessagePresenter(&lines);
+        ShowingErrors([error = std::current_exception()] { std::rethrow_exception(error); });
+    }
+    return 1;
 }

@@ -30,5 +30,5 @@ void TKaveloMainForm::Timer2Timer()
     }
     if (!isMinimized())
         SleepWithoutEvents(1000);
-    EndProgram(autoDownloadFailed ? 1 : 0);
+    EndProgram(runStatus());
 }

@@ -239,8 +239,10 @@ void TKaveloMainForm::FormCreate(const QString& programFolder, const QStringList
     HistoryPosition = 0;
     HistoryFarthest = 0;
 
-    InitSettings();
-    SetupDownloadFolders();
+    // Before the event loop runs nothing would catch what these throw: each
+    // shows its error here, and the start goes on.
+    ShowingErrors(InitSettings);
+    ShowingErrors([this] { SetupDownloadFolders(); });
 
     if (EinstellDaten.WindowMode == 1)
         resize(ClientSizeForOuter(FixedModeOuterSize(EinstellDaten.WindowWidth, EinstellDaten.WindowHeight)));
@@ -351,7 +353,7 @@ void TKaveloMainForm::UpdateHistoryCounter()
 
 void TKaveloMainForm::Timer1Timer()
 {
-    EndProgram();
+    EndProgram(runStatus());
 }
 
 void TKaveloMainForm::closeEvent(QCloseEvent* event)
@@ -362,13 +364,19 @@ void TKaveloMainForm::closeEvent(QCloseEvent* event)
 
 void TKaveloMainForm::FormClose()
 {
-    WriteBackDownloadDir(DownloadDirs);
+    ShowingErrors([this] { WriteBackDownloadDir(DownloadDirs); });
 }
 
 void TKaveloMainForm::EndProgram(int exitCode)
 {
-    WriteBackDownloadDir(DownloadDirs);
+    ShowingErrors([this] { WriteBackDownloadDir(DownloadDirs); });
     QCoreApplication::exit(exitCode);
+}
+
+int TKaveloMainForm::runStatus() const
+{
+    const bool pending = AutoDownload1 || AutoDownload2 || AutoDownload3 || AutoDownload4;
+    return pending || autoDownloadFailed ? 1 : 0;
 }
 
 void TKaveloMainForm::BitBtn9Click()

@@ -43,6 +43,9 @@ public:
 
     // Brings the window in line with EinstellDaten.
     void ApplySettings();
+    // The exit status of this run: 1 when a download asked for on the command
+    // line has not run or has failed, else 0.
+    int runStatus() const;
 
 protected:
     bool event(QEvent* event) override;
@@ -53,7 +56,7 @@ protected:
 private:
     // Ends the event loop without the close handling; the host's download
     // directory is put back all the same.
-    void EndProgram(int exitCode = 0);
+    void EndProgram(int exitCode);
     void SetupDownloadFolders();
     // One download button's work; true when the file arrived.
     bool RunDownload(int n);

@@ -1,8 +1,10 @@
 #include "platform/HostRegistry.h"
 
 #include <QDir>
+#include <QFile>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QUrl>
 #include <stdexcept>
 
 namespace {
@@ -17,6 +19,29 @@ namespace {
 QString StoreFolder()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/Kavelo");
+}
+
+// The text of a value as it stands in the INI file. QSettings takes a
+// hand-edited value with an unquoted comma ("/a, b") for a list, and one that
+// starts with "@" for a typed value; the store holds texts only.
+QString rawIniText(const QString& fileName, const QString& section, const QString& name)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return {};
+    const auto unescaped = [](const QString& key) { return QUrl::fromPercentEncoding(key.trimmed().toUtf8()); };
+    QString current;
+    while (!file.atEnd()) {
+        const QString line = QString::fromUtf8(file.readLine()).trimmed();
+        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
+            current = unescaped(line.mid(1, line.size() - 2));
+            continue;
+        }
+        const qsizetype equals = line.indexOf(QLatin1Char('='));
+        if (equals > 0 && current == section && unescaped(line.left(equals)) == name)
+            return line.mid(equals + 1).trimmed();
+    }
+    return {};
 }
 #endif
 
@@ -37,6 +62,7 @@ bool HostRegistryKey::open(const QString& keyPath)
     store = std::make_unique<QSettings>(folder + QStringLiteral("/host-registry.ini"), QSettings::IniFormat);
     // The whole key path names one INI section; QSettings escapes its backslashes and blanks.
     store->beginGroup(keyPath);
+    this->keyPath = keyPath;
 #endif
     if (store->status() != QSettings::NoError || !store->isWritable()) {
         store.reset();
@@ -52,9 +78,13 @@ QString HostRegistryKey::readString(const QString& name) const
     const QVariant value = store->value(name);
     if (!value.isValid())
         return {};
-    if (value.typeId() != QMetaType::QString)
-        Fail(QStringLiteral("Der Registrierungswert \"%1\" ist kein Text.").arg(name));
-    return value.toString();
+    if (value.typeId() == QMetaType::QString)
+        return value.toString();
+#ifdef Q_OS_WIN
+    Fail(QStringLiteral("Der Registrierungswert \"%1\" ist kein Text.").arg(name));
+#else
+    return rawIniText(store->fileName(), keyPath, name);
+#endif
 }
 
 void HostRegistryKey::writeString(const QString& name, const QString& value)

@@ -27,8 +27,9 @@ public:
     // Opens the key for reading and writing, creating it when missing; false
     // when the store cannot be read or written.
     bool open(const QString& keyPath);
-    // A value that does not exist reads as empty text. Throws std::runtime_error
-    // with a German text when the value cannot be read as text.
+    // A value that does not exist reads as empty text; any value reads as the
+    // text it holds. (Windows: throws std::runtime_error with a German text for
+    // a registry value that is no text.)
     QString readString(const QString& name) const;
     // Throws std::runtime_error with a German text when the value cannot be written.
     void writeString(const QString& name, const QString& value);
@@ -36,6 +37,7 @@ public:
 
 private:
     std::unique_ptr<QSettings> store;
+    QString keyPath;
 };
 
 // Reads one value in one step (empty when the key cannot be opened or the value is missing).

@@ -18,14 +18,18 @@ KaveloApplication::KaveloApplication(int& argc, char** argv)
 // Errors thrown by the program carry their German text as UTF-8.
 bool KaveloApplication::notify(QObject* receiver, QEvent* event)
 {
-    try {
-        return QApplication::notify(receiver, event);
-    } catch (const std::exception& error) {
-        ShowMessage(MessageKind::Error, QString::fromUtf8(error.what()));
-    } catch (...) {
-        ShowMessage(MessageKind::Error, QStringLiteral("Unbekannter Fehler."));
-    }
-    return false;
+    bool handled = false;
+    ShowingErrors([&] { handled = QApplication::notify(receiver, event); });
+    return handled;
+}
+
+bool HasDisplay()
+{
+#ifdef Q_OS_LINUX
+    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+#else
+    return true;
+#endif
 }
 
 #ifdef Q_OS_LINUX
@@ -61,8 +65,7 @@ void PrepareEnvironment()
     closeRemoteDebugging();
 #ifdef Q_OS_LINUX
     // Without any display (a scheduled job on a server) run on the offscreen platform.
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
-        && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    if (!HasDisplay() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     // Chromium refuses to start as root with its sandbox on.
     if (geteuid() == 0)

@@ -12,6 +12,10 @@ public:
     bool notify(QObject* receiver, QEvent* event) override;
 };
 
+// True when a display is there to show windows on (on Linux: DISPLAY or
+// WAYLAND_DISPLAY is set).
+bool HasDisplay();
+
 // Before the application object exists: chooses the offscreen platform when no
 // display is there, and switches the web engine's sandbox off when running as root.
 void PrepareEnvironment();

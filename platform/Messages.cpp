@@ -1,5 +1,8 @@
 #include "platform/Messages.h"
 
+#include <cstdio>
+#include <exception>
+
 namespace {
 MessagePresenter* currentPresenter = nullptr;
 
@@ -45,4 +48,24 @@ void ShowMessage(MessageKind kind, const QString& text)
 bool Confirm(const QString& text)
 {
     return present(MessageKind::Confirmation, text);
+}
+
+bool StandardErrorPresenter::present(MessageKind, const QString& title, const QString& text)
+{
+    QString line = text;
+    line.replace(QLatin1Char('\n'), QStringLiteral(" / "));
+    std::fprintf(stderr, "%s: %s\n", title.toUtf8().constData(), line.toUtf8().constData());
+    std::fflush(stderr);
+    return false;
+}
+
+void ShowingErrors(const std::function<void()>& step)
+{
+    try {
+        step();
+    } catch (const std::exception& error) {
+        ShowMessage(MessageKind::Error, QString::fromUtf8(error.what()));
+    } catch (...) {
+        ShowMessage(MessageKind::Error, QStringLiteral("Unbekannter Fehler."));
+    }
 }

@@ -5,6 +5,7 @@
 // that records the boxes and answers them.
 
 #include <QString>
+#include <functional>
 
 enum class MessageKind {
     Error,         // "Fehler", button OK
@@ -32,3 +33,15 @@ QString MessageTitle(MessageKind kind);
 void ShowMessage(MessageKind kind, const QString& text);
 // A confirmation box; true only for Yes.
 bool Confirm(const QString& text);
+
+// Where nobody can answer a box (no display): each box is one line on
+// standard error, its title and its text with the line breaks shown as " / ",
+// answered at once with its default (OK, and No for a confirmation).
+class StandardErrorPresenter : public MessagePresenter {
+public:
+    bool present(MessageKind kind, const QString& title, const QString& text) override;
+};
+
+// Runs step and shows what it throws in the error box, as the event loop
+// does for a handler; for the places the event loop cannot catch.
+void ShowingErrors(const std::function<void()>& step);

@@ -100,3 +100,45 @@ TEST_F(AutomaticDownload, AFailedDownloadEndsWithStatusOneAndKeepsTheCounter)
     EXPECT_FALSE(QFile::exists(target + QStringLiteral("/Archiv7.zip")));
     EXPECT_EQ(ReadHostValue(kInternetExplorerKey, kDownloadDirectoryValue), QStringLiteral("/vorher/Downloads"));
 }
+
+// Without a display a box nobody can answer would hold the run: it becomes a
+// line on standard error, and the run goes on as after OK.
+TEST_F(AutomaticDownload, AMissingDownloadFolderIsReportedOnStandardErrorAndTheRunGoesOn)
+{
+    StringToText(record.DownloadFolder1, QStringLiteral("/gibt/es/nicht"));
+    run.writeSettings(record);
+    run.start({QStringLiteral("2")});
+    ASSERT_TRUE(run.waitForExit(60000));
+    EXPECT_EQ(run.exitCode(), 0);
+    EXPECT_TRUE(run.standardError().contains(
+        QStringLiteral("Information: Problem beim Erstellen des 1. Download-Ordner: / /gibt/es/nicht / Prüfen Sie ob "
+                       "der Pfad richtig ist / und ob Sie Schreibrechte besitzen!\n")));
+    EXPECT_EQ(fileContent(target + QStringLiteral("/Archiv7.zip")), QByteArray("zweiter Inhalt"));
+}
+
+// A host value edited by hand with an unquoted comma is the text that stands
+// there: the run starts, redirects, and puts it back as it was.
+TEST_F(AutomaticDownload, AHandEditedHostValueIsPutBackAsItWas)
+{
+    QFile store(run.home() + QStringLiteral("/config/Kavelo/host-registry.ini"));
+    ASSERT_TRUE(store.open(QIODevice::WriteOnly));
+    store.write("[%5CSoftware%5CMicrosoft%5CInternet%20Explorer]\nDownload%20Directory=/a, b\n");
+    store.close();
+    run.writeSettings(record);
+    run.start({QStringLiteral("2")});
+    ASSERT_TRUE(run.waitForExit(60000));
+    EXPECT_EQ(run.exitCode(), 0);
+    EXPECT_EQ(ReadHostValue(kInternetExplorerKey, kDownloadDirectoryValue), QStringLiteral("/a, b"));
+}
+
+// The automatic end comes before the download: the job asked for a file it
+// did not get, and says so.
+TEST_F(AutomaticDownload, AnEndBeforeTheDownloadRanIsNoSuccess)
+{
+    record.AutoEndSeconds = 1;
+    run.writeSettings(record);
+    run.start({QStringLiteral("2"), QStringLiteral("autostop")});
+    ASSERT_TRUE(run.waitForExit(60000));
+    EXPECT_EQ(run.exitCode(), 1);
+    EXPECT_TRUE(server.requests().filter(QStringLiteral(".zip")).isEmpty());
+}

@@ -17,7 +17,7 @@ ProgramRun::ProgramRun()
     environment.insert(QStringLiteral("XDG_DATA_HOME"), homeDir.filePath(QStringLiteral("data")));
     environment.insert(QStringLiteral("XDG_CACHE_HOME"), homeDir.filePath(QStringLiteral("cache")));
     process.setProgram(copy);
-    process.setProcessChannelMode(QProcess::ForwardedChannels);
+    process.setProcessChannelMode(QProcess::ForwardedOutputChannel);
 }
 
 ProgramRun::~ProgramRun()

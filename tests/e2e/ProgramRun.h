@@ -24,6 +24,8 @@ public:
     // Waits for the end; false on time-out.
     bool waitForExit(int milliseconds);
     int exitCode() const { return process.exitCode(); }
+    // What the program wrote to standard error (its standard output goes to the test's).
+    QString standardError() { return QString::fromUtf8(process.readAllStandardError()); }
     QProcess& proc() { return process; }
 
 private:

@@ -132,17 +132,27 @@ TEST_F(HostRegistryTest, WriteThatCannotReachTheFileThrows)
     }
 }
 
-TEST_F(HostRegistryTest, ValueThatIsNoTextThrowsOnReading)
+// A hand-edited file: an unquoted comma, or a leading "@", is still the text
+// that stands there, and it is written back the same.
+TEST_F(HostRegistryTest, HandEditedValuesReadAsTheTextTheyHold)
 {
     ASSERT_TRUE(QDir().mkpath(config.filePath(QStringLiteral("Kavelo"))));
     QFile file(storeFile());
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("[%5CSoftware%5CMicrosoft%5CInternet%20Explorer%5CMain]\nStart%20Page=eins, zwei\n");
+    file.write(
+        "[%5CSoftware%5CMicrosoft%5CInternet%20Explorer]\nDownload%20Directory=/a, b\n"
+        "[%5CSoftware%5CMicrosoft%5CInternet%20Explorer%5CMain]\nStart%20Page=eins,zwei , drei\n"
+        "Search%20Page=@ByteArray(abc)\n");
     file.close();
 
     HostRegistryKey key;
     ASSERT_TRUE(key.open(kInternetExplorerMainKey));
-    EXPECT_THROW(key.readString(kStartPageValue), std::runtime_error);
+    EXPECT_EQ(key.readString(kStartPageValue), QStringLiteral("eins,zwei , drei"));
+    EXPECT_EQ(key.readString(kSearchPageValue), QStringLiteral("@ByteArray(abc)"));
+    ASSERT_TRUE(key.open(kInternetExplorerKey));
+    EXPECT_EQ(key.readString(kDownloadDirectoryValue), QStringLiteral("/a, b"));
+    key.writeString(kDownloadDirectoryValue, key.readString(kDownloadDirectoryValue));
+    EXPECT_EQ(ReadHostValue(kInternetExplorerKey, kDownloadDirectoryValue), QStringLiteral("/a, b"));
 }
 
 // The wait of the password prompt: free entries, then 2 s doubling up to a
