@@ -7,6 +7,9 @@
 #include "platform/KaveloApplication.h"
 #include "platform/MessageBoxPresenter.h"
 #include "platform/ProgramFont.h"
+#ifdef Q_OS_UNIX
+#include "platform/TerminationSignals.h"
+#endif
 
 #include <QDir>
 #include <exception>
@@ -31,6 +34,9 @@ int runWindows()
     TInfoDlg infoDlg(&mainForm);
     TPasswordDlg passwordDlg(&mainForm);
     mainForm.setDialogs({&aboutForm, &einstellForm, &passwordDlg});
+#ifdef Q_OS_UNIX
+    const TerminationSignals signalEnds([&mainForm](int signal) { mainForm.endBySignal(signal); });
+#endif
 
     mainForm.show();
     const int status = QApplication::exec();

@@ -373,6 +373,12 @@ void TKaveloMainForm::EndProgram(int exitCode)
     QCoreApplication::exit(exitCode);
 }
 
+void TKaveloMainForm::endBySignal(int signal)
+{
+    ending = true;
+    EndProgram(128 + signal);
+}
+
 int TKaveloMainForm::runStatus() const
 {
     const bool pending = AutoDownload1 || AutoDownload2 || AutoDownload3 || AutoDownload4;

@@ -46,6 +46,10 @@ public:
     // The exit status of this run: 1 when a download asked for on the command
     // line has not run or has failed, else 0.
     int runStatus() const;
+    // A termination signal: the program ends as it ends itself, with the host
+    // values put back and nothing further downloaded, shown, copied or saved;
+    // the status is 128 + the signal's number.
+    void endBySignal(int signal);
 
 protected:
     bool event(QEvent* event) override;
@@ -162,6 +166,7 @@ private:
     std::int64_t RefreshElapsedMs = 0;
 
     bool shownOnce = false;
+    bool ending = false;  // a signal ends the program: no further step begins
     QDateTime lastRendererLoss;
     int rendererRetryMs = 0;
 };

@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QThread>
 #include <cstring>
 
 namespace {
@@ -141,4 +143,22 @@ TEST_F(AutomaticDownload, AnEndBeforeTheDownloadRanIsNoSuccess)
     ASSERT_TRUE(run.waitForExit(60000));
     EXPECT_EQ(run.exitCode(), 1);
     EXPECT_TRUE(server.requests().filter(QStringLiteral(".zip")).isEmpty());
+}
+
+// A service stop ends the program as it ends itself: the host's download
+// directory goes back, and the status tells the signal.
+TEST_F(AutomaticDownload, SigtermPutsTheHostValueBackAndEndsWith143)
+{
+    run.writeSettings(record);
+    run.start({QStringLiteral("0")});
+    QElapsedTimer waited;
+    waited.start();
+    while (ReadHostValue(kInternetExplorerKey, kDownloadDirectoryValue) != target && waited.elapsed() < 30000)
+        QThread::msleep(50);
+    ASSERT_EQ(ReadHostValue(kInternetExplorerKey, kDownloadDirectoryValue), target);
+    run.proc().terminate();
+    ASSERT_TRUE(run.waitForExit(30000));
+    EXPECT_EQ(run.proc().exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(run.exitCode(), 143);
+    EXPECT_EQ(ReadHostValue(kInternetExplorerKey, kDownloadDirectoryValue), QStringLiteral("/vorher/Downloads"));
 }

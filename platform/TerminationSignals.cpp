@@ -1,0 +1,62 @@
+#include "platform/TerminationSignals.h"
+
+#include <sys/socket.h>
+#include <unistd.h>
+#include <QSocketNotifier>
+#include <atomic>
+#include <csignal>
+
+namespace {
+
+constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
+
+int channel[2] = {-1, -1};  // written by the signal handler, read by the event loop
+std::atomic<int> firstSignal{0};
+
+// Only async-signal-safe calls here.
+void onSignal(int signal)
+{
+    int expected = 0;
+    if (!firstSignal.compare_exchange_strong(expected, signal))
+        _exit(128 + signal);
+    const unsigned char number = static_cast<unsigned char>(signal);
+    [[maybe_unused]] const ssize_t written = ::write(channel[0], &number, 1);
+}
+
+}  // namespace
+
+TerminationSignals::TerminationSignals(std::function<void(int)> handler, QObject* parent)
+    : QObject(parent)
+    , handler(std::move(handler))
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, channel) != 0)
+        return;  // without the channel the signals keep their default: the process ends
+    notifier = new QSocketNotifier(channel[1], QSocketNotifier::Read, this);
+    connect(notifier, &QSocketNotifier::activated, this, &TerminationSignals::deliver);
+    struct sigaction action = {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int signal : kSignals)
+        ::sigaction(signal, &action, nullptr);
+}
+
+TerminationSignals::~TerminationSignals()
+{
+    struct sigaction action = {};
+    action.sa_handler = SIG_DFL;
+    for (int signal : kSignals)
+        ::sigaction(signal, &action, nullptr);
+    for (int& end : channel) {
+        if (end >= 0)
+            ::close(end);
+        end = -1;
+    }
+}
+
+void TerminationSignals::deliver()
+{
+    unsigned char number = 0;
+    if (::read(channel[1], &number, 1) == 1)
+        handler(number);
+}
