@@ -166,7 +166,9 @@ private:
     std::int64_t RefreshElapsedMs = 0;
 
     bool shownOnce = false;
-    bool ending = false;  // a signal ends the program: no further step begins
+    bool ending = false;
+    bool builtInPasswordNoted = false;  // the administrator was told once to change the built-in password  // a signal
+                                        // ends the program: no further step begins
     QDateTime lastRendererLoss;
     int rendererRetryMs = 0;
 };

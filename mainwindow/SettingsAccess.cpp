@@ -7,7 +7,9 @@
 #include "mainwindow/MB_main.h"
 #include "platform/Clock.h"
 #include "platform/LoginAttempts.h"
+#include "platform/Messages.h"
 #include "platform/Timer.h"
+#include "settings/Defaults.h"
 #include "settings/MB_Daten.h"
 
 namespace {
@@ -54,6 +56,13 @@ void TKaveloMainForm::BitBtn8Click()
             RecordRightEntry();
         else
             RecordWrongEntry(CurrentDateTime());
+    }
+    if (AdminLoggedIn && AdminPassword == kBuiltInAdminPassword && !builtInPasswordNoted) {
+        builtInPasswordNoted = true;
+        ShowMessage(MessageKind::Information,
+                    QStringLiteral("Es gilt noch das eingebaute Administrator-Passwort, das jeder nachlesen kann.\r"
+                                   "Bitte ändern Sie es gleich: Registerkarte \"Administrator-Optionen\",\r"
+                                   "Gruppe \"Administrator-Passwort\", dann \"Passwort ändern\" und \"Beenden\"."));
     }
     dialogs.einstell->setRoles(AdminLoggedIn, UserLoggedIn);
     const bool entitled = AdminLoggedIn || (UserLoggedIn && !ViewerOnly);

@@ -62,7 +62,7 @@ void SetDefaults(TEinstellRecord& r)
     r.MaxVersions = 99;
     r.Reserved1 = r.Reserved2 = r.Reserved3 = r.Reserved4 = r.Reserved5 = r.Reserved6 = 0;
 
-    set(r.HomePage, "https://www.example.com/");
+    StringToText(r.HomePage, kWelcomePage);
     set(r.SearchPage, "https://duckduckgo.com/");
     StringToText(r.DownloadFolder1, defaultDownloadFolder());
     set(r.Download1Name, "Kavelo (aktuell)");

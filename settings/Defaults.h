@@ -5,6 +5,15 @@
 
 #include "settings/EinstellRecord.h"
 
+#include <QString>
+
+// The default home page: a German welcome page in the program's resources,
+// in the form the browser view reports for it.
+inline const QString kWelcomePage = QStringLiteral("qrc:/willkommen/willkommen.html");
+
+// The administrator password the program is shipped with.
+inline const QString kBuiltInAdminPassword = QStringLiteral("Kavelo-Chef");
+
 // Sets the fields of the record to their defaults. RefreshMinutes,
 // WindowMode, WindowWidth and WindowHeight are left as they are.
 void SetDefaults(TEinstellRecord& record);

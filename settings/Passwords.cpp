@@ -2,6 +2,7 @@
 
 #include "platform/Messages.h"
 #include "settings/AnsiText.h"
+#include "settings/Defaults.h"
 #include "settings/MB_Daten.h"
 
 namespace {
@@ -73,7 +74,7 @@ QByteArray UnscrambleUserPassword(const Text& stored)
 
 void StoreDefaultPasswords(TEinstellRecord& record)
 {
-    ScrambleAdminPassword(record.AdminPasswordStored, QByteArrayLiteral("Kavelo-Chef"));
+    ScrambleAdminPassword(record.AdminPasswordStored, EncodeAnsi(kBuiltInAdminPassword));
     ScrambleUserPassword(record.UserPasswordStored, QByteArrayLiteral("nutzer"));
 }
 

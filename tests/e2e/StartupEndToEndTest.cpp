@@ -49,10 +49,10 @@ TEST(Startup, RequestsTheHomePageAndEndsByItselfAfterAutoEndSeconds)
     EXPECT_LT(sinceRequest.elapsed(), 6000);
 }
 
-// Without a settings file the program runs on the defaults: it asks for the
-// default home page (through a proxy on 127.0.0.1 that answers nothing, so no
-// request leaves this machine) and creates no settings file.
-TEST(Startup, WithoutASettingsFileTheDefaultHomePageIsRequested)
+// Without a settings file the program runs on the defaults: it shows the
+// welcome page from its resources, asks nothing of the network (every request
+// would reach a proxy on 127.0.0.1) and creates no settings file.
+TEST(Startup, WithoutASettingsFileTheWelcomePageNeedsNoNetwork)
 {
     QTcpServer proxy;
     ASSERT_TRUE(proxy.listen(QHostAddress::LocalHost));
@@ -60,19 +60,7 @@ TEST(Startup, WithoutASettingsFileTheDefaultHomePageIsRequested)
     run.setEnv(QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS"),
                QStringLiteral("--proxy-server=http://127.0.0.1:%1").arg(proxy.serverPort()));
     run.start();
-
-    QByteArray firstLine;
-    QElapsedTimer waited;
-    waited.start();
-    while (!firstLine.startsWith("CONNECT www.example.com:443") && waited.elapsed() < 60000) {
-        if (!proxy.waitForNewConnection(1000))
-            continue;
-        QTcpSocket* client = proxy.nextPendingConnection();
-        if (client->waitForReadyRead(5000))
-            firstLine = client->readLine();
-        delete client;
-    }
-    EXPECT_TRUE(firstLine.startsWith("CONNECT www.example.com:443")) << firstLine.constData();
+    EXPECT_FALSE(proxy.waitForNewConnection(8000));
     EXPECT_EQ(run.proc().state(), QProcess::Running);
     EXPECT_TRUE(run.readSettings().isEmpty());
 }

@@ -2,6 +2,7 @@
 // a resize, the settings it applies and the command line.
 
 #include "mainwindow/MB_main.h"
+#include "platform/BrowserView.h"
 #include "platform/Timer.h"
 #include "settings/AnsiText.h"
 #include "settings/Defaults.h"
@@ -107,6 +108,19 @@ private slots:
         QCOMPARE(run->control("StatusPanel1")->width(), 400);
         QCOMPARE(window->statusBar()->height(), 18);
         QCOMPARE(window->statusBar()->objectName(), QStringLiteral("StatusBar1"));
+    }
+
+    // The default home page is the welcome page in the program's resources; the
+    // view reports it in the form the settings hold, so the status line knows it.
+    void theDefaultHomePageIsTheWelcomePage()
+    {
+        StringToText(run->settings.HomePage, kWelcomePage);
+        run->start({QStringLiteral("0")});
+        auto* view = run->control<BrowserView>("WebBrowser1");
+        QTRY_COMPARE_WITH_TIMEOUT(view->title(), QStringLiteral("Willkommen bei Kavelo"), 20000);
+        QCOMPARE(view->LocationURL(), kWelcomePage);
+        const QString refreshed = QStringLiteral("Seite \"%1\" zuletzt am ").arg(kWelcomePage);
+        QTRY_VERIFY(run->control<QLabel>("StatusPanel1")->text().startsWith(refreshed));
     }
 
     void anchoredControlsFollowAResizeAndTheSizeHasAMinimum()

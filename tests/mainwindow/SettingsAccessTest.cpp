@@ -183,6 +183,21 @@ private slots:
         QVERIFY(run->control<Timer>("Timer1")->isRunning());
     }
 
+    // While the built-in administrator password is in force, the administrator
+    // hears about it once per run.
+    void theBuiltInPasswordIsNotedOncePerRun()
+    {
+        ScrambleAdminPassword(run->settings.AdminPasswordStored, EncodeAnsi(kBuiltInAdminPassword));
+        startWindow();
+        visit(typed("nutzer"));
+        QVERIFY(run->boxes.messages.isEmpty());
+        visit(typed("Kavelo-Chef"));
+        visit(typed("Kavelo-Chef"));
+        QCOMPARE(run->boxes.messages.size(), 1);
+        QCOMPARE(run->boxes.messages[0].kind, MessageKind::Information);
+        QVERIFY(run->lastBox().startsWith(QStringLiteral("Es gilt noch das eingebaute Administrator-Passwort")));
+    }
+
     // A visitor who typed the administrator's password and cancelled leaves
     // nothing for the next one; wrong entries make the prompt wait.
     void theNextVisitorFindsNoEntryAndWrongEntriesWait()
