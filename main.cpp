@@ -30,7 +30,8 @@ int main(int argc, char* argv[])
     int programPathOnly = 1;
     KaveloApplication app(programPathOnly, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Kavelo"));
-    QApplication::setFont(ProgramFont());  // message boxes and every window alike
+    QGuiApplication::setDesktopFileName(QStringLiteral("kavelo"));  // the menu entry's icon and name
+    QApplication::setFont(ProgramFont());                           // message boxes and every window alike
     const CurlGlobal curl;
     MessageBoxPresenter presenter;
     SetMessagePresenter(&presenter);

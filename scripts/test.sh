@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Kavelo and runs every test: the whole suite
-# in build/, then the logic tests again under AddressSanitizer and UBSan in build-asan/.
+# in build/, then the logic tests again under AddressSanitizer and UBSan in
+# build-asan/, then the checks of the Debian package.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,3 +14,6 @@ cmake --build build
 cmake -S . -B build-asan -G Ninja -DKAVELO_SANITIZE=ON -DKAVELO_WERROR=ON
 cmake --build build-asan
 (cd build-asan && ctest --output-on-failure -L core)
+
+# The Debian package: built, validated and run from its unpacked files.
+bash scripts/package-test.sh
