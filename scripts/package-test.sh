@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds the Debian package and checks it: its files and dependencies, lintian,
-# the desktop entry, the AppStream data and the kiosk unit, and real runs of the
+# Builds the Debian package and checks it: lintian, the desktop entry and icon,
+# the AppStream data, the kiosk unit, the man page, and real runs of the
 # unpacked program. In a mount namespace of its own the package's /usr is laid
 # read-only over the system's, so the program runs from /usr/lib/kavelo as
 # installed, and that folder cannot be written even by root.
@@ -43,30 +43,9 @@ check() {
 root=$work/root
 dpkg-deb -x "$deb" "$root"
 
-files_are_in_place() {
-  local f
-  for f in usr/lib/kavelo/kavelo usr/share/applications/kavelo.desktop \
-    usr/share/icons/hicolor/scalable/apps/kavelo.svg usr/share/metainfo/kavelo.metainfo.xml \
-    usr/share/man/man1/kavelo.1.gz usr/lib/systemd/user/kavelo-kiosk.service \
-    usr/share/doc/kavelo/copyright usr/share/doc/kavelo/changelog.gz; do
-    [ -f "$root/$f" ] || { echo "missing: $f"; return 1; }
-  done
-  [ -x "$root/usr/lib/kavelo/kavelo" ] || { echo "not executable"; return 1; }
-  [ "$(readlink "$root/usr/bin/kavelo")" = ../lib/kavelo/kavelo ] || { echo "bad /usr/bin/kavelo"; return 1; }
-  ! readelf -d "$root/usr/lib/kavelo/kavelo" | grep -E 'RPATH|RUNPATH'
-}
-check "files of the package" files_are_in_place
-
-depends_names_runtime_parts() {
-  local depends p
-  depends=$(dpkg-deb -f "$deb" Depends)
-  echo "Depends: $depends"
-  for p in libqt6gui6 libqt6svg6 libqt6webenginecore6-bin libqt6webengine6-data fonts-liberation libcurl4; do
-    grep -qE "(^|, |\| )$p( |,|$)" <<< "$depends" || { echo "not named: $p"; return 1; }
-  done
-}
-check "dependencies name the parts loaded at run time" depends_names_runtime_parts
-
+# lintian, the validators, systemd-analyze, man and the runs below find
+# every other file of the package missing or broken.
+check "icon in the hicolor theme" grep -q '<svg' "$root/usr/share/icons/hicolor/scalable/apps/kavelo.svg"
 # The texts are German; lintian's spelling lists are English.
 check "lintian" lintian --fail-on error,warning \
   --suppress-tags spelling-error-in-changelog,typo-in-manual-page "$deb"
@@ -135,7 +114,7 @@ run_kavelo() {
   local home=$1
   shift
   mkdir -p "$home"
-  env -i PATH=/usr/bin:/bin HOME="$home" LANG=C.UTF-8 timeout 120 /usr/bin/kavelo "$@"
+  env -i PATH=/usr/bin:/bin HOME="$home" LANG=C.UTF-8 timeout 60 /usr/bin/kavelo "$@"
 }
 
 help_and_version_open_no_window() {
