@@ -96,10 +96,12 @@ program=/usr/lib/kavelo
 
 # verify also reports lines it could not parse, but still ends with success.
 unit_verifies_silently() {
-  local out
-  mkdir -p -m 700 "$work/runtime"
+  local out status=0
+  mkdir -m 700 "$work/runtime"
   out=$(XDG_RUNTIME_DIR="$work/runtime" systemd-analyze --user verify /usr/lib/systemd/user/kavelo-kiosk.service 2>&1) \
-    && [ -z "$out" ] || { echo "$out"; return 1; }
+    || status=$?
+  echo "$out"
+  [ "$status" -eq 0 ] && [ -z "$out" ]
 }
 check "systemd-analyze verify" unit_verifies_silently
 
@@ -122,7 +124,10 @@ help_and_version_open_no_window() {
   out=$(run_kavelo "$work/home-version" --version)
   [ "$out" = "Kavelo $version" ] || { echo "--version: $out"; return 1; }
   out=$(run_kavelo "$work/home-help" --help)
-  grep -q '^Aufruf: kavelo' <<< "$out" && grep -q '^Rückgabewert:' <<< "$out" || { echo "--help: $out"; return 1; }
+  if ! grep -q '^Aufruf: kavelo' <<< "$out" || ! grep -q '^Rückgabewert:' <<< "$out"; then
+    echo "--help: $out"
+    return 1
+  fi
   # No window, no web engine: nothing was written into either home.
   [ -z "$(ls -A "$work/home-version")" ] && [ -z "$(ls -A "$work/home-help")" ]
 }
