@@ -3,32 +3,35 @@
 #include "dialogs/about.h"
 #include "dialogs/passwort.h"
 #include "downloads/DownloadToFile.h"
+#include "mainwindow/CommandLine.h"
 #include "mainwindow/MB_main.h"
 #include "platform/KaveloApplication.h"
 #include "platform/MessageBoxPresenter.h"
 #include "platform/ProgramFont.h"
+#include "settings/ProgramFolders.h"
 #ifdef Q_OS_UNIX
 #include "platform/TerminationSignals.h"
 #endif
 
 #include <QDir>
+#include <cstdio>
 #include <exception>
 
 namespace {
 
-int runWindows()
+int runWindows(const QStringList& arguments)
 {
     QCoreApplication::setApplicationName(QStringLiteral("Kavelo"));
-    QApplication::setFont(ProgramFont());  // message boxes and every window alike
+    QGuiApplication::setDesktopFileName(QStringLiteral("kavelo"));  // the menu entry's icon and name
+    QApplication::setFont(ProgramFont());                           // message boxes and every window alike
     const CurlGlobal curl;
 
-    QStringList arguments = QCoreApplication::arguments();
-    arguments.removeFirst();
-    const QString programFolder = QDir::toNativeSeparators(QCoreApplication::applicationDirPath() + QLatin1Char('/'));
+    const ProgramFolders folders =
+        ChooseProgramFolders(QDir::toNativeSeparators(QCoreApplication::applicationDirPath() + QLatin1Char('/')));
 
     // The five windows, created once in this order; the main window's start-up
     // runs inside its creation, before the dialogs exist.
-    TKaveloMainForm mainForm(programFolder, arguments);
+    TKaveloMainForm mainForm(folders.program, arguments, folders.data);
     TAboutForm aboutForm(&mainForm);
     TEinstellForm einstellForm(&mainForm);
     TInfoDlg infoDlg(&mainForm);
@@ -45,10 +48,22 @@ int runWindows()
 
 int run(int argc, char* argv[])
 {
+    // The keywords come from the command line as given; Qt and the web engine
+    // see the program path alone, so that none of their switches (-platform,
+    // -stylesheet, --remote-debugging-port, ...) reaches them from there.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    if (const QString text = InformationText(arguments); !text.isEmpty()) {
+        std::fputs(text.toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+
     PrepareEnvironment();
-    KaveloApplication app(argc, argv);
+    int programPathOnly = 1;
+    KaveloApplication app(programPathOnly, argv);
     int status = 1;
-    ShowingErrors([&] { status = runWindows(); });
+    ShowingErrors([&] { status = runWindows(arguments); });
     return status;
 }
 

@@ -20,3 +20,30 @@ QList<Keyword> ParseCommandLine(const QStringList& arguments)
     }
     return found;
 }
+
+QString InformationText(const QStringList& arguments)
+{
+    for (const QString& argument : arguments) {
+        if (argument == QLatin1String("--version"))
+            return QStringLiteral("Kavelo " KAVELO_VERSION "\n");
+        if (argument == QLatin1String("--help"))
+            return QStringLiteral(
+                "Aufruf: kavelo [SCHLÜSSELWORT …]\n"
+                "Kavelo – der MiniBrowser: Internetseiten ansehen und Dateien herunterladen.\n"
+                "\n"
+                "Schlüsselwörter (beliebig kombinierbar):\n"
+                "  0          nur die Startseite anzeigen und regelmäßig neu laden (Kiosk)\n"
+                "  1 … 4      Download 1 … 4 automatisch holen, danach beenden\n"
+                "  autostop   nach der eingestellten Zeit beenden (sonst nach 24 Stunden)\n"
+                "  --help     diese Hilfe zeigen\n"
+                "  --version  die Version zeigen\n"
+                "\n"
+                "Rückgabewert:\n"
+                "  0          normales Ende; mit 1 … 4: jeder verlangte Download ist gelungen\n"
+                "  1          ein verlangter Download ist nicht gelaufen oder misslungen\n"
+                "  128+n      durch das Signal n beendet (SIGHUP 129, SIGINT 130, SIGTERM 143)\n"
+                "\n"
+                "Mehr in „man kavelo“.\n");
+    }
+    return {};
+}

@@ -46,7 +46,7 @@ const QString kWebAddressHint = QStringLiteral("programminterne Web-Adresse (Fav
 
 }  // namespace
 
-TKaveloMainForm::TKaveloMainForm(const QString& programFolder, const QStringList& arguments)
+TKaveloMainForm::TKaveloMainForm(const QString& programFolder, const QStringList& arguments, const QString& dataFolder)
 {
     setObjectName(QStringLiteral("KaveloMainForm"));
     setWindowTitle(QStringLiteral("Kavelo - der MiniBrowser  V.1.3.") + QString(20, QLatin1Char(' '))
@@ -60,7 +60,7 @@ TKaveloMainForm::TKaveloMainForm(const QString& programFolder, const QStringList
         const QRect desktop = screen->availableGeometry();
         move(desktop.center() - QPoint(kDesignOuterSize.width() / 2, kDesignOuterSize.height() / 2));
     }
-    FormCreate(programFolder, arguments);
+    FormCreate(programFolder, dataFolder.isEmpty() ? programFolder : dataFolder, arguments);
 }
 
 TKaveloMainForm::~TKaveloMainForm() = default;
@@ -216,7 +216,7 @@ void TKaveloMainForm::createTimers()
     connect(Timer4, &Timer::timeout, this, &TKaveloMainForm::Timer4Timer);
 }
 
-void TKaveloMainForm::FormCreate(const QString& programFolder, const QStringList& arguments)
+void TKaveloMainForm::FormCreate(const QString& programFolder, const QString& dataFolder, const QStringList& arguments)
 {
     BackStepPending = false;
     ViewerOnly = false;
@@ -225,7 +225,7 @@ void TKaveloMainForm::FormCreate(const QString& programFolder, const QStringList
     LastRefreshTime.clear();
 
     ProgramFolder = programFolder;
-    DataFolder = ProgramFolder;
+    DataFolder = dataFolder;
     if (!QDir::setCurrent(ProgramFolder))
         ShowMessage(MessageKind::Information,
                     QStringLiteral("Problem beim Zugriff auf das Programmverzeichnis:\r") + ProgramFolder

@@ -34,9 +34,11 @@ struct KaveloDialogs {
 class TKaveloMainForm : public QMainWindow {
     Q_OBJECT
 public:
-    // Runs FormCreate: programFolder is the executable's folder, arguments the
-    // command line without the program path.
-    TKaveloMainForm(const QString& programFolder, const QStringList& arguments);
+    // Runs FormCreate: programFolder and dataFolder are where the settings file
+    // is read (in this order) and saved to (the first), see ChooseProgramFolders;
+    // an empty dataFolder is the program folder. arguments is the command line
+    // without the program path.
+    TKaveloMainForm(const QString& programFolder, const QStringList& arguments, const QString& dataFolder = {});
     ~TKaveloMainForm() override;
 
     void setDialogs(const KaveloDialogs& dialogs);
@@ -72,7 +74,7 @@ private:
     GlyphButton* addButton(const char* name, QRect rect, const QString& caption, const QString& hint,
                            const QString& glyph, int anchors);
 
-    void FormCreate(const QString& programFolder, const QStringList& arguments);
+    void FormCreate(const QString& programFolder, const QString& dataFolder, const QStringList& arguments);
     void FormShow();
     void FormClose();
     void readCommandLine(const QStringList& arguments);

@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-svg-dev qt6-webengine-dev
   libcurl4-openssl-dev libcpp-httplib-dev libgtest-dev
   xvfb xauth xdotool imagemagick fonts-liberation fonts-dejavu-core
+  dpkg-dev lintian desktop-file-utils appstream systemd man-db python3
   "$@"
 )
 

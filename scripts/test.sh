@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Kavelo and runs every test: the whole suite
-# in build/, then the logic tests again under AddressSanitizer and UBSan in build-asan/,
-# after a check of the formatting and before a 30-second run of the fuzzer.
+# in build/, then the logic tests again under AddressSanitizer and UBSan in
+# build-asan/, after a check of the formatting; then a 30-second run of the
+# fuzzer and the checks of the Debian package.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -19,3 +20,6 @@ cmake --build build-asan
 
 # A short run of the settings-file fuzzer from the seeds in fuzz/corpus.
 bash scripts/fuzz-settings.sh 30
+
+# The Debian package: built, validated and run from its unpacked files.
+bash scripts/package-test.sh

@@ -4,8 +4,10 @@
 
 #include <QString>
 
-// Folder of the executable with a trailing separator, and the second folder
-// in which the settings file is looked for (the same folder at start-up).
+// The folder the settings file is read from first and saved to, and the
+// second folder it is read from, each with a trailing separator: both the
+// executable's folder, or the person's own and then the executable's when the
+// executable's folder is not writable (ChooseProgramFolders).
 extern QString ProgramFolder;
 extern QString DataFolder;
 

@@ -64,3 +64,38 @@ TEST(Startup, WithoutASettingsFileTheWelcomePageNeedsNoNetwork)
     EXPECT_EQ(run.proc().state(), QProcess::Running);
     EXPECT_TRUE(run.readSettings().isEmpty());
 }
+
+// Switches of Qt and the web engine on the command line reach neither: the
+// platform stays offscreen (xcb would abort without a display) and no
+// debugging port opens.
+TEST(Startup, SwitchesForQtAndTheWebEngineAreNotPassedOn)
+{
+    LoopbackServer server;
+    server.http().Get("/home", [](const httplib::Request&, httplib::Response& response) {
+        response.set_content("<html><body>Startseite</body></html>", "text/html");
+    });
+    server.start();
+    QTcpServer probe;
+    ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
+    const quint16 debuggingPort = probe.serverPort();
+    probe.close();
+
+    TEinstellRecord record = settingsWithHomePage(server.url(QStringLiteral("/home")));
+    record.AutoEndSeconds = 3;
+    ProgramRun run;
+    run.writeSettings(record);
+    run.start({QStringLiteral("-platform"), QStringLiteral("xcb"), QStringLiteral("--webEngineArgs"),
+               QStringLiteral("--remote-debugging-port=%1").arg(debuggingPort)});
+
+    QElapsedTimer waited;
+    waited.start();
+    while (server.count(QStringLiteral("/home")) == 0 && waited.elapsed() < 60000 && !run.waitForExit(100)) {
+    }
+    ASSERT_EQ(server.count(QStringLiteral("/home")), 1);
+    QTcpSocket debugging;
+    debugging.connectToHost(QHostAddress::LocalHost, debuggingPort);
+    EXPECT_FALSE(debugging.waitForConnected(1000));
+    ASSERT_TRUE(run.waitForExit(60000));
+    EXPECT_EQ(run.proc().exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(run.exitCode(), 0);
+}

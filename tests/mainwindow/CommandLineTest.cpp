@@ -3,6 +3,7 @@
 #include "mainwindow/WindowGeometry.h"
 
 #include <gtest/gtest.h>
+#include <QRegularExpression>
 
 using K = Keyword;
 
@@ -37,6 +38,24 @@ TEST(CommandLine, KeywordsCombineAndRepeatInArgumentOrder)
 {
     EXPECT_EQ(parse({"3", "x", "1", "3", "0", "autostop"}),
               (QList<K>{K::Download3, K::Download1, K::Download3, K::ViewerOnly, K::Autostop}));
+}
+
+TEST(CommandLine, HelpAndVersionAreAskedForByTheirExactSwitchOnly)
+{
+    const auto text = [](std::initializer_list<const char*> words) {
+        QStringList arguments;
+        for (const char* word : words)
+            arguments.append(QString::fromUtf8(word));
+        return InformationText(arguments);
+    };
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^Kavelo \\d+\\.\\d+\n$"))
+                    .match(text({"1", "--version", "--help"}))
+                    .hasMatch());
+    const QString help = text({"0", "--help", "--version"});
+    for (const char* part : {"Aufruf: kavelo", "autostop", "Rückgabewert", "128+n"})
+        EXPECT_TRUE(help.contains(QString::fromUtf8(part))) << part;
+    EXPECT_TRUE(text({"-help", "--HELP", "help", "-v", "--version=1", "1"}).isEmpty());
+    EXPECT_TRUE(parse({"--help", "--version"}).isEmpty());  // no keyword either
 }
 
 TEST(AsciiText, OnlyAsciiLettersIgnoreCase)

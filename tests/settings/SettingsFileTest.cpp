@@ -2,6 +2,7 @@
 #include "settings/Defaults.h"
 #include "settings/MB_Daten.h"
 #include "settings/Passwords.h"
+#include "settings/ProgramFolders.h"
 #include "settings/SettingsFile.h"
 #include "support/RecordingPresenter.h"
 #include "support/TempProgramFolder.h"
@@ -10,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <cstring>
 
 #ifdef Q_OS_LINUX
@@ -372,4 +374,33 @@ TEST_F(SettingsFile, AFolderThatCannotBeWrittenLeavesTheOldFileIntact)
     ASSERT_EQ(boxes.messages.size(), 1);
     EXPECT_EQ(folder.readFile(kFile), original);
 }
+
+// /proc takes no new file, not even from root: an honest read-only folder.
+TEST(ProgramFolders, AReadOnlyExecutableFolderSendsTheWritesToThePersonsOwnFolder)
+{
+    QTemporaryDir home;
+    const QString dataHome = home.path() + QStringLiteral("/nicht/da");  // two missing levels
+    qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome));
+    const ProgramFolders folders = ChooseProgramFolders(QStringLiteral("/proc/"));
+    qunsetenv("XDG_DATA_HOME");
+
+    EXPECT_EQ(folders.program, dataHome + QStringLiteral("/Kavelo/"));
+    EXPECT_EQ(folders.data, QStringLiteral("/proc/"));
+    EXPECT_TRUE(FolderIsWritable(folders.program));
+}
 #endif
+
+TEST(ProgramFolders, AWritableExecutableFolderHoldsBothAndKeepsNoTrace)
+{
+    QTemporaryDir executable;
+    QTemporaryDir home;
+    qputenv("XDG_DATA_HOME", QFile::encodeName(home.path()));
+    const QString folder = QDir::toNativeSeparators(executable.path() + QLatin1Char('/'));
+    const ProgramFolders folders = ChooseProgramFolders(folder);
+    qunsetenv("XDG_DATA_HOME");
+
+    EXPECT_EQ(folders.program, folder);
+    EXPECT_EQ(folders.data, folder);
+    EXPECT_TRUE(QDir(executable.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+    EXPECT_TRUE(QDir(home.path()).isEmpty());
+}

@@ -1,0 +1,158 @@
+#!/usr/bin/env bash
+# Builds the Debian package and checks it: lintian, the desktop entry and icon,
+# the AppStream data, the kiosk unit, the man page, and real runs of the
+# unpacked program. In a mount namespace of its own the package's /usr is laid
+# read-only over the system's, so the program runs from /usr/lib/kavelo as
+# installed, and that folder cannot be written even by root.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+version=$(sed -n 's/^project(Kavelo VERSION \([^ ]*\).*/\1/p' CMakeLists.txt)
+deb=kavelo_${version}_amd64.deb
+if [ "${1:-}" != --inside ]; then
+  bash scripts/package.sh
+  namespace=(unshare --mount)
+  [ "$(id -u)" -eq 0 ] || namespace=(unshare --map-root-user --mount)
+  exec "${namespace[@]}" bash "$0" --inside
+fi
+
+work=$(mktemp -d)
+server_pid=""
+cleanup() {
+  [ -z "$server_pid" ] || kill "$server_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+passed=0
+failed=0
+# check <what> <command...>: runs the command, counts and reports the result.
+check() {
+  local what=$1
+  shift
+  if "$@" > "$work/check.log" 2>&1; then
+    passed=$((passed + 1))
+    echo "ok     $what"
+  else
+    failed=$((failed + 1))
+    echo "FAILED $what"
+    sed 's/^/       /' "$work/check.log"
+  fi
+}
+
+root=$work/root
+dpkg-deb -x "$deb" "$root"
+
+# lintian, the validators, systemd-analyze, man and the runs below find
+# every other file of the package missing or broken.
+check "icon in the hicolor theme" grep -q '<svg' "$root/usr/share/icons/hicolor/scalable/apps/kavelo.svg"
+# The texts are German; lintian's spelling lists are English.
+check "lintian" lintian --fail-on error,warning \
+  --suppress-tags spelling-error-in-changelog,typo-in-manual-page "$deb"
+check "desktop-file-validate" desktop-file-validate "$root/usr/share/applications/kavelo.desktop"
+# Kavelo has no domain of its own to build a reverse-DNS id from.
+check "appstreamcli validate" appstreamcli validate --no-net \
+  --override=cid-desktopapp-is-not-rdns=info "$root/usr/share/metainfo/kavelo.metainfo.xml"
+
+# For the automatic download: a loopback server, and a settings file shipped
+# beside the program (in the folder read second) for download 1 with a running
+# number.
+mkdir "$work/site"
+echo "Inhalt der Liste" > "$work/site/liste.txt"
+python3 - "$work/site" "$work/port" <<'PY' &
+import functools, http.server, os, sys
+class Quiet(http.server.SimpleHTTPRequestHandler):
+    def log_message(self, *args):
+        pass
+server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(Quiet, directory=sys.argv[1]))
+with open(sys.argv[2] + ".tmp", "w") as f:
+    f.write(str(server.server_port))
+os.rename(sys.argv[2] + ".tmp", sys.argv[2])
+server.serve_forever()
+PY
+server_pid=$!
+for _ in $(seq 100); do [ -f "$work/port" ] && break; sleep 0.1; done
+
+python3 - "$root/usr/lib/kavelo/Einstell.DAT" "http://127.0.0.1:$(cat "$work/port")/liste.txt" <<'PY'
+import struct, sys
+record = bytearray(7990)
+def word(offset, value): struct.pack_into("<H", record, offset, value)
+def text(offset, value):
+    data = value.encode("cp1252")
+    record[offset] = len(data)
+    record[offset + 1:offset + 1 + len(data)] = data
+word(4, 1)      # RedirectDownloads: the download folders are set up
+word(14, 1)     # DownloadAttempts
+word(16, 1)     # Download1Suffix: running number
+word(24, 7)     # Download1Counter
+word(32, 99)    # MaxVersions
+text(1078, "Liste.txt")  # Download1Target, relative to the current folder
+text(1334, sys.argv[2])  # Download1Url
+open(sys.argv[1], "wb").write(record)
+PY
+# From here on the package's /usr is the system's, read-only.
+mount -t overlay kavelo-package -o "lowerdir=$root/usr:/usr" /usr
+program=/usr/lib/kavelo
+
+# verify also reports lines it could not parse, but still ends with success.
+unit_verifies_silently() {
+  local out status=0
+  mkdir -m 700 "$work/runtime"
+  out=$(XDG_RUNTIME_DIR="$work/runtime" systemd-analyze --user verify /usr/lib/systemd/user/kavelo-kiosk.service 2>&1) \
+    || status=$?
+  echo "$out"
+  [ "$status" -eq 0 ] && [ -z "$out" ]
+}
+check "systemd-analyze verify" unit_verifies_silently
+
+man_page_opens() {
+  MANPAGER=cat MANWIDTH=80 LC_ALL=C.UTF-8 man kavelo | grep -q 'RÜCKGABEWERT'
+}
+check "man kavelo" man_page_opens
+
+# A run of the program without a display, with a private home and nothing else
+# from the environment.
+run_kavelo() {
+  local home=$1
+  shift
+  mkdir -p "$home"
+  env -i PATH=/usr/bin:/bin HOME="$home" LANG=C.UTF-8 timeout 60 /usr/bin/kavelo "$@"
+}
+
+help_and_version_open_no_window() {
+  local out
+  out=$(run_kavelo "$work/home-version" --version)
+  [ "$out" = "Kavelo $version" ] || { echo "--version: $out"; return 1; }
+  out=$(run_kavelo "$work/home-help" --help)
+  if ! grep -q '^Aufruf: kavelo' <<< "$out" || ! grep -q '^Rückgabewert:' <<< "$out"; then
+    echo "--help: $out"
+    return 1
+  fi
+  # No window, no web engine: nothing was written into either home.
+  [ -z "$(ls -A "$work/home-version")" ] && [ -z "$(ls -A "$work/home-help")" ]
+}
+check "--help and --version" help_and_version_open_no_window
+
+folder_state() { (cd "$program" && ls -la --time-style=full-iso . && sha256sum ./*); }
+before=$(folder_state)
+
+automatic_download_from_a_read_only_folder() {
+  local home=$work/home own status
+  own=$home/.local/share/Kavelo
+  if touch "$program/probe" 2> /dev/null; then
+    echo "$program is writable"
+    return 1
+  fi
+  status=0
+  run_kavelo "$home" 1 || status=$?
+  [ "$status" -eq 0 ] || { echo "exit status $status"; return 1; }
+  # The default download folder and the current folder are the person's own.
+  [ "$(cat "$own/Downloads/Liste7.txt")" = "Inhalt der Liste" ] || { ls -R "$home"; return 1; }
+  [ "$(stat -c %s "$own/Einstell.DAT")" -eq 7990 ] || { echo "no settings in $own"; return 1; }
+  [ "$(od -An -tu2 -j24 -N2 "$own/Einstell.DAT" | tr -d ' ')" -eq 8 ] || { echo "counter not saved"; return 1; }
+  [ "$(folder_state)" = "$before" ] || { echo "$program changed"; return 1; }
+}
+check "kavelo 1 from a read-only program folder" automatic_download_from_a_read_only_folder
+
+echo "Paket: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]

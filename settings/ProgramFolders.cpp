@@ -1,0 +1,22 @@
+#include "settings/ProgramFolders.h"
+
+#include <QDir>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+
+bool FolderIsWritable(const QString& folder)
+{
+    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".Kavelo-XXXXXX")));
+    return probe.open();
+}
+
+ProgramFolders ChooseProgramFolders(const QString& executableFolder)
+{
+    if (FolderIsWritable(executableFolder))
+        return {executableFolder, executableFolder};
+    const QString own =
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Kavelo");
+    // A folder that cannot be created shows later, when start-up cannot enter it.
+    QDir().mkpath(own);
+    return {QDir::toNativeSeparators(own + QLatin1Char('/')), executableFolder};
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+// Which folders the program keeps its settings file in. An installed program's
+// folder is not writable by the people who run it: then, as Windows does for
+// programs under "Program Files", each person gets a folder of their own.
+
+#include <QString>
+
+struct ProgramFolders {
+    QString program;  // ProgramFolder: read first, every save goes here
+    QString data;     // DataFolder: read second
+};
+
+// Both are the executable's folder when a file can be created in it.
+// Otherwise the program folder is the person's own "$XDG_DATA_HOME/Kavelo/"
+// (created when needed) and the data folder the executable's, so a settings
+// file shipped beside the executable is still read. executableFolder ends with
+// a separator, and so do both results.
+ProgramFolders ChooseProgramFolders(const QString& executableFolder);
+
+// A real probe: creates and removes a file in folder. Unlike the permission
+// bits, it also tells the truth for root, read-only mounts and immutable folders.
+bool FolderIsWritable(const QString& folder);
