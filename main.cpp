@@ -29,17 +29,32 @@ int runWindows(const QStringList& arguments)
     const ProgramFolders folders =
         ChooseProgramFolders(QDir::toNativeSeparators(QCoreApplication::applicationDirPath() + QLatin1Char('/')));
 
+    // Termination signals are caught from before the main window's start-up,
+    // which may already redirect the host's download directory.
+    TKaveloMainForm* form = nullptr;
+    int earlySignal = 0;
+#ifdef Q_OS_UNIX
+    const TerminationSignals signalEnds([&](int signal) {
+        if (form)
+            form->endBySignal(signal);
+        else
+            earlySignal = signal;
+    });
+#endif
+
     // The five windows, created once in this order; the main window's start-up
     // runs inside its creation, before the dialogs exist.
     TKaveloMainForm mainForm(folders.program, arguments, folders.data);
+    form = &mainForm;
+    if (earlySignal != 0) {
+        mainForm.endBySignal(earlySignal);
+        return 128 + earlySignal;
+    }
     TAboutForm aboutForm(&mainForm);
     TEinstellForm einstellForm(&mainForm);
     TInfoDlg infoDlg(&mainForm);
     TPasswordDlg passwordDlg(&mainForm);
     mainForm.setDialogs({&aboutForm, &einstellForm, &passwordDlg});
-#ifdef Q_OS_UNIX
-    const TerminationSignals signalEnds([&mainForm](int signal) { mainForm.endBySignal(signal); });
-#endif
 
     mainForm.show();
     const int status = QApplication::exec();

@@ -156,8 +156,8 @@ TEST_F(Defaults, SetDefaultsGivesTheBuiltInValues)
     EXPECT_EQ(text(r.Download1Name), QStringLiteral("Kavelo (aktuell)"));
     EXPECT_EQ(text(r.WebAddress1Name), QStringLiteral("google"));
     EXPECT_EQ(text(r.WebAddress2Name), QStringLiteral("wikipedia"));
-    for (const Text* url :
-         {&r.HomePage, &r.SearchPage, &r.Download1Url, &r.Download2Url, &r.WebAddress1Url, &r.WebAddress2Url})
+    EXPECT_EQ(text(r.HomePage), kWelcomePage);
+    for (const Text* url : {&r.SearchPage, &r.Download1Url, &r.Download2Url, &r.WebAddress1Url, &r.WebAddress2Url})
         EXPECT_TRUE(text(*url).startsWith(QStringLiteral("https://"))) << text(*url).toStdString();
     // Downloads 3 and 4 repeat 1 and 2.
     EXPECT_EQ(text(r.Download3Name), text(r.Download1Name));
