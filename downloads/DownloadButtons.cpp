@@ -4,13 +4,42 @@
 #include "dialogs/InfoDialog.h"
 #include "downloads/DownloadRun.h"
 #include "mainwindow/MB_main.h"
+#include "mainwindow/StatusTexts.h"
 #include "platform/Clock.h"
+#include "platform/DownloadWait.h"
+#include "platform/Timer.h"
 #include "settings/MB_Daten.h"
 #include "settings/SettingsFile.h"
 
 #include <QApplication>
 #include <QCursor>
 #include <QDir>
+#include <QScopeGuard>
+
+namespace {
+
+// Holds the timers for a scope: what comes due meanwhile fires right after.
+class HeldTimers {
+public:
+    explicit HeldTimers(std::initializer_list<Timer*> held)
+        : timers(held)
+    {
+        for (Timer* timer : timers)
+            timer->setHeld(true);
+    }
+    ~HeldTimers()
+    {
+        for (Timer* timer : timers)
+            timer->setHeld(false);
+    }
+    HeldTimers(const HeldTimers&) = delete;
+    HeldTimers& operator=(const HeldTimers&) = delete;
+
+private:
+    QList<Timer*> timers;
+};
+
+}  // namespace
 
 void TKaveloMainForm::BitBtn10Click()
 {
@@ -49,14 +78,27 @@ bool& TKaveloMainForm::autoDownloadFlag(int n)
 bool TKaveloMainForm::RunDownload(int n)
 {
     const DownloadPlan plan = PlanDownload(EinstellDaten, n, CurrentDateTime(), QDir::currentPath());
-    AttemptHooks hooks;
-    hooks.setBusy = [](bool busy) {
-        if (busy)
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-        else
-            QApplication::restoreOverrideCursor();
-    };
-    const bool success = RunAttempts(plan, hooks);
+    bool success = false;
+    {
+        // The window stays alive but takes no input, and its timers wait for the end.
+        const QString title = windowTitle();
+        const auto restore = qScopeGuard([this, &title] {
+            showDownloadProgress({});
+            setWindowTitle(title);
+        });
+        DownloadWait wait;
+        const HeldTimers held{Timer1, Timer2, Timer3, Timer4};
+        AttemptHooks hooks;
+        hooks.transfer = [this, &wait, n](FileTransfer& transfer) { return DownloadToFile(transfer, wait, n); };
+        hooks.pause = [&wait](int ms) { wait.pause(ms, [] { return DownloadCancel().isSet(); }); };
+        hooks.setBusy = [](bool busy) {
+            if (busy)
+                QApplication::setOverrideCursor(Qt::WaitCursor);
+            else
+                QApplication::restoreOverrideCursor();
+        };
+        success = RunAttempts(plan, hooks);
+    }
 
     bool& automatic = autoDownloadFlag(n);
     if (automatic) {
@@ -78,6 +120,21 @@ bool TKaveloMainForm::RunDownload(int n)
     }
     if (FinishDownload(plan, success, EinstellDaten))
         SaveSettings();
+    return success;
+}
+
+bool TKaveloMainForm::DownloadToFile(FileTransfer& transfer, DownloadWait& wait, int n)
+{
+    bool success = false;
+    wait.run([&transfer, &success] { success = transfer.attempt().ok; },
+             [this, &transfer, n] {
+                 const TransferProgress progress = transfer.progress();
+                 const QString text = DownloadProgressText(n, progress.received, progress.total);
+                 showDownloadProgress(text);
+                 // Unattended the window is minimised: the task bar shows its title.
+                 if (autoDownloadFlag(n))
+                     setWindowTitle(text);
+             });
     return success;
 }
 
