@@ -78,7 +78,7 @@ private slots:
         });
         // About two seconds of transfer.
         server->serveBody("/langsam.bin",
-                          {std::string(640 * 1024, 'l'), {}, {}, 200, true, false, 0, std::chrono::milliseconds(50)});
+                          {.bytes = std::string(640 * 1024, 'l'), .pieceDelay = std::chrono::milliseconds(50)});
         server->start();
     }
 

@@ -245,7 +245,7 @@ TEST_F(DownloadRunTest, AttemptsContinueWhereTheLastOneBrokeOff)
     std::string bytes(1000 * 1024, '\0');
     for (std::size_t i = 0; i < bytes.size(); ++i)
         bytes[i] = static_cast<char>(i * 7919 % 251);
-    server.serveBody("/cut", {bytes, "\"eins\"", {}, 200, true, false, bytes.size() / 10, {}});
+    server.serveBody("/cut", {.bytes = bytes, .etag = "\"eins\"", .cutAfter = bytes.size() / 10});
     configure(1, "/cut", "gross.bin", SuffixNone, 0);
     folder.writeFile(QStringLiteral("gross.bin"), "alt");
 

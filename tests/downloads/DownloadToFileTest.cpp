@@ -215,7 +215,9 @@ TEST_F(DownloadToFileTest, ABrokenTransferResumesWhereItEndedWithTheValidatorOfT
                       {"", "Mon, 01 Jan 2024 10:00:00 GMT", "Mon, 01 Jan 2024 10:00:00 GMT"},
                       {"W/\"v1\"", "Tue, 02 Jan 2024 10:00:00 GMT", "Tue, 02 Jan 2024 10:00:00 GMT"}};
     for (const auto& validator : validators) {
-        server.serveBody("/teile", {bytes, validator.etag, validator.lastModified, 200, true, false, kCut, {}});
+        server.serveBody(
+            "/teile",
+            {.bytes = bytes, .etag = validator.etag, .lastModified = validator.lastModified, .cutAfter = kCut});
         const QString route = QStringLiteral("/teile");
         const QString path = target("teile.bin");
         writeFile(path, "bisher");
@@ -247,7 +249,7 @@ TEST_F(DownloadToFileTest, AnyAnswerButAFittingPartStartsTheFileAfresh)
     const std::string first = randomBody(300 * 1024);
     std::string second = first;
     second.replace(0, 5, "neu!!");
-    const ServedBody whole{first, "\"v1\"", {}, 200, true, false, 0, {}};
+    const ServedBody whole{.bytes = first, .etag = "\"v1\""};
     const QString path = target("anders.bin");
 
     // Each case breaks off after kCut bytes of the first body, then the server
@@ -259,14 +261,19 @@ TEST_F(DownloadToFileTest, AnyAnswerButAFittingPartStartsTheFileAfresh)
         int attemptsAfter;
         const char* lastRange;
     } cases[] = {
-        {"a changed file", {second, "\"v2\"", {}, 200, true, false, 0, {}}, second, 1, "bytes=102400-|\"v1\""},
-        {"a server without ranges", {first, "\"v1\"", {}, 200, false, false, 0, {}}, first, 1, "bytes=102400-|\"v1\""},
-        {"a range that starts elsewhere", {first, "\"v1\"", {}, 200, true, true, 0, {}}, first, 2, {}},
-        {"an error answer", {first, "\"v1\"", {}, 503, true, false, 0, {}}, first, 2, {}},
-        {"no validator", {first, {}, {}, 200, true, false, 0, {}}, first, 1, {}},
+        {"a changed file", {.bytes = second, .etag = "\"v2\""}, second, 1, "bytes=102400-|\"v1\""},
+        {"a server without ranges",
+         {.bytes = first, .etag = "\"v1\"", .ranges = false},
+         first,
+         1,
+         "bytes=102400-|\"v1\""},
+        {"a server that ignores If-Range", {.bytes = second, .etag = "\"v2\"", .honoursIfRange = false}, second, 2, ""},
+        {"a range that starts elsewhere", {.bytes = first, .etag = "\"v1\"", .rangeFromStart = true}, first, 2, ""},
+        {"an error answer", {.bytes = first, .etag = "\"v1\"", .status = 503}, first, 2, ""},
+        {"no validator", {.bytes = first}, first, 1, ""},
     };
     for (const auto& c : cases) {
-        server.serveBody("/anders", {first, c.then.etag.empty() ? "" : "\"v1\"", {}, 200, true, false, kCut, {}});
+        server.serveBody("/anders", {.bytes = first, .etag = c.then.etag.empty() ? "" : "\"v1\"", .cutAfter = kCut});
         FileTransfer transfer(server.url(QStringLiteral("/anders")), path);
         ASSERT_FALSE(transfer.attempt().ok) << c.name;
         server.serveBody("/anders", c.then);
@@ -284,7 +291,7 @@ TEST_F(DownloadToFileTest, AnyAnswerButAFittingPartStartsTheFileAfresh)
 
 TEST_F(DownloadToFileTest, CancellingEndsTheAttemptAtOnceAndRemovesItsFile)
 {
-    server.serveBody("/teil", {randomBody(200 * 1024), "\"v1\"", {}, 200, true, false, 100 * 1024, {}});
+    server.serveBody("/teil", {.bytes = randomBody(200 * 1024), .etag = "\"v1\"", .cutAfter = 100 * 1024});
     const QString path = target("alt.bin");
     writeFile(path, "bisheriger Stand");
     CancelFlag cancel;
