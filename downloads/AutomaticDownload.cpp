@@ -21,6 +21,8 @@ void TKaveloMainForm::Timer2Timer()
         if (!requested[n - 1])
             continue;
         const bool success = RunDownload(n);
+        if (ending)
+            return;  // a signal ends the program
         if (!isMinimized() && EinstellDaten.SilentMode != 1)
             ShowFlashMessage({QStringLiteral("automatischer Download"),
                               QString(),

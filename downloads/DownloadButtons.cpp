@@ -5,14 +5,43 @@
 #include "downloads/DownloadRun.h"
 #include "downloads/TargetGuard.h"
 #include "mainwindow/MB_main.h"
+#include "mainwindow/StatusTexts.h"
 #include "platform/Clock.h"
+#include "platform/DownloadWait.h"
 #include "platform/Messages.h"
+#include "platform/Timer.h"
 #include "settings/MB_Daten.h"
 #include "settings/SettingsFile.h"
 
 #include <QApplication>
 #include <QCursor>
 #include <QDir>
+#include <QScopeGuard>
+
+namespace {
+
+// Holds the timers for a scope: what comes due meanwhile fires right after.
+class HeldTimers {
+public:
+    explicit HeldTimers(std::initializer_list<Timer*> held)
+        : timers(held)
+    {
+        for (Timer* timer : timers)
+            timer->setHeld(true);
+    }
+    ~HeldTimers()
+    {
+        for (Timer* timer : timers)
+            timer->setHeld(false);
+    }
+    HeldTimers(const HeldTimers&) = delete;
+    HeldTimers& operator=(const HeldTimers&) = delete;
+
+private:
+    QList<Timer*> timers;
+};
+
+}  // namespace
 
 void TKaveloMainForm::BitBtn10Click()
 {
@@ -57,14 +86,29 @@ bool TKaveloMainForm::RunDownload(int n)
         automatic = false;
         return false;
     }
-    AttemptHooks hooks;
-    hooks.setBusy = [](bool busy) {
-        if (busy)
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-        else
-            QApplication::restoreOverrideCursor();
-    };
-    const bool success = RunAttempts(plan, hooks);
+    bool success = false;
+    {
+        // The window stays alive but takes no input, and its timers wait for the end.
+        const QString title = windowTitle();
+        const auto restore = qScopeGuard([this, &title] {
+            showDownloadProgress({});
+            setWindowTitle(title);
+        });
+        DownloadWait wait;
+        const HeldTimers held{Timer1, Timer2, Timer3, Timer4};
+        AttemptHooks hooks;
+        hooks.transfer = [this, &wait, n](FileTransfer& transfer) { return DownloadToFile(transfer, wait, n); };
+        hooks.pause = [&wait](int ms) { wait.pause(ms, [] { return DownloadCancel().isSet(); }); };
+        hooks.setBusy = [](bool busy) {
+            if (busy)
+                QApplication::setOverrideCursor(Qt::WaitCursor);
+            else
+                QApplication::restoreOverrideCursor();
+        };
+        success = RunAttempts(plan, hooks);
+    }
+    if (ending)
+        return false;  // a signal ends the program: no message, copy or save follows
 
     bool& automatic = autoDownloadFlag(n);
     if (automatic) {
@@ -104,6 +148,21 @@ bool TKaveloMainForm::refuseProtectedTarget(const DownloadPlan& plan) const
         return true;
     }
     return false;
+}
+
+bool TKaveloMainForm::DownloadToFile(FileTransfer& transfer, DownloadWait& wait, int n)
+{
+    bool success = false;
+    wait.run([&transfer, &success] { success = transfer.attempt().ok; },
+             [this, &transfer, n] {
+                 const TransferProgress progress = transfer.progress();
+                 const QString text = DownloadProgressText(n, progress.received, progress.total);
+                 showDownloadProgress(text);
+                 // Unattended the window is minimised: the task bar shows its title.
+                 if (autoDownloadFlag(n))
+                     setWindowTitle(text);
+             });
+    return success;
 }
 
 void TKaveloMainForm::SetupDownloadFolders()

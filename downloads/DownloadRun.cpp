@@ -1,11 +1,12 @@
 #include "downloads/DownloadRun.h"
 
-#include "downloads/DownloadToFile.h"
 #include "settings/AnsiText.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QThread>
+#include <algorithm>
 #include <filesystem>
 #include <stdexcept>
 #include <system_error>
@@ -45,6 +46,15 @@ void SleepWithoutEvents(int ms)
     QThread::msleep(static_cast<unsigned long>(ms));
 }
 
+void SleepUnlessCancelled(int ms, const CancelFlag& cancel)
+{
+    constexpr int kSliceMs = 50;
+    QElapsedTimer clock;
+    clock.start();
+    for (qint64 left = ms; left > 0 && !cancel.isSet(); left = ms - clock.elapsed())
+        QThread::msleep(static_cast<unsigned long>(std::min<qint64>(left, kSliceMs)));
+}
+
 DownloadPlan PlanDownload(const TEinstellRecord& record, int n, const QDateTime& now, const QString& currentFolder)
 {
     const DownloadFields fields = DownloadFieldsOf(n);
@@ -62,12 +72,18 @@ DownloadPlan PlanDownload(const TEinstellRecord& record, int n, const QDateTime&
 
 bool RunAttempts(const DownloadPlan& plan, const AttemptHooks& hooks)
 {
+    const CancelFlag& cancel = *hooks.cancel;
+    FileTransfer transfer(plan.url, plan.downloadPath(), {}, cancel);
     bool success = false;
-    for (int attempt = 1; !success && attempt <= plan.attempts; ++attempt) {
+    for (int attempt = 1; !success && attempt <= plan.attempts && !cancel.isSet(); ++attempt) {
         hooks.setBusy(true);
-        success = DownloadToFile(plan.url, plan.downloadPath());
-        if (!success && attempt < plan.attempts)
-            hooks.pause(kAttemptPauseMs);
+        success = hooks.transfer(transfer);
+        if (!success && attempt < plan.attempts) {
+            if (hooks.pause)
+                hooks.pause(kAttemptPauseMs);
+            else
+                SleepUnlessCancelled(kAttemptPauseMs, cancel);
+        }
         hooks.setBusy(false);
     }
     return success;

@@ -3,6 +3,7 @@
 // The procedure behind a download button, without its window. The main window
 // runs it as PlanDownload, RunAttempts, its message, FinishDownload.
 
+#include "downloads/DownloadToFile.h"
 #include "downloads/TargetNaming.h"
 #include "settings/EinstellRecord.h"
 
@@ -24,10 +25,15 @@ inline constexpr int kAttemptPauseMs = 5000;
 
 // Blocks the calling thread; window messages wait until it returns.
 void SleepWithoutEvents(int ms);
+// The same, but ends early once cancel is set.
+void SleepUnlessCancelled(int ms, const CancelFlag& cancel);
 
-// What the attempts take from their surroundings; tests shorten the pause.
+// What the attempts take from their surroundings. The window runs each
+// transfer on a worker thread and waits in its own way; tests shorten the pause.
 struct AttemptHooks {
-    std::function<void(int ms)> pause = SleepWithoutEvents;
+    const CancelFlag* cancel = &DownloadCancel();  // ends the attempts and pauses at once
+    std::function<bool(FileTransfer& transfer)> transfer = [](FileTransfer& transfer) { return transfer.attempt().ok; };
+    std::function<void(int ms)> pause;                     // empty: SleepUnlessCancelled
     std::function<void(bool busy)> setBusy = [](bool) {};  // the hourglass cursor
 };
 
@@ -47,8 +53,10 @@ struct DownloadPlan {
 // which every attempt and the copy share. A relative target lies in currentFolder.
 DownloadPlan PlanDownload(const TEinstellRecord& record, int n, const QDateTime& now, const QString& currentFolder);
 
-// At most plan.attempts transfers, until one succeeds, with a pause after each
-// failed one but the last; the cursor is busy from each start to its pause's end.
+// At most plan.attempts transfers, until one succeeds or the cancel flag is
+// set, with a pause after each failed one but the last; the cursor is busy
+// from each start to its pause's end. An attempt that breaks off is continued
+// by the next one where it ended.
 bool RunAttempts(const DownloadPlan& plan, const AttemptHooks& hooks = {});
 
 // After the message: the copy, made whether or not the download succeeded and

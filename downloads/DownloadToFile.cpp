@@ -4,7 +4,8 @@
 
 #include <curl/curl.h>
 #include <QUrl>
-#include <memory>
+#include <cstring>
+#include <optional>
 #include <stdexcept>
 
 CurlGlobal::CurlGlobal()
@@ -21,16 +22,13 @@ CurlGlobal::~CurlGlobal()
 namespace {
 
 using EasyHandle = std::unique_ptr<CURL, decltype(&curl_easy_cleanup)>;
+using MultiHandle = std::unique_ptr<CURLM, decltype(&curl_multi_cleanup)>;
+using HeaderList = std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)>;
 
 constexpr long kReceiveBufferSize = 512L * 1024;
 constexpr long kMaxRedirects = 10;
-
-std::size_t writeBody(char* data, std::size_t size, std::size_t count, void* partFile)
-{
-    const std::size_t bytes = size * count;
-    const bool written = static_cast<PartFile*>(partFile)->append(data, static_cast<qint64>(bytes));
-    return written ? bytes : 0;  // a short count makes libcurl stop with a write error
-}
+// How long the transfer waits for its sockets before it looks at the cancel flag again.
+constexpr int kCancelPollMs = 100;
 
 TransferResult failure(const QString& why)
 {
@@ -48,20 +46,229 @@ bool isHttp(const char* scheme)
     return name == "http" || name == "https";
 }
 
+struct ContentRange {
+    qint64 first = 0;
+    qint64 total = -1;  // "*": unknown
+};
+
+// "bytes <first>-<last>/<total or *>"
+std::optional<ContentRange> parseContentRange(const QByteArray& value)
+{
+    const QByteArray unit = "bytes ";
+    if (!value.toLower().startsWith(unit))
+        return std::nullopt;
+    const QByteArray range = value.mid(unit.size()).trimmed();
+    const qsizetype dash = range.indexOf('-');
+    const qsizetype slash = range.indexOf('/');
+    if (dash <= 0 || slash < dash)
+        return std::nullopt;
+    bool firstOk = false;
+    bool totalOk = true;
+    ContentRange parsed;
+    parsed.first = range.left(dash).toLongLong(&firstOk);
+    const QByteArray total = range.mid(slash + 1);
+    if (total != "*")
+        parsed.total = total.toLongLong(&totalOk);
+    if (!firstOk || !totalOk)
+        return std::nullopt;
+    return parsed;
+}
+
 }  // namespace
 
-TransferResult TransferToFile(const QString& url, const QString& fileName, const TransferLimits& limits)
+// What is known of the answer being received in one attempt.
+struct FileTransfer::Answer {
+    CURL* curl = nullptr;
+    qint64 offset = 0;         // where the requested range starts; 0: the whole body was asked for
+    bool answered = false;     // a status line has come
+    bool bodyStarted = false;  // the body of a 2xx answer goes into the part
+    bool rejected = false;     // a 206 that does not continue the part
+    QByteArray etag;
+    QByteArray lastModified;
+    QByteArray contentRange;
+};
+
+FileTransfer::FileTransfer(const QString& url, const QString& fileName, const TransferLimits& limits,
+                           const CancelFlag& cancel)
+    : url(url)
+    , fileName(fileName)
+    , limits(limits)
+    , cancel(cancel)
+{
+}
+
+FileTransfer::~FileTransfer() = default;
+
+TransferResult FileTransfer::attempt()
+{
+    if (cancel.isSet())
+        return endAttempt(failure({}));
+    if (!part) {
+        validator.clear();
+        part = std::make_unique<PartFile>(fileName);
+        if (!part->isOpen()) {
+            const QString why = part->errorString();
+            part.reset();
+            return failure(why);
+        }
+    }
+    if (validator.isEmpty() && part->size() != 0 && !part->restart())
+        return endAttempt(failure(part->errorString()));
+
+    answer = std::make_unique<Answer>();
+    answer->offset = validator.isEmpty() ? 0 : part->size();
+    received = part->size();
+    return endAttempt(perform());
+}
+
+TransferResult FileTransfer::endAttempt(TransferResult result)
+{
+    if (result.ok) {
+        part.reset();  // renamed: nothing is left to remove
+    } else if (cancel.isSet()) {
+        part.reset();  // removes the temporary file
+        result.error = QStringLiteral("Download abgebrochen");
+    } else if (part && !part->errorString().isEmpty()) {
+        part.reset();  // after a write error its contents are not to be trusted
+    }
+    if (!part) {
+        validator.clear();
+        received = 0;
+        total = -1;
+    }
+    return result;
+}
+
+std::size_t FileTransfer::onHeader(char* data, std::size_t size, std::size_t count, void* self)
+{
+    const std::size_t bytes = size * count;
+    Answer& answer = *static_cast<FileTransfer*>(self)->answer;
+    const QByteArray line(data, static_cast<qsizetype>(bytes));
+    if (line.startsWith("HTTP/")) {
+        // A new answer: an interim one, a redirect, or the final one.
+        answer.answered = true;
+        answer.etag.clear();
+        answer.lastModified.clear();
+        answer.contentRange.clear();
+        return bytes;
+    }
+    const qsizetype colon = line.indexOf(':');
+    if (colon <= 0)
+        return bytes;
+    const QByteArray name = line.left(colon).trimmed().toLower();
+    const QByteArray value = line.mid(colon + 1).trimmed();
+    if (name == "etag")
+        answer.etag = value;
+    else if (name == "last-modified")
+        answer.lastModified = value;
+    else if (name == "content-range")
+        answer.contentRange = value;
+    return bytes;
+}
+
+std::size_t FileTransfer::onBody(char* data, std::size_t size, std::size_t count, void* self)
+{
+    const std::size_t bytes = size * count;
+    auto* transfer = static_cast<FileTransfer*>(self);
+    if (!transfer->answer->bodyStarted && !transfer->startBody())
+        return bytes + 1;  // any other count makes libcurl stop with a write error
+    if (!transfer->part->append(data, static_cast<qint64>(bytes)))
+        return bytes + 1;
+    transfer->received += static_cast<qint64>(bytes);
+    return bytes;
+}
+
+// Decides, when the body of the final answer begins, whether it continues
+// the part (a 206 from exactly its end) or replaces it (any other 2xx).
+bool FileTransfer::startBody()
+{
+    Answer& current = *answer;
+    long status = 0;
+    const char* scheme = nullptr;
+    curl_easy_getinfo(current.curl, CURLINFO_RESPONSE_CODE, &status);
+    curl_easy_getinfo(current.curl, CURLINFO_SCHEME, &scheme);
+    const bool http = isHttp(scheme);
+    if (http && (status < 200 || status > 299))
+        return false;
+
+    if (http && status == 206) {
+        // A server that ignored If-Range still gives itself away by a new ETag.
+        const std::optional<ContentRange> range = parseContentRange(current.contentRange);
+        const bool otherTag = validator.startsWith('"') && !current.etag.isEmpty() && current.etag != validator;
+        if (current.offset == 0 || !range || range->first != current.offset || otherTag) {
+            current.rejected = true;
+            return false;
+        }
+        total = range->total;
+    } else {
+        if (part->size() != 0 && !part->restart())
+            return false;
+        const bool strongTag = !current.etag.isEmpty() && !current.etag.startsWith("W/");
+        validator = !http ? QByteArray() : strongTag ? current.etag : current.lastModified;
+        curl_off_t length = -1;
+        curl_easy_getinfo(current.curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
+        total = length;
+    }
+    received = part->size();
+    current.bodyStarted = true;
+    return true;
+}
+
+namespace {
+
+// Runs the transfer of curl to its end, looking at the cancel flag between
+// the waits for its sockets; CURLE_ABORTED_BY_CALLBACK when it was set.
+CURLcode drive(CURL* curl, const CancelFlag& cancel, char* errorBuffer)
+{
+    const auto multiFailure = [errorBuffer](CURLMcode code) {
+        std::strncpy(errorBuffer, curl_multi_strerror(code), CURL_ERROR_SIZE - 1);
+        return CURLE_FAILED_INIT;
+    };
+    const MultiHandle multi(curl_multi_init(), &curl_multi_cleanup);
+    if (!multi)
+        return CURLE_OUT_OF_MEMORY;
+    if (const CURLMcode added = curl_multi_add_handle(multi.get(), curl); added != CURLM_OK)
+        return multiFailure(added);
+
+    CURLcode result = CURLE_OK;
+    int running = 1;
+    while (true) {
+        if (const CURLMcode code = curl_multi_perform(multi.get(), &running); code != CURLM_OK) {
+            result = multiFailure(code);
+            break;
+        }
+        if (running == 0) {
+            int left = 0;
+            while (const CURLMsg* message = curl_multi_info_read(multi.get(), &left))
+                if (message->msg == CURLMSG_DONE)
+                    result = message->data.result;
+            break;
+        }
+        if (cancel.isSet()) {
+            result = CURLE_ABORTED_BY_CALLBACK;
+            break;
+        }
+        if (const CURLMcode code = curl_multi_poll(multi.get(), nullptr, 0, kCancelPollMs, nullptr); code != CURLM_OK) {
+            result = multiFailure(code);
+            break;
+        }
+    }
+    curl_multi_remove_handle(multi.get(), curl);
+    return result;
+}
+
+}  // namespace
+
+TransferResult FileTransfer::perform()
 {
     char errorBuffer[CURL_ERROR_SIZE] = {};  // must outlive the handle
     const EasyHandle handle(curl_easy_init(), &curl_easy_cleanup);
     if (!handle)
         return failure(QStringLiteral("curl_easy_init fehlgeschlagen"));
-    PartFile part(fileName);
-    if (!part.isOpen())
-        return failure(part.errorString());
 
     const QByteArray address = QUrl(url, QUrl::TolerantMode).toEncoded();
     CURL* const curl = handle.get();
+    answer->curl = curl;
     CURLcode code = CURLE_OK;
     const auto check = [&code](CURLcode result) {
         if (code == CURLE_OK)
@@ -84,33 +291,70 @@ TransferResult TransferToFile(const QString& url, const QString& fileName, const
     check(curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L));
     check(curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, static_cast<long>(limits.stallTimeout.count())));
     check(curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, kReceiveBufferSize));
-    check(curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &writeBody));
-    check(curl_easy_setopt(curl, CURLOPT_WRITEDATA, &part));
+    check(curl_easy_setopt(curl, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L));  // a proxy's answer is no answer here
+    check(curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &FileTransfer::onHeader));
+    check(curl_easy_setopt(curl, CURLOPT_HEADERDATA, this));
+    check(curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &FileTransfer::onBody));
+    check(curl_easy_setopt(curl, CURLOPT_WRITEDATA, this));
+
+    // The rest of the part, but only of the same file: on any change the
+    // server sends the whole body with 200.
+    const QByteArray range = QByteArray::number(answer->offset) + '-';
+    HeaderList headers(nullptr, &curl_slist_free_all);
+    if (answer->offset > 0) {
+        headers.reset(curl_slist_append(nullptr, ("If-Range: " + validator).constData()));
+        if (!headers)
+            return failure(QStringLiteral("curl_slist_append fehlgeschlagen"));
+        check(curl_easy_setopt(curl, CURLOPT_RANGE, range.constData()));
+        check(curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers.get()));
+    }
     if (code != CURLE_OK)
         return curlFailure(code, errorBuffer);
 
-    code = curl_easy_perform(curl);
+    code = drive(curl, cancel, errorBuffer);
+    const TransferResult result = outcome(code, errorBuffer);
+    // An answer came but no body of it: a 2xx still tells what the part
+    // holds; after any other answer the next attempt starts afresh.
+    if (!result.ok && !cancel.isSet() && answer->answered && !answer->bodyStarted && !startBody())
+        validator.clear();
+    return result;
+}
+
+// The result of a transfer that has ended with code, while its handle still lives.
+TransferResult FileTransfer::outcome(int curlCode, const char* errorBuffer)
+{
+    const auto code = static_cast<CURLcode>(curlCode);
+    const auto rejected = [this] {
+        return failure(QStringLiteral("Teilantwort passt nicht: %1").arg(QString::fromLatin1(answer->contentRange)));
+    };
     if (code != CURLE_OK) {
-        if (code == CURLE_WRITE_ERROR && !part.errorString().isEmpty())
-            return failure(part.errorString());
+        if (code == CURLE_WRITE_ERROR && !part->errorString().isEmpty())
+            return failure(part->errorString());
+        if (code == CURLE_WRITE_ERROR && answer->rejected)
+            return rejected();
         return curlFailure(code, errorBuffer);
     }
 
     long status = 0;
     const char* scheme = nullptr;
-    check(curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status));
-    check(curl_easy_getinfo(curl, CURLINFO_SCHEME, &scheme));
-    if (code != CURLE_OK)
-        return curlFailure(code, errorBuffer);
+    if (curl_easy_getinfo(answer->curl, CURLINFO_RESPONSE_CODE, &status) != CURLE_OK
+        || curl_easy_getinfo(answer->curl, CURLINFO_SCHEME, &scheme) != CURLE_OK)
+        return failure(QStringLiteral("curl_easy_getinfo fehlgeschlagen"));
     if (isHttp(scheme) && (status < 200 || status > 299))
         return failure(QStringLiteral("HTTP-Status %1").arg(status));
+    // An empty body never reached onBody.
+    if (!answer->bodyStarted && !startBody())
+        return rejected();
+    if (total >= 0 && part->size() != total)
+        return failure(QStringLiteral("unvollständig: %1 von %2 Bytes").arg(part->size()).arg(total.load()));
 
-    if (!part.commit())
-        return failure(part.errorString());
+    if (!part->commit())
+        return failure(part->errorString());
     return {true, {}};
 }
 
-bool DownloadToFile(const QString& url, const QString& fileName)
+TransferResult TransferToFile(const QString& url, const QString& fileName, const TransferLimits& limits,
+                              const CancelFlag& cancel)
 {
-    return TransferToFile(url, fileName).ok;
+    return FileTransfer(url, fileName, limits, cancel).attempt();
 }

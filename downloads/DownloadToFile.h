@@ -5,8 +5,15 @@
 // replaces the target only when the transfer has completely succeeded, so a
 // failed or cut-off transfer leaves the file that was there untouched.
 
+#include "downloads/CancelFlag.h"
+
+#include <QByteArray>
 #include <QString>
+#include <atomic>
 #include <chrono>
+#include <memory>
+
+class PartFile;
 
 // libcurl's process-wide set-up: one instance lives for the whole program
 // (in main()) or test program. Throws std::runtime_error when it fails.
@@ -28,9 +35,55 @@ struct TransferResult {
     QString error;  // why it failed, empty on success
 };
 
+struct TransferProgress {
+    qint64 received = 0;  // bytes of the body in the temporary file
+    qint64 total = -1;    // the size of the whole body; -1 while unknown
+};
+
+// The transfers of one address into one file, one attempt at a time.
 // Redirects are followed (HTTP and HTTPS only, at most 10), certificates are
 // verified, and for HTTP(S) only a final status 2xx counts as success.
-TransferResult TransferToFile(const QString& url, const QString& fileName, const TransferLimits& limits = {});
+//
+// An attempt that breaks off after part of the body keeps that part, and the
+// next attempt asks only for the rest: a range request guarded by If-Range
+// with the ETag or Last-Modified of the answer the part came from. A 206
+// answer that continues exactly there is appended; any other answer starts
+// the file afresh. The part is dropped when the transfer object goes, when
+// the cancel flag is set, or when an attempt succeeds and the file is renamed.
+class FileTransfer {
+public:
+    FileTransfer(const QString& url, const QString& fileName, const TransferLimits& limits = {},
+                 const CancelFlag& cancel = DownloadCancel());
+    ~FileTransfer();
+    FileTransfer(const FileTransfer&) = delete;
+    FileTransfer& operator=(const FileTransfer&) = delete;
 
-// True only when the whole resource has been written into fileName.
-bool DownloadToFile(const QString& url, const QString& fileName);
+    // One attempt. It may run on a worker thread while another thread reads
+    // progress(); the object must not otherwise be shared meanwhile.
+    TransferResult attempt();
+    TransferProgress progress() const { return {received.load(), total.load()}; }
+
+private:
+    struct Answer;
+    static std::size_t onHeader(char* data, std::size_t size, std::size_t count, void* self);
+    static std::size_t onBody(char* data, std::size_t size, std::size_t count, void* self);
+    bool startBody();
+    TransferResult perform();
+    TransferResult outcome(int code, const char* errorBuffer);
+    TransferResult endAttempt(TransferResult result);
+
+    QString url;
+    QString fileName;
+    TransferLimits limits;
+    const CancelFlag& cancel;
+
+    std::unique_ptr<PartFile> part;
+    QByteArray validator;  // of the answer whose body the part holds; empty: it cannot be resumed
+    std::unique_ptr<Answer> answer;
+    std::atomic<qint64> received{0};
+    std::atomic<qint64> total{-1};
+};
+
+// One attempt of a fresh transfer.
+TransferResult TransferToFile(const QString& url, const QString& fileName, const TransferLimits& limits = {},
+                              const CancelFlag& cancel = DownloadCancel());

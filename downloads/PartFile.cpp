@@ -81,3 +81,15 @@ bool PartFile::fail(const QString& why)
         error = why;
     return false;
 }
+
+qint64 PartFile::size() const
+{
+    return file.pos() + gatheredSize;
+}
+
+bool PartFile::restart()
+{
+    gatheredSize = 0;
+    error.clear();
+    return (file.resize(0) && file.seek(0)) || fail(file.errorString());
+}

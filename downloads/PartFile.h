@@ -24,6 +24,11 @@ public:
     // target, replacing a file of that name.
     bool commit();
 
+    // The bytes appended so far, gathered ones included.
+    qint64 size() const;
+    // Drops everything appended and any error, for a body that starts afresh.
+    bool restart();
+
 private:
     bool writeGathered();
     bool fail(const QString& why);

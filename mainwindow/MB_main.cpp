@@ -1,6 +1,7 @@
 #include "mainwindow/MB_main.h"
 
 #include "dialogs/about.h"
+#include "downloads/CancelFlag.h"
 #include "mainwindow/CommandLine.h"
 #include "mainwindow/TimerIntervals.h"
 #include "mainwindow/WindowGeometry.h"
@@ -376,6 +377,7 @@ void TKaveloMainForm::EndProgram(int exitCode)
 void TKaveloMainForm::endBySignal(int signal)
 {
     ending = true;
+    DownloadCancel().set();  // a running transfer ends at once, its temporary file removed
     EndProgram(128 + signal);
 }
 

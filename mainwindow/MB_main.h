@@ -13,7 +13,9 @@
 #include <cstdint>
 
 class BrowserView;
+class DownloadWait;
 struct DownloadPlan;
+class FileTransfer;
 class GlyphButton;
 class QComboBox;
 class QFrame;
@@ -66,6 +68,9 @@ private:
     void SetupDownloadFolders();
     // One download button's work; true when the file arrived.
     bool RunDownload(int n);
+    // One attempt of download n on a worker thread, while the window waits
+    // with the progress in the status line; true only on complete success.
+    bool DownloadToFile(FileTransfer& transfer, DownloadWait& wait, int n);
     void UpdateHistoryCounter();
     void ShowPageState();
 
@@ -102,8 +107,11 @@ private:
     void Timer3Timer();
     void Timer4Timer();
 
-    // Status line.
+    // Status line. Panel 0 shows the page state, or while a download button's
+    // transfer runs its progress; the page state comes back afterwards.
     void showhint(const QString& hint);
+    void showPageText(const QString& text);
+    void showDownloadProgress(const QString& text);  // empty: the page state again
     void WebBrowser1ProgressChange(int progress, int progressMax);
     bool showsHomePage() const;
 
@@ -144,6 +152,8 @@ private:
     BrowserView* WebBrowser1 = nullptr;
     QLabel* StatusPanel0 = nullptr;
     QLabel* StatusPanel1 = nullptr;
+    QString pageText;
+    QString downloadText;
 
     Timer* Timer1 = nullptr;
     Timer* Timer2 = nullptr;

@@ -26,6 +26,19 @@ void TKaveloMainForm::showhint(const QString& hint)
     StatusPanel1->setText(hint);
 }
 
+void TKaveloMainForm::showPageText(const QString& text)
+{
+    pageText = text;
+    if (downloadText.isEmpty())
+        StatusPanel0->setText(text);
+}
+
+void TKaveloMainForm::showDownloadProgress(const QString& text)
+{
+    downloadText = text;
+    StatusPanel0->setText(text.isEmpty() ? pageText : text);
+}
+
 bool TKaveloMainForm::showsHomePage() const
 {
     return WebBrowser1->LocationURL() == TextToString(EinstellDaten.HomePage);
@@ -34,15 +47,15 @@ bool TKaveloMainForm::showsHomePage() const
 void TKaveloMainForm::ShowPageState()
 {
     if (!ViewerOnly) {
-        StatusPanel0->setText(kReadyText);
+        showPageText(kReadyText);
         statusBar()->setToolTip(kStatusBarHint);
         statusBar()->setStatusTip(kStatusBarHint);
         return;
     }
     StatusPanel1->setText(ViewerPageText(showsHomePage(), TextToString(EinstellDaten.HomePage), LastRefreshDate,
                                          LastRefreshTime, EinstellDaten.RefreshMinutes));
-    statusBar()->setToolTip(StatusPanel0->text());
-    statusBar()->setStatusTip(StatusPanel0->text());
+    statusBar()->setToolTip(pageText);
+    statusBar()->setStatusTip(pageText);
 }
 
 void TKaveloMainForm::WebBrowser1ProgressChange(int progress, int progressMax)
@@ -51,5 +64,5 @@ void TKaveloMainForm::WebBrowser1ProgressChange(int progress, int progressMax)
         ShowPageState();
         return;
     }
-    StatusPanel0->setText(ProgressText(progress, progressMax));
+    showPageText(ProgressText(progress, progressMax));
 }

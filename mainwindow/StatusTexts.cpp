@@ -2,6 +2,7 @@
 
 #include "mainwindow/TimerIntervals.h"
 
+#include <algorithm>
 #include <cmath>
 
 QString ProgressText(int progress, int progressMax, const QLocale& locale)
@@ -46,4 +47,26 @@ CountdownTick NextCountdown(std::int64_t elapsedMs, std::uint32_t intervalMs, bo
             ? QStringLiteral("nächste Aktualisierung in weniger als %1").arg(amount)
             : QStringLiteral("nächste Aktualisierung der Seite \"%1\" in weniger als %2").arg(homePage, amount);
     return {elapsed, text};
+}
+
+QString DownloadProgressText(int n, qint64 received, qint64 total, const QLocale& locale)
+{
+    constexpr double kKilo = 1024.0;
+    constexpr double kMega = kKilo * kKilo;
+    const double larger = static_cast<double>(std::max(received, total));
+    const bool inKilo = larger < kMega;
+    const int decimals = !inKilo && larger < 10 * kMega ? 1 : 0;
+    const double shift = std::pow(10.0, decimals);
+    const auto amount = [&](qint64 bytes, bool roundDown) {
+        const double units = static_cast<double>(bytes) / (inKilo ? kKilo : kMega) * shift;
+        return locale.toString((roundDown ? std::floor(units) : std::round(units)) / shift, 'f', decimals);
+    };
+    const QString unit = inKilo ? QStringLiteral("KB") : QStringLiteral("MB");
+    if (total <= 0)
+        return QStringLiteral("Download %1: %2 %3 empfangen").arg(n).arg(amount(received, true), unit);
+    const auto percent = static_cast<int>(std::clamp(static_cast<double>(received) * 100.0 / total, 0.0, 100.0));
+    return QStringLiteral("Download %1: %2 % (%3 von %4 %5)")
+        .arg(n)
+        .arg(percent)
+        .arg(amount(received, true), amount(total, false), unit);
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-// The texts of the status line: load progress, the viewer's refresh lines and
-// the ten-second countdown to the next timed reload.
+// The texts of the status line: load progress, the viewer's refresh lines,
+// the ten-second countdown to the next timed reload and a download's progress.
 
 #include <QLocale>
 #include <QString>
@@ -32,3 +32,9 @@ struct CountdownTick {
 };
 CountdownTick NextCountdown(std::int64_t elapsedMs, std::uint32_t intervalMs, bool showsHomePage,
                             const QString& homePage);
+
+// The progress of download n: "Download 1: 45 % (450 von 1.000 MB)" while the
+// size is known, else "Download 1: 450 MB empfangen". Both figures take the
+// unit of the larger: KB below 1 MB, MB with one decimal below 10 MB, else
+// whole MB, in the locale's notation; the part received is rounded down.
+QString DownloadProgressText(int n, qint64 received, qint64 total, const QLocale& locale = QLocale());

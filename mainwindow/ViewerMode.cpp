@@ -49,7 +49,7 @@ void TKaveloMainForm::Timer4Timer()
     const QString home = TextToString(EinstellDaten.HomePage);
     const CountdownTick tick = NextCountdown(RefreshElapsedMs, Timer3->interval(), showsHomePage(), home);
     RefreshElapsedMs = tick.elapsedMs;
-    StatusPanel0->setText(tick.text);
+    showPageText(tick.text);
     statusBar()->setToolTip(tick.text);
     statusBar()->setStatusTip(tick.text);
     StatusPanel1->setText(LastRefreshText(home, LastRefreshDate, LastRefreshTime));

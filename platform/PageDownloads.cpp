@@ -1,6 +1,7 @@
 #include "platform/PageDownloads.h"
 
 #include "platform/DownloadProgress.h"
+#include "platform/DownloadWait.h"
 #include "platform/HostRegistry.h"
 
 #include <QCoreApplication>
@@ -72,6 +73,11 @@ QString FreeFileName(const QString& folder, const QString& fileName, const QSet<
 
 void AcceptPageDownload(QWebEngineDownloadRequest* download)
 {
+    // No window opens while the window waits for a button download.
+    if (ButtonDownloadRunning()) {
+        download->cancel();
+        return;
+    }
     auto& running = Running();
     if (const auto known = running.constFind(download->id()); known != running.cend()) {
         const QFileInfo target(known->target);

@@ -17,5 +17,6 @@ QString PageDownloadFolder();
 // free of "name (1).ext", "name (2).ext", ... (a ".tar.*" ending stays whole).
 QString FreeFileName(const QString& folder, const QString& fileName, const QSet<QString>& taken);
 
-// The profile's downloadRequested handler.
+// The profile's downloadRequested handler; refuses every download while a
+// download button's transfer runs.
 void AcceptPageDownload(QWebEngineDownloadRequest* download);

@@ -10,6 +10,8 @@ Timer::Timer(std::uint32_t intervalMs, bool enabled, QObject* parent)
     piece.setSingleShot(true);
     piece.setTimerType(Qt::PreciseTimer);
     connect(&piece, &QTimer::timeout, this, &Timer::onPiece);
+    late.setSingleShot(true);
+    connect(&late, &QTimer::timeout, this, &Timer::fireLate);
     setRunning(enabled);
 }
 
@@ -41,6 +43,8 @@ void Timer::stop()
 {
     running = false;
     piece.stop();
+    late.stop();
+    dueWhileHeld = false;
 }
 
 void Timer::setRunning(bool run)
@@ -55,6 +59,8 @@ void Timer::setRunning(bool run)
 void Timer::arm()
 {
     piece.stop();
+    late.stop();  // a fresh interval, or a tick that takes the late one's place
+    dueWhileHeld = false;
     remainingMs = intervalMs;
     if (remainingMs != 0)  // an interval of 0 never fires
         startPiece();
@@ -76,5 +82,24 @@ void Timer::onPiece()
     // The next interval begins before the handler runs, so that a handler that
     // throws, stops the timer or sets a new interval leaves it in a sound state.
     arm();
+    if (held) {
+        dueWhileHeld = true;
+        return;
+    }
+    emit timeout();
+}
+
+void Timer::setHeld(bool hold)
+{
+    held = hold;
+    if (!held && dueWhileHeld)
+        late.start(0);
+}
+
+void Timer::fireLate()
+{
+    if (held || !dueWhileHeld)
+        return;
+    dueWhileHeld = false;
     emit timeout();
 }

@@ -4,6 +4,7 @@
 // its interval while it runs, begins a fresh full interval; an interval of 0
 // never fires; stopping and restarting is exact. Intervals up to 2^32-1 ms are
 // allowed (the refresh interval can exceed what QTimer takes in one piece).
+// A held timer behaves as if its messages were delivered late.
 
 #include <QObject>
 #include <QTimer>
@@ -24,6 +25,10 @@ public:
     void start(std::chrono::milliseconds interval);
     void stop();
     void setRunning(bool run);
+    // While held the timer goes on counting but does not fire. Intervals that
+    // end meanwhile fire once, as soon as the event loop runs after the hold,
+    // and the rhythm of the intervals stays as it was.
+    void setHeld(bool hold);
 
 signals:
     void timeout();
@@ -32,9 +37,13 @@ private:
     void arm();
     void startPiece();
     void onPiece();
+    void fireLate();
 
     QTimer piece;
+    QTimer late;  // the late tick after a hold
     std::uint32_t intervalMs;
     std::uint64_t remainingMs = 0;
     bool running = false;
+    bool held = false;
+    bool dueWhileHeld = false;
 };

@@ -4,6 +4,7 @@
 
 #include "dialogs/InfoDialog.h"
 #include "mainwindow/MB_main.h"
+#include "platform/DownloadWait.h"
 #include "platform/HostRegistry.h"
 #include "platform/Timer.h"
 #include "settings/AnsiText.h"
@@ -14,15 +15,18 @@
 #include "support/MainWindowRun.h"
 #include "support/ModalDriver.h"
 
+#include <QCloseEvent>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextEdit>
+#include <QWindow>
 #include <QtTest>
 #include <memory>
 
@@ -73,6 +77,9 @@ private slots:
         server->http().Get("/datei.zip", [](const httplib::Request&, httplib::Response& response) {
             response.set_content("Inhalt", "application/zip");
         });
+        // About two seconds of transfer.
+        server->serveBody("/langsam.bin",
+                          {.bytes = std::string(640 * 1024, 'l'), .pieceDelay = std::chrono::milliseconds(50)});
         server->start();
     }
 
@@ -104,6 +111,7 @@ private slots:
         QFile file(run->folder.path(QStringLiteral("Ablage/datei.zip")));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), QByteArray("Inhalt"));
+        QCOMPARE(run->control<QLabel>("StatusPanel0")->text(), QStringLiteral("fertig und bereit!"));
 
         const QList<Shown> failed = clickAndRecord("BitBtn11");
         QCOMPARE(failed.size(), 1);
@@ -134,6 +142,60 @@ private slots:
         const QList<Shown> shown = clickAndRecord("BitBtn10");
         QCOMPARE(shown.size(), 1);
         QCOMPARE(shown[0].stepMs, 6000u);
+    }
+
+    void theWindowStaysAliveButTakesNoInputWhileItDownloads()
+    {
+        StringToText(run->settings.Download3Url, server->url(QStringLiteral("/langsam.bin")));
+        StringToText(run->settings.Download3Target, run->folder.path(QStringLiteral("Ablage/langsam.bin")));
+        startWindow();
+        TKaveloMainForm& window = run->window();
+        const auto* panel = run->control<QLabel>("StatusPanel0");
+        auto* countdown = run->control<Timer>("Timer4");
+        QObject receiver;
+        int ticks = 0;
+        connect(countdown, &Timer::timeout, &receiver, [&ticks] { ++ticks; });
+        countdown->start(std::chrono::milliseconds(100));
+        const int failedBefore = server->count(QStringLiteral("/fehlt.zip"));
+
+        // Twice during the download: what the window shows, and input it must not take.
+        QStringList progress;
+        QList<int> ticksDuring;
+        bool busy = false;
+        bool closeAccepted = true;
+        QTimer::singleShot(700, &receiver, [&] {
+            busy = ButtonDownloadRunning();
+            progress << panel->text();
+            ticksDuring << ticks;
+            QTest::mouseClick(run->control<QPushButton>("BitBtn11"), Qt::LeftButton);
+            QTest::keyClick(run->control<QPushButton>("BitBtn11"), Qt::Key_Space);
+            QCloseEvent close;  // as the window manager sends it
+            QSpontaneKeyEvent::setSpontaneous(&close);
+            QApplication::sendEvent(window.windowHandle(), &close);
+            closeAccepted = close.isAccepted();
+        });
+        QTimer::singleShot(1400, &receiver, [&] {
+            progress << panel->text();
+            ticksDuring << ticks;
+        });
+        const QList<Shown> shown = clickAndRecord("BitBtn15");
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown[0].caption, QStringLiteral("Download"));
+
+        QVERIFY(busy);
+        QVERIFY(!ButtonDownloadRunning());
+        QCOMPARE(progress.size(), 2);
+        QVERIFY2(progress[0].startsWith(QStringLiteral("Download 3: ")), qPrintable(progress[0]));
+        QVERIFY2(progress[0] != progress[1], qPrintable(progress[1]));  // it moves on
+        QVERIFY(!panel->text().startsWith(QStringLiteral("Download")));
+        QCOMPARE(server->count(QStringLiteral("/fehlt.zip")), failedBefore);  // neither click nor key acted
+        QVERIFY(!closeAccepted);
+        QVERIFY(window.isVisible());
+        // The countdown rested during the download and fires once late, then on.
+        QCOMPARE(ticksDuring[0], ticksDuring[1]);
+        QTRY_VERIFY(ticks > ticksDuring[1]);
+        QVERIFY2(ticks - ticksDuring[1] <= 3, qPrintable(QString::number(ticks - ticksDuring[1])));
+        QTRY_VERIFY(ticks >= ticksDuring[1] + 5);
     }
 
     void aMinimizedWindowShowsNothing()
@@ -185,6 +247,7 @@ private slots:
     {
         startWindow({QStringLiteral("1"), QStringLiteral("2")});
         run->window().showNormal();
+        const QString title = run->window().windowTitle();
         QVERIFY(clickAndRecord("BitBtn10").isEmpty());  // its flag is cleared by this run
         const int served = server->count(QStringLiteral("/datei.zip"));
 
@@ -201,6 +264,7 @@ private slots:
         QCOMPARE(shown.size(), 1);                                      // only download 2 reports
         QCOMPARE(shown[0].caption, QStringLiteral("automatischer Download"));
         QCOMPARE(shown[0].lines[1], QStringLiteral("NICHT durchgeführt!"));
+        QCOMPARE(run->window().windowTitle(), title);  // it showed the progress meanwhile
     }
 };
 

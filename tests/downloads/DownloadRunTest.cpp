@@ -16,6 +16,7 @@
 #include <atomic>
 #include <cstring>
 #include <set>
+#include <thread>
 
 namespace {
 
@@ -36,6 +37,7 @@ protected:
             ++requests;
             res.status = 500;
         });
+        server.serveBody("/cut", {});
         server.http().Get("/second-time", [this](const httplib::Request&, httplib::Response& res) {
             if (++requests == 1)
                 res.status = 503;
@@ -235,6 +237,57 @@ TEST_F(DownloadRunTest, TheRealPauseWaitsFiveSecondsBetweenAttempts)
     EXPECT_GE(clock.elapsed(), kAttemptPauseMs);
     EXPECT_LT(clock.elapsed(), 2 * kAttemptPauseMs);
     EXPECT_EQ(requests, 2);
+}
+
+TEST_F(DownloadRunTest, AttemptsContinueWhereTheLastOneBrokeOff)
+{
+    // Every connection ends after a tenth of the body.
+    std::string bytes(1000 * 1024, '\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<char>(i * 7919 % 251);
+    server.serveBody("/cut", {.bytes = bytes, .etag = "\"eins\"", .cutAfter = bytes.size() / 10});
+    configure(1, "/cut", "gross.bin", SuffixNone, 0);
+    folder.writeFile(QStringLiteral("gross.bin"), "alt");
+
+    EinstellDaten.DownloadAttempts = 9;  // one short: the file stays as it was
+    EXPECT_FALSE(run(1));
+    EXPECT_EQ(contents("gross.bin"), QByteArray("alt"));
+    EXPECT_EQ(QDir(folder.path(QString())).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral(".part")),
+              QStringList());
+
+    EinstellDaten.DownloadAttempts = 20;
+    const std::size_t sentBefore = server.bodyBytesSent();
+    EXPECT_TRUE(run(1));
+    EXPECT_EQ(contents("gross.bin"), QByteArray::fromStdString(bytes));
+    EXPECT_EQ(server.bodyBytesSent() - sentBefore, bytes.size());
+    EXPECT_EQ(server.count(QStringLiteral("/cut")), 9 + 10);
+}
+
+TEST_F(DownloadRunTest, TheCancelFlagEndsTheAttemptsAndThePause)
+{
+    configure(1, "/fail", "x.zip", SuffixNone, 0);
+    EinstellDaten.DownloadAttempts = 5;
+    CancelFlag cancel;
+    AttemptHooks hooks;
+    hooks.cancel = &cancel;
+    hooks.pause = [&cancel](int) { cancel.set(); };  // set while the first pause runs
+    EXPECT_FALSE(RunAttempts(PlanDownload(EinstellDaten, 1, CurrentDateTime(), QDir::currentPath()), hooks));
+    EXPECT_EQ(requests, 1);
+
+    // The real pause ends early too, and a set flag lets no attempt begin.
+    cancel.clear();
+    std::thread canceller([&cancel] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        cancel.set();
+    });
+    QElapsedTimer clock;
+    clock.start();
+    SleepUnlessCancelled(kAttemptPauseMs, cancel);
+    canceller.join();
+    EXPECT_LT(clock.elapsed(), 1000);
+    hooks.pause = {};
+    EXPECT_FALSE(RunAttempts(PlanDownload(EinstellDaten, 1, CurrentDateTime(), QDir::currentPath()), hooks));
+    EXPECT_EQ(requests, 1);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <atomic>
 #include <future>
+#include <thread>
 
 #ifdef Q_OS_LINUX
 #include <sys/resource.h>
@@ -68,6 +69,8 @@ protected:
                                          return false;
                                      });
         });
+        for (const char* route : {"/teile", "/anders", "/teil"})
+            server.serveBody(route, {});  // each test sets its body
         server.start();
     }
 
@@ -123,7 +126,7 @@ TEST_F(DownloadToFileTest, ReplacesAnExistingFileAndTakesNonAsciiNames)
     body = "neuer Inhalt";
     const QString path = target("Übersicht für Jörg ß.txt");
     writeFile(path, "alter, längerer Inhalt");
-    EXPECT_TRUE(DownloadToFile(server.url(QStringLiteral("/file")), path));
+    EXPECT_TRUE(TransferToFile(server.url(QStringLiteral("/file")), path).ok);
     EXPECT_EQ(contents(path), QByteArray("neuer Inhalt"));
     EXPECT_EQ(entries(), QStringList{QString::fromUtf8("Übersicht für Jörg ß.txt")});
 }
@@ -148,14 +151,14 @@ TEST_F(DownloadToFileTest, FollowsARedirect)
 {
     body = "umgezogen";
     const QString path = target("ziel.txt");
-    EXPECT_TRUE(DownloadToFile(server.url(QStringLiteral("/moved")), path));
+    EXPECT_TRUE(TransferToFile(server.url(QStringLiteral("/moved")), path).ok);
     EXPECT_EQ(contents(path), QByteArray("umgezogen"));
 }
 
 TEST_F(DownloadToFileTest, BlanksAndUmlautsOfTheAddressAreEncoded)
 {
     const QString path = target("kodiert.txt");
-    EXPECT_TRUE(DownloadToFile(server.url(QString::fromUtf8("/ordner mit ä/datei.txt")), path));
+    EXPECT_TRUE(TransferToFile(server.url(QString::fromUtf8("/ordner mit ä/datei.txt")), path).ok);
     EXPECT_EQ(contents(path), QByteArray("kodiert"));
 }
 
@@ -168,13 +171,13 @@ TEST_F(DownloadToFileTest, FailsWithoutAServerOrAFolder)
         closed.http().Get("/",
                           [](const httplib::Request&, httplib::Response& res) { res.set_content("da", "text/plain"); });
         closed.start();
-        ASSERT_TRUE(DownloadToFile(closed.url(), target("einmal.txt")));
+        ASSERT_TRUE(TransferToFile(closed.url(), target("einmal.txt")).ok);
         ASSERT_TRUE(QFile::remove(target("einmal.txt")));
         refused = closed.url();
     }
-    EXPECT_FALSE(DownloadToFile(refused, target("nichts.txt")));
+    EXPECT_FALSE(TransferToFile(refused, target("nichts.txt")).ok);
     body = "da";
-    EXPECT_FALSE(DownloadToFile(server.url(QStringLiteral("/file")), target("fehlt/nichts.txt")));
+    EXPECT_FALSE(TransferToFile(server.url(QStringLiteral("/file")), target("fehlt/nichts.txt")).ok);
     EXPECT_TRUE(entries().isEmpty());
 }
 
@@ -190,6 +193,134 @@ TEST_F(DownloadToFileTest, AStalledTransferFailsAfterTheStallTime)
     EXPECT_GE(clock.elapsed(), 1000);
     EXPECT_LT(clock.elapsed(), 10000);  // the server would hold out for 20 s
     EXPECT_TRUE(entries().isEmpty());
+}
+
+// Every entry but the target: the temporary file of a transfer.
+QStringList partFiles(const QStringList& entries)
+{
+    return entries.filter(QStringLiteral(".part"));
+}
+
+TEST_F(DownloadToFileTest, ABrokenTransferResumesWhereItEndedWithTheValidatorOfTheFirstAnswer)
+{
+    constexpr std::size_t kSize = 3 * 1024 * 1024;
+    constexpr std::size_t kCut = 1024 * 1024;
+    const std::string bytes = randomBody(kSize);
+    // A strong ETag wins; a weak one cannot guard a range, Last-Modified then does.
+    const struct {
+        const char* etag;
+        const char* lastModified;
+        const char* ifRange;
+    } validators[] = {{"\"v1\"", "Mon, 01 Jan 2024 10:00:00 GMT", "\"v1\""},
+                      {"", "Mon, 01 Jan 2024 10:00:00 GMT", "Mon, 01 Jan 2024 10:00:00 GMT"},
+                      {"W/\"v1\"", "Tue, 02 Jan 2024 10:00:00 GMT", "Tue, 02 Jan 2024 10:00:00 GMT"}};
+    for (const auto& validator : validators) {
+        server.serveBody(
+            "/teile",
+            {.bytes = bytes, .etag = validator.etag, .lastModified = validator.lastModified, .cutAfter = kCut});
+        const QString route = QStringLiteral("/teile");
+        const QString path = target("teile.bin");
+        writeFile(path, "bisher");
+        const std::size_t sentBefore = server.bodyBytesSent();
+        const qsizetype rangesBefore = server.rangeRequests().size();
+        FileTransfer transfer(server.url(route), path);
+        for (std::size_t received = kCut; received < kSize; received += kCut) {
+            EXPECT_FALSE(transfer.attempt().ok) << route.toStdString();
+            EXPECT_EQ(transfer.progress().received, static_cast<qint64>(received));
+            EXPECT_EQ(transfer.progress().total, static_cast<qint64>(kSize));
+            EXPECT_EQ(contents(path), QByteArray("bisher"));  // untouched until the end
+            EXPECT_EQ(partFiles(entries()).size(), 1);
+        }
+        const TransferResult result = transfer.attempt();
+        ASSERT_TRUE(result.ok) << qPrintable(result.error);
+        EXPECT_EQ(contents(path), QByteArray::fromStdString(bytes));
+        EXPECT_EQ(entries(), QStringList{QStringLiteral("teile.bin")});
+        EXPECT_EQ(server.bodyBytesSent() - sentBefore, kSize);  // no byte twice
+        const QString ifRange = QString::fromUtf8(validator.ifRange);
+        EXPECT_EQ(server.rangeRequests().mid(rangesBefore),
+                  (QStringList{QString(), QStringLiteral("bytes=1048576-|") + ifRange,
+                               QStringLiteral("bytes=2097152-|") + ifRange}));
+    }
+}
+
+TEST_F(DownloadToFileTest, AnyAnswerButAFittingPartStartsTheFileAfresh)
+{
+    constexpr std::size_t kCut = 100 * 1024;
+    const std::string first = randomBody(300 * 1024);
+    std::string second = first;
+    second.replace(0, 5, "neu!!");
+    const ServedBody whole{.bytes = first, .etag = "\"v1\""};
+    const QString path = target("anders.bin");
+
+    // Each case breaks off after kCut bytes of the first body, then the server
+    // answers in its way; the next attempts must deliver exactly what it serves.
+    const struct {
+        const char* name;
+        ServedBody then;
+        std::string expected;
+        int attemptsAfter;
+        const char* lastRange;
+    } cases[] = {
+        {"a changed file", {.bytes = second, .etag = "\"v2\""}, second, 1, "bytes=102400-|\"v1\""},
+        {"a server without ranges",
+         {.bytes = first, .etag = "\"v1\"", .ranges = false},
+         first,
+         1,
+         "bytes=102400-|\"v1\""},
+        {"a server that ignores If-Range", {.bytes = second, .etag = "\"v2\"", .honoursIfRange = false}, second, 2, ""},
+        {"a range that starts elsewhere", {.bytes = first, .etag = "\"v1\"", .rangeFromStart = true}, first, 2, ""},
+        {"an error answer", {.bytes = first, .etag = "\"v1\"", .status = 503}, first, 2, ""},
+        {"no validator", {.bytes = first}, first, 1, ""},
+    };
+    for (const auto& c : cases) {
+        server.serveBody("/anders", {.bytes = first, .etag = c.then.etag.empty() ? "" : "\"v1\"", .cutAfter = kCut});
+        FileTransfer transfer(server.url(QStringLiteral("/anders")), path);
+        ASSERT_FALSE(transfer.attempt().ok) << c.name;
+        server.serveBody("/anders", c.then);
+        TransferResult result;
+        for (int i = 0; i < c.attemptsAfter; ++i) {
+            result = transfer.attempt();
+            server.serveBody("/anders", c.then.status == 200 ? c.then : whole);
+        }
+        ASSERT_TRUE(result.ok) << c.name << ": " << qPrintable(result.error);
+        EXPECT_EQ(contents(path), QByteArray::fromStdString(c.expected)) << c.name;
+        EXPECT_EQ(entries(), QStringList{QStringLiteral("anders.bin")}) << c.name;
+        EXPECT_EQ(server.rangeRequests().last(), QString::fromUtf8(c.lastRange)) << c.name;
+    }
+}
+
+TEST_F(DownloadToFileTest, CancellingEndsTheAttemptAtOnceAndRemovesItsFile)
+{
+    server.serveBody("/teil", {.bytes = randomBody(200 * 1024), .etag = "\"v1\"", .cutAfter = 100 * 1024});
+    const QString path = target("alt.bin");
+    writeFile(path, "bisheriger Stand");
+    CancelFlag cancel;
+
+    // A stalled server: the flag ends the wait for its data within moments.
+    std::thread canceller([&cancel] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        cancel.set();
+    });
+    QElapsedTimer clock;
+    clock.start();
+    const TransferResult stalled = TransferToFile(server.url(QStringLiteral("/stall")), path, {}, cancel);
+    canceller.join();
+    EXPECT_FALSE(stalled.ok);
+    EXPECT_LT(clock.elapsed(), 2000);
+    EXPECT_EQ(entries(), QStringList{QStringLiteral("alt.bin")});
+
+    // A transfer holding part of a body drops it, and tries no more.
+    cancel.clear();
+    FileTransfer transfer(server.url(QStringLiteral("/teil")), path, {}, cancel);
+    EXPECT_FALSE(transfer.attempt().ok);
+    EXPECT_EQ(partFiles(entries()).size(), 1);
+    cancel.set();
+    const int requests = server.count(QStringLiteral("/teil"));
+    EXPECT_EQ(transfer.attempt().error, QStringLiteral("Download abgebrochen"));
+    EXPECT_EQ(server.count(QStringLiteral("/teil")), requests);
+    EXPECT_EQ(entries(), QStringList{QStringLiteral("alt.bin")});
+    EXPECT_EQ(contents(path), QByteArray("bisheriger Stand"));
+    EXPECT_EQ(transfer.progress().received, 0);
 }
 
 #ifdef Q_OS_LINUX

@@ -40,6 +40,23 @@ TEST(PartFile, SmallAndLargePiecesKeepTheirOrder)
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("ziel.bin")});
 }
 
+TEST(PartFile, RestartDropsGatheredAndWrittenBytes)
+{
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("ziel.bin"));
+    PartFile part(target);
+    ASSERT_TRUE(part.isOpen());
+    const QByteArray large(300 * 1024, 'x');  // written at once
+    ASSERT_TRUE(part.append(large.constData(), large.size()));
+    ASSERT_TRUE(part.append("abc", 3));  // gathered
+    EXPECT_EQ(part.size(), large.size() + 3);
+    ASSERT_TRUE(part.restart());
+    EXPECT_EQ(part.size(), 0);
+    ASSERT_TRUE(part.append("neu", 3));
+    ASSERT_TRUE(part.commit());
+    EXPECT_EQ(readAll(target), QByteArray("neu"));
+}
+
 TEST(PartFile, WithoutCommitNothingStays)
 {
     QTemporaryDir dir;

@@ -79,3 +79,20 @@ TEST(Countdown, LongestIntervalDoesNotOverflow)
     EXPECT_EQ(tick.elapsedMs, 10000);
     EXPECT_EQ(tick.text, QStringLiteral("nächste Aktualisierung in weniger als 65535 min"));
 }
+
+TEST(StatusTexts, DownloadProgressInTheUnitOfTheLargerFigure)
+{
+    const QLocale german(QLocale::German, QLocale::Germany);
+    constexpr qint64 kMB = 1024 * 1024;
+    EXPECT_EQ(DownloadProgressText(1, 450 * kMB, 1000 * kMB, german),
+              QStringLiteral("Download 1: 45 % (450 von 1.000 MB)"));
+    // The part received rounds down, so nothing reads complete before it is.
+    EXPECT_EQ(DownloadProgressText(2, 1024 * kMB - 1, 1024 * kMB, german),
+              QStringLiteral("Download 2: 99 % (1.023 von 1.024 MB)"));
+    EXPECT_EQ(DownloadProgressText(3, 3 * kMB / 2, 5 * kMB, german),
+              QStringLiteral("Download 3: 30 % (1,5 von 5,0 MB)"));
+    EXPECT_EQ(DownloadProgressText(4, 0, 300 * 1024, german), QStringLiteral("Download 4: 0 % (0 von 300 KB)"));
+    // Size unknown: the bytes so far.
+    EXPECT_EQ(DownloadProgressText(1, 12345 * kMB, -1, german), QStringLiteral("Download 1: 12.345 MB empfangen"));
+    EXPECT_EQ(DownloadProgressText(1, 0, -1, german), QStringLiteral("Download 1: 0 KB empfangen"));
+}

@@ -4,6 +4,7 @@
 
 #include "platform/BrowserView.h"
 #include "platform/DownloadProgress.h"
+#include "platform/DownloadWait.h"
 #include "platform/HostRegistry.h"
 #include "platform/PageDownloads.h"
 #include "support/GuiTestMain.h"
@@ -15,7 +16,9 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWebEngineDownloadRequest>
 #include <QWebEnginePage>
+#include <QWebEngineProfile>
 #include <chrono>
 #include <memory>
 #include <thread>
@@ -72,6 +75,7 @@ private slots:
     void withoutAHostFolderTheUserDownloadFolderTakesIt();
     void cancelStopsTheDownloadAndLeavesNoFile();
     void aBrokenOffDownloadSaysSoAndLeavesNoFile();
+    void noDownloadStartsWhileAButtonDownloadRuns();
     void freeNamesKeepTheExtension();
     void sizesInKilobytesThenMegabytes();
 
@@ -263,6 +267,27 @@ void PageDownloadTest::aBrokenOffDownloadSaysSoAndLeavesNoFile()
     QTest::mouseClick(button, Qt::LeftButton);
     QTRY_VERIFY_WITH_TIMEOUT(windows().isEmpty(), kTimeout);
     QTRY_VERIFY_WITH_TIMEOUT(target.entryList(QDir::Files).isEmpty(), kTimeout);
+}
+
+void PageDownloadTest::noDownloadStartsWhileAButtonDownloadRuns()
+{
+    // The state each request is left in by the program's handler, connected before.
+    QList<QWebEngineDownloadRequest::DownloadState> requested;
+    const QObject receiver;
+    connect(KaveloProfile(), &QWebEngineProfile::downloadRequested, &receiver,
+            [&requested](QWebEngineDownloadRequest* download) { requested.append(download->state()); });
+    {
+        DownloadWait wait;
+        QVERIFY(ButtonDownloadRunning());
+        // The page itself follows the link: a click would be dropped.
+        view->page()->runJavaScript(QStringLiteral("document.getElementById('bericht').click()"));
+        wait.pause(kTimeout, [&requested] { return !requested.isEmpty(); });
+    }
+    QVERIFY(!ButtonDownloadRunning());
+    QCOMPARE(requested, QList{QWebEngineDownloadRequest::DownloadCancelled});
+    QVERIFY(windows().isEmpty());
+    QTest::qWait(500);
+    QVERIFY(QDir(folder->filePath(QStringLiteral("Ziel"))).entryList(QDir::Files).isEmpty());
 }
 
 void PageDownloadTest::freeNamesKeepTheExtension()

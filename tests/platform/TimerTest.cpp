@@ -234,3 +234,42 @@ TEST_F(TimerTest, IntervalBeyondIntMaxFiresOnlyWhenItsFullLengthHasPassed)
     EXPECT_EQ(ticks, 2);
     EXPECT_EQ(timer.interval(), longest);
 }
+
+TEST_F(TimerTest, AHeldTimerFiresOnceLateThenKeepsItsRhythm)
+{
+    Timer timer(1000, true);
+    countTicks(timer);
+    timer.setHeld(true);
+    clock->advance(3500);  // three intervals come due
+    EXPECT_EQ(ticks, 0);
+    timer.setHeld(false);
+    EXPECT_EQ(ticks, 0);  // not inside the caller: when the event loop runs next
+    clock->advance(0);
+    EXPECT_EQ(ticks, 1);
+    clock->advance(499);
+    EXPECT_EQ(ticks, 1);
+    clock->advance(1);  // at 4000 ms, in the old rhythm
+    EXPECT_EQ(ticks, 2);
+
+    // Nothing is owed after a hold without a due interval, nor after a stop or
+    // a fresh start during the hold.
+    timer.setHeld(true);
+    timer.setHeld(false);
+    clock->advance(0);
+    EXPECT_EQ(ticks, 2);
+    timer.setHeld(true);
+    clock->advance(1000);
+    timer.stop();
+    timer.setHeld(false);
+    clock->advance(5000);
+    EXPECT_EQ(ticks, 2);
+    timer.setHeld(true);
+    timer.start();
+    clock->advance(1500);
+    timer.start();
+    timer.setHeld(false);
+    clock->advance(999);
+    EXPECT_EQ(ticks, 2);
+    clock->advance(1);
+    EXPECT_EQ(ticks, 3);
+}

@@ -1,6 +1,7 @@
 #include "support/LoopbackServer.h"
 
 #include <QtGlobal>
+#include <algorithm>
 #include <chrono>
 
 LoopbackServer::LoopbackServer()
@@ -53,4 +54,69 @@ int LoopbackServer::count(const QString& path) const
 {
     const std::lock_guard lock(mutex);
     return static_cast<int>(log.count(path));
+}
+
+std::shared_ptr<const ServedBody> LoopbackServer::servedAt(const std::string& path) const
+{
+    const std::lock_guard lock(mutex);
+    return bodies.at(path);
+}
+
+QStringList LoopbackServer::rangeRequests() const
+{
+    const std::lock_guard lock(mutex);
+    return ranges;
+}
+
+void LoopbackServer::serveBody(const std::string& path, ServedBody served)
+{
+    {
+        const std::lock_guard lock(mutex);
+        const bool known = bodies.contains(path);
+        bodies[path] = std::make_shared<const ServedBody>(std::move(served));
+        if (known)
+            return;
+    }
+    server.Get(path, [this, path](const httplib::Request& request, httplib::Response& response) {
+        const std::shared_ptr<const ServedBody> body = servedAt(path);
+        const std::string range = request.get_header_value("Range");
+        const std::string ifRange = request.get_header_value("If-Range");
+        {
+            const std::lock_guard lock(mutex);
+            ranges.append(QString::fromStdString(ifRange.empty() ? range : range + "|" + ifRange));
+        }
+        if (!body->etag.empty())
+            response.set_header("ETag", body->etag);
+        if (!body->lastModified.empty())
+            response.set_header("Last-Modified", body->lastModified);
+        if (body->status != 200) {
+            response.status = body->status;
+            return;
+        }
+        // httplib answers the ranges of the request, whatever the status: change them.
+        auto& asked = const_cast<httplib::Request&>(request).ranges;
+        const bool matches =
+            ifRange.empty() || ifRange == body->etag || ifRange == body->lastModified || !body->honoursIfRange;
+        if (!body->ranges || !matches)
+            asked.clear();
+        else if (body->rangeFromStart && !asked.empty())
+            asked = {{0, -1}};
+        auto sentHere = std::make_shared<std::size_t>(0);
+        response.set_content_provider(
+            body->bytes.size(), "application/octet-stream",
+            [this, body, sentHere](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+                constexpr std::size_t kPiece = 16 * 1024;
+                if (body->cutAfter != 0 && *sentHere >= body->cutAfter)
+                    return false;  // closes the connection in the middle of the body
+                std::this_thread::sleep_for(body->pieceDelay);
+                std::size_t size = std::min(length, kPiece);
+                if (body->cutAfter != 0)
+                    size = std::min(size, body->cutAfter - *sentHere);
+                if (!sink.write(body->bytes.data() + offset, size))
+                    return false;
+                *sentHere += size;
+                bodySent += size;
+                return true;
+            });
+    });
 }

@@ -6,8 +6,27 @@
 #include <httplib.h>
 #include <QString>
 #include <QStringList>
+#include <atomic>
+#include <chrono>
+#include <map>
+#include <memory>
 #include <mutex>
+#include <string>
 #include <thread>
+
+// A body that serveBody() answers with, in pieces of 16 KiB. Every member has
+// its default, so that a test names only those it needs.
+struct ServedBody {
+    std::string bytes{};
+    std::string etag{};           // sent as ETag when not empty
+    std::string lastModified{};   // sent as Last-Modified when not empty
+    int status = 200;             // any other status: that answer, without a body
+    bool ranges = true;           // Range requests are served when If-Range is absent or matches
+    bool rangeFromStart = false;  // a Range request gets a 206 of the whole body from byte 0
+    std::size_t cutAfter = 0;     // each answer closes its connection after this many bytes (0: never)
+    std::chrono::milliseconds pieceDelay{0};
+    bool honoursIfRange = true;  // false: ranges are served whatever If-Range says
+};
 
 class LoopbackServer {
 public:
@@ -29,10 +48,24 @@ public:
     QStringList requests() const;
     int count(const QString& path) const;
 
+    // Answers GET path with body. The first call for a path comes before
+    // start(); a later one replaces what the path serves from then on.
+    void serveBody(const std::string& path, ServedBody body);
+    // The bytes of bodies sent by serveBody() so far.
+    std::size_t bodyBytesSent() const { return bodySent; }
+    // The Range and If-Range headers of the requests for bodies, in order
+    // ("" for none, "bytes=10-|\"a\"" for both).
+    QStringList rangeRequests() const;
+
 private:
+    std::shared_ptr<const ServedBody> servedAt(const std::string& path) const;
+
     httplib::Server server;
     std::thread thread;
     int boundPort = 0;
     mutable std::mutex mutex;
     QStringList log;
+    std::map<std::string, std::shared_ptr<const ServedBody>> bodies;
+    QStringList ranges;
+    std::atomic<std::size_t> bodySent{0};
 };

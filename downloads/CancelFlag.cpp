@@ -1,0 +1,13 @@
+#include "downloads/CancelFlag.h"
+
+namespace {
+
+// Constant-initialised: safe to reach before main() and from a signal handler.
+constinit CancelFlag programFlag;
+
+}  // namespace
+
+CancelFlag& DownloadCancel()
+{
+    return programFlag;
+}
