@@ -20,8 +20,8 @@ constexpr qint64 kDirectSize = kGatherSize / 8;
 constexpr int kMaxLinks = 40;
 
 // The file that path names once its symbolic links are followed; a path that
-// does not exist (or ends in a link to nothing) names itself. Empty with code
-// set when a link cannot be read or the links run in a circle.
+// does not exist names itself, so a link to a missing file names that file.
+// Empty with code set when a link cannot be read or the links run in a circle.
 fs::path followLinks(fs::path path, std::error_code& code)
 {
     for (int links = 0; links <= kMaxLinks; ++links) {

@@ -14,13 +14,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <atomic>
-#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <set>
 
 #ifdef Q_OS_LINUX
-#include <sys/resource.h>
+#include "support/FileSizeLimit.h"
 #endif
 
 namespace {
@@ -235,17 +234,11 @@ TEST_F(DownloadRunTest, ACopyThatCannotBeWrittenLeavesTheOldCopyWhole)
     folder.writeFile(QStringLiteral("B.zip"), QByteArray(3 * 1024 * 1024, 'n'));
     folder.writeFile(QStringLiteral("B.zip.bak"), "alte Kopie");
     configure(1, "/fail", "B.zip", SuffixBackupCopy, 0);
-
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limited = saved;
-    limited.rlim_cur = 1024 * 1024;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-    EXPECT_FALSE(run(1));
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
-
+    {
+        const FileSizeLimit full(1024 * 1024);
+        ASSERT_TRUE(full.isActive());
+        EXPECT_FALSE(run(1));
+    }
     EXPECT_EQ(contents("B.zip.bak"), QByteArray("alte Kopie"));
     EXPECT_EQ(QDir(folder.path(QString())).entryList(QDir::Files | QDir::Hidden),
               (QStringList{QStringLiteral("B.zip"), QStringLiteral("B.zip.bak")}));

@@ -13,9 +13,9 @@
 #include <cstring>
 
 #ifdef Q_OS_LINUX
-#include <sys/resource.h>
+#include "support/FileSizeLimit.h"
+
 #include <unistd.h>
-#include <csignal>
 #endif
 
 namespace {
@@ -353,15 +353,11 @@ TEST_F(SettingsFile, AWriteThatFailsHalfwayLeavesTheOldFileIntact)
     InitSettings();
     EinstellDaten.Download1Counter = 1;
 
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limited = saved;
-    limited.rlim_cur = 4096;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-    SaveSettings();
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
+    {
+        const FileSizeLimit full(4096);
+        ASSERT_TRUE(full.isActive());
+        SaveSettings();
+    }
 
     ASSERT_EQ(boxes.messages.size(), 1);
     EXPECT_EQ(boxes.messages[0].text, QStringLiteral("Fehler beim Speichern von: \n") + ProgramFolder + kFile);
