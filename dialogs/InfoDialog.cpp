@@ -88,12 +88,6 @@ TInfoDlg::~TInfoDlg()
         instance = nullptr;
 }
 
-void TInfoDlg::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    FormShow();
-}
-
 void TInfoDlg::FormShow()
 {
     FlashStepCounter = 1;
@@ -145,6 +139,9 @@ void ShowFlashMessage(const FlashMessage& message)
     dialog->headlineSlot = message.headline;
     std::copy(message.lines.begin(), message.lines.end(), std::begin(dialog->lineSlots));
     dialog->FlashStepInterval = FlashStepIntervalFor(message.duration, message.customTime);
+    // The countdown starts here, once per message: the show events that the
+    // window system sends again (a minimised main window coming back) leave it.
+    dialog->FormShow();
     dialog->exec();
 }
 

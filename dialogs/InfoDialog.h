@@ -24,9 +24,6 @@ public:
 
     void reject() override;
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
     friend void ShowFlashMessage(const FlashMessage& message);
     void FormShow();

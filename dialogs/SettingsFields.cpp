@@ -203,13 +203,17 @@ void RecordToControls(const TEinstellRecord& record, SettingsControls& controls)
 
 std::optional<QString> ControlsToRecord(const SettingsControls& controls, LoginRoles roles, TEinstellRecord& record)
 {
+    // The steps work on a copy, which replaces the record only when every
+    // field has been taken over; the rights come from the record as it was.
+    TEinstellRecord changed = record;
     for (const Step& step : kSteps) {
         if (!Allowed(step.right, roles, record))
             continue;
         for (const Control& control : step.controls)
-            if (!std::visit(TakeOver{controls, record}, control))
+            if (!std::visit(TakeOver{controls, changed}, control))
                 return controls.text(NameOf(control));
     }
+    record = changed;
     return std::nullopt;
 }
 

@@ -35,12 +35,12 @@ public:
 void RecordToControls(const TEinstellRecord& record, SettingsControls& controls);
 
 // The take-over of "Beenden", step by step as far as the role and the rights
-// (as the record holds them before each step) allow: home and search page,
+// (as the record holds them before the take-over) allow: home and search page,
 // the download folders, the refresh minutes, addresses and downloads, then the
 // administrator's options. Texts keep their first 255 characters; numbers are
 // limited as each field demands. A choice group without a chosen item leaves
-// its field as it is. Stops at the first number field whose text is no number
-// and returns that text: the fields taken over before it keep their new values.
+// its field as it is. All or nothing: at the first number field whose text is
+// no number the record stays unchanged, and that text is returned.
 std::optional<QString> ControlsToRecord(const SettingsControls& controls, LoginRoles roles, TEinstellRecord& record);
 
 // The fixed window size as the dialog takes it over: a width above 3000 gives

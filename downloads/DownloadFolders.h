@@ -18,7 +18,8 @@ struct DownloadDirState {
 // ones that fail, and points the host value at folder 1. With the option off
 // only reads the host value, and puts back a value redirected earlier in this run.
 // The last folder that already existed becomes the current directory. An
-// empty folder field stands for the sub-folder "Downloads" of programFolder.
+// empty folder field stands for the sub-folder "Downloads" of programFolder,
+// and a relative one lies in programFolder.
 void SetupDownloadFolders(DownloadDirState& state, const TEinstellRecord& record, const QString& programFolder);
 
 // Puts the host value from before the redirect back, if there was one.

@@ -1,15 +1,14 @@
 #include "downloads/DownloadRun.h"
 
+#include "downloads/DownloadToFile.h"
+#include "downloads/PartFile.h"
 #include "settings/AnsiText.h"
 
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFileInfo>
 #include <QThread>
 #include <algorithm>
-#include <filesystem>
 #include <stdexcept>
-#include <system_error>
 
 namespace {
 
@@ -92,12 +91,8 @@ bool RunAttempts(const DownloadPlan& plan, const AttemptHooks& hooks)
 bool FinishDownload(const DownloadPlan& plan, bool success, TEinstellRecord& record)
 {
     const QString& copyName = plan.names.copyName;
-    if (!copyName.isEmpty() && copyName != plan.names.downloadName) {
-        std::error_code ignored;  // a failed copy goes unreported
-        std::filesystem::copy_file(QFileInfo(plan.downloadPath()).filesystemFilePath(),
-                                   QFileInfo(plan.folder + copyName).filesystemFilePath(),
-                                   std::filesystem::copy_options::overwrite_existing, ignored);
-    }
+    if (!copyName.isEmpty() && copyName != plan.names.downloadName)
+        CopyThroughPartFile(plan.downloadPath(), plan.folder + copyName);  // a failed copy goes unreported
 
     const bool numbered = plan.suffixMode == SuffixNumber || plan.suffixMode == SuffixNumberedCopy;
     if (!numbered || !success)

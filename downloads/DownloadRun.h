@@ -60,7 +60,8 @@ DownloadPlan PlanDownload(const TEinstellRecord& record, int n, const QDateTime&
 bool RunAttempts(const DownloadPlan& plan, const AttemptHooks& hooks = {});
 
 // After the message: the copy, made whether or not the download succeeded and
-// silent when it fails; then, in the numbered modes and only after a success,
-// the next counter value (0 after MaxVersions). True when the counter moved,
-// so that the settings file must be written.
+// silent when it fails, through a part file so that the old copy stays whole
+// when the new one cannot be written; then, in the numbered modes and only
+// after a success, the next counter value (0 after MaxVersions). True when the
+// counter moved, so that the settings file must be written.
 bool FinishDownload(const DownloadPlan& plan, bool success, TEinstellRecord& record);

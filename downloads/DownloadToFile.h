@@ -1,9 +1,10 @@
 #pragma once
 
 // Fetches one address into one file with libcurl, synchronously on the
-// calling thread. The body goes to a temporary file beside the target, which
-// replaces the target only when the transfer has completely succeeded, so a
-// failed or cut-off transfer leaves the file that was there untouched.
+// calling thread. The body goes to a temporary file beside the target (beside
+// the file it points at, when it is a link), which replaces that file only
+// when the transfer has completely succeeded, so a failed or cut-off transfer
+// leaves the file that was there untouched.
 
 #include "downloads/CancelFlag.h"
 

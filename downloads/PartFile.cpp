@@ -3,9 +3,10 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <cstring>
-#include <filesystem>
 #include <system_error>
 #include <utility>
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -15,19 +16,57 @@ namespace {
 constexpr qint64 kGatherSize = qint64{1} << 20;
 constexpr qint64 kDirectSize = kGatherSize / 8;
 
-QString partFileName(const QString& target)
+// As many links as the system itself follows before it gives up.
+constexpr int kMaxLinks = 40;
+
+// The file that path names once its symbolic links are followed; a path that
+// does not exist names itself, so a link to a missing file names that file.
+// Empty with code set when a link cannot be read or the links run in a circle.
+fs::path followLinks(fs::path path, std::error_code& code)
 {
-    return QFileInfo(target).absolutePath() + QStringLiteral("/.kavelo-")
-           + QString::number(QRandomGenerator::global()->generate64(), 16) + QStringLiteral(".part");
+    for (int links = 0; links <= kMaxLinks; ++links) {
+        const fs::file_status status = fs::symlink_status(path, code);
+        if (status.type() == fs::file_type::not_found) {
+            code.clear();
+            return path;
+        }
+        if (code)
+            return {};
+        if (!fs::is_symlink(status))
+            return path;
+        const fs::path next = fs::read_symlink(path, code);
+        if (code)
+            return {};
+        path = next.is_absolute() ? next : path.parent_path() / next;
+    }
+    code = std::make_error_code(std::errc::too_many_symbolic_link_levels);
+    return {};
+}
+
+fs::path partFileBeside(const fs::path& finalFile)
+{
+    const QString name = QStringLiteral(".kavelo-") + QString::number(QRandomGenerator::global()->generate64(), 16)
+                         + QStringLiteral(".part");
+    return finalFile.parent_path() / QFileInfo(name).filesystemFilePath();
+}
+
+QString messageOf(const std::error_code& code)
+{
+    return QString::fromLocal8Bit(code.message());
 }
 
 }  // namespace
 
 PartFile::PartFile(const QString& target)
-    : target(target)
-    , file(partFileName(target))
-    , gathered(new char[kGatherSize])
+    : gathered(new char[kGatherSize])
 {
+    std::error_code code;
+    finalFile = followLinks(QFileInfo(target).filesystemFilePath(), code);
+    if (code) {
+        fail(messageOf(code));
+        return;
+    }
+    file.setFileName(partFileBeside(finalFile));
     // NewOnly never takes over an existing file; the mode gives the usual
     // permissions of a new file. Unbuffered: the pieces are large already.
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
@@ -36,7 +75,7 @@ PartFile::PartFile(const QString& target)
 
 PartFile::~PartFile()
 {
-    if (committed)
+    if (committed || file.fileName().isEmpty())
         return;
     file.close();
     file.remove();
@@ -59,18 +98,29 @@ bool PartFile::writeGathered()
     return size == 0 || file.write(gathered.get(), size) == size || fail(file.errorString());
 }
 
-bool PartFile::commit()
+bool PartFile::commit(std::optional<fs::perms> newFilePermissions)
 {
     if (!writeGathered())
         return false;
     file.close();
     if (file.error() != QFileDevice::NoError)
         return fail(file.errorString());
+
+    const fs::path part = QFileInfo(file.fileName()).filesystemFilePath();
     std::error_code code;
-    std::filesystem::rename(QFileInfo(file.fileName()).filesystemFilePath(), QFileInfo(target).filesystemFilePath(),
-                            code);
+    const fs::file_status replaced = fs::status(finalFile, code);
+    const std::optional<fs::perms> wanted =
+        fs::exists(replaced) ? std::optional(replaced.permissions()) : newFilePermissions;
+    // Only the permission bits; the mode is set only where it differs, so a
+    // file system without modes (where it cannot change) does not fail here.
+    if (wanted && (fs::status(part, code).permissions() & fs::perms::all) != (*wanted & fs::perms::all)) {
+        fs::permissions(part, *wanted & fs::perms::all, code);
+        if (code)
+            return fail(messageOf(code));
+    }
+    fs::rename(part, finalFile, code);
     if (code)
-        return fail(QString::fromLocal8Bit(code.message()));
+        return fail(messageOf(code));
     committed = true;
     return true;
 }
@@ -92,4 +142,27 @@ bool PartFile::restart()
     gatheredSize = 0;
     error.clear();
     return (file.resize(0) && file.seek(0)) || fail(file.errorString());
+}
+
+bool CopyThroughPartFile(const QString& source, const QString& target)
+{
+    QFile input(source);
+    if (!input.open(QIODevice::ReadOnly))
+        return false;
+    PartFile part(target);
+    if (!part.isOpen())
+        return false;
+    const std::unique_ptr<char[]> piece(new char[kGatherSize]);
+    for (;;) {
+        const qint64 read = input.read(piece.get(), kGatherSize);
+        if (read < 0)
+            return false;
+        if (read == 0)
+            break;
+        if (!part.append(piece.get(), read))
+            return false;
+    }
+    std::error_code code;
+    const fs::file_status sourceStatus = fs::status(QFileInfo(source).filesystemFilePath(), code);
+    return part.commit(code ? std::nullopt : std::optional(sourceStatus.permissions()));
 }

@@ -1,16 +1,20 @@
 #pragma once
 
-// The temporary file a transfer writes into, beside its target. Writes are
-// gathered into large pieces; the file replaces the target only through
-// commit() and is removed in every other case.
+// The temporary file a transfer or a copy writes into, beside the file it is
+// to replace. Writes are gathered into large pieces; the file replaces its
+// target only through commit() and is removed in every other case.
 
 #include <QFile>
 #include <QString>
+#include <filesystem>
 #include <memory>
+#include <optional>
 
 class PartFile {
 public:
-    // Creates a new, uniquely named file in the folder of target; check isOpen().
+    // Creates a new, uniquely named file beside the file that target names. A
+    // target that is a symbolic link names the file it points at (through any
+    // number of links): that file is replaced, and the link stays. Check isOpen().
     explicit PartFile(const QString& target);
     ~PartFile();
     PartFile(const PartFile&) = delete;
@@ -21,8 +25,10 @@ public:
 
     bool append(const char* data, qint64 size);
     // Writes what is still gathered, closes the file and renames it over the
-    // target, replacing a file of that name.
-    bool commit();
+    // target's file. It takes the permission bits of the file it replaces;
+    // where there is none, newFilePermissions when given, else those of any
+    // new file.
+    bool commit(std::optional<std::filesystem::perms> newFilePermissions = std::nullopt);
 
     // The bytes appended so far, gathered ones included.
     qint64 size() const;
@@ -33,10 +39,15 @@ private:
     bool writeGathered();
     bool fail(const QString& why);
 
-    QString target;
+    std::filesystem::path finalFile;  // the file the target names, after its links
     QFile file;
     std::unique_ptr<char[]> gathered;
     qint64 gatheredSize = 0;
     bool committed = false;
     QString error;
 };
+
+// Copies source over target through a part file, so that a copy that cannot
+// be written whole leaves the file that was there untouched. A new target
+// takes the permission bits of source. False when anything fails.
+bool CopyThroughPartFile(const QString& source, const QString& target);

@@ -3,6 +3,7 @@
 #include "platform/DownloadProgress.h"
 #include "platform/DownloadWait.h"
 #include "platform/HostRegistry.h"
+#include "platform/PageFileNames.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -45,32 +46,6 @@ QString PageDownloadFolder()
     return QDir::cleanPath(QDir::fromNativeSeparators(folder));
 }
 
-QString FreeFileName(const QString& folder, const QString& fileName, const QSet<QString>& taken)
-{
-    const QDir dir(folder);
-    const auto isFree = [&](const QString& name) {
-        return !taken.contains(dir.filePath(name)) && !QFileInfo::exists(dir.filePath(name));
-    };
-    if (isFree(fileName))
-        return fileName;
-
-    qsizetype dot = fileName.lastIndexOf(u'.');
-    if (dot <= 0)
-        dot = fileName.size();  // no extension, or a name that starts with its dot
-    else if (dot > 4 && fileName.left(dot).endsWith(QStringLiteral(".tar"), Qt::CaseInsensitive))
-        dot -= 4;
-    const QString stem = fileName.left(dot);
-    const QString extension = fileName.mid(dot);
-    // Each existing entry blocks at most one candidate, so one of these is free.
-    const qsizetype candidates =
-        dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System).size() + taken.size() + 1;
-    for (qsizetype n = 1;; ++n) {
-        const QString name = QStringLiteral("%1 (%2)%3").arg(stem).arg(n).arg(extension);
-        if (isFree(name) || n >= candidates)
-            return name;
-    }
-}
-
 void AcceptPageDownload(QWebEngineDownloadRequest* download)
 {
     // No window opens while the window waits for a button download.
@@ -97,9 +72,9 @@ void AcceptPageDownload(QWebEngineDownloadRequest* download)
     QSet<QString> taken;
     for (const RunningDownload& other : std::as_const(running))
         taken.insert(other.target);
-    QString suggested = QFileInfo(download->suggestedFileName()).fileName();
+    QString suggested = CleanFileName(QFileInfo(download->suggestedFileName()).fileName());
     if (suggested.isEmpty())
-        suggested = download->downloadFileName();
+        suggested = QStringLiteral("Download");  // nothing but dots
     const QString name = FreeFileName(folder, suggested, taken);
     download->setDownloadDirectory(folder);
     download->setDownloadFileName(name);

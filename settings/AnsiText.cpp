@@ -94,7 +94,10 @@ void SetTextBytes(Text& text, const QByteArray& bytes)
 {
     const auto length = std::min<qsizetype>(bytes.size(), kMaxTextLength);
     text.length = static_cast<std::uint8_t>(length);
-    std::copy_n(bytes.constData(), length, text.chars);
+    // The unused bytes are cleared: what a longer text held there (an old
+    // password) must not stay behind in the file.
+    const auto end = std::copy_n(bytes.constData(), length, text.chars);
+    std::fill(end, std::end(text.chars), '\0');
 }
 
 void StringToText(Text& text, const QString& value)

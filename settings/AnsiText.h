@@ -16,8 +16,9 @@ inline constexpr int kMaxTextLength = 255;
 QByteArray TextBytes(const Text& text);
 QString TextToString(const Text& text);
 
-// Store bytes or a string into a text, cut to its first 255 characters.
-// A character that Windows-1252 cannot hold becomes "?".
+// Store bytes or a string into a text, cut to its first 255 characters; the
+// bytes behind it become zero. A character that Windows-1252 cannot hold
+// becomes "?".
 void SetTextBytes(Text& text, const QByteArray& bytes);
 void StringToText(Text& text, const QString& value);
 

@@ -28,8 +28,8 @@ void readExisting(const QString& path, const QString& openErrorText, TEinstellRe
         ShowMessage(MessageKind::Error, openErrorText);
         return;
     }
-    // One byte more than the record tells a longer file from one of exactly its size.
-    const QByteArray content = file.read(static_cast<qint64>(kRecordSize) + 1);
+    // A file of the record's size or longer holds the current layout in its first bytes.
+    const QByteArray content = file.read(static_cast<qint64>(kRecordSize));
     const ParsedSettings parsed = ParseSettings(content, record);
     if (parsed.layout == ParsedSettings::Layout::TooShort) {
         ShowMessage(MessageKind::Error, QStringLiteral("Die Einstellungs-Datei\r%1\rist unvollständig (%2 Bytes) und "
@@ -55,7 +55,7 @@ void InitSettings()
 ParsedSettings ParseSettings(const QByteArray& bytes, const TEinstellRecord& defaults)
 {
     ParsedSettings parsed;
-    if (bytes.size() == static_cast<qsizetype>(kRecordSize)) {
+    if (bytes.size() >= static_cast<qsizetype>(kRecordSize)) {
         parsed.layout = ParsedSettings::Layout::Current;
         std::memcpy(&parsed.record, bytes.constData(), kRecordSize);
     } else if (bytes.size() >= static_cast<qsizetype>(kOldRecordSize)) {
@@ -123,28 +123,14 @@ void SaveSettings()
 void WriteSettingsFile(const QString& path, const TEinstellRecord& record)
 {
     const bool existed = QFileInfo::exists(path);
-
-    QByteArray content(reinterpret_cast<const char*>(&record), kRecordSize);
-    bool ok = true;
-    if (existed) {
-        QFile old(path);
-        ok = old.open(QIODevice::ReadOnly);
-        if (ok && old.size() > static_cast<qint64>(kRecordSize)) {
-            ok = old.seek(static_cast<qint64>(kRecordSize));
-            const QByteArray tail = ok ? old.readAll() : QByteArray();
-            ok = ok && tail.size() == old.size() - static_cast<qint64>(kRecordSize);
-            content += tail;
-        }
-    }
-    if (ok) {
-        // Unbuffered, so that a short write (full disk, size limit) shows in the
-        // count here; a buffered write would only fail in the flush inside
-        // commit(), which does not report it and would replace the old file
-        // with a cut-off one.
-        QSaveFile file(path);
-        ok = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && file.write(content) == content.size()
-             && file.commit();
-    }
+    const QByteArray content(reinterpret_cast<const char*>(&record), kRecordSize);
+    // Unbuffered, so that a short write (full disk, size limit) shows in the
+    // count here; a buffered write would only fail in the flush inside
+    // commit(), which does not report it and would replace the old file
+    // with a cut-off one.
+    QSaveFile file(path);
+    const bool ok = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && file.write(content) == content.size()
+                    && file.commit();
     if (ok)
         return;
     if (existed)

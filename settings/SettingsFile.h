@@ -23,8 +23,10 @@ struct ParsedSettings {
     TEinstellRecord record{};
 };
 
-// The bytes of a settings file as a record. The older layout is taken over
-// into a copy of defaults, whose fields the older layout lacks stay.
+// The bytes of a settings file as a record: the record's size or more is the
+// current layout (its first bytes), less down to the older record's size the
+// older layout, taken over into a copy of defaults, whose fields the older
+// layout lacks stay.
 ParsedSettings ParseSettings(const QByteArray& bytes, const TEinstellRecord& defaults);
 
 // The file of programFolder, else that of dataFolder, into record, which
@@ -38,8 +40,7 @@ void ConvertOldLayout(const TEinstellRecordOld& old, TEinstellRecord& record);
 // Writes EinstellDaten into the program folder's settings file.
 void SaveSettings();
 
-// Writes record into the file at path. The new content goes to a temporary
-// file first and replaces the old file only when complete; bytes that an
-// older, longer file held beyond the record are kept. On failure the box
-// names the path.
+// Writes record into the file at path, which then holds exactly the record's
+// bytes. The new content goes to a temporary file first and replaces the old
+// file only when complete. On failure the box names the path.
 void WriteSettingsFile(const QString& path, const TEinstellRecord& record);

@@ -97,7 +97,7 @@ private slots:
     void aUserWithAddressRightsStoresAddressesAndDownloads();
     void withoutRoleFinishTakesNothingAndSavesNothing();
     void theAdministratorTakesEverythingOver();
-    void anEmptyCounterStopsFinishAndKeepsEarlierFields();
+    void aNumberErrorStopsFinishAndTakesNothingOver();
     void cancelEscapeAndCloseBoxTakeNothing();
     void standardForTheAdministrator();
     void standardForAUser();
@@ -438,9 +438,10 @@ void EinstellDialogTest::theAdministratorTakesEverythingOver()
     QCOMPARE(edit("Edit11")->text().size(), 255);
 }
 
-void EinstellDialogTest::anEmptyCounterStopsFinishAndKeepsEarlierFields()
+void EinstellDialogTest::aNumberErrorStopsFinishAndTakesNothingOver()
 {
     open(Role::Admin);
+    const QByteArray before = RecordBytes();
     edit("Edit6")->setText(QStringLiteral("https://neu.example/"));
     box("CheckBox1")->setChecked(true);
     edit("Edit20")->clear();
@@ -451,9 +452,7 @@ void EinstellDialogTest::anEmptyCounterStopsFinishAndKeepsEarlierFields()
     QCOMPARE(boxes->messages.size(), 1);
     QCOMPARE(boxes->messages[0].kind, MessageKind::Error);
     QCOMPARE(boxes->messages[0].text, QStringLiteral("'' ist kein gültiger Integerwert"));
-    QCOMPARE(S(EinstellDaten.HomePage), QStringLiteral("https://neu.example/"));
-    QCOMPARE(EinstellDaten.SilentMode, Word(1));
-    QCOMPARE(EinstellDaten.MaxVersions, Word(99));
+    QCOMPARE(RecordBytes(), before);
     QVERIFY(!settingsFileWritten());
 
     edit("Edit31")->setText(QStringLiteral("6OO"));
@@ -461,14 +460,27 @@ void EinstellDialogTest::anEmptyCounterStopsFinishAndKeepsEarlierFields()
     click("BitBtn1");
     QVERIFY(form->isVisible());
     QCOMPARE(boxes->messages.last().text, QStringLiteral("'6OO' ist kein gültiger Integerwert"));
-    QCOMPARE(EinstellDaten.MaxVersions, Word(500));
+    QCOMPARE(RecordBytes(), before);
     QVERIFY(!settingsFileWritten());
 
     edit("Edit31")->setText(QStringLiteral("600"));
     click("BitBtn1");
     QVERIFY(!form->isVisible());
     QCOMPARE(form->result(), 1);
-    QVERIFY(settingsFileWritten());
+    QCOMPARE(S(EinstellDaten.HomePage), QStringLiteral("https://neu.example/"));
+    QCOMPARE(EinstellDaten.MaxVersions, Word(500));
+    QCOMPARE(folder->readFile(QStringLiteral("Einstell.DAT")), RecordBytes());
+
+    // "Abbrechen" after a refused "Beenden" leaves the record as it was.
+    const QByteArray saved = RecordBytes();
+    open(Role::Admin);
+    edit("Edit7")->setText(QStringLiteral("https://suche.example/"));
+    edit("Edit22")->setText(QStringLiteral("x"));
+    click("BitBtn1");
+    QVERIFY(form->isVisible());
+    click("BitBtn2");
+    QVERIFY(!form->isVisible());
+    QCOMPARE(RecordBytes(), saved);
 }
 
 void EinstellDialogTest::cancelEscapeAndCloseBoxTakeNothing()

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <QHash>
 #include <array>
+#include <cstring>
+#include <utility>
 
 namespace {
 
@@ -205,36 +207,23 @@ TEST(SettingsTakeOver, NumbersAreLimitedAfterTheir16BitStorage)
     }
 }
 
-TEST(SettingsTakeOver, ANonNumberStopsAndKeepsWhatWasTakenOverBeforeIt)
+// All or nothing: what "Abbrechen" leaves after a refused "Beenden" must be
+// what the window still shows, and no later save may write half of it.
+TEST(SettingsTakeOver, ANonNumberLeavesTheWholeRecordUnchanged)
 {
-    FakeControls controls = EditedControls();
-    controls.set("Edit20", "");
-    TEinstellRecord record = Before();
-    EXPECT_EQ(ControlsToRecord(controls, {true, false}, record), QString());
-    // Before the counter: the earlier steps and the options in front of it.
-    EXPECT_EQ(S(record.HomePage), QStringLiteral("Edit6"));
-    EXPECT_EQ(S(record.Download4Target), QStringLiteral("Edit29"));
-    EXPECT_EQ(record.RefreshMinutes, 30);
-    EXPECT_EQ(record.DownloadAttempts, 7);
-    EXPECT_EQ(record.RedirectDownloads, 1);
-    // From the counter on, nothing.
-    EXPECT_EQ(record.Download1Counter, 4);
-    EXPECT_EQ(record.Download2Counter, 0);
-    EXPECT_EQ(record.MaxVersions, 99);
-    EXPECT_EQ(record.WindowMode, 0);
-    EXPECT_EQ(record.WindowHeight, 600);
-
-    controls = EditedControls();
-    controls.set("Edit31", "6OO");
-    record = Before();
-    EXPECT_EQ(ControlsToRecord(controls, {true, false}, record), QStringLiteral("6OO"));
-    EXPECT_EQ(record.WindowWidth, 1024);
-    EXPECT_EQ(record.WindowHeight, 600);
+    for (const auto& [edit, text] : {std::pair{"Edit20", ""}, std::pair{"Edit31", "6OO"}}) {
+        FakeControls controls = EditedControls();
+        controls.set(edit, text);
+        TEinstellRecord record = Before();
+        EXPECT_EQ(ControlsToRecord(controls, {true, false}, record), QString::fromUtf8(text));
+        const TEinstellRecord before = Before();
+        EXPECT_EQ(std::memcmp(&record, &before, sizeof record), 0) << edit;
+    }
 
     // A field whose step does not run is not looked at.
-    controls = EditedControls();
+    FakeControls controls = EditedControls();
     controls.set("Edit22", "x");
-    record = Before();
+    TEinstellRecord record = Before();
     EXPECT_FALSE(ControlsToRecord(controls, {false, true}, record).has_value());
 }
 

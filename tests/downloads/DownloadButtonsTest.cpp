@@ -1,6 +1,5 @@
 // The download buttons in the real main window against a loopback server:
-// the messages and when they are left out, the flash dialog's countdown and
-// the automatic download.
+// the messages and when they are left out, and the automatic download.
 
 #include "dialogs/InfoDialog.h"
 #include "mainwindow/MB_main.h"
@@ -17,14 +16,11 @@
 
 #include <QCloseEvent>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QTextBlock>
 #include <QTextEdit>
 #include <QWindow>
 #include <QtTest>
@@ -204,26 +200,6 @@ private slots:
         run->window().showMinimized();
         QVERIFY(clickAndRecord("BitBtn10").isEmpty());
         QVERIFY(clickAndRecord("BitBtn11").isEmpty());
-    }
-
-    void theFlashMessageCountsFiveStepsAndCloses()
-    {
-        TInfoDlg dialog;
-        QList<int> positions;
-        auto* bar = dialog.findChild<QProgressBar*>(QStringLiteral("ProgressBar1"));
-        connect(bar, &QProgressBar::valueChanged, this, [&](int value) { positions.append(value); });
-        QElapsedTimer clock;
-        clock.start();
-        ShowFlashMessage(FlashMessage{});
-        const qint64 took = clock.elapsed();
-        QCOMPARE(positions, (QList<int>{1, 2, 3, 4, 5}));
-        QVERIFY2(took >= 2900 && took < 4500, qPrintable(QString::number(took)));
-        QCOMPARE(dialog.windowTitle(), QString());
-        const auto* memo = dialog.findChild<QTextEdit*>(QStringLiteral("Memo1"));
-        QCOMPARE(memo->toPlainText(), QStringLiteral("\n\n\n\n"));
-        QCOMPARE(memo->document()->blockCount(), 5);
-        for (QTextBlock block = memo->document()->begin(); block.isValid(); block = block.next())
-            QCOMPARE(block.blockFormat().alignment(), Qt::AlignHCenter);
     }
 
     void closingTheWindowPutsTheHostDownloadDirectoryBack()

@@ -75,6 +75,24 @@ TEST_F(DownloadFolders, EmptyFieldsUseTheLocalFolderWhichBecomesCurrentAndTheTar
     EXPECT_FALSE(state.DownloadDirRedirected);
 }
 
+// The setup moves the current directory into an existing folder: a relative
+// field must still name the same folder at the next setup, and the host
+// value (which page downloads follow) must not depend on it.
+TEST_F(DownloadFolders, RelativeFoldersLieInTheProgramFolderAtEverySetup)
+{
+    ASSERT_TRUE(QDir().mkdir(inFolder(QStringLiteral("Downloads"))));
+    StringToText(EinstellDaten.DownloadFolder1, QStringLiteral("./Downloads/"));
+    StringToText(EinstellDaten.DownloadFolder2, QStringLiteral("Zwei"));
+    for (int run = 1; run <= 2; ++run) {
+        SetupDownloadFolders(state, EinstellDaten, ProgramFolder);
+        EXPECT_TRUE(boxes.messages.isEmpty());
+        EXPECT_EQ(hostValue(), ProgramFolder + QStringLiteral("Downloads/")) << run;
+        EXPECT_EQ(QDir::currentPath(), inFolder(QStringLiteral("Downloads"))) << run;
+    }
+    EXPECT_TRUE(QDir(inFolder(QStringLiteral("Zwei"))).exists());
+    EXPECT_TRUE(QDir(inFolder(QStringLiteral("Downloads"))).isEmpty());
+}
+
 TEST_F(DownloadFolders, AFolderWhoseParentIsMissingIsReportedAndNotRedirected)
 {
     const QString missing = inFolder(QStringLiteral("gibt-es-nicht/eins"));

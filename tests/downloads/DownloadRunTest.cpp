@@ -15,8 +15,13 @@
 #include <QFileInfo>
 #include <atomic>
 #include <cstring>
+#include <filesystem>
 #include <set>
 #include <thread>
+
+#ifdef Q_OS_LINUX
+#include "support/FileSizeLimit.h"
+#endif
 
 namespace {
 
@@ -197,6 +202,50 @@ TEST_F(DownloadRunTest, CopiesFollowTheModeWhetherOrNotTheDownloadSucceeded)
     EXPECT_EQ(contents("n5.zip"), QByteArray("frisch"));
     EXPECT_EQ(EinstellDaten.Download1Counter, 6);
 }
+
+// A target that is a link is written through to its file; target and copy
+// keep the permission bits they had.
+TEST_F(DownloadRunTest, TheTargetAndItsCopyKeepTheirLinkAndPermissionBits)
+{
+    namespace fs = std::filesystem;
+    const fs::path root = QFileInfo(folder.path(QString())).filesystemFilePath();
+    const auto mode = [&](const char* name) { return fs::status(root / name).permissions() & fs::perms::all; };
+    const fs::perms group = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+    const fs::perms owner = fs::perms::owner_read | fs::perms::owner_write;
+    fs::create_directory(root / "echt");
+    folder.writeFile(QStringLiteral("echt/B.zip"), "alt");
+    fs::permissions(root / "echt/B.zip", group);
+    fs::create_symlink("echt/B.zip", root / "B.zip");
+    folder.writeFile(QStringLiteral("B.zip.bak"), "alte Kopie");
+    fs::permissions(root / "B.zip.bak", owner);
+
+    configure(1, "/file", "B.zip", SuffixBackupCopy, 0);
+    EXPECT_TRUE(run(1));
+    EXPECT_EQ(fs::read_symlink(root / "B.zip"), fs::path("echt/B.zip"));
+    EXPECT_EQ(contents("echt/B.zip"), QByteArray("Inhalt"));
+    EXPECT_EQ(mode("echt/B.zip"), group);
+    EXPECT_EQ(contents("B.zip.bak"), QByteArray("Inhalt"));
+    EXPECT_EQ(mode("B.zip.bak"), owner);
+}
+
+#ifdef Q_OS_LINUX
+// The file size limit stands in for a full disk: the new copy cannot be
+// written whole, so the old one stays as it was.
+TEST_F(DownloadRunTest, ACopyThatCannotBeWrittenLeavesTheOldCopyWhole)
+{
+    folder.writeFile(QStringLiteral("B.zip"), QByteArray(3 * 1024 * 1024, 'n'));
+    folder.writeFile(QStringLiteral("B.zip.bak"), "alte Kopie");
+    configure(1, "/fail", "B.zip", SuffixBackupCopy, 0);
+    {
+        const FileSizeLimit full(1024 * 1024);
+        ASSERT_TRUE(full.isActive());
+        EXPECT_FALSE(run(1));
+    }
+    EXPECT_EQ(contents("B.zip.bak"), QByteArray("alte Kopie"));
+    EXPECT_EQ(QDir(folder.path(QString())).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{QStringLiteral("B.zip"), QStringLiteral("B.zip.bak")}));
+}
+#endif
 
 TEST_F(DownloadRunTest, AttemptsAreCountedPausedAndShownBusy)
 {

@@ -12,8 +12,7 @@
 #include <thread>
 
 #ifdef Q_OS_LINUX
-#include <sys/resource.h>
-#include <csignal>
+#include "support/FileSizeLimit.h"
 #endif
 
 namespace {
@@ -331,15 +330,12 @@ TEST_F(DownloadToFileTest, AWriteErrorFailsAndLeavesTheOldFile)
     writeFile(path, "bisher");
 
     // Files may grow to 1 MiB only: the disk is "full" in the middle of the body.
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limited = saved;
-    limited.rlim_cur = 1024 * 1024;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const TransferResult result = TransferToFile(server.url(QStringLiteral("/file")), path);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
+    TransferResult result;
+    {
+        const FileSizeLimit full(1024 * 1024);
+        ASSERT_TRUE(full.isActive());
+        result = TransferToFile(server.url(QStringLiteral("/file")), path);
+    }
 
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(contents(path), QByteArray("bisher"));

@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <filesystem>
+#include <iterator>
 
 namespace {
 
@@ -67,6 +70,99 @@ TEST(PartFile, WithoutCommitNothingStays)
         ASSERT_TRUE(part.append("abc", 3));
     }
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+// A link names the file it points at, through further links: the part file
+// sits beside that file and replaces it, and the links stay.
+TEST(PartFile, ALinkedTargetReplacesTheFileItPointsAtAndStays)
+{
+    namespace fs = std::filesystem;
+    QTemporaryDir dir;
+    const fs::path root = QFileInfo(dir.path()).filesystemFilePath();
+    fs::create_directories(root / "echt");
+    fs::create_directories(root / "links");
+    {
+        QFile real(dir.filePath(QStringLiteral("echt/ziel.bin")));
+        ASSERT_TRUE(real.open(QIODevice::WriteOnly));
+        real.write("alt");
+    }
+    fs::create_symlink("../echt/ziel.bin", root / "links/erste");
+    fs::create_symlink("erste", root / "links/zweite");
+    const QString target = dir.filePath(QStringLiteral("links/zweite"));
+    {
+        PartFile part(target);
+        ASSERT_TRUE(part.isOpen());
+        ASSERT_TRUE(part.append("neu", 3));
+        EXPECT_EQ(QDir(dir.filePath(QStringLiteral("echt"))).entryList(QDir::Files | QDir::Hidden).size(), 2);
+        ASSERT_TRUE(part.commit());
+    }
+    EXPECT_EQ(readAll(dir.filePath(QStringLiteral("echt/ziel.bin"))), QByteArray("neu"));
+    EXPECT_EQ(fs::read_symlink(root / "links/zweite"), fs::path("erste"));
+    EXPECT_EQ(fs::read_symlink(root / "links/erste"), fs::path("../echt/ziel.bin"));
+    EXPECT_EQ(QDir(dir.filePath(QStringLiteral("echt"))).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("ziel.bin")});
+}
+
+// A link into a missing folder, a circle of links and a link to a folder fail
+// and stay as they were.
+TEST(PartFile, ALinkWhoseTargetCannotBeWrittenFailsAndStays)
+{
+    namespace fs = std::filesystem;
+    QTemporaryDir dir;
+    const fs::path root = QFileInfo(dir.path()).filesystemFilePath();
+    fs::create_directories(root / "ordner");
+    fs::create_symlink(root / "fehlt/ziel.bin", root / "insLeere");
+    fs::create_symlink("kreis2", root / "kreis1");
+    fs::create_symlink("kreis1", root / "kreis2");
+    fs::create_symlink("ordner", root / "zumOrdner");
+    for (const char* name : {"insLeere", "kreis1", "zumOrdner"}) {
+        const fs::path link = root / name;
+        const fs::path before = fs::read_symlink(link);
+        {
+            PartFile part(dir.filePath(QString::fromUtf8(name)));
+            EXPECT_FALSE(part.isOpen() && part.append("neu", 3) && part.commit()) << name;
+            EXPECT_FALSE(part.errorString().isEmpty()) << name;
+        }
+        EXPECT_EQ(fs::read_symlink(link), before) << name;
+    }
+    EXPECT_TRUE(fs::is_empty(root / "ordner"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(root), fs::directory_iterator()), 5);  // the folder and links
+}
+
+// What the user set on a file survives its replacement; a new copy takes its source's bits.
+TEST(PartFile, TheReplacedFileKeepsItsPermissionBits)
+{
+    namespace fs = std::filesystem;
+    QTemporaryDir dir;
+    const fs::path root = QFileInfo(dir.path()).filesystemFilePath();
+    const auto write = [&](const char* name, const char* content, fs::perms mode) {
+        QFile file(dir.filePath(QString::fromUtf8(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        file.close();
+        fs::permissions(root / name, mode);
+    };
+    const auto mode = [&](const char* name) { return fs::status(root / name).permissions() & fs::perms::all; };
+    const fs::perms ownerOnly = fs::perms::owner_read | fs::perms::owner_write;
+    const fs::perms program = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec;
+    write("geheim.txt", "alt", ownerOnly);
+    write("quelle.sh", "#!/bin/sh", program);
+    {
+        PartFile part(dir.filePath(QStringLiteral("geheim.txt")));
+        ASSERT_TRUE(part.append("neu", 3));
+        ASSERT_TRUE(part.commit(fs::perms::all));  // the replaced file's bits win
+    }
+    EXPECT_EQ(mode("geheim.txt"), ownerOnly);
+    EXPECT_EQ(readAll(dir.filePath(QStringLiteral("geheim.txt"))), QByteArray("neu"));
+
+    ASSERT_TRUE(CopyThroughPartFile(dir.filePath(QStringLiteral("quelle.sh")), dir.filePath(QStringLiteral("neu.sh"))));
+    EXPECT_EQ(mode("neu.sh"), program);
+    ASSERT_TRUE(
+        CopyThroughPartFile(dir.filePath(QStringLiteral("quelle.sh")), dir.filePath(QStringLiteral("geheim.txt"))));
+    EXPECT_EQ(mode("geheim.txt"), ownerOnly);
+    EXPECT_EQ(readAll(dir.filePath(QStringLiteral("geheim.txt"))), QByteArray("#!/bin/sh"));
+    EXPECT_FALSE(CopyThroughPartFile(dir.filePath(QStringLiteral("fehlt")), dir.filePath(QStringLiteral("neu.sh"))));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
 }
 
 }  // namespace

@@ -37,6 +37,10 @@ protected:
         server.http().Get("/vier.txt", [](const httplib::Request&, httplib::Response& response) {
             response.set_content("vierter Inhalt", "text/plain");
         });
+        ServedBody slow;
+        slow.bytes = std::string(4 << 20, 'x');
+        slow.pieceDelay = std::chrono::milliseconds(20);  // 16 KiB every 20 ms: about 5 s in all
+        server.serveBody("/langsam.bin", slow);
         server.start();
 
         EinstellDaten = TEinstellRecord{};
@@ -160,5 +164,32 @@ TEST_F(AutomaticDownload, SigtermPutsTheHostValueBackAndEndsWith143)
     ASSERT_TRUE(run.waitForExit(30000));
     EXPECT_EQ(run.proc().exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(run.exitCode(), 143);
+    EXPECT_EQ(ReadHostValue(kInternetExplorerKey, kDownloadDirectoryValue), QStringLiteral("/vorher/Downloads"));
+}
+
+// A service stop during a slow transfer: the transfer is broken off, the file
+// that was there stays as it was, no temporary file remains, and the host
+// value goes back.
+TEST_F(AutomaticDownload, SigtermDuringATransferLeavesTheOldFileAndNoTemporaryOne)
+{
+    StringToText(record.Download2Url, server.url(QStringLiteral("/langsam.bin")));
+    record.Download2Suffix = 0;
+    QFile old(target + QStringLiteral("/Archiv.zip"));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("alter Inhalt");
+    old.close();
+    run.writeSettings(record);
+    run.start({QStringLiteral("2")});
+    QElapsedTimer waited;
+    waited.start();
+    while (server.bodyBytesSent() < (256u << 10) && waited.elapsed() < 30000)
+        QThread::msleep(20);
+    ASSERT_GE(server.bodyBytesSent(), 256u << 10);
+    run.proc().terminate();
+    ASSERT_TRUE(run.waitForExit(30000));
+    EXPECT_EQ(run.exitCode(), 143);
+    EXPECT_LT(server.bodyBytesSent(), 4u << 20);
+    EXPECT_EQ(fileContent(target + QStringLiteral("/Archiv.zip")), QByteArray("alter Inhalt"));
+    EXPECT_EQ(QDir(target).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("Archiv.zip")});
     EXPECT_EQ(ReadHostValue(kInternetExplorerKey, kDownloadDirectoryValue), QStringLiteral("/vorher/Downloads"));
 }

@@ -32,6 +32,8 @@ const char* const kPage = R"html(<!DOCTYPE html><html><head><meta charset="utf-8
 <a id="bericht" href="/bericht" style="display:block;height:40px">Bericht</a>
 <a id="gross" href="/gross" style="display:block;height:40px">Große Datei</a>
 <a id="kaputt" href="/kaputt" style="display:block;height:40px">Abgerissen</a>
+<a id="versteckt" href="/versteckt" style="display:block;height:40px">Versteckt</a>
+<a id="lang" href="/lang" style="display:block;height:40px">Lang</a>
 </body></html>)html";
 
 // 300 KB whose bytes tell their position.
@@ -76,7 +78,7 @@ private slots:
     void cancelStopsTheDownloadAndLeavesNoFile();
     void aBrokenOffDownloadSaysSoAndLeavesNoFile();
     void noDownloadStartsWhileAButtonDownloadRuns();
-    void freeNamesKeepTheExtension();
+    void oddNamesAreMadeFitToSave();
     void sizesInKilobytesThenMegabytes();
 
 private:
@@ -104,6 +106,17 @@ void PageDownloadTest::initTestCase()
     http.Get("/gross", [](const httplib::Request&, httplib::Response& response) {
         Attachment(response, "gross.bin");
         ServeSlowly(response, std::numeric_limits<size_t>::max());
+    });
+    http.Get("/versteckt", [](const httplib::Request&, httplib::Response& response) {
+        Attachment(response, ".bashrc");
+        response.set_content("echo", "application/octet-stream");
+    });
+    http.Get("/lang", [](const httplib::Request&, httplib::Response& response) {
+        std::string name;
+        for (int i = 0; i < 200; ++i)
+            name += "%C3%A4";  // ä
+        response.set_header("Content-Disposition", "attachment; filename*=UTF-8''" + name + ".pdf");
+        response.set_content(ReportBytes(), "application/pdf");
     });
     http.Get("/kaputt", [](const httplib::Request&, httplib::Response& response) {
         Attachment(response, "kaputt.bin");
@@ -286,27 +299,23 @@ void PageDownloadTest::noDownloadStartsWhileAButtonDownloadRuns()
     QVERIFY(!ButtonDownloadRunning());
     QCOMPARE(requested, QList{QWebEngineDownloadRequest::DownloadCancelled});
     QVERIFY(windows().isEmpty());
-    QTest::qWait(500);
-    QVERIFY(QDir(folder->filePath(QStringLiteral("Ziel"))).entryList(QDir::Files).isEmpty());
+    const QDir target(folder->filePath(QStringLiteral("Ziel")));
+    QVERIFY(!QTest::qWaitFor([&] { return !target.entryList(QDir::Files).isEmpty(); }, 500));
 }
 
-void PageDownloadTest::freeNamesKeepTheExtension()
+// A hidden name and one of 400 bytes: saved visible, and shortened to fit.
+void PageDownloadTest::oddNamesAreMadeFitToSave()
 {
-    const QDir dir(folder->path());
-    for (const QString& name : {QStringLiteral("a.txt"), QStringLiteral("a (1).txt"), QStringLiteral("paket.tar.gz"),
-                                QStringLiteral("liesmich"), QStringLiteral(".profil")}) {
-        QFile file(dir.filePath(name));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-    }
-    QCOMPARE(FreeFileName(dir.path(), QStringLiteral("neu.txt"), {}), QStringLiteral("neu.txt"));
-    QCOMPARE(FreeFileName(dir.path(), QStringLiteral("a.txt"), {}), QStringLiteral("a (2).txt"));
-    QCOMPARE(FreeFileName(dir.path(), QStringLiteral("a.txt"), {dir.filePath(QStringLiteral("a (2).txt"))}),
-             QStringLiteral("a (3).txt"));
-    QCOMPARE(FreeFileName(dir.path(), QStringLiteral("neu.txt"), {dir.filePath(QStringLiteral("neu.txt"))}),
-             QStringLiteral("neu (1).txt"));
-    QCOMPARE(FreeFileName(dir.path(), QStringLiteral("paket.tar.gz"), {}), QStringLiteral("paket (1).tar.gz"));
-    QCOMPARE(FreeFileName(dir.path(), QStringLiteral("liesmich"), {}), QStringLiteral("liesmich (1)"));
-    QCOMPARE(FreeFileName(dir.path(), QStringLiteral(".profil"), {}), QStringLiteral(".profil (1)"));
+    const QDir target(folder->filePath(QStringLiteral("Ziel")));
+    click(QStringLiteral("versteckt"));
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(target.filePath(QStringLiteral("bashrc"))), kTimeout);
+    QTRY_VERIFY_WITH_TIMEOUT(windows().isEmpty(), DownloadProgress::kCompletedShownMs + kTimeout);
+
+    click(QStringLiteral("lang"));
+    QTRY_COMPARE_WITH_TIMEOUT(windows().size(), 1, kTimeout);
+    QTRY_COMPARE_WITH_TIMEOUT(text(windows().first(), "State"), QStringLiteral("Download abgeschlossen"), kTimeout);
+    QCOMPARE(QFileInfo(target.filePath(QString(120, QChar(0xE4)) + QStringLiteral(".pdf"))).size(), 300 * 1024);
+    QCOMPARE(target.entryList(QDir::Files | QDir::Hidden).size(), 2);
 }
 
 void PageDownloadTest::sizesInKilobytesThenMegabytes()

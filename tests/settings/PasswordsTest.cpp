@@ -1,6 +1,7 @@
 #include "settings/AnsiText.h"
 #include "settings/MB_Daten.h"
 #include "settings/Passwords.h"
+#include "settings/SettingsFile.h"
 #include "support/RecordingPresenter.h"
 #include "support/TempProgramFolder.h"
 
@@ -82,6 +83,25 @@ TEST_F(PasswordChange, FourMatchingCharactersAreAcceptedAndTheFieldsRefilled)
     EXPECT_EQ(boxes.messages[0].kind, MessageKind::Error);
     EXPECT_EQ(boxes.messages[0].text, kAdminError);
     EXPECT_EQ(AdminPassword, QStringLiteral("Ab1!"));
+}
+
+// Nothing of a longer old password stays behind the length byte in the file.
+TEST_F(PasswordChange, AShorterPasswordLeavesNothingOfTheOldOneInTheFile)
+{
+    const QString longer = QStringLiteral("Ein-langes-Geheimnis");
+    for (const QString& password : {longer, QStringLiteral("kurz")}) {
+        PasswordFields admin{password, password};
+        PasswordFields user{password, password};
+        ChangeAdminPassword(admin, true, EinstellDaten);
+        ChangeUserPassword(user, true, false, EinstellDaten);
+    }
+    SaveSettings();
+    const QByteArray file = folder.readFile(QStringLiteral("Einstell.DAT"));
+    ASSERT_EQ(file.size(), 7990);
+    for (const int offset : {7478, 7734}) {
+        EXPECT_EQ(file[offset], 4);
+        EXPECT_EQ(file.mid(offset + 5, 251), QByteArray(251, '\0')) << offset;
+    }
 }
 
 TEST_F(PasswordChange, ShortMismatchedAndUnstorablePasswordsAreRefused)

@@ -15,9 +15,9 @@
 #include <cstring>
 
 #ifdef Q_OS_LINUX
-#include <sys/resource.h>
+#include "support/FileSizeLimit.h"
+
 #include <unistd.h>
-#include <csignal>
 #endif
 
 namespace {
@@ -136,9 +136,9 @@ TEST_F(SettingsFile, A7990ByteFileIsReadWholeAndGivesThePasswords)
     EXPECT_EQ(UserPassword, QStringLiteral("Nutzer1"));
 }
 
-TEST_F(SettingsFile, OlderLayoutFilesOf6178And8000BytesAreConverted)
+TEST_F(SettingsFile, FilesOf6178To7989BytesAreConvertedFromTheOlderLayout)
 {
-    for (int size : {6178, 7000, 7989, 7991, 8000}) {
+    for (int size : {6178, 7000, 7989}) {
         SCOPED_TRACE(size);
         QByteArray bytes = oldImage(customOldRecord());
         bytes.append(QByteArray(size - bytes.size(), '\x77'));
@@ -287,17 +287,27 @@ TEST_F(SettingsFile, SavingOverAnOlderFileGivesTheCurrentLayout)
     EXPECT_EQ(text(EinstellDaten.HomePage), QStringLiteral("http://127.0.0.1/alt/home"));
 }
 
-TEST_F(SettingsFile, SavingKeepsTheBytesBeyondTheRecord)
+// A longer file (left by an earlier save over a longer file) holds the
+// current layout; the next save leaves exactly the record.
+TEST_F(SettingsFile, ALongerFileIsReadAsTheCurrentLayoutAndSavedToTheRecordsSize)
 {
-    QByteArray bytes = image(customRecord());
-    const QByteArray tail("Anhang hinter dem Datensatz");
-    folder.writeFile(kFile, bytes + tail);
-    InitSettings();  // read as the older layout, being longer than 7990 bytes
+    const TEinstellRecord stored = customRecord();
+    folder.writeFile(kFile, image(stored) + QByteArray(10, '\x77'));
+    InitSettings();
+    EXPECT_TRUE(boxes.messages.isEmpty());
+    EXPECT_EQ(image(EinstellDaten), image(stored));
+    EXPECT_EQ(AdminPassword, QStringLiteral("Chefsache"));
+
     EinstellDaten.SilentMode = 1;
+    const QByteArray saved = image(EinstellDaten);
     SaveSettings();
-    const QByteArray saved = folder.readFile(kFile);
-    EXPECT_EQ(saved.left(7990), image(EinstellDaten));
-    EXPECT_EQ(saved.mid(7990), tail);
+    EXPECT_EQ(folder.readFile(kFile), saved);
+
+    EinstellDaten = TEinstellRecord{};
+    InitSettings();
+    EXPECT_EQ(image(EinstellDaten), saved);
+    EXPECT_EQ(AdminPassword, QStringLiteral("Chefsache"));
+    EXPECT_EQ(UserPassword, QStringLiteral("Nutzer1"));
 }
 
 TEST_F(SettingsFile, UmlautsSurviveASaveAndAReadByteForByte)
@@ -345,15 +355,11 @@ TEST_F(SettingsFile, AWriteThatFailsHalfwayLeavesTheOldFileIntact)
     InitSettings();
     EinstellDaten.Download1Counter = 1;
 
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limited = saved;
-    limited.rlim_cur = 4096;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-    SaveSettings();
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
+    {
+        const FileSizeLimit full(4096);
+        ASSERT_TRUE(full.isActive());
+        SaveSettings();
+    }
 
     ASSERT_EQ(boxes.messages.size(), 1);
     EXPECT_EQ(boxes.messages[0].text, QStringLiteral("Fehler beim Speichern von: \n") + ProgramFolder + kFile);
