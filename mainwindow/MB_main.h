@@ -61,6 +61,7 @@ private:
 
     void createControls();
     void createTimers();
+    void placeViewInTabOrder();
     GlyphButton* addButton(const char* name, QRect rect, const QString& caption, const QString& hint,
                            const QString& glyph, int anchors);
 
@@ -154,6 +155,7 @@ private:
     std::int32_t HistoryPosition = 0;
     std::int32_t HistoryFarthest = 0;
     bool BackStepPending = false;
+    int shownHistoryEntry = -1;  // the engine's history entry at the last reached address
     std::int64_t RefreshElapsedMs = 0;
 
     bool shownOnce = false;

@@ -1,7 +1,15 @@
 #include "mainwindow/WindowGeometry.h"
 
+#include <algorithm>
+
 QSize FixedModeOuterSize(Word width, Word height)
 {
     return {width > kDesignOuterSize.width() ? width : kDesignOuterSize.width(),
             height > kDesignOuterSize.height() ? height : kDesignOuterSize.height()};
+}
+
+QPoint CentredPosition(const QRect& available, QSize outer)
+{
+    return {available.x() + std::max(0, (available.width() - outer.width()) / 2),
+            available.y() + std::max(0, (available.height() - outer.height()) / 2)};
 }
