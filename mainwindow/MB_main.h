@@ -87,6 +87,7 @@ private:
     void BitBtn13Click();
     void BitBtn14Click();
     void navigateAndFocus(const QString& address);
+    void alignAddressList();
     void rendererGone();
 
     // Viewer mode and timed reload.

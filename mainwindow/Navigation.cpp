@@ -31,11 +31,7 @@ bool TKaveloMainForm::eventFilter(QObject* watched, QEvent* event)
     if (watched != ComboBox1 && watched != ComboBox1->lineEdit())
         return QMainWindow::eventFilter(watched, event);
     if (event->type() == QEvent::FocusOut) {
-        // Leaving the box, QComboBox takes a text that matches a listed entry
-        // other than its current one for a pick; the shown text is no pick.
-        const int listed = ComboBox1->findText(ComboBox1->currentText(), Qt::MatchFixedString | Qt::MatchCaseSensitive);
-        if (listed >= 0)
-            ComboBox1->setCurrentIndex(listed);
+        alignAddressList();
     } else if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
@@ -44,6 +40,16 @@ bool TKaveloMainForm::eventFilter(QObject* watched, QEvent* event)
         }
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+// The list's current entry becomes the one that reads as the box's text, if
+// any: leaving the box, QComboBox takes a text that matches another entry for
+// a pick from the list, and the shown or typed text is none.
+void TKaveloMainForm::alignAddressList()
+{
+    const int listed = ComboBox1->findText(ComboBox1->currentText(), Qt::MatchFixedString | Qt::MatchCaseSensitive);
+    if (listed >= 0)
+        ComboBox1->setCurrentIndex(listed);
 }
 
 void TKaveloMainForm::ComboBox1KeyDown(int key)
@@ -73,6 +79,7 @@ void TKaveloMainForm::WebBrowser1NavigateComplete2(const QString& url)
         if (!IsInList(url, listed))
             ComboBox1->addItem(url);
         ComboBox1->setEditText(url);
+        alignAddressList();
         if (focusWidget() == ComboBox1 || focusWidget() == ComboBox1->lineEdit())
             ComboBox1->lineEdit()->selectAll();  // typing replaces the address
         if (!BackStepPending && advanced)
