@@ -26,8 +26,10 @@
 #include <QScreen>
 #include <QShowEvent>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QVBoxLayout>
 #include <QWebEnginePage>
+#include <QWindow>
 
 namespace {
 
@@ -57,10 +59,6 @@ TKaveloMainForm::TKaveloMainForm(const QString& programFolder, const QStringList
     createControls();
     createTimers();
     resize(kDesignClientSize);
-    if (const QScreen* screen = this->screen()) {
-        const QRect desktop = screen->availableGeometry();
-        move(desktop.center() - QPoint(kDesignOuterSize.width() / 2, kDesignOuterSize.height() / 2));
-    }
     FormCreate(programFolder, dataFolder.isEmpty() ? programFolder : dataFolder, arguments);
 }
 
@@ -140,6 +138,8 @@ void TKaveloMainForm::createControls()
     inner->setContentsMargins(0, 0, 0, 0);
     WebBrowser1 = new BrowserView(Panel1);
     WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
+    // The page's widget takes the focus; the view holds its place in the tab chain.
+    WebBrowser1->setFocusPolicy(Qt::StrongFocus);
     inner->addWidget(WebBrowser1);
     layout->add(Panel1, {4, 82, 765, 429}, A::Left | A::Top | A::Right | A::Bottom);
 
@@ -168,16 +168,16 @@ void TKaveloMainForm::createControls()
     bar->setObjectName(QStringLiteral("StatusBar1"));
     bar->setSizeGripEnabled(false);
     bar->setFixedHeight(kStatusBarHeight);
-    StatusPanel0 = new QLabel;
+    // The panels start at the bar's left edge, side by side; the bar's own
+    // layout would indent them and put a gap between them.
+    StatusPanel0 = new QLabel(bar);
     StatusPanel0->setObjectName(QStringLiteral("StatusPanel0"));
-    StatusPanel0->setFixedWidth(350);
-    StatusPanel1 = new QLabel;
+    StatusPanel0->setGeometry(0, 0, 350, kStatusBarHeight);
+    StatusPanel1 = new QLabel(bar);
     StatusPanel1->setObjectName(QStringLiteral("StatusPanel1"));
-    StatusPanel1->setFixedWidth(400);
-    for (QLabel* panel : {StatusPanel0, StatusPanel1}) {
+    StatusPanel1->setGeometry(350, 0, 400, kStatusBarHeight);
+    for (QLabel* panel : {StatusPanel0, StatusPanel1})
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        bar->addWidget(panel);
-    }
 
     const std::pair<GlyphButton*, void (TKaveloMainForm::*)()> handlers[] = {
         {BitBtn1, &TKaveloMainForm::BitBtn1Click},   {BitBtn2, &TKaveloMainForm::BitBtn2Click},
@@ -195,10 +195,23 @@ void TKaveloMainForm::createControls()
     // sent there directly: Enter is caught on both.
     ComboBox1->installEventFilter(this);
     ComboBox1->lineEdit()->installEventFilter(this);
+    WebBrowser1->installEventFilter(this);  // the page's widget arrives later, see placeViewInTabOrder
     connect(WebBrowser1, &BrowserView::NavigateComplete2, this, &TKaveloMainForm::WebBrowser1NavigateComplete2);
     connect(WebBrowser1, &BrowserView::ProgressChange, this, &TKaveloMainForm::WebBrowser1ProgressChange);
     connect(WebBrowser1->page(), &QWebEnginePage::renderProcessTerminated, this, &TKaveloMainForm::rendererGone);
     WebBrowser1->setNavigationButtons(BitBtn1, BitBtn2, BitBtn4);
+}
+
+// The page is shown by a widget that the view creates with the first page (and
+// anew after a renderer was lost); the view and that widget would join the end
+// of the tab chain, but belong between the copy-address button and the
+// settings button.
+void TKaveloMainForm::placeViewInTabOrder()
+{
+    if (WebBrowser1->focusProxy()) {
+        setTabOrder(BitBtn7, WebBrowser1);
+        setTabOrder(WebBrowser1, BitBtn8);
+    }
 }
 
 void TKaveloMainForm::createTimers()
@@ -247,7 +260,11 @@ void TKaveloMainForm::FormCreate(const QString& programFolder, const QString& da
 
     if (EinstellDaten.WindowMode == 1)
         resize(ClientSizeForOuter(FixedModeOuterSize(EinstellDaten.WindowWidth, EinstellDaten.WindowHeight)));
-    else if (EinstellDaten.WindowMode == 2)
+    // Placed before a window state is set: that creates the native window, after
+    // which a position no longer counts the frame.
+    if (const QScreen* screen = this->screen())
+        move(CentredPosition(screen->availableGeometry(), size() + kFrameExtra));
+    if (EinstellDaten.WindowMode == 2)
         setWindowState(Qt::WindowMaximized);
 
     readCommandLine(arguments);
@@ -282,6 +299,25 @@ void TKaveloMainForm::readCommandLine(const QStringList& arguments)
             break;
         }
     }
+}
+
+bool TKaveloMainForm::event(QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::StatusTip:
+        showhint(static_cast<QStatusTipEvent*>(event)->tip());
+        return true;
+    case QEvent::WinIdChange:
+        // The web view's first page makes the toolkit create the native window
+        // anew, of another kind; the new one must tell the window manager the
+        // minimised or maximised start as well, before it appears.
+        if ((windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) && internalWinId())
+            windowHandle()->setWindowStates(windowState());
+        break;
+    default:
+        break;
+    }
+    return QMainWindow::event(event);
 }
 
 void TKaveloMainForm::showEvent(QShowEvent* event)

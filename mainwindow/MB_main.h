@@ -76,6 +76,7 @@ private:
 
     void createControls();
     void createTimers();
+    void placeViewInTabOrder();
     GlyphButton* addButton(const char* name, QRect rect, const QString& caption, const QString& hint,
                            const QString& glyph, int anchors);
 
@@ -101,6 +102,7 @@ private:
     void BitBtn13Click();
     void BitBtn14Click();
     void navigateAndFocus(const QString& address);
+    void alignAddressList();
     void rendererGone();
 
     // Viewer mode and timed reload.
@@ -175,6 +177,7 @@ private:
     std::int32_t HistoryPosition = 0;
     std::int32_t HistoryFarthest = 0;
     bool BackStepPending = false;
+    int shownHistoryEntry = -1;  // the engine's history entry at the last reached address
     std::int64_t RefreshElapsedMs = 0;
 
     bool shownOnce = false;

@@ -23,9 +23,16 @@ void TKaveloMainForm::navigateAndFocus(const QString& address)
 }
 
 // Enter in the address box, whatever the shift state, reaches the window first.
+// The view's new children are its page's widget (see placeViewInTabOrder).
 bool TKaveloMainForm::eventFilter(QObject* watched, QEvent* event)
 {
-    if ((watched == ComboBox1 || watched == ComboBox1->lineEdit()) && event->type() == QEvent::KeyPress) {
+    if (watched == WebBrowser1 && event->type() == QEvent::ChildAdded)
+        QMetaObject::invokeMethod(this, &TKaveloMainForm::placeViewInTabOrder, Qt::QueuedConnection);
+    if (watched != ComboBox1 && watched != ComboBox1->lineEdit())
+        return QMainWindow::eventFilter(watched, event);
+    if (event->type() == QEvent::FocusOut) {
+        alignAddressList();
+    } else if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             ComboBox1KeyDown(key);
@@ -33,6 +40,16 @@ bool TKaveloMainForm::eventFilter(QObject* watched, QEvent* event)
         }
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+// The list's current entry becomes the one that reads as the box's text, if
+// any: leaving the box, QComboBox takes a text that matches another entry for
+// a pick from the list, and the shown or typed text is none.
+void TKaveloMainForm::alignAddressList()
+{
+    const int listed = ComboBox1->findText(ComboBox1->currentText(), Qt::MatchFixedString | Qt::MatchCaseSensitive);
+    if (listed >= 0)
+        ComboBox1->setCurrentIndex(listed);
 }
 
 void TKaveloMainForm::ComboBox1KeyDown(int key)
@@ -50,6 +67,11 @@ void TKaveloMainForm::ComboBox1Change()
 
 void TKaveloMainForm::WebBrowser1NavigateComplete2(const QString& url)
 {
+    // Only a page that the engine added to its history is a step along the
+    // surf path; a load that replaced the shown entry is none.
+    const int entry = WebBrowser1->HistoryIndex();
+    const bool advanced = entry > shownHistoryEntry;
+    shownHistoryEntry = entry;
     if (ComboBox1->isEnabled()) {
         QStringList listed;
         for (int i = 0; i < ComboBox1->count(); ++i)
@@ -57,9 +79,10 @@ void TKaveloMainForm::WebBrowser1NavigateComplete2(const QString& url)
         if (!IsInList(url, listed))
             ComboBox1->addItem(url);
         ComboBox1->setEditText(url);
+        alignAddressList();
         if (focusWidget() == ComboBox1 || focusWidget() == ComboBox1->lineEdit())
             ComboBox1->lineEdit()->selectAll();  // typing replaces the address
-        if (!BackStepPending)
+        if (!BackStepPending && advanced)
             ++HistoryPosition;
         BackStepPending = false;
     }

@@ -8,19 +8,9 @@
 
 #include <QLabel>
 #include <QStatusBar>
-#include <QStatusTipEvent>
 
 // Every control's hint reaches the window as a status tip when the pointer
-// enters it, and an empty one when it leaves.
-bool TKaveloMainForm::event(QEvent* event)
-{
-    if (event->type() == QEvent::StatusTip) {
-        showhint(static_cast<QStatusTipEvent*>(event)->tip());
-        return true;
-    }
-    return QMainWindow::event(event);
-}
-
+// enters it, and an empty one when it leaves (see event).
 void TKaveloMainForm::showhint(const QString& hint)
 {
     StatusPanel1->setText(hint);
@@ -41,7 +31,7 @@ void TKaveloMainForm::showDownloadProgress(const QString& text)
 
 bool TKaveloMainForm::showsHomePage() const
 {
-    return WebBrowser1->LocationURL() == TextToString(EinstellDaten.HomePage);
+    return WebBrowser1->LocationURL() == EncodedAddress(TextToString(EinstellDaten.HomePage));
 }
 
 void TKaveloMainForm::ShowPageState()

@@ -2,6 +2,8 @@
 
 #include "dialogs/SettingsFields.h"
 
+#include <algorithm>
+
 QSize FixedModeOuterSize(Word width, Word height)
 {
     // Sizes from the file are bounded as the settings dialog bounds them.
@@ -9,4 +11,10 @@ QSize FixedModeOuterSize(Word width, Word height)
     height = WindowHeightLimit(height);
     return {width > kDesignOuterSize.width() ? width : kDesignOuterSize.width(),
             height > kDesignOuterSize.height() ? height : kDesignOuterSize.height()};
+}
+
+QPoint CentredPosition(const QRect& available, QSize outer)
+{
+    return {available.x() + std::max(0, (available.width() - outer.width()) / 2),
+            available.y() + std::max(0, (available.height() - outer.height()) / 2)};
 }

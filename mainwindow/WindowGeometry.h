@@ -7,6 +7,8 @@
 
 #include "settings/EinstellRecord.h"
 
+#include <QPoint>
+#include <QRect>
 #include <QSize>
 
 inline constexpr QSize kDesignOuterSize{790, 570};
@@ -21,3 +23,8 @@ inline QSize ClientSizeForOuter(QSize outer)
 {
     return outer - kFrameExtra;
 }
+
+// Where a window of the given outer size starts: centred in the available
+// area, but never with its top-left corner outside it, so that the title bar
+// and the top rows stay reachable on a screen smaller than the window.
+QPoint CentredPosition(const QRect& available, QSize outer);

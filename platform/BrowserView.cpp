@@ -121,7 +121,18 @@ void BrowserView::CopySelection()
 
 QString BrowserView::LocationURL() const
 {
-    return url().toString();
+    return url().toString(QUrl::FullyEncoded);
+}
+
+int BrowserView::HistoryIndex() const
+{
+    return history()->currentItemIndex();
+}
+
+QString EncodedAddress(const QString& address)
+{
+    const QUrl url(address);
+    return url.isValid() ? url.toString(QUrl::FullyEncoded) : address;
 }
 
 void BrowserView::noteNavigationRequest(const QWebEngineNavigationRequest& request)
@@ -134,7 +145,7 @@ void BrowserView::noteNavigationRequest(const QWebEngineNavigationRequest& reque
 void BrowserView::reportAddress(const QUrl& url)
 {
     addressReported = true;
-    emit NavigateComplete2(url.toString());
+    emit NavigateComplete2(url.toString(QUrl::FullyEncoded));
 }
 
 void BrowserView::followLoading(const QWebEngineLoadingInfo& info)

@@ -35,7 +35,11 @@ public:
     void Stop();
     // Copies the page's selection to the clipboard.
     void CopySelection();
+    // The shown address, percent-encoded, the host in its ASCII form.
     QString LocationURL() const;
+    // The engine's current entry in its own history; a load that replaces the
+    // shown entry (the same address again) leaves it where it was.
+    int HistoryIndex() const;
 
     // The window's back, forward and reload buttons: the page's context menu
     // offers them as entries that click the buttons, enabled as the buttons are.
@@ -66,6 +70,10 @@ private:
     bool reloading = false;        // the main frame's current navigation is a reload
     bool addressReported = false;  // the current load has already reported its address
 };
+
+// An address in the form LocationURL gives, so that addresses from the
+// settings compare with it however they were written.
+QString EncodedAddress(const QString& address);
 
 // The program's own web profile: cookies and cache persist between runs;
 // downloads started from its pages go to the host's download folder.

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 #include <QWidgetItem>
+#include <algorithm>
 
 AnchorLayout::AnchorLayout(QWidget* parent, QSize designSize)
     : QLayout(parent)
@@ -69,8 +70,10 @@ static void follow(int& start, int& length, int growth, bool nearEdge, bool farE
 void AnchorLayout::setGeometry(const QRect& rect)
 {
     QLayout::setGeometry(rect);
-    const int dx = rect.width() - designSize.width();
-    const int dy = rect.height() - designSize.height();
+    // Below the designed size (a window manager that ignores the minimum) the
+    // controls keep their designed places and the window clips them.
+    const int dx = std::max(0, rect.width() - designSize.width());
+    const int dy = std::max(0, rect.height() - designSize.height());
     for (const Entry& entry : entries) {
         int x = entry.design.x();
         int y = entry.design.y();

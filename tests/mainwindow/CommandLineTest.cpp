@@ -78,3 +78,13 @@ TEST(WindowGeometry, FixedModeUsesStoredSidesOnlyAboveTheDesignAndBoundsThem)
     EXPECT_EQ(FixedModeOuterSize(65535, 65535), QSize(790, 570));  // a hostile file would grow the window without end
     EXPECT_EQ(ClientSizeForOuter(QSize(790, 570)), QSize(774, 532));
 }
+
+TEST(WindowGeometry, CentredAtItsOwnSizeWithTheTopLeftOnTheScreen)
+{
+    const QRect screen(0, 0, 1280, 1024);
+    EXPECT_EQ(CentredPosition(screen, QSize(790, 570)), QPoint(245, 227));
+    EXPECT_EQ(CentredPosition(screen, QSize(1000, 700)), QPoint(140, 162));
+    // An area below a panel, and a window wider and taller than it.
+    EXPECT_EQ(CentredPosition(QRect(0, 30, 853, 503), QSize(790, 570)), QPoint(31, 30));
+    EXPECT_EQ(CentredPosition(QRect(100, 0, 800, 600), QSize(1000, 700)), QPoint(100, 0));
+}

@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QWindow>
 #include <QtTest>
 #include <memory>
 
@@ -36,6 +37,19 @@ class MainWindowTest : public QObject {
 
 private:
     std::unique_ptr<MainWindowRun> run;
+
+    // The named control that holds a widget (the page's widget inside the view,
+    // the edit field inside the address box).
+    static QString controlName(const QWidget* widget)
+    {
+        for (; widget; widget = widget->parentWidget()) {
+            if (widget->objectName().startsWith(QLatin1String("BitBtn"))
+                || widget->objectName() == QLatin1String("ComboBox1")
+                || widget->objectName() == QLatin1String("WebBrowser1"))
+                return widget->objectName();
+        }
+        return QStringLiteral("(keine)");
+    }
 
     static QColor background(const TKaveloMainForm& window)
     {
@@ -104,8 +118,8 @@ private slots:
         QCOMPARE(run->control("ComboBox1")->geometry(), QRect(84, 56, 533, 24));
         QCOMPARE(run->control("Panel1")->geometry(), QRect(4, 82, 765, 429));
         QCOMPARE(run->control("WebBrowser1")->geometry(), QRect(4, 4, 757, 421));
-        QCOMPARE(run->control("StatusPanel0")->width(), 350);
-        QCOMPARE(run->control("StatusPanel1")->width(), 400);
+        QCOMPARE(run->control("StatusPanel0")->geometry(), QRect(0, 0, 350, 18));
+        QCOMPARE(run->control("StatusPanel1")->geometry(), QRect(350, 0, 400, 18));
         QCOMPARE(window->statusBar()->height(), 18);
         QCOMPARE(window->statusBar()->objectName(), QStringLiteral("StatusBar1"));
     }
@@ -139,6 +153,48 @@ private slots:
         window->resize(500, 300);
         QCoreApplication::processEvents();
         QCOMPARE(window->size(), QSize(774, 532));
+
+        // A window manager that ignores the minimum (a tiling one) makes it
+        // smaller all the same: the controls keep their designed places.
+        window->windowHandle()->resize(600, 400);
+        QTRY_COMPARE(window->size(), QSize(600, 400));
+        QCOMPARE(run->control("BitBtn8")->geometry(), QRect(672, 30, 97, 25));
+        QCOMPARE(run->control("BitBtn14")->geometry(), QRect(616, 56, 121, 25));
+        QCOMPARE(run->control("ComboBox1")->geometry(), QRect(84, 56, 533, 24));
+        QCOMPARE(run->control("Panel1")->geometry(), QRect(4, 82, 765, 429));
+    }
+
+    // Tab walks the controls row by row, the page between the copy-address
+    // button and the settings button, and round to the first again.
+    void tabWalksTheControlsInTheirOrder()
+    {
+        StringToText(run->settings.HomePage, QStringLiteral("about:blank"));
+        auto* window = &run->start();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        auto* view = run->control("WebBrowser1");
+        QTRY_VERIFY_WITH_TIMEOUT(view->focusProxy(), 10000);
+        QCoreApplication::processEvents();
+        const QStringList order = {
+            QStringLiteral("BitBtn1"),   QStringLiteral("BitBtn2"),  QStringLiteral("BitBtn3"),
+            QStringLiteral("BitBtn4"),   QStringLiteral("BitBtn5"),  QStringLiteral("BitBtn6"),
+            QStringLiteral("ComboBox1"), QStringLiteral("BitBtn7"),  QStringLiteral("WebBrowser1"),
+            QStringLiteral("BitBtn8"),   QStringLiteral("BitBtn9"),  QStringLiteral("BitBtn10"),
+            QStringLiteral("BitBtn11"),  QStringLiteral("BitBtn12"), QStringLiteral("BitBtn13"),
+            QStringLiteral("BitBtn14"),  QStringLiteral("BitBtn15"), QStringLiteral("BitBtn16"),
+            QStringLiteral("BitBtn1")};
+        run->control("BitBtn1")->setFocus();
+        QStringList walked;
+        for (int step = 0; step < order.size(); ++step) {
+            QWidget* focused = QApplication::focusWidget();
+            walked.append(controlName(focused));
+            QTest::keyClick(focused, Qt::Key_Tab);
+            // The page hands the focus on once it has no element left to focus.
+            QTRY_VERIFY_WITH_TIMEOUT(QApplication::focusWidget() != focused, 5000);
+        }
+        QCOMPARE(walked, order);
+        run->control("BitBtn8")->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+        QTRY_COMPARE(controlName(QApplication::focusWidget()), QStringLiteral("WebBrowser1"));
     }
 
     void applySettingsColoursAndEnablesByTheRights()

@@ -13,6 +13,7 @@
 #include "support/LoopbackServer.h"
 #include "support/MainWindowRun.h"
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -24,11 +25,11 @@
 
 namespace {
 
-// Pages /, /a, /b, /c, each with the links a, b and c as blocks of 40 pixels
-// from the top.
+// Pages /, /a, /b, /c (and a few more), each with the links a, b and c as
+// blocks of 40 pixels from the top.
 void addSite(httplib::Server& http)
 {
-    for (const char* path : {"/", "/a", "/b", "/c", "/A", "/a/"}) {
+    for (const char* path : {"/", "/a", "/b", "/c", "/A", "/a/", "/Seite eins"}) {
         http.Get(path, [path](const httplib::Request&, httplib::Response& response) {
             std::string body = "<html><head><title>";
             body += path;
@@ -85,6 +86,33 @@ private:
                                  }()),
                                  10000);
         QTest::qWait(100);
+    }
+
+    // Types into the address box as a person does: a click into it, the shown
+    // address selected, the new one typed, Enter.
+    void typeAddress(const QString& text)
+    {
+        QTest::mouseClick(address()->lineEdit(), Qt::LeftButton);
+        QWidget* box = QApplication::focusWidget();
+        QVERIFY(box == address() || box == address()->lineEdit());
+        QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(box, text);
+        QTest::keyClick(box, Qt::Key_Return);
+    }
+
+    // A click on the page below its links.
+    void clickIntoPage() { QTest::mouseClick(view()->focusProxy(), Qt::LeftButton, {}, QPoint(20, 300)); }
+
+    // Runs what loads the shown page again and waits for that load.
+    template <typename Action>
+    void loadAgain(Action action)
+    {
+        QSignalSpy loaded(view(), &QWebEngineView::loadFinished);
+        const int before = server->count(QStringLiteral("/"));
+        action();
+        QVERIFY(loaded.wait(10000));
+        QCOMPARE(server->count(QStringLiteral("/")), before + 1);
+        waitForPage();
     }
 
     void expectAt(const QString& path)
@@ -184,6 +212,73 @@ private slots:
         QCOMPARE(address()->itemText(0), server->url(QStringLiteral("/")));
         QCOMPARE(address()->itemText(1), server->url(QStringLiteral("/a")));
         QCOMPARE(address()->itemText(2), server->url(QStringLiteral("/a/")));
+    }
+
+    void oneEnterInTheAddressBoxIsOneNavigation()
+    {
+        startWindow();
+        expectAt(QStringLiteral("/"));
+        const int loads = server->count(QStringLiteral("/a")) + 1;
+        QSignalSpy picks(address(), &QComboBox::activated);
+        typeAddress(server->url(QStringLiteral("/a")));
+        expectAt(QStringLiteral("/a"));
+        waitForPage();
+        // Into the page, the list opened and closed, into the page again.
+        clickIntoPage();
+        QTest::mouseClick(address(), Qt::LeftButton, {}, QPoint(address()->width() - 6, address()->height() / 2));
+        QTRY_VERIFY(QApplication::activePopupWidget());
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+        QTRY_VERIFY(!QApplication::activePopupWidget());
+        // Without a window manager nobody hands the activation back.
+        run->window().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&run->window()));
+        clickIntoPage();
+        QVERIFY(!QTest::qWaitFor([&] { return server->count(QStringLiteral("/a")) > loads; }, 1000));
+        QCOMPARE(server->count(QStringLiteral("/a")), loads);
+        // An address from the list, typed: no pick from the list either.
+        typeAddress(server->url(QStringLiteral("/")));
+        expectAt(QStringLiteral("/"));
+        QVERIFY(picks.isEmpty());
+        click("BitBtn1");
+        expectAt(QStringLiteral("/a"));
+        click("BitBtn1");
+        expectAt(QStringLiteral("/"));
+        click("BitBtn1");
+        QCOMPARE(lastBox(), kEmpty);
+    }
+
+    void loadsThatReplaceTheShownPageAreNotCounted()
+    {
+        run->settings.RefreshMinutes = 1;
+        startWindow();
+        expectAt(QStringLiteral("/"));
+        waitForPage();
+        loadAgain([&] { click("BitBtn5"); });
+        loadAgain([&] { emit run->control<Timer>("Timer3")->timeout(); });
+        loadAgain([&] { typeAddress(server->url(QStringLiteral("/"))); });
+        follow("a");
+        click("BitBtn1");
+        expectAt(QStringLiteral("/"));
+        click("BitBtn1");
+        QCOMPARE(lastBox(), kEmpty);
+        follow("b");  // counted: no back step was left pending
+        click("BitBtn1");
+        expectAt(QStringLiteral("/"));
+        QCOMPARE(run->boxes.messages.size(), 1);
+    }
+
+    void anEncodedHomePageIsShownAndComparedEncoded()
+    {
+        const QString home = server->url(QStringLiteral("/Seite%20eins?q=%C3%BC"));
+        StringToText(run->settings.HomePage, home);
+        run->settings.RefreshMinutes = 5;
+        startWindow({QStringLiteral("0")});
+        QTRY_COMPARE_WITH_TIMEOUT(view()->LocationURL(), home, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(address()->currentText(), home, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            run->control<QLabel>("StatusPanel1")->text().contains(QStringLiteral("\" zuletzt am ")), 10000);
+        click("BitBtn7");
+        QCOMPARE(QGuiApplication::clipboard()->text(), home);
     }
 
     void withoutTheRightToSurfNothingIsRecorded()

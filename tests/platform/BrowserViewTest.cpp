@@ -63,6 +63,7 @@ private slots:
     void progressEndsWithMinusOneAndStopBeforeAnswerReportsNothing();
     void failedLoadReportsItsAddressOnce();
     void homeAndSearchLoadWhatTheStoreHoldsAtTheCall();
+    void addressesAreReportedEncoded();
     void newWindowRequestsStayInThisView();
     void copySelectionPutsTheSelectedTextOnTheClipboard();
     void profileKeepsItsDataOnDisk();
@@ -89,6 +90,7 @@ void BrowserViewTest::initTestCase()
     Serve(http, "/b", Page("B"));
     Serve(http, "/c", Page("C"));
     Serve(http, "/rahmen", Page("Rahmen"));
+    Serve(http, "/Seite eins", Page("Eins"));
     http.Get("/langsam", [](const httplib::Request&, httplib::Response& response) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1500));
         response.set_content(Page("Langsam"), "text/html; charset=utf-8");
@@ -295,6 +297,19 @@ void BrowserViewTest::homeAndSearchLoadWhatTheStoreHoldsAtTheCall()
     expected << QStringLiteral("about:blank");
     waitUntilReached(expected);
     QCOMPARE(view->LocationURL(), QStringLiteral("about:blank"));
+}
+
+// Addresses as typed in the settings (blanks, umlauts, an international host)
+// compare with the shown one in its encoded form.
+void BrowserViewTest::addressesAreReportedEncoded()
+{
+    const QString encoded = url(QStringLiteral("/Seite%20eins?q=%C3%BC"));
+    navigateAndWait(url(QStringLiteral("/Seite eins?q=ü")));
+    QCOMPARE(reports.reached, QStringList{encoded});
+    QCOMPARE(view->LocationURL(), encoded);
+    QCOMPARE(EncodedAddress(url(QStringLiteral("/Seite eins?q=ü"))), encoded);
+    QCOMPARE(EncodedAddress(encoded), encoded);
+    QCOMPARE(EncodedAddress(QStringLiteral("http://bücher.example/")), QStringLiteral("http://xn--bcher-kva.example/"));
 }
 
 void BrowserViewTest::newWindowRequestsStayInThisView()
