@@ -1,10 +1,19 @@
 #include "downloads/PartFile.h"
 
+#include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <cstring>
 #include <system_error>
 #include <utility>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace fs = std::filesystem;
 
@@ -50,6 +59,36 @@ fs::path partFileBeside(const fs::path& finalFile)
     return finalFile.parent_path() / QFileInfo(name).filesystemFilePath();
 }
 
+#ifdef Q_OS_UNIX
+// A part file is locked while its transfer runs; the lock is taken right
+// after the file is made, so only one older than this can be unlocked and in use.
+constexpr qint64 kYoungestStaleSeconds = 10;
+
+// Removes the part files in folder that a killed transfer left behind: those
+// that no running transfer holds locked.
+void removeStalePartFiles(const fs::path& folder)
+{
+    const QDir dir(folder);
+    const QDateTime now = QDateTime::currentDateTime();
+    for (const QFileInfo& entry : dir.entryInfoList({QStringLiteral(".kavelo-*.part")},
+                                                    QDir::Files | QDir::Hidden | QDir::NoSymLinks | QDir::System)) {
+        if (entry.lastModified().secsTo(now) < kYoungestStaleSeconds)
+            continue;
+        const QByteArray path = QFile::encodeName(entry.filePath());
+        const int handle = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+        if (handle < 0)
+            continue;
+        struct stat opened = {};
+        struct stat named = {};
+        // Unlocked, and still the file of that name: nobody writes it.
+        if (::flock(handle, LOCK_EX | LOCK_NB) == 0 && ::fstat(handle, &opened) == 0
+            && ::lstat(path.constData(), &named) == 0 && opened.st_ino == named.st_ino && opened.st_dev == named.st_dev)
+            ::unlink(path.constData());
+        ::close(handle);
+    }
+}
+#endif
+
 QString messageOf(const std::error_code& code)
 {
     return QString::fromLocal8Bit(code.message());
@@ -66,11 +105,20 @@ PartFile::PartFile(const QString& target)
         fail(messageOf(code));
         return;
     }
+#ifdef Q_OS_UNIX
+    removeStalePartFiles(finalFile.parent_path());
+#endif
     file.setFileName(partFileBeside(finalFile));
     // NewOnly never takes over an existing file; the mode gives the usual
     // permissions of a new file. Unbuffered: the pieces are large already.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
         fail(file.errorString());
+        return;
+    }
+#ifdef Q_OS_UNIX
+    // Held until the file is closed: it tells other transfers that this one lives.
+    ::flock(file.handle(), LOCK_EX | LOCK_NB);
+#endif
 }
 
 PartFile::~PartFile()

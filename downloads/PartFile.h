@@ -12,7 +12,9 @@
 
 class PartFile {
 public:
-    // Creates a new, uniquely named file beside the file that target names. A
+    // Creates a new, uniquely named file beside the file that target names,
+    // locked while this object lives; part files in that folder that no
+    // running transfer holds (left by a killed one) are removed first. A
     // target that is a symbolic link names the file it points at (through any
     // number of links): that file is replaced, and the link stays. Check isOpen().
     explicit PartFile(const QString& target);

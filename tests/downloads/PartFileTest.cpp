@@ -1,6 +1,7 @@
 #include "downloads/PartFile.h"
 
 #include <gtest/gtest.h>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -70,6 +71,42 @@ TEST(PartFile, WithoutCommitNothingStays)
         ASSERT_TRUE(part.append("abc", 3));
     }
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+// A killed transfer leaves its part file. The next one in that folder removes
+// it, but neither one that a running transfer holds nor one just made.
+TEST(PartFile, StalePartFilesGoButNotThoseOfRunningTransfers)
+{
+    QTemporaryDir dir;
+    const auto make = [&](const char* name, int ageSeconds) {
+        QFile file(dir.filePath(QString::fromUtf8(name)));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("Rest");
+        file.flush();
+        file.setFileTime(QDateTime::currentDateTime().addSecs(-ageSeconds), QFileDevice::FileModificationTime);
+    };
+    make(".kavelo-alt.part", 3600);
+    make(".kavelo-eben.part", 0);
+    make("anders.part", 3600);
+    PartFile running(dir.filePath(QStringLiteral("laeuft.bin")));
+    ASSERT_TRUE(running.isOpen());
+    const QStringList afterFirst = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+    EXPECT_FALSE(afterFirst.contains(QStringLiteral(".kavelo-alt.part")));
+    EXPECT_TRUE(afterFirst.contains(QStringLiteral(".kavelo-eben.part")));
+    EXPECT_TRUE(afterFirst.contains(QStringLiteral("anders.part")));
+    EXPECT_EQ(afterFirst.filter(QStringLiteral(".kavelo-")).size(), 2);  // the young one and the running one
+
+    // The running transfer's file, however old it looks, stays while it runs.
+    for (const QString& name : afterFirst.filter(QStringLiteral(".kavelo-"))) {
+        QFile file(dir.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::Append));
+        file.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime);
+    }
+    PartFile next(dir.filePath(QStringLiteral("naechste.bin")));
+    ASSERT_TRUE(next.isOpen());
+    ASSERT_TRUE(running.append("abc", 3));
+    EXPECT_TRUE(running.commit());
+    EXPECT_EQ(readAll(dir.filePath(QStringLiteral("laeuft.bin"))), QByteArray("abc"));
 }
 
 // A link names the file it points at, through further links: the part file
