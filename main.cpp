@@ -2,7 +2,6 @@
 #include "dialogs/InfoDialog.h"
 #include "dialogs/about.h"
 #include "dialogs/passwort.h"
-#include "downloads/DownloadToFile.h"
 #include "mainwindow/CommandLine.h"
 #include "mainwindow/MB_main.h"
 #include "platform/KaveloApplication.h"
@@ -24,7 +23,6 @@ int runWindows(const QStringList& arguments)
     QCoreApplication::setApplicationName(QStringLiteral("Kavelo"));
     QGuiApplication::setDesktopFileName(QStringLiteral("kavelo"));  // the menu entry's icon and name
     QApplication::setFont(ProgramFont());                           // message boxes and every window alike
-    const CurlGlobal curl;
 
     const ProgramFolders folders =
         ChooseProgramFolders(QDir::toNativeSeparators(QCoreApplication::applicationDirPath() + QLatin1Char('/')));

@@ -2,6 +2,7 @@
 // main window.
 
 #include "dialogs/InfoDialog.h"
+#include "downloads/CurlLibrary.h"
 #include "downloads/DownloadRun.h"
 #include "downloads/TargetGuard.h"
 #include "mainwindow/MB_main.h"
@@ -87,7 +88,10 @@ bool TKaveloMainForm::RunDownload(int n)
         return false;
     }
     bool success = false;
-    {
+    // libcurl is loaded by the first download; without it no attempt can succeed.
+    if (const CurlLibrary& curl = LoadCurl(); !curl.loaded()) {
+        ShowMessage(MessageKind::Error, curl.error);
+    } else {
         // The window stays alive but takes no input, and its timers wait for the end.
         const QString title = windowTitle();
         const auto restore = qScopeGuard([this, &title] {

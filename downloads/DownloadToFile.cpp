@@ -1,29 +1,17 @@
 #include "downloads/DownloadToFile.h"
 
+#include "downloads/CurlLibrary.h"
 #include "downloads/PartFile.h"
 
-#include <curl/curl.h>
 #include <QUrl>
 #include <cstring>
 #include <optional>
-#include <stdexcept>
-
-CurlGlobal::CurlGlobal()
-{
-    if (curl_global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK)
-        throw std::runtime_error("Die Download-Bibliothek libcurl konnte nicht gestartet werden.");
-}
-
-CurlGlobal::~CurlGlobal()
-{
-    curl_global_cleanup();
-}
 
 namespace {
 
-using EasyHandle = std::unique_ptr<CURL, decltype(&curl_easy_cleanup)>;
-using MultiHandle = std::unique_ptr<CURLM, decltype(&curl_multi_cleanup)>;
-using HeaderList = std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)>;
+using EasyHandle = std::unique_ptr<CURL, decltype(CurlFunctions::easy_cleanup)>;
+using MultiHandle = std::unique_ptr<CURLM, decltype(CurlFunctions::multi_cleanup)>;
+using HeaderList = std::unique_ptr<curl_slist, decltype(CurlFunctions::slist_free_all)>;
 
 constexpr long kReceiveBufferSize = 512L * 1024;
 constexpr long kMaxRedirects = 10;
@@ -37,7 +25,7 @@ TransferResult failure(const QString& why)
 
 TransferResult curlFailure(CURLcode code, const char* errorBuffer)
 {
-    return failure(QString::fromUtf8(*errorBuffer != '\0' ? errorBuffer : curl_easy_strerror(code)));
+    return failure(QString::fromUtf8(*errorBuffer != '\0' ? errorBuffer : Curl().easy_strerror(code)));
 }
 
 bool isHttp(const char* scheme)
@@ -103,6 +91,8 @@ TransferResult FileTransfer::attempt()
 {
     if (cancel.isSet())
         return endAttempt(failure({}));
+    if (const CurlLibrary& library = LoadCurl(); !library.loaded())
+        return failure(library.error);
     if (!part) {
         validator.clear();
         part = std::make_unique<PartFile>(fileName);
@@ -185,8 +175,8 @@ bool FileTransfer::startBody()
     Answer& current = *answer;
     long status = 0;
     const char* scheme = nullptr;
-    curl_easy_getinfo(current.curl, CURLINFO_RESPONSE_CODE, &status);
-    curl_easy_getinfo(current.curl, CURLINFO_SCHEME, &scheme);
+    Curl().easy_getinfo(current.curl, CURLINFO_RESPONSE_CODE, &status);
+    Curl().easy_getinfo(current.curl, CURLINFO_SCHEME, &scheme);
     const bool http = isHttp(scheme);
     if (http && (status < 200 || status > 299))
         return false;
@@ -206,7 +196,7 @@ bool FileTransfer::startBody()
         const bool strongTag = !current.etag.isEmpty() && !current.etag.startsWith("W/");
         validator = !http ? QByteArray() : strongTag ? current.etag : current.lastModified;
         curl_off_t length = -1;
-        curl_easy_getinfo(current.curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
+        Curl().easy_getinfo(current.curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
         total = length;
     }
     received = part->size();
@@ -221,25 +211,25 @@ namespace {
 CURLcode drive(CURL* curl, const CancelFlag& cancel, char* errorBuffer)
 {
     const auto multiFailure = [errorBuffer](CURLMcode code) {
-        std::strncpy(errorBuffer, curl_multi_strerror(code), CURL_ERROR_SIZE - 1);
+        std::strncpy(errorBuffer, Curl().multi_strerror(code), CURL_ERROR_SIZE - 1);
         return CURLE_FAILED_INIT;
     };
-    const MultiHandle multi(curl_multi_init(), &curl_multi_cleanup);
+    const MultiHandle multi(Curl().multi_init(), Curl().multi_cleanup);
     if (!multi)
         return CURLE_OUT_OF_MEMORY;
-    if (const CURLMcode added = curl_multi_add_handle(multi.get(), curl); added != CURLM_OK)
+    if (const CURLMcode added = Curl().multi_add_handle(multi.get(), curl); added != CURLM_OK)
         return multiFailure(added);
 
     CURLcode result = CURLE_OK;
     int running = 1;
     while (true) {
-        if (const CURLMcode code = curl_multi_perform(multi.get(), &running); code != CURLM_OK) {
+        if (const CURLMcode code = Curl().multi_perform(multi.get(), &running); code != CURLM_OK) {
             result = multiFailure(code);
             break;
         }
         if (running == 0) {
             int left = 0;
-            while (const CURLMsg* message = curl_multi_info_read(multi.get(), &left))
+            while (const CURLMsg* message = Curl().multi_info_read(multi.get(), &left))
                 if (message->msg == CURLMSG_DONE)
                     result = message->data.result;
             break;
@@ -248,12 +238,13 @@ CURLcode drive(CURL* curl, const CancelFlag& cancel, char* errorBuffer)
             result = CURLE_ABORTED_BY_CALLBACK;
             break;
         }
-        if (const CURLMcode code = curl_multi_poll(multi.get(), nullptr, 0, kCancelPollMs, nullptr); code != CURLM_OK) {
+        if (const CURLMcode code = Curl().multi_poll(multi.get(), nullptr, 0, kCancelPollMs, nullptr);
+            code != CURLM_OK) {
             result = multiFailure(code);
             break;
         }
     }
-    curl_multi_remove_handle(multi.get(), curl);
+    Curl().multi_remove_handle(multi.get(), curl);
     return result;
 }
 
@@ -262,7 +253,7 @@ CURLcode drive(CURL* curl, const CancelFlag& cancel, char* errorBuffer)
 TransferResult FileTransfer::perform()
 {
     char errorBuffer[CURL_ERROR_SIZE] = {};  // must outlive the handle
-    const EasyHandle handle(curl_easy_init(), &curl_easy_cleanup);
+    const EasyHandle handle(Curl().easy_init(), Curl().easy_cleanup);
     if (!handle)
         return failure(QStringLiteral("curl_easy_init fehlgeschlagen"));
 
@@ -274,39 +265,39 @@ TransferResult FileTransfer::perform()
         if (code == CURLE_OK)
             code = result;
     };
-    check(curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorBuffer));
-    check(curl_easy_setopt(curl, CURLOPT_URL, address.constData()));
-    check(curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https,ftp,ftps,file"));
-    check(curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L));
-    check(curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects));
-    check(curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https"));
-    check(curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L));
-    check(curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L));
-    check(curl_easy_setopt(curl, CURLOPT_FAILONERROR, 1L));
-    check(curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L));
-    check(curl_easy_setopt(curl, CURLOPT_USERAGENT, "Kavelo"));
-    check(curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS,
-                           static_cast<long>(std::chrono::milliseconds(limits.connectTimeout).count())));
+    check(Curl().easy_setopt(curl, CURLOPT_ERRORBUFFER, errorBuffer));
+    check(Curl().easy_setopt(curl, CURLOPT_URL, address.constData()));
+    check(Curl().easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https,ftp,ftps,file"));
+    check(Curl().easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L));
+    check(Curl().easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects));
+    check(Curl().easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https"));
+    check(Curl().easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L));
+    check(Curl().easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L));
+    check(Curl().easy_setopt(curl, CURLOPT_FAILONERROR, 1L));
+    check(Curl().easy_setopt(curl, CURLOPT_NOSIGNAL, 1L));
+    check(Curl().easy_setopt(curl, CURLOPT_USERAGENT, "Kavelo"));
+    check(Curl().easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS,
+                             static_cast<long>(std::chrono::milliseconds(limits.connectTimeout).count())));
     // A stall: less than one byte a second over the whole stall time.
-    check(curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L));
-    check(curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, static_cast<long>(limits.stallTimeout.count())));
-    check(curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, kReceiveBufferSize));
-    check(curl_easy_setopt(curl, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L));  // a proxy's answer is no answer here
-    check(curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &FileTransfer::onHeader));
-    check(curl_easy_setopt(curl, CURLOPT_HEADERDATA, this));
-    check(curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &FileTransfer::onBody));
-    check(curl_easy_setopt(curl, CURLOPT_WRITEDATA, this));
+    check(Curl().easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L));
+    check(Curl().easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, static_cast<long>(limits.stallTimeout.count())));
+    check(Curl().easy_setopt(curl, CURLOPT_BUFFERSIZE, kReceiveBufferSize));
+    check(Curl().easy_setopt(curl, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L));  // a proxy's answer is no answer here
+    check(Curl().easy_setopt(curl, CURLOPT_HEADERFUNCTION, &FileTransfer::onHeader));
+    check(Curl().easy_setopt(curl, CURLOPT_HEADERDATA, this));
+    check(Curl().easy_setopt(curl, CURLOPT_WRITEFUNCTION, &FileTransfer::onBody));
+    check(Curl().easy_setopt(curl, CURLOPT_WRITEDATA, this));
 
     // The rest of the part, but only of the same file: on any change the
     // server sends the whole body with 200.
     const QByteArray range = QByteArray::number(answer->offset) + '-';
-    HeaderList headers(nullptr, &curl_slist_free_all);
+    HeaderList headers(nullptr, Curl().slist_free_all);
     if (answer->offset > 0) {
-        headers.reset(curl_slist_append(nullptr, ("If-Range: " + validator).constData()));
+        headers.reset(Curl().slist_append(nullptr, ("If-Range: " + validator).constData()));
         if (!headers)
             return failure(QStringLiteral("curl_slist_append fehlgeschlagen"));
-        check(curl_easy_setopt(curl, CURLOPT_RANGE, range.constData()));
-        check(curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers.get()));
+        check(Curl().easy_setopt(curl, CURLOPT_RANGE, range.constData()));
+        check(Curl().easy_setopt(curl, CURLOPT_HTTPHEADER, headers.get()));
     }
     if (code != CURLE_OK)
         return curlFailure(code, errorBuffer);
@@ -337,8 +328,8 @@ TransferResult FileTransfer::outcome(int curlCode, const char* errorBuffer)
 
     long status = 0;
     const char* scheme = nullptr;
-    if (curl_easy_getinfo(answer->curl, CURLINFO_RESPONSE_CODE, &status) != CURLE_OK
-        || curl_easy_getinfo(answer->curl, CURLINFO_SCHEME, &scheme) != CURLE_OK)
+    if (Curl().easy_getinfo(answer->curl, CURLINFO_RESPONSE_CODE, &status) != CURLE_OK
+        || Curl().easy_getinfo(answer->curl, CURLINFO_SCHEME, &scheme) != CURLE_OK)
         return failure(QStringLiteral("curl_easy_getinfo fehlgeschlagen"));
     if (isHttp(scheme) && (status < 200 || status > 299))
         return failure(QStringLiteral("HTTP-Status %1").arg(status));

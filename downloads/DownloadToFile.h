@@ -1,10 +1,11 @@
 #pragma once
 
-// Fetches one address into one file with libcurl, synchronously on the
-// calling thread. The body goes to a temporary file beside the target (beside
-// the file it points at, when it is a link), which replaces that file only
-// when the transfer has completely succeeded, so a failed or cut-off transfer
-// leaves the file that was there untouched.
+// Fetches one address into one file with libcurl (loaded by the first
+// attempt, see CurlLibrary.h), synchronously on the calling thread. The body
+// goes to a temporary file beside the target (beside the file it points at,
+// when it is a link), which replaces that file only when the transfer has
+// completely succeeded, so a failed or cut-off transfer leaves the file that
+// was there untouched.
 
 #include "downloads/CancelFlag.h"
 
@@ -15,16 +16,6 @@
 #include <memory>
 
 class PartFile;
-
-// libcurl's process-wide set-up: one instance lives for the whole program
-// (in main()) or test program. Throws std::runtime_error when it fails.
-class CurlGlobal {
-public:
-    CurlGlobal();
-    ~CurlGlobal();
-    CurlGlobal(const CurlGlobal&) = delete;
-    CurlGlobal& operator=(const CurlGlobal&) = delete;
-};
 
 struct TransferLimits {
     std::chrono::seconds connectTimeout{30};
@@ -59,8 +50,9 @@ public:
     FileTransfer(const FileTransfer&) = delete;
     FileTransfer& operator=(const FileTransfer&) = delete;
 
-    // One attempt. It may run on a worker thread while another thread reads
-    // progress(); the object must not otherwise be shared meanwhile.
+    // One attempt; without libcurl it fails with LoadCurl()'s reason. It may
+    // run on a worker thread while another thread reads progress(); the object
+    // must not otherwise be shared meanwhile.
     TransferResult attempt();
     TransferProgress progress() const { return {received.load(), total.load()}; }
 

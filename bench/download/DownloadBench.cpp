@@ -11,7 +11,6 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "usage: %s <url> <file>\n", argv[0]);
         return 2;
     }
-    const CurlGlobal curl;
     const TransferResult result = TransferToFile(QString::fromLocal8Bit(argv[1]), QString::fromLocal8Bit(argv[2]));
     if (!result.ok)
         std::fprintf(stderr, "%s\n", qPrintable(result.error));

@@ -15,7 +15,6 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "usage: %s <url> <file> <attempts>\n", argv[0]);
         return 2;
     }
-    const CurlGlobal curl;
     const QFileInfo target(QString::fromLocal8Bit(argv[2]));
     DownloadPlan plan;
     plan.url = QString::fromLocal8Bit(argv[1]);

@@ -25,8 +25,6 @@
 
 namespace {
 
-const CurlGlobal curlGlobal;
-
 class DownloadRunTest : public ::testing::Test {
 protected:
     DownloadRunTest()

@@ -1,3 +1,4 @@
+#include "downloads/CurlLibrary.h"
 #include "downloads/DownloadToFile.h"
 #include "support/LoopbackServer.h"
 
@@ -16,8 +17,6 @@
 #endif
 
 namespace {
-
-const CurlGlobal curlGlobal;
 
 std::string randomBody(qsizetype size)
 {
@@ -342,5 +341,29 @@ TEST_F(DownloadToFileTest, AWriteErrorFailsAndLeavesTheOldFile)
     EXPECT_EQ(entries(), QStringList{QStringLiteral("voll.bin")});
 }
 #endif
+
+// libcurl comes at the first transfer, once per process; a library that is
+// missing or lacks a function is named in the reason.
+TEST(CurlLibraryTest, LoadsOnceAndSaysWhatIsMissing)
+{
+    const CurlLibrary& curl = LoadCurl();
+    ASSERT_TRUE(curl.loaded()) << curl.error.toStdString();
+    EXPECT_EQ(&LoadCurl(), &curl);
+    EXPECT_EQ(Curl().easy_init, curl.functions.easy_init);
+    EXPECT_NE(curl.functions.slist_free_all, nullptr);
+
+    const CurlLibrary absent = LoadCurlFrom(QStringLiteral("libkavelo-ohne-curl.so.4"));
+    EXPECT_FALSE(absent.loaded());
+    EXPECT_EQ(absent.functions.easy_init, nullptr);
+    EXPECT_TRUE(absent.error.startsWith(QStringLiteral("Die Download-Bibliothek libcurl fehlt")))
+        << absent.error.toStdString();
+    EXPECT_TRUE(absent.error.contains(QStringLiteral("libkavelo-ohne-curl.so.4"))) << absent.error.toStdString();
+
+    const CurlLibrary other = LoadCurlFrom(QStringLiteral("libz.so.1"));  // zlib: no curl_global_init
+    EXPECT_FALSE(other.loaded());
+    EXPECT_EQ(other.functions.global_init, nullptr);
+    EXPECT_TRUE(other.error.contains(QStringLiteral("ihr fehlt die Funktion curl_global_init")))
+        << other.error.toStdString();
+}
 
 }  // namespace
