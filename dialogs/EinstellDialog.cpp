@@ -108,13 +108,16 @@ private:
 }  // namespace
 
 TEinstellForm::TEinstellForm(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    : OnDemandDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("EinstellForm"));
     setWindowTitle(QStringLiteral("Programm-Einstellungen"));
     setFont(ProgramFont(11));
     setFixedSize(652, 445);
+}
 
+void TEinstellForm::createControls()
+{
     PageControl1 = new QTabWidget(this);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
     PageControl1->setGeometry(4, 4, 644, 400);
@@ -328,18 +331,21 @@ void TEinstellForm::FormShow()
 
 void TEinstellForm::ApplyRights()
 {
+    ensureControls();
     for (const ControlState& state : ControlStates(AdminLoggedIn, EinstellDaten))
         findChild<QWidget*>(QLatin1String(state.control))->setEnabled(state.enabled);
 }
 
 void TEinstellForm::RecordToForm()
 {
+    ensureControls();
     FormControls controls(this);
     RecordToControls(EinstellDaten, controls);
 }
 
 bool TEinstellForm::FormToRecord()
 {
+    ensureControls();
     const FormControls controls(this);
     if (const std::optional<QString> text = ControlsToRecord(controls, {AdminLoggedIn, UserLoggedIn}, EinstellDaten)) {
         ShowMessage(MessageKind::Error, NotANumberMessage(*text));

@@ -7,7 +7,8 @@
 // that role and the user rights, and "Beenden" takes over and saves what the
 // role allows. Results: 1 after "Beenden", 2 after "Abbrechen" or the close box.
 
-#include <QDialog>
+#include "dialogs/OnDemandDialog.h"
+
 #include <array>
 
 class GlyphButton;
@@ -15,7 +16,7 @@ class QLabel;
 class QLineEdit;
 class QTabWidget;
 
-class TEinstellForm : public QDialog {
+class TEinstellForm : public OnDemandDialog {
     Q_OBJECT
 public:
     explicit TEinstellForm(QWidget* parent = nullptr);
@@ -30,6 +31,7 @@ public:
     void reject() override;
 
 protected:
+    void createControls() override;
     void showEvent(QShowEvent* event) override;
 
 private:

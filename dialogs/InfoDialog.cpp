@@ -25,7 +25,7 @@ QFont bold(QFont font)
 }  // namespace
 
 TInfoDlg::TInfoDlg(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+    : OnDemandDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
 {
     setObjectName(QStringLiteral("InfoDlg"));
     setWindowTitle(QStringLiteral("Info-Dialog"));
@@ -33,6 +33,20 @@ TInfoDlg::TInfoDlg(QWidget* parent)
     setFixedSize(394, 188);
     setModal(true);
 
+    Timer1 = new Timer(0, false, this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    connect(Timer1, &Timer::timeout, this, &TInfoDlg::Timer1Timer);
+    instance = this;
+}
+
+TInfoDlg::~TInfoDlg()
+{
+    if (instance == this)
+        instance = nullptr;
+}
+
+void TInfoDlg::createControls()
+{
     const QColor face = palette().color(QPalette::Window);
     QPalette facePalette = palette();
     facePalette.setColor(QPalette::Base, face);
@@ -75,17 +89,7 @@ TInfoDlg::TInfoDlg(QWidget* parent)
     ProgressBar1->setTextVisible(false);
     ProgressBar1->setGeometry(8, 164, 81, 17);
 
-    Timer1 = new Timer(0, false, this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    connect(Timer1, &Timer::timeout, this, &TInfoDlg::Timer1Timer);
     connect(BitBtn1, &QPushButton::clicked, this, &TInfoDlg::BitBtn1Click);
-    instance = this;
-}
-
-TInfoDlg::~TInfoDlg()
-{
-    if (instance == this)
-        instance = nullptr;
 }
 
 void TInfoDlg::FormShow()
@@ -139,6 +143,7 @@ void ShowFlashMessage(const FlashMessage& message)
     dialog->headlineSlot = message.headline;
     std::copy(message.lines.begin(), message.lines.end(), std::begin(dialog->lineSlots));
     dialog->FlashStepInterval = FlashStepIntervalFor(message.duration, message.customTime);
+    dialog->ensureControls();
     // The countdown starts here, once per message: the show events that the
     // window system sends again (a minimised main window coming back) leave it.
     dialog->FormShow();

@@ -5,8 +5,8 @@
 // through its button. Shown modally through ShowFlashMessage, one at a time.
 
 #include "dialogs/FlashMessage.h"
+#include "dialogs/OnDemandDialog.h"
 
-#include <QDialog>
 #include <cstdint>
 
 class QLineEdit;
@@ -15,7 +15,7 @@ class QProgressBar;
 class QPushButton;
 class Timer;
 
-class TInfoDlg : public QDialog {
+class TInfoDlg : public OnDemandDialog {
     Q_OBJECT
 public:
     // The program's one flash dialog; ShowFlashMessage uses the last one created.
@@ -24,17 +24,20 @@ public:
 
     void reject() override;
 
+protected:
+    void createControls() override;
+
 private:
     friend void ShowFlashMessage(const FlashMessage& message);
     void FormShow();
     void Timer1Timer();
     void BitBtn1Click();
 
-    QLineEdit* Edit1;
-    QTextEdit* Memo1;
-    QProgressBar* ProgressBar1;
-    QPushButton* BitBtn1;
-    Timer* Timer1;
+    QLineEdit* Edit1 = nullptr;
+    QTextEdit* Memo1 = nullptr;
+    QProgressBar* ProgressBar1 = nullptr;
+    QPushButton* BitBtn1 = nullptr;
+    Timer* Timer1 = nullptr;
 
     QString captionSlot = QStringLiteral("Blitz-Meldung");
     QString headlineSlot;

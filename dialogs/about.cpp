@@ -22,13 +22,16 @@ QFont TitleFont()
 }  // namespace
 
 TAboutForm::TAboutForm(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    : OnDemandDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("AboutForm"));
     setWindowTitle(QStringLiteral("Programm-Informationen"));
     setFont(ProgramFont());
     setFixedSize(400, 368);
+}
 
+void TAboutForm::createControls()
+{
     QGroupBox* GroupBox1 =
         AddGroupFrame(this, "GroupBox1", QStringLiteral("© Kavelo-Soft, Musterstadt"), QRect(8, 8, 385, 305));
 

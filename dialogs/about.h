@@ -4,14 +4,17 @@
 // Created once and hidden between showings; centred on its parent each time
 // it is shown. "OK" closes it with result 1, the close box (or Escape) with 2.
 
-#include <QDialog>
+#include "dialogs/OnDemandDialog.h"
 
-class TAboutForm : public QDialog {
+class TAboutForm : public OnDemandDialog {
     Q_OBJECT
 public:
     explicit TAboutForm(QWidget* parent = nullptr);
 
     void reject() override;
+
+protected:
+    void createControls() override;
 
 private slots:
     void Button1Click();

@@ -30,7 +30,7 @@ void FitToText(QLabel* label)
 }  // namespace
 
 TPasswordDlg::TPasswordDlg(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    : OnDemandDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("PasswordDlg"));
     setWindowTitle(QStringLiteral("Zugangskontrolle für Konfigurationsbereich"));
@@ -41,6 +41,13 @@ TPasswordDlg::TPasswordDlg(QWidget* parent)
     setPalette(yellow);
     setAutoFillBackground(true);
 
+    waitTicks = new QTimer(this);
+    waitTicks->setInterval(250);
+    connect(waitTicks, &QTimer::timeout, this, &TPasswordDlg::showWait);
+}
+
+void TPasswordDlg::createControls()
+{
     QLabel* Label1 =
         AddLabel(this, "Label1", QStringLiteral("Bitte das (Nutzer- oder Administrator-) Passwort eingeben:"),
                  QRect(8, 9, 329, 13));
@@ -75,9 +82,6 @@ TPasswordDlg::TPasswordDlg(QWidget* parent)
     WaitLabel->setFont(Bold(ProgramFont(11)));
     WaitLabel->setWordWrap(true);
     WaitLabel->hide();
-    waitTicks = new QTimer(this);
-    waitTicks->setInterval(250);
-    connect(waitTicks, &QTimer::timeout, this, &TPasswordDlg::showWait);
 }
 
 void TPasswordDlg::showEvent(QShowEvent* event)
@@ -110,6 +114,7 @@ void TPasswordDlg::showWait()
 
 void TPasswordDlg::reject()
 {
+    ensureControls();  // cancelling works on the field
     CancelBtnClick();
 }
 

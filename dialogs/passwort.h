@@ -8,14 +8,14 @@
 // while, with a countdown in place of the note below the field. Created once
 // and hidden between showings, centred on its parent each time.
 
-#include <QDialog>
+#include "dialogs/OnDemandDialog.h"
 
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTimer;
 
-class TPasswordDlg : public QDialog {
+class TPasswordDlg : public OnDemandDialog {
     Q_OBJECT
 public:
     explicit TPasswordDlg(QWidget* parent = nullptr);
@@ -23,6 +23,7 @@ public:
     void reject() override;
 
 protected:
+    void createControls() override;
     void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
 

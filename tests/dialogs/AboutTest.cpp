@@ -35,6 +35,8 @@ private slots:
 void AboutTest::isAFixedDialogWithItsControlsInPlace()
 {
     TAboutForm form;
+    QVERIFY(form.findChildren<QWidget*>().isEmpty());  // built when first needed
+    form.ensureControls();
     QCOMPARE(form.windowTitle(), QStringLiteral("Programm-Informationen"));
     QCOMPARE(form.minimumSize(), QSize(400, 368));
     QCOMPARE(form.maximumSize(), QSize(400, 368));
@@ -93,6 +95,7 @@ void AboutTest::isAFixedDialogWithItsControlsInPlace()
 void AboutTest::everyTextFitsItsControlWithoutOverlap()
 {
     TAboutForm form;
+    form.ensureControls();
     QCOMPARE(QFontInfo(form.findChild<QLabel*>(QStringLiteral("Label1"))->font()).family(),
              QStringLiteral("Liberation Sans"));
     const QFontInfo title(form.findChild<QLabel*>(QStringLiteral("Label3"))->font());
@@ -119,6 +122,7 @@ void AboutTest::everyTextFitsItsControlWithoutOverlap()
 void AboutTest::okConfirmsCloseBoxAndEscapeCancel()
 {
     TAboutForm form;
+    form.ensureControls();
     auto* ok = form.findChild<QPushButton*>(QStringLiteral("Button1"));
     QTimer::singleShot(0, ok, [ok] { QTest::mouseClick(ok, Qt::LeftButton); });
     QCOMPARE(form.exec(), 1);

@@ -63,6 +63,7 @@ private:
     template <typename T = QWidget>
     T* control(const char* name) const
     {
+        form->ensureControls();
         T* found = form->findChild<T*>(QLatin1String(name));
         if (!found)
             qFatal("no control %s", name);
@@ -85,6 +86,7 @@ private slots:
     void init();
     void cleanup();
 
+    void controlsComeWhenFirstNeeded();
     void isAFixedDialogWithFourTabsAndItsButtons();
     void everyCaptionFitsItsControlWithoutOverlap();
     void passwordFieldsShowHashesAndChoicesStandInTwoColumns();
@@ -123,6 +125,29 @@ void EinstellDialogTest::cleanup()
     form.reset();
     boxes.reset();
     folder.reset();
+}
+
+// The program creates the dialog at start; its controls come when first
+// needed, by a showing or by the record going into or out of them.
+void EinstellDialogTest::controlsComeWhenFirstNeeded()
+{
+    QVERIFY(form->findChildren<QWidget*>().isEmpty());
+    form->RecordToForm();
+    QCOMPARE(form->findChild<QLineEdit*>(QStringLiteral("Edit6"))->text(), S(EinstellDaten.HomePage));
+
+    // Never filled, its counters are empty: the take-over stops as it always did.
+    TEinstellForm unfilled;
+    unfilled.setRoles(true, false);
+    const QByteArray before = RecordBytes();
+    QVERIFY(!unfilled.FormToRecord());
+    QCOMPARE(RecordBytes(), before);
+    QCOMPARE(boxes->messages.size(), 1);
+    QCOMPARE(boxes->messages[0].text, QStringLiteral("'' ist kein gültiger Integerwert"));
+
+    TEinstellForm shown;
+    shown.setRoles(false, false);
+    shown.show();
+    QCOMPARE(shown.findChild<QLineEdit*>(QStringLiteral("Edit7"))->text(), S(EinstellDaten.SearchPage));
 }
 
 void EinstellDialogTest::isAFixedDialogWithFourTabsAndItsButtons()
@@ -168,6 +193,7 @@ void EinstellDialogTest::isAFixedDialogWithFourTabsAndItsButtons()
 
 void EinstellDialogTest::everyCaptionFitsItsControlWithoutOverlap()
 {
+    form->ensureControls();
     for (QLabel* label : form->findChildren<QLabel*>()) {
         const QByteArray name = label->objectName().toLatin1();
         QVERIFY2(TextWidth(label, label->text()) <= label->width(), name);

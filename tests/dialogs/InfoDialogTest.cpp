@@ -22,25 +22,26 @@ using namespace std::chrono_literals;
 namespace {
 
 template <typename T>
-T* control(const TInfoDlg* dialog, const char* name)
+T* control(TInfoDlg* dialog, const char* name)
 {
+    dialog->ensureControls();
     T* found = dialog->findChild<T*>(QLatin1String(name));
     if (!found)
         qFatal("no control %s", name);
     return found;
 }
 
-QString headline(const TInfoDlg* dialog)
+QString headline(TInfoDlg* dialog)
 {
     return control<QLineEdit>(dialog, "Edit1")->text();
 }
 
-QStringList lines(const TInfoDlg* dialog)
+QStringList lines(TInfoDlg* dialog)
 {
     return control<QTextEdit>(dialog, "Memo1")->toPlainText().split(QLatin1Char('\n'));
 }
 
-std::uint32_t stepMs(const TInfoDlg* dialog)
+std::uint32_t stepMs(TInfoDlg* dialog)
 {
     return control<Timer>(dialog, "Timer1")->interval();
 }
@@ -73,6 +74,7 @@ private slots:
 void InfoDialogTest::showsItsTextsAndNothingOfTheLastMessage()
 {
     TInfoDlg dialog;
+    QVERIFY(dialog.findChildren<QWidget*>().isEmpty());  // built when first needed
     QCOMPARE(control<QLabel>(&dialog, "Label1")->text(), QStringLiteral("autom. Schließen"));
     auto* button = control<QPushButton>(&dialog, "BitBtn1");
     QCOMPARE(button->text(), QStringLiteral("OK   /   Schließen"));

@@ -18,8 +18,9 @@ class PasswordDialogTest : public QObject {
 
 private:
     template <typename T = QWidget>
-    static T* control(const TPasswordDlg& dialog, const char* name)
+    static T* control(TPasswordDlg& dialog, const char* name)
     {
+        dialog.ensureControls();
         T* found = dialog.findChild<T*>(QLatin1String(name));
         if (!found)
             qFatal("no control %s", name);
@@ -49,6 +50,7 @@ private slots:
 void PasswordDialogTest::looksAsDesigned()
 {
     TPasswordDlg dialog;
+    QVERIFY(dialog.findChildren<QWidget*>().isEmpty());  // built when first needed
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Zugangskontrolle für Konfigurationsbereich"));
     QCOMPARE(dialog.minimumSize(), QSize(372, 104));
     QCOMPARE(dialog.maximumSize(), QSize(372, 104));
@@ -133,6 +135,13 @@ void PasswordDialogTest::cancelEscapeAndTheCloseBoxEmptyTheEntry()
     }
     // The next opening confirms what is typed then, not what was typed before.
     QCOMPARE(run(dialog, [&] { QTest::keyClick(password, Qt::Key_Return); }), 1);
+    QVERIFY(EnteredPassword.isEmpty());
+
+    // A prompt never shown cancels the same way.
+    EnteredPassword = QStringLiteral("vorher");
+    TPasswordDlg unshown;
+    unshown.reject();
+    QCOMPARE(unshown.result(), 2);
     QVERIFY(EnteredPassword.isEmpty());
 }
 
