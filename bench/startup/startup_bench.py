@@ -2,7 +2,8 @@
 """Start-up benchmark: Kavelo beside a bare QWebEngineView program.
 
 Serves a small page from a loopback HTTP server, starts the two programs in
-turn (alternating, each run with a fresh HOME and profile), and measures:
+turn (alternating, each run with a fresh HOME and profile), on Qt's offscreen
+platform or, with --display, in a real window on that X display, and measures:
   * the time from process start until the server receives the home page request,
   * the time until the page reports its own load (it requests "loaded"),
   * the peak memory of the whole process tree (sum of RSS and of PSS),
@@ -473,7 +474,7 @@ def kavelo_settings(home_page, auto_end_seconds):
     return bytes(record)
 
 
-def fresh_environment(run_dir, proxy_port):
+def fresh_environment(run_dir, proxy_port, display):
     env = dict(os.environ)
     for name in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "QTWEBENGINE_DISABLE_SANDBOX",
                  "http_proxy", "https_proxy", "HTTP_PROXY", "HTTPS_PROXY", "all_proxy", "ALL_PROXY",
@@ -488,6 +489,8 @@ def fresh_environment(run_dir, proxy_port):
     env["XDG_DATA_HOME"] = os.path.join(home, ".local", "share")
     env["XDG_CACHE_HOME"] = os.path.join(home, ".cache")
     env["XDG_RUNTIME_DIR"] = runtime
+    if display:
+        env["DISPLAY"] = display
     flags = env.get("QTWEBENGINE_CHROMIUM_FLAGS", "")
     if proxy_port:
         # Requests for 127.0.0.1 go direct; anything else would reach our server as a proxy request.
@@ -539,7 +542,7 @@ class Bench:
         url = "http://127.0.0.1:%d/r/%s/index.html" % (self.port, token)
         run_dir = os.path.join(self.work, "run-%02d-%s" % (self.counter, which))
         os.makedirs(run_dir)
-        env = fresh_environment(run_dir, self.port if self.options.proxy_guard else 0)
+        env = fresh_environment(run_dir, self.port if self.options.proxy_guard else 0, self.options.display)
         if which == "kavelo":
             program_dir = os.path.join(run_dir, "program")
             os.makedirs(program_dir)
@@ -550,8 +553,7 @@ class Bench:
             command = [program]
             cwd = program_dir
         else:
-            command = [self.options.bare, url] + (["--profile=" + self.options.bare_profile]
-                                                  if self.options.bare_profile else [])
+            command = [self.options.bare, url, "--profile=" + self.options.bare_profile]
             cwd = run_dir
         loaded = self.journal.expect(token)
         log_path = os.path.join(run_dir, "output.log")
@@ -611,6 +613,7 @@ class Bench:
             "profile_kib": profile_bytes / 1024.0,
             "rss_by_kind": {k: v / MIB for k, v in sampler.peak_rss_by_kind.items()},
             "pss_by_kind": {k: v / MIB for k, v in sampler.peak_pss_by_kind.items()},
+            "main_pss": sampler.peak_pss_by_kind.get("main", 0) / MIB if self.options.pss_every else None,
             "leftovers": leftovers,
             "ended_itself": ended_itself,
             "samples": sampler.samples,
@@ -657,6 +660,34 @@ def print_table(results, runs):
     print("(%d runs each, alternating; ratio = kavelo / bare of the medians)" % runs)
 
 
+# The measures that the start-up is held to: (key, title, unit, largest ratio kavelo / bare).
+TARGETS = [
+    ("request_ms", "home page requested", "ms", 1.10),
+    ("loaded_ms", "page loaded", "ms", 1.05),
+    ("peak_pss", "peak PSS of the process tree", "MiB", 1.03),
+    ("main_pss", "PSS of the main process alone", "MiB", None),
+]
+
+
+def target_table(results, mode, runs, loads):
+    """The medians against the targets, as a Markdown table."""
+    lines = ["%s, %d runs each, medians; load average before/after: %s / %s; %d CPUs"
+             % (mode, runs, loads[0], loads[1], os.cpu_count() or 0),
+             "",
+             "| measure | kavelo | bare | ratio | target |",
+             "|---|---|---|---|---|"]
+    for key, title, unit, limit in TARGETS:
+        k, b = values_of(results["kavelo"], key), values_of(results["bare"], key)
+        if not k or not b:
+            continue
+        km, bm = statistics.median(k), statistics.median(b)
+        ratio = km / bm if bm else float("inf")
+        fmt = "%.0f ms" if unit == "ms" else "%.1f MiB"
+        verdict = "" if limit is None else "<= %.2f %s" % (limit, "met" if ratio <= limit else "MISSED")
+        lines.append("| %s | %s | %s | %.2f | %s |" % (title, fmt % km, fmt % bm, ratio, verdict))
+    return "\n".join(lines)
+
+
 def print_kinds(results, key, title):
     kinds = sorted({kind for which in results for r in results[which] for kind in r[key]})
     if not kinds:
@@ -688,8 +719,13 @@ def main():
                              " ~10 times as much as RSS")
     parser.add_argument("--no-proxy-guard", dest="proxy_guard", action="store_false",
                         help="do not point the engine's proxy at the loopback server")
-    parser.add_argument("--bare-profile", default="",
-                        help="let the bare program use a named disk profile (as kavelo does)")
+    parser.add_argument("--bare-profile", default="Kavelo",
+                        help="the bare program's profile on disk (default Kavelo, as kavelo's); empty: the"
+                             " engine's default profile, which keeps nothing on disk")
+    parser.add_argument("--display", default="",
+                        help="an X display to open real windows on (default: none, Qt's offscreen platform)")
+    parser.add_argument("--mode", default="", help="the name of the mode in the report (default from --display)")
+    parser.add_argument("--summary", default="", help="append the table of the targets to this file as well")
     parser.add_argument("--kavelo-auto-end", type=int, default=120,
                         help="AutoEndSeconds in kavelo's settings (default 120, a backstop: the run"
                              " ends kavelo itself); a small value such as 3 lets kavelo end by itself")
@@ -705,9 +741,11 @@ def main():
 
     become_subreaper()
     load_before = read_text("/proc/loadavg").split()[:3]
-    print("kavelo: %s\nbare:   %s%s\nload average before: %s  (%d CPUs; other work on the machine skews the times)"
-          % (options.kavelo, options.bare, " --profile=" + options.bare_profile if options.bare_profile else "",
-             " ".join(load_before), os.cpu_count() or 0), flush=True)
+    mode = options.mode or ("real window on %s" % options.display if options.display else "offscreen")
+    print("mode:   %s\nkavelo: %s\nbare:   %s --profile=%s\nload average before: %s  (%d CPUs; other work on"
+          " the machine skews the times)"
+          % (mode, options.kavelo, options.bare, options.bare_profile, " ".join(load_before), os.cpu_count() or 0),
+          flush=True)
     bench = Bench(options)
     bench.thread.start()
     results = {"kavelo": [], "bare": []}
@@ -744,8 +782,15 @@ def main():
     print()
     print("stray requests (other hosts): %d%s" % (len(stray), ("  " + "; ".join(stray[:3])) if stray else ""))
     print("processes still alive after the program had ended, ended one by one: %d" % leftovers)
-    print("load average after: %s" % " ".join(read_text("/proc/loadavg").split()[:3]))
+    load_after = read_text("/proc/loadavg").split()[:3]
+    print("load average after: %s" % " ".join(load_after))
     print("total time %.1f s" % (time.monotonic() - began))
+    table = target_table(results, mode, options.runs, (" ".join(load_before), " ".join(load_after)))
+    print()
+    print(table)
+    if options.summary:
+        with open(options.summary, "a", encoding="utf-8") as f:
+            f.write(table + "\n\n")
     return 0
 
 
