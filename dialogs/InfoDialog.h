@@ -51,4 +51,4 @@ private:
 void ShowFlashMessage(const FlashMessage& message);
 
 // True while a flash message is shown.
-bool FlashMessageOpen();
+bool flashMessageOpen();

@@ -17,7 +17,7 @@ const QString kRegistryReadError =
 // downloads all take this one path.
 QString folderOf(const Text& field, const QString& programFolder)
 {
-    const QString folder = TextToString(field);
+    const QString folder = textToString(field);
     if (folder.isEmpty())
         return programFolder + QStringLiteral("Downloads") + QDir::separator();
     if (!QDir::isRelativePath(folder))
@@ -35,7 +35,7 @@ QString makeSureOf(const Text& field, int number, const QString& programFolder)
     const QString candidate = folderOf(field, programFolder);
     if (QDir::setCurrent(candidate) || QDir().mkdir(candidate))
         return candidate;
-    ShowMessage(MessageKind::Information,
+    showMessage(MessageKind::Information,
                 QStringLiteral("Problem beim Erstellen des %1. Download-Ordner:\r%2\r"
                                "Prüfen Sie ob der Pfad richtig ist\rund ob Sie Schreibrechte besitzen!")
                     .arg(number)
@@ -53,7 +53,7 @@ void SetupDownloadFolders(DownloadDirState& state, const TEinstellRecord& record
         if (!state.RedirectFolder.isEmpty()) {
             HostRegistryKey key;
             if (!key.open(kInternetExplorerKey)) {
-                ShowMessage(MessageKind::Error, kRegistryReadError);
+                showMessage(MessageKind::Error, kRegistryReadError);
                 return;
             }
             // A later setup in the same run keeps the value from before the first redirect.
@@ -66,7 +66,7 @@ void SetupDownloadFolders(DownloadDirState& state, const TEinstellRecord& record
     }
     HostRegistryKey key;
     if (!key.open(kInternetExplorerKey)) {
-        ShowMessage(MessageKind::Error, kRegistryReadError);
+        showMessage(MessageKind::Error, kRegistryReadError);
         return;
     }
     // Switched off (or no usable folder) after a redirect: the old value goes back at once.
@@ -76,13 +76,13 @@ void SetupDownloadFolders(DownloadDirState& state, const TEinstellRecord& record
     state.DownloadDirRedirected = false;
 }
 
-void WriteBackDownloadDir(DownloadDirState& state)
+void writeBackDownloadDir(DownloadDirState& state)
 {
     if (!state.DownloadDirRedirected)
         return;
     HostRegistryKey key;
     if (!key.open(kInternetExplorerKey)) {
-        ShowMessage(MessageKind::Error, QStringLiteral("Fehler beim Zugriff auf die Registry (Zurücksetzen: "
+        showMessage(MessageKind::Error, QStringLiteral("Fehler beim Zugriff auf die Registry (Zurücksetzen: "
                                                        "Download-Verzeichnis) des Gastsystems!"));
         return;
     }

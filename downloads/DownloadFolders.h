@@ -23,4 +23,4 @@ struct DownloadDirState {
 void SetupDownloadFolders(DownloadDirState& state, const TEinstellRecord& record, const QString& programFolder);
 
 // Puts the host value from before the redirect back, if there was one.
-void WriteBackDownloadDir(DownloadDirState& state);
+void writeBackDownloadDir(DownloadDirState& state);

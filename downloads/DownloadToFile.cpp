@@ -344,7 +344,7 @@ TransferResult FileTransfer::outcome(int curlCode, const char* errorBuffer)
     return {true, {}};
 }
 
-TransferResult TransferToFile(const QString& url, const QString& fileName, const TransferLimits& limits,
+TransferResult transferToFile(const QString& url, const QString& fileName, const TransferLimits& limits,
                               const CancelFlag& cancel)
 {
     return FileTransfer(url, fileName, limits, cancel).attempt();

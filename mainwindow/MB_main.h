@@ -37,7 +37,7 @@ class TKaveloMainForm : public QMainWindow {
     Q_OBJECT
 public:
     // Runs FormCreate: programFolder and dataFolder are where the settings file
-    // is read (in this order) and saved to (the first), see ChooseProgramFolders;
+    // is read (in this order) and saved to (the first), see chooseProgramFolders;
     // an empty dataFolder is the program folder. arguments is the command line
     // without the program path.
     TKaveloMainForm(const QString& programFolder, const QStringList& arguments, const QString& dataFolder = {});

@@ -61,7 +61,7 @@ void TKaveloMainForm::ComboBox1KeyDown(int key)
 // A pick from the list; typed text navigates only with Enter.
 void TKaveloMainForm::ComboBox1Change()
 {
-    if (IsPresent(ComboBox1->currentText()))
+    if (isPresent(ComboBox1->currentText()))
         navigateAndFocus(ComboBox1->currentText());
 }
 
@@ -69,7 +69,7 @@ void TKaveloMainForm::WebBrowser1NavigateComplete2(const QString& url)
 {
     // Only a page that the engine added to its history is a step along the
     // surf path; a load that replaced the shown entry is none.
-    const int entry = WebBrowser1->HistoryIndex();
+    const int entry = WebBrowser1->historyIndex();
     const bool advanced = entry > shownHistoryEntry;
     shownHistoryEntry = entry;
     if (ComboBox1->isEnabled()) {
@@ -92,7 +92,7 @@ void TKaveloMainForm::WebBrowser1NavigateComplete2(const QString& url)
 void TKaveloMainForm::BitBtn1Click()
 {
     if (HistoryPosition <= 1) {
-        ShowMessage(MessageKind::Information, QStringLiteral("Der Verlauf ist leer!"));
+        showMessage(MessageKind::Information, QStringLiteral("Der Verlauf ist leer!"));
     } else {
         BackStepPending = true;
         WebBrowser1->GoBack();  // a refusal ends the handler here, in the error box
@@ -107,7 +107,7 @@ void TKaveloMainForm::BitBtn2Click()
     if (HistoryPosition < HistoryFarthest)
         WebBrowser1->GoForward();  // the reached page adds one to the position
     else
-        ShowMessage(MessageKind::Warning,
+        showMessage(MessageKind::Warning,
                     QStringLiteral("Sie sind wieder an der entferntesten Adresse\rIhrer Surfreise angekommen!"));
     UpdateHistoryCounter();
 }
@@ -121,7 +121,7 @@ void TKaveloMainForm::BitBtn3Click()
 void TKaveloMainForm::BitBtn4Click()
 {
     if (ViewerOnly) {
-        WebBrowser1->Navigate(TextToString(EinstellDaten.HomePage));
+        WebBrowser1->Navigate(textToString(EinstellDaten.HomePage));
         stamp();
     } else {
         WebBrowser1->Refresh();
@@ -132,41 +132,41 @@ void TKaveloMainForm::BitBtn4Click()
 
 void TKaveloMainForm::BitBtn5Click()
 {
-    WebBrowser1->GoHomeTo(TextToString(EinstellDaten.HomePage));
+    WebBrowser1->goHomeTo(textToString(EinstellDaten.HomePage));
     stamp();
 }
 
 void TKaveloMainForm::BitBtn6Click()
 {
     if (EinstellDaten.MaySearch != 1) {
-        ShowMessage(MessageKind::Error, QStringLiteral("Das Benutzen der Such-Seite\rist derzeit nicht erlaubt!"));
+        showMessage(MessageKind::Error, QStringLiteral("Das Benutzen der Such-Seite\rist derzeit nicht erlaubt!"));
         return;
     }
-    if (IsPresent(EinstellDaten.SearchPage))
-        WebBrowser1->GoSearchTo(TextToString(EinstellDaten.SearchPage));
+    if (isPresent(EinstellDaten.SearchPage))
+        WebBrowser1->goSearchTo(textToString(EinstellDaten.SearchPage));
     else
         WebBrowser1->GoSearch();
 }
 
 void TKaveloMainForm::BitBtn7Click()
 {
-    SetClipboardText(ComboBox1->currentText());
+    setClipboardText(ComboBox1->currentText());
 }
 
 void TKaveloMainForm::BitBtn12Click()
 {
-    navigateAndFocus(TextToString(EinstellDaten.WebAddress1Url));
+    navigateAndFocus(textToString(EinstellDaten.WebAddress1Url));
 }
 
 void TKaveloMainForm::BitBtn13Click()
 {
-    navigateAndFocus(TextToString(EinstellDaten.WebAddress2Url));
+    navigateAndFocus(textToString(EinstellDaten.WebAddress2Url));
 }
 
 void TKaveloMainForm::BitBtn14Click()
 {
     try {
-        WebBrowser1->CopySelection();
+        WebBrowser1->copySelection();
     } catch (...) {
         // copying the selection is best effort
     }
@@ -183,7 +183,7 @@ void TKaveloMainForm::rendererGone()
     lastRendererLoss = now;
     QTimer::singleShot(rendererRetryMs, this, [this] {
         if (ViewerOnly)
-            WebBrowser1->Navigate(TextToString(EinstellDaten.HomePage));
+            WebBrowser1->Navigate(textToString(EinstellDaten.HomePage));
         else
             WebBrowser1->Refresh();
     });

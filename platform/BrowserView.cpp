@@ -20,20 +20,20 @@
 
 namespace {
 
-[[noreturn]] void Fail(const QString& text)
+[[noreturn]] void fail(const QString& text)
 {
     throw std::runtime_error(text.toStdString());
 }
 
 // An address as a user would type it; nothing at all gives the blank page.
-QUrl AddressUrl(const QString& address)
+QUrl addressUrl(const QString& address)
 {
     const QUrl url = QUrl::fromUserInput(address);
     return url.isEmpty() ? QUrl(QStringLiteral("about:blank")) : url;
 }
 
 // The engine shows a page's source for these addresses; the program never does.
-bool IsSourceView(const QUrl& url)
+bool isSourceView(const QUrl& url)
 {
     return url.scheme() == QStringLiteral("view-source");
 }
@@ -48,7 +48,7 @@ bool IsSourceView(const QUrl& url)
 BrowserView::BrowserView(QWidget* parent)
     : QWebEngineView(parent)
 {
-    auto* page = new QWebEnginePage(KaveloProfile(), this);
+    auto* page = new QWebEnginePage(kaveloProfile(), this);
     setPage(page);
     connect(page, &QWebEnginePage::navigationRequested, this, &BrowserView::noteNavigationRequest);
     connect(page, &QWebEnginePage::urlChanged, this, &BrowserView::reportAddress);
@@ -59,49 +59,49 @@ BrowserView::BrowserView(QWidget* parent)
 
 void BrowserView::Navigate(const QString& address)
 {
-    loadUnlessSource(AddressUrl(address));
+    loadUnlessSource(addressUrl(address));
 }
 
 // Pages cannot navigate to a source view themselves; the program's own loads
 // and the engine's new-window requests are the ways in, and both pass here.
 void BrowserView::loadUnlessSource(const QUrl& url)
 {
-    if (!IsSourceView(url))
+    if (!isSourceView(url))
         load(url);
 }
 
 void BrowserView::GoBack()
 {
     if (!history()->canGoBack())
-        Fail(QStringLiteral("Es gibt keine vorherige Seite im Verlauf."));
+        fail(QStringLiteral("Es gibt keine vorherige Seite im Verlauf."));
     back();
 }
 
 void BrowserView::GoForward()
 {
     if (!history()->canGoForward())
-        Fail(QStringLiteral("Es gibt keine nächste Seite im Verlauf."));
+        fail(QStringLiteral("Es gibt keine nächste Seite im Verlauf."));
     forward();
 }
 
 void BrowserView::GoHome()
 {
-    Navigate(ReadHostValue(kInternetExplorerMainKey, kStartPageValue));
+    Navigate(readHostValue(kInternetExplorerMainKey, kStartPageValue));
 }
 
 void BrowserView::GoSearch()
 {
-    Navigate(ReadHostValue(kInternetExplorerMainKey, kSearchPageValue));
+    Navigate(readHostValue(kInternetExplorerMainKey, kSearchPageValue));
 }
 
-void BrowserView::GoHomeTo(const QString& address)
+void BrowserView::goHomeTo(const QString& address)
 {
-    LendHostValue(kInternetExplorerMainKey, kStartPageValue, address, [this] { GoHome(); });
+    lendHostValue(kInternetExplorerMainKey, kStartPageValue, address, [this] { GoHome(); });
 }
 
-void BrowserView::GoSearchTo(const QString& address)
+void BrowserView::goSearchTo(const QString& address)
 {
-    LendHostValue(kInternetExplorerMainKey, kSearchPageValue, address, [this] { GoSearch(); });
+    lendHostValue(kInternetExplorerMainKey, kSearchPageValue, address, [this] { GoSearch(); });
 }
 
 void BrowserView::Refresh()
@@ -114,7 +114,7 @@ void BrowserView::Stop()
     stop();
 }
 
-void BrowserView::CopySelection()
+void BrowserView::copySelection()
 {
     triggerPageAction(QWebEnginePage::Copy);
 }
@@ -124,12 +124,12 @@ QString BrowserView::LocationURL() const
     return url().toString(QUrl::FullyEncoded);
 }
 
-int BrowserView::HistoryIndex() const
+int BrowserView::historyIndex() const
 {
     return history()->currentItemIndex();
 }
 
-QString EncodedAddress(const QString& address)
+QString encodedAddress(const QString& address)
 {
     const QUrl url(address);
     return url.isValid() ? url.toString(QUrl::FullyEncoded) : address;
@@ -218,12 +218,12 @@ QMenu* BrowserView::createPageMenu()
     return menu;
 }
 
-QWebEngineProfile* KaveloProfile()
+QWebEngineProfile* kaveloProfile()
 {
     static QPointer<QWebEngineProfile> profile;
     if (!profile) {
         profile = new QWebEngineProfile(QStringLiteral("Kavelo"), QCoreApplication::instance());
-        QObject::connect(profile, &QWebEngineProfile::downloadRequested, profile, &AcceptPageDownload);
+        QObject::connect(profile, &QWebEngineProfile::downloadRequested, profile, &acceptPageDownload);
     }
     return profile;
 }

@@ -19,11 +19,11 @@ KaveloApplication::KaveloApplication(int& argc, char** argv)
 bool KaveloApplication::notify(QObject* receiver, QEvent* event)
 {
     bool handled = false;
-    ShowingErrors([&] { handled = QApplication::notify(receiver, event); });
+    showingErrors([&] { handled = QApplication::notify(receiver, event); });
     return handled;
 }
 
-bool HasDisplay()
+bool hasDisplay()
 {
 #ifdef Q_OS_LINUX
     return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
@@ -35,7 +35,7 @@ bool HasDisplay()
 #ifdef Q_OS_LINUX
 namespace {
 
-void AppendChromiumFlag(const QByteArray& flag)
+void appendChromiumFlag(const QByteArray& flag)
 {
     QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
     if (!flags.isEmpty())
@@ -60,12 +60,12 @@ static void closeRemoteDebugging()
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS", kept.join(' '));
 }
 
-void PrepareEnvironment()
+void prepareEnvironment()
 {
     closeRemoteDebugging();
 #ifdef Q_OS_LINUX
     // Without any display (a scheduled job on a server) run on the offscreen platform.
-    if (!HasDisplay() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    if (!hasDisplay() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     // Chromium refuses to start as root with its sandbox on.
     if (geteuid() == 0)
@@ -75,7 +75,7 @@ void PrepareEnvironment()
     // software right away, which renders the same pages at less cost and without
     // the GL driver's quirks. The offscreen platform sets this flag by itself.
     if (!QFileInfo::exists(QStringLiteral("/dev/dri")))
-        AppendChromiumFlag("--disable-gpu");
+        appendChromiumFlag("--disable-gpu");
 #endif
     // The web engine shares its OpenGL context with the windows' one.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);

@@ -25,7 +25,7 @@ struct RunningDownload {
 // The downloads whose window is open, by the engine's id. The engine writes
 // to a side file until the end, so the names taken here are not yet on disk;
 // and it starts a broken-off download again under its old id.
-QHash<quint32, RunningDownload>& Running()
+QHash<quint32, RunningDownload>& running()
 {
     static QHash<quint32, RunningDownload> running;
     return running;
@@ -33,11 +33,11 @@ QHash<quint32, RunningDownload>& Running()
 
 }  // namespace
 
-QString PageDownloadFolder()
+QString pageDownloadFolder()
 {
     QString folder;
     try {
-        folder = ReadHostValue(kInternetExplorerKey, kDownloadDirectoryValue);
+        folder = readHostValue(kInternetExplorerKey, kDownloadDirectoryValue);
     } catch (const std::exception&) {
         // A value that is no text names no folder.
     }
@@ -46,14 +46,14 @@ QString PageDownloadFolder()
     return QDir::cleanPath(QDir::fromNativeSeparators(folder));
 }
 
-void AcceptPageDownload(QWebEngineDownloadRequest* download)
+void acceptPageDownload(QWebEngineDownloadRequest* download)
 {
     // No window opens while the window waits for a button download.
-    if (ButtonDownloadRunning()) {
+    if (buttonDownloadRunning()) {
         download->cancel();
         return;
     }
-    auto& running = Running();
+    auto& running = running();
     if (const auto known = running.constFind(download->id()); known != running.cend()) {
         const QFileInfo target(known->target);
         download->setDownloadDirectory(target.path());
@@ -67,15 +67,15 @@ void AcceptPageDownload(QWebEngineDownloadRequest* download)
         return;
     }
 
-    const QString folder = PageDownloadFolder();
+    const QString folder = pageDownloadFolder();
     QDir().mkpath(folder);  // a folder that cannot be made lets the download fail visibly
     QSet<QString> taken;
     for (const RunningDownload& other : std::as_const(running))
         taken.insert(other.target);
-    QString suggested = CleanFileName(QFileInfo(download->suggestedFileName()).fileName());
+    QString suggested = cleanFileName(QFileInfo(download->suggestedFileName()).fileName());
     if (suggested.isEmpty())
         suggested = QStringLiteral("Download");  // nothing but dots
-    const QString name = FreeFileName(folder, suggested, taken);
+    const QString name = freeFileName(folder, suggested, taken);
     download->setDownloadDirectory(folder);
     download->setDownloadFileName(name);
 
@@ -85,7 +85,7 @@ void AcceptPageDownload(QWebEngineDownloadRequest* download)
     auto* window = new DownloadProgress(download, owner);
     const quint32 id = download->id();
     running.insert(id, {QDir(folder).filePath(name), window});
-    QObject::connect(window, &QObject::destroyed, QCoreApplication::instance(), [id] { Running().remove(id); });
+    QObject::connect(window, &QObject::destroyed, QCoreApplication::instance(), [id] { running().remove(id); });
     download->accept();
     if (owner) {
         window->adjustSize();

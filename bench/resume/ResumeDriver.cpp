@@ -31,7 +31,7 @@ int main(int argc, char* argv[])
             std::fprintf(stderr, "%s\n", qPrintable(result.error));
         return result.ok;
     };
-    const bool ok = RunAttempts(plan, hooks);
+    const bool ok = runAttempts(plan, hooks);
     std::printf("%d\n", transfers);
     return ok ? 0 : 1;
 }

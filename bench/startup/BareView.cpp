@@ -1,7 +1,7 @@
 // The smallest program that shows a web page the way Kavelo does: one
 // top-level QWebEngineView of 790x570 that loads the address given on its
 // command line, on a profile on disk named like Kavelo's, with the web
-// engine's switches set by Kavelo's own PrepareEnvironment() (compiled in from
+// engine's switches set by Kavelo's own prepareEnvironment() (compiled in from
 // platform/). Start-up figures of the two then compare the program's own cost
 // with that of the engine.
 //
@@ -20,7 +20,7 @@
 
 int main(int argc, char* argv[])
 {
-    PrepareEnvironment();
+    prepareEnvironment();
     QApplication app(argc, argv);
 
     QString address;

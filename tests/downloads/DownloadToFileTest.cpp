@@ -112,7 +112,7 @@ TEST_F(DownloadToFileTest, WritesTheWholeBodyExactly)
     for (const qsizetype size : {qsizetype{0}, qsizetype{1}, qsizetype{3 * 1024 * 1024 + 7}}) {
         body = randomBody(size);
         const QString path = target("datei.bin");
-        const TransferResult result = TransferToFile(server.url(QStringLiteral("/file")), path);
+        const TransferResult result = transferToFile(server.url(QStringLiteral("/file")), path);
         ASSERT_TRUE(result.ok) << qPrintable(result.error);
         EXPECT_EQ(contents(path), QByteArray::fromStdString(body)) << size;
     }
@@ -124,7 +124,7 @@ TEST_F(DownloadToFileTest, ReplacesAnExistingFileAndTakesNonAsciiNames)
     body = "neuer Inhalt";
     const QString path = target("Übersicht für Jörg ß.txt");
     writeFile(path, "alter, längerer Inhalt");
-    EXPECT_TRUE(TransferToFile(server.url(QStringLiteral("/file")), path).ok);
+    EXPECT_TRUE(transferToFile(server.url(QStringLiteral("/file")), path).ok);
     EXPECT_EQ(contents(path), QByteArray("neuer Inhalt"));
     EXPECT_EQ(entries(), QStringList{QString::fromUtf8("Übersicht für Jörg ß.txt")});
 }
@@ -135,7 +135,7 @@ TEST_F(DownloadToFileTest, FailuresLeaveTheOldFileAndNoTemporaryFile)
     writeFile(path, "bisheriger Stand");
     const char* const failing[] = {"/status/404", "/status/500", "/status/304", "/cut", "/loop", "/to-file-scheme"};
     for (const char* route : failing) {
-        const TransferResult result = TransferToFile(server.url(QString::fromUtf8(route)), path);
+        const TransferResult result = transferToFile(server.url(QString::fromUtf8(route)), path);
         EXPECT_FALSE(result.ok) << route;
         EXPECT_FALSE(result.error.isEmpty()) << route;
         EXPECT_EQ(contents(path), QByteArray("bisheriger Stand")) << route;
@@ -149,14 +149,14 @@ TEST_F(DownloadToFileTest, FollowsARedirect)
 {
     body = "umgezogen";
     const QString path = target("ziel.txt");
-    EXPECT_TRUE(TransferToFile(server.url(QStringLiteral("/moved")), path).ok);
+    EXPECT_TRUE(transferToFile(server.url(QStringLiteral("/moved")), path).ok);
     EXPECT_EQ(contents(path), QByteArray("umgezogen"));
 }
 
 TEST_F(DownloadToFileTest, BlanksAndUmlautsOfTheAddressAreEncoded)
 {
     const QString path = target("kodiert.txt");
-    EXPECT_TRUE(TransferToFile(server.url(QString::fromUtf8("/ordner mit ä/datei.txt")), path).ok);
+    EXPECT_TRUE(transferToFile(server.url(QString::fromUtf8("/ordner mit ä/datei.txt")), path).ok);
     EXPECT_EQ(contents(path), QByteArray("kodiert"));
 }
 
@@ -169,13 +169,13 @@ TEST_F(DownloadToFileTest, FailsWithoutAServerOrAFolder)
         closed.http().Get("/",
                           [](const httplib::Request&, httplib::Response& res) { res.set_content("da", "text/plain"); });
         closed.start();
-        ASSERT_TRUE(TransferToFile(closed.url(), target("einmal.txt")).ok);
+        ASSERT_TRUE(transferToFile(closed.url(), target("einmal.txt")).ok);
         ASSERT_TRUE(QFile::remove(target("einmal.txt")));
         refused = closed.url();
     }
-    EXPECT_FALSE(TransferToFile(refused, target("nichts.txt")).ok);
+    EXPECT_FALSE(transferToFile(refused, target("nichts.txt")).ok);
     body = "da";
-    EXPECT_FALSE(TransferToFile(server.url(QStringLiteral("/file")), target("fehlt/nichts.txt")).ok);
+    EXPECT_FALSE(transferToFile(server.url(QStringLiteral("/file")), target("fehlt/nichts.txt")).ok);
     EXPECT_TRUE(entries().isEmpty());
 }
 
@@ -186,7 +186,7 @@ TEST_F(DownloadToFileTest, AStalledTransferFailsAfterTheStallTime)
     limits.stallTimeout = std::chrono::seconds(1);
     QElapsedTimer clock;
     clock.start();
-    const TransferResult result = TransferToFile(server.url(QStringLiteral("/stall")), path, limits);
+    const TransferResult result = transferToFile(server.url(QStringLiteral("/stall")), path, limits);
     EXPECT_FALSE(result.ok);
     EXPECT_GE(clock.elapsed(), 1000);
     EXPECT_LT(clock.elapsed(), 10000);  // the server would hold out for 20 s
@@ -301,7 +301,7 @@ TEST_F(DownloadToFileTest, CancellingEndsTheAttemptAtOnceAndRemovesItsFile)
     });
     QElapsedTimer clock;
     clock.start();
-    const TransferResult stalled = TransferToFile(server.url(QStringLiteral("/stall")), path, {}, cancel);
+    const TransferResult stalled = transferToFile(server.url(QStringLiteral("/stall")), path, {}, cancel);
     canceller.join();
     EXPECT_FALSE(stalled.ok);
     EXPECT_LT(clock.elapsed(), 2000);
@@ -333,7 +333,7 @@ TEST_F(DownloadToFileTest, AWriteErrorFailsAndLeavesTheOldFile)
     {
         const FileSizeLimit full(1024 * 1024);
         ASSERT_TRUE(full.isActive());
-        result = TransferToFile(server.url(QStringLiteral("/file")), path);
+        result = transferToFile(server.url(QStringLiteral("/file")), path);
     }
 
     EXPECT_FALSE(result.ok);
