@@ -16,9 +16,7 @@ const QString kRegistryReadError =
 // a missing one is created one level deep.
 QString makeSureOf(const Text& field, int number, const QString& programFolder)
 {
-    QString candidate = TextToString(field);
-    if (candidate.isEmpty())
-        candidate = programFolder + QStringLiteral("Downloads") + QDir::separator();
+    const QString candidate = DownloadFolderPath(field, programFolder);
     if (QDir::setCurrent(candidate) || QDir().mkdir(candidate))
         return candidate;
     ShowMessage(MessageKind::Information,
@@ -30,6 +28,12 @@ QString makeSureOf(const Text& field, int number, const QString& programFolder)
 }
 
 }  // namespace
+
+QString DownloadFolderPath(const Text& field, const QString& programFolder)
+{
+    const QString folder = TextToString(field);
+    return folder.isEmpty() ? programFolder + QStringLiteral("Downloads") + QDir::separator() : folder;
+}
 
 void SetupDownloadFolders(DownloadDirState& state, const TEinstellRecord& record, const QString& programFolder)
 {

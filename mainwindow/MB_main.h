@@ -86,6 +86,7 @@ private:
     void BitBtn13Click();
     void BitBtn14Click();
     void navigateAndFocus(const QString& address);
+    void openTypedAddress(const QString& text);
     void rendererGone();
 
     // Viewer mode and timed reload.
