@@ -45,10 +45,12 @@ KaveloPage::KaveloPage(QWebEngineProfile* profile, QObject* parent)
     // mailto:, tel: and other schemes the engine does not load never start a program outside.
     settings()->setUnknownUrlSchemePolicy(QWebEngineSettings::DisallowUnknownUrlSchemes);
     connect(this, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
-        if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus)
+        if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
             quickDialogs = 0;
-        else
+            sinceDialogClosed.invalidate();
+        } else {
             programNavigation = false;
+        }
     });
 }
 
