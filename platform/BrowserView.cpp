@@ -192,8 +192,8 @@ void BrowserView::openInThisView(const QWebEngineNewWindowRequest& request)
 
 void BrowserView::navigateAsProgram(std::function<void()> navigation, bool probeFirst)
 {
-    shownPage->programNavigates();
-    if (!probeFirst) {
+    shownPage->programNavigates();  // an open dialog would hold the probe's answer
+    if (!probeFirst || page()->renderProcessPid() <= 0) {
         navigation();
         return;
     }
@@ -219,8 +219,10 @@ void BrowserView::navigateAsProgram(std::function<void()> navigation, bool probe
 void BrowserView::runPendingNavigation()
 {
     ++probeNumber;  // a late answer or deadline of this probe finds nothing more to do
-    if (const std::function<void()> navigation = std::exchange(pendingNavigation, {}))
+    if (const std::function<void()> navigation = std::exchange(pendingNavigation, {})) {
+        shownPage->programNavigates();  // the page may have finished a load meanwhile
         navigation();
+    }
 }
 
 void BrowserView::endHungPage()

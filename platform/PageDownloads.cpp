@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QHash>
 #include <QLocale>
@@ -72,18 +73,25 @@ bool EnoughFreeSpace(const QStorageInfo& disk, qint64 stillToCome)
            || LeavesEnoughFreeSpace(disk.bytesAvailable(), disk.bytesTotal(), stillToCome);
 }
 
-// Breaks the download off, with a box, once the disk would fall below its reserve.
+// Breaks the download off, with a box, once the disk would fall below its
+// reserve; looked at a few times a second as the bytes come in.
 void WatchFreeSpace(QWebEngineDownloadRequest* download, DownloadProgress* window)
 {
-    QObject::connect(download, &QWebEngineDownloadRequest::receivedBytesChanged, window, [download] {
-        QStorageInfo disk(download->downloadDirectory());
-        const qint64 total = download->totalBytes();
-        if (download->isFinished() || EnoughFreeSpace(disk, total > 0 ? total - download->receivedBytes() : 0))
-            return;
-        download->cancel();
-        ShowMessage(MessageKind::Error, QStringLiteral("Der Download von \"%1\" wurde abgebrochen.\r%2")
-                                            .arg(download->downloadFileName(), ReserveText(disk)));
-    });
+    constexpr qint64 kLookEveryMs = 250;
+    QObject::connect(
+        download, &QWebEngineDownloadRequest::receivedBytesChanged, window,
+        [download, since = QElapsedTimer()]() mutable {
+            if (since.isValid() && since.elapsed() < kLookEveryMs)
+                return;
+            since.start();
+            const QStorageInfo disk(download->downloadDirectory());
+            const qint64 total = download->totalBytes();
+            if (download->isFinished() || EnoughFreeSpace(disk, total > 0 ? total - download->receivedBytes() : 0))
+                return;
+            download->cancel();
+            ShowMessage(MessageKind::Error, QStringLiteral("Der Download von \"%1\" wurde abgebrochen.\r%2")
+                                                .arg(download->downloadFileName(), ReserveText(disk)));
+        });
 }
 
 // Asks whether the page's file may be saved, unless the disk has no room for it.
