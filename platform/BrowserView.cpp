@@ -267,9 +267,11 @@ QAbstractButton* BrowserView::historyButton(const QEvent* event, bool* isHistory
     }
     case QEvent::KeyPress:
     case QEvent::KeyRelease: {
+        // Alt+Left and Alt+Right, not the platform's whole list (Windows has Backspace in it).
         const auto* key = static_cast<const QKeyEvent*>(event);
-        back = key->key() == Qt::Key_Back || key->matches(QKeySequence::Back);
-        forward = key->key() == Qt::Key_Forward || key->matches(QKeySequence::Forward);
+        const bool alt = key->modifiers() == Qt::AltModifier;
+        back = key->key() == Qt::Key_Back || (alt && key->key() == Qt::Key_Left);
+        forward = key->key() == Qt::Key_Forward || (alt && key->key() == Qt::Key_Right);
         break;
     }
     default:

@@ -15,6 +15,7 @@
 #include <QPointer>
 #include <QStandardPaths>
 #include <QStorageInfo>
+#include <QTimer>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineView>
 #include <algorithm>
@@ -89,8 +90,10 @@ void WatchFreeSpace(QWebEngineDownloadRequest* download, DownloadProgress* windo
             if (download->isFinished() || EnoughFreeSpace(disk, total > 0 ? total - download->receivedBytes() : 0))
                 return;
             download->cancel();
-            ShowMessage(MessageKind::Error, QStringLiteral("Der Download von \"%1\" wurde abgebrochen.\r%2")
-                                                .arg(download->downloadFileName(), ReserveText(disk)));
+            // The box waits for its own event: the engine's progress report does not wait for the visitor.
+            const QString text = QStringLiteral("Der Download von \"%1\" wurde abgebrochen.\r%2")
+                                     .arg(download->downloadFileName(), ReserveText(disk));
+            QTimer::singleShot(0, QCoreApplication::instance(), [text] { ShowMessage(MessageKind::Error, text); });
         });
 }
 

@@ -354,6 +354,7 @@ void BrowserViewTest::historyButtonsAndKeysGoThroughTheWindowsButtons()
     QTest::keyClick(input, Qt::Key_Left, Qt::AltModifier);
     QTest::keyClick(input, Qt::Key_Back);
     QTest::keyClick(input, Qt::Key_Forward);
+    QTest::keyClick(input, Qt::Key_Backspace);  // editing, on every platform
     QTRY_COMPARE(backClicks, 3);
     QTRY_COMPARE(forwardClicks, 2);
 
