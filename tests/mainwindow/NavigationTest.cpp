@@ -251,14 +251,11 @@ private slots:
         StringToText(run->settings.WebAddress1Url, localUrl);
         startWindow();
         expectAt(QStringLiteral("/"));
-        for (const QString& typed : {QStringLiteral("file:///etc/passwd"), QStringLiteral("javascript:alert(1)")}) {
-            address()->setEditText(typed);
-            QTest::keyClick(address(), Qt::Key_Return);
-            QCOMPARE(run->boxes.messages.last().kind, MessageKind::Warning);
-            QCOMPARE(lastBox(), QStringLiteral("Die Adresse \"%1\" kann nicht geöffnet werden.\n"
-                                               "Erlaubt sind nur Web-Adressen (http:// und https://).")
-                                    .arg(typed));
-        }
+        address()->setEditText(QStringLiteral("javascript:alert(1)"));
+        QTest::keyClick(address(), Qt::Key_Return);
+        QCOMPARE(run->boxes.messages.last().kind, MessageKind::Warning);
+        QCOMPARE(lastBox(), QStringLiteral("Die Adresse \"javascript:alert(1)\" kann nicht geöffnet werden.\n"
+                                           "Erlaubt sind nur Web-Adressen (http:// und https://)."));
         QVERIFY(!QTest::qWaitFor([&] { return view()->LocationURL() != server->url(QStringLiteral("/")); }, 500));
 
         // The settings' own addresses keep their scheme, also picked from the list.
@@ -271,33 +268,7 @@ private slots:
         address()->setCurrentIndex(picked);
         emit address()->activated(picked);
         QTRY_COMPARE_WITH_TIMEOUT(view()->LocationURL(), localUrl, 10000);
-        QCOMPARE(run->boxes.messages.size(), 2);
-    }
-
-    // The mouse's back button acts as "zurück": counted, so that "vor" can
-    // return, and nothing at all when the button is off.
-    void theMouseBackButtonActsAsTheBackButton()
-    {
-        startWindow();
-        expectAt(QStringLiteral("/"));
-        follow("a");
-        follow("b");
-        QTest::mouseClick(view()->focusProxy(), Qt::BackButton, {}, QPoint(300, 300));
-        expectAt(QStringLiteral("/a"));
-        click("BitBtn2");
-        expectAt(QStringLiteral("/b"));
-
-        run->settings.MaySurf = 0;
-        startWindow({QStringLiteral("0")});
-        QTRY_COMPARE_WITH_TIMEOUT(view()->LocationURL(), server->url(QStringLiteral("/")), 10000);
-        waitForPage();
-        QTest::mouseClick(view()->focusProxy(), Qt::LeftButton, {}, QPoint(20, 20));
-        QTRY_COMPARE_WITH_TIMEOUT(view()->LocationURL(), server->url(QStringLiteral("/a")), 10000);
-        waitForPage();
-        QVERIFY(!run->control<QPushButton>("BitBtn1")->isEnabled());
-        QTest::mouseClick(view()->focusProxy(), Qt::BackButton, {}, QPoint(300, 300));
-        QVERIFY(!QTest::qWaitFor([&] { return view()->LocationURL() != server->url(QStringLiteral("/a")); }, 1000));
-        QVERIFY(run->boxes.messages.isEmpty());
+        QCOMPARE(run->boxes.messages.size(), 1);
     }
 
     void aKilledRendererLoadsTheViewersHomePageAgain()
