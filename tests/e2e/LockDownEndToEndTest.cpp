@@ -14,6 +14,7 @@
 #include <QElapsedTimer>
 #include <QPoint>
 #include <QThread>
+#include <cstring>
 #include <functional>
 
 namespace {
@@ -34,7 +35,7 @@ constexpr int kPageTop = 86;
 const QPoint kHomeButton(224, 16);
 const QPoint kAddressBox(350, 68);
 
-const char* const kLinks[] = {"hochladen", "flut", "zweite", "fenster", "falle", "endlos"};
+const char* const kLinks[] = {"hochladen", "flut", "zweite", "fenster", "falle", "endlos", "mailto:info@example.com"};
 
 class LockDown : public ::testing::Test {
 protected:
@@ -51,7 +52,7 @@ protected:
         };
         std::string links;
         for (const char* link : kLinks)
-            links += std::string("<a href='/") + link + "'>" + link + "</a>";
+            links += std::string("<a href='") + (std::strchr(link, ':') ? "" : "/") + link + "'>" + link + "</a>";
         serve("/start", links);
         serve("/zweite", "<p>zweite Seite</p>");
         serve("/hochladen",
@@ -84,6 +85,14 @@ protected:
         StringToText(record.DownloadFolder1, folder);
         StringToText(record.DownloadFolder2, folder);
         run.setEnv(QStringLiteral("DISPLAY"), display.name());
+        // The desktop's handler of other schemes, as the program would find it: it leaves a mark.
+        const QString tools = run.home() + QStringLiteral("/bin");
+        QDir().mkpath(tools);
+        QFile opener(tools + QStringLiteral("/xdg-open"));
+        ASSERT_TRUE(opener.open(QIODevice::WriteOnly));
+        opener.write("#!/bin/sh\necho \"$@\" > \"$(dirname \"$0\")/geoeffnet\"\n");
+        opener.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        run.setEnv(QStringLiteral("PATH"), tools + QLatin1Char(':') + qEnvironmentVariable("PATH"));
     }
 
     // Starts the program and waits until its home page has been asked for.
@@ -194,6 +203,17 @@ TEST_F(LockDown, ATypedFileAddressAndADataWindowAreRefusedAndThePageStays)
     QThread::msleep(1000);
     EXPECT_EQ(count("/erreicht"), 0);
     EXPECT_EQ(count("/verlassen/fenster"), 0);
+
+    // A mail link starts no program outside.
+    answer(display.waitForWindow(pid(), QStringLiteral("Warnung"), 1000));
+    click(kHomeButton);
+    ASSERT_TRUE(waitFor([&] { return count("/start") == 2; }, 10000));
+    settle();
+    const int left = count("/verlassen/start");
+    follow(6);
+    QThread::msleep(3000);
+    EXPECT_FALSE(QFile::exists(run.home() + QStringLiteral("/bin/geoeffnet")));
+    EXPECT_EQ(count("/verlassen/start"), left);
 }
 
 // The program's timed reload brings the home page back from a page that asks
