@@ -103,6 +103,7 @@ private:
     void BitBtn14Click();
     void navigateAndFocus(const QString& address);
     void alignAddressList();
+    void openTypedAddress(const QString& text);
     void rendererGone();
 
     // Viewer mode and timed reload.

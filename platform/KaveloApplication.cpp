@@ -32,9 +32,9 @@ bool HasDisplay()
 #endif
 }
 
-#ifdef Q_OS_LINUX
 namespace {
 
+// The last of a repeated flag counts.
 void AppendChromiumFlag(const QByteArray& flag)
 {
     QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
@@ -44,7 +44,6 @@ void AppendChromiumFlag(const QByteArray& flag)
 }
 
 }  // namespace
-#endif
 
 // The engine's developer tools must not be reachable from a locked-down
 // browser, not even over a debugging port set up in the environment.
@@ -63,6 +62,9 @@ static void closeRemoteDebugging()
 void PrepareEnvironment()
 {
     closeRemoteDebugging();
+    // The engine's own texts (error pages, form messages) are German whatever
+    // the system's language; the program's numbers keep the system's locale.
+    AppendChromiumFlag("--lang=de");
 #ifdef Q_OS_LINUX
     // Without any display (a scheduled job on a server) run on the offscreen platform.
     if (!HasDisplay() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

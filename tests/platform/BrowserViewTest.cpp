@@ -3,9 +3,11 @@
 #include "platform/HostRegistry.h"
 #include "support/GuiTestMain.h"
 #include "support/LoopbackServer.h"
+#include "support/RecordingPresenter.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QPushButton>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
@@ -24,6 +26,7 @@ const char* const kPageA = R"html(<!DOCTYPE html><html><head><meta charset="utf-
 <a id="weiter" href="/b" style="display:block;height:40px">weiter</a>
 <a id="sprung" href="#teil" style="display:block;height:40px">Sprung</a>
 <a id="neu" href="/c" target="_blank" style="display:block;height:40px">neues Fenster</a>
+<form><input id="pflicht" required></form>
 <p id="gruss" onclick="getSelection().selectAllChildren(this)">Grüße aus Kavelo</p>
 <iframe src="/rahmen"></iframe>
 <p id="teil">Teil</p>
@@ -65,6 +68,8 @@ private slots:
     void homeAndSearchLoadWhatTheStoreHoldsAtTheCall();
     void addressesAreReportedEncoded();
     void newWindowRequestsStayInThisView();
+    void historyButtonsAndKeysGoThroughTheWindowsButtons();
+    void webContentSpeaksGerman();
     void copySelectionPutsTheSelectedTextOnTheClipboard();
     void profileKeepsItsDataOnDisk();
 
@@ -79,6 +84,7 @@ private:
     LoopbackServer server;
     std::unique_ptr<BrowserView> view;
     Reports reports;
+    QString acceptLanguage;
 };
 
 void BrowserViewTest::initTestCase()
@@ -91,6 +97,10 @@ void BrowserViewTest::initTestCase()
     Serve(http, "/c", Page("C"));
     Serve(http, "/rahmen", Page("Rahmen"));
     Serve(http, "/Seite eins", Page("Eins"));
+    http.Get("/sprache", [this](const httplib::Request& request, httplib::Response& response) {
+        acceptLanguage = QString::fromStdString(request.get_header_value("Accept-Language"));
+        response.set_content(Page("Sprache"), "text/html; charset=utf-8");
+    });
     http.Get("/langsam", [](const httplib::Request&, httplib::Response& response) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1500));
         response.set_content(Page("Langsam"), "text/html; charset=utf-8");
@@ -327,6 +337,67 @@ void BrowserViewTest::newWindowRequestsStayInThisView()
     runScript(QStringLiteral("window.open('/b')"));
     expected << url(QStringLiteral("/b"));
     waitUntilReached(expected);
+
+    // Other schemes stay shut, with one box for the page.
+    RecordingPresenter boxes;
+    runScript(QStringLiteral("window.open('data:text/html,Hallo'); window.open('file:///etc/passwd')"));
+    QVERIFY(!QTest::qWaitFor([&] { return reports.reached != expected || boxes.messages.size() > 1; }, 1000));
+    QCOMPARE(boxes.messages.size(), 1);
+    QCOMPARE(boxes.messages[0].kind, MessageKind::Warning);
+    QCOMPARE(boxes.messages[0].text, QStringLiteral("Die Adresse \"data:text/html,Hallo\" kann nicht geöffnet "
+                                                    "werden.\nErlaubt sind nur Web-Adressen (http:// und https://)."));
+}
+
+// The mouse's back and forward buttons and the history keys click the
+// window's buttons (which keep the count), and do nothing when these are off.
+void BrowserViewTest::historyButtonsAndKeysGoThroughTheWindowsButtons()
+{
+    QPushButton back;
+    QPushButton forward;
+    int backClicks = 0;
+    int forwardClicks = 0;
+    connect(&back, &QPushButton::clicked, this, [&] { ++backClicks; });
+    connect(&forward, &QPushButton::clicked, this, [&] { ++forwardClicks; });
+    view->setNavigationButtons(&back, &forward, nullptr);
+    navigateAndWait(url(QStringLiteral("/a")));
+    click(QStringLiteral("weiter"));
+    waitUntilReached({url(QStringLiteral("/a")), url(QStringLiteral("/b"))});
+
+    QWidget* input = view->focusProxy();
+    QTest::mouseClick(input, Qt::BackButton, {}, QPoint(100, 100));
+    QTest::mouseClick(input, Qt::ForwardButton, {}, QPoint(100, 100));
+    QTest::keyClick(input, Qt::Key_Left, Qt::AltModifier);
+    QTest::keyClick(input, Qt::Key_Back);
+    QTest::keyClick(input, Qt::Key_Forward);
+    QTest::keyClick(input, Qt::Key_Backspace);  // editing, on every platform
+    QTRY_COMPARE(backClicks, 3);
+    QTRY_COMPARE(forwardClicks, 2);
+
+    back.setEnabled(false);
+    QTest::mouseClick(input, Qt::BackButton, {}, QPoint(100, 100));
+    QTest::keyClick(input, Qt::Key_Left, Qt::AltModifier);
+    QVERIFY(!QTest::qWaitFor([&] { return backClicks != 3 || reports.reached.size() != 2; }, 1000));
+    QCOMPARE(view->LocationURL(), url(QStringLiteral("/b")));
+}
+
+// Error pages, form messages and the languages asked for are German, while
+// the program's own numbers keep the system's locale.
+void BrowserViewTest::webContentSpeaksGerman()
+{
+    navigateAndWait(url(QStringLiteral("/sprache")));
+    QCOMPARE(acceptLanguage, QStringLiteral("de-DE,de;q=0.9"));
+    navigateAndWait(url(QStringLiteral("/a")));
+    QCOMPARE(runScript(QStringLiteral("document.getElementById('pflicht').validationMessage")).toString(),
+             QStringLiteral("Fülle dieses Feld aus."));
+    QTcpServer probe;
+    QVERIFY(probe.listen(QHostAddress::LocalHost));
+    const QString gone = QStringLiteral("http://127.0.0.1:%1/").arg(probe.serverPort());
+    probe.close();
+    navigateAndWait(gone);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        runScript(QStringLiteral("document.body.innerText")).toString().contains(QStringLiteral("nicht erreichbar")),
+        kLoadTimeout);
+    QCOMPARE(QLocale(), QLocale::system());
 }
 
 void BrowserViewTest::copySelectionPutsTheSelectedTextOnTheClipboard()
