@@ -16,7 +16,9 @@
 #include <QApplication>
 #include <QCursor>
 #include <QDir>
+#include <QLabel>
 #include <QScopeGuard>
+#include <cstdio>
 
 namespace {
 
@@ -86,7 +88,7 @@ bool TKaveloMainForm::RunDownload(int n)
         automatic = false;
         return false;
     }
-    bool success = false;
+    TransferResult result;
     {
         // The window stays alive but takes no input, and its timers wait for the end.
         const QString title = windowTitle();
@@ -105,10 +107,18 @@ bool TKaveloMainForm::RunDownload(int n)
             else
                 QApplication::restoreOverrideCursor();
         };
-        success = RunAttempts(plan, hooks);
+        result = RunAttempts(plan, hooks);
     }
     if (ending)
         return false;  // a signal ends the program: no message, copy or save follows
+    const bool success = result.ok;
+    if (!success) {
+        // Why, until the next hint or page event writes the panel; on standard
+        // error also for a run without anybody at the window.
+        const QString why = QStringLiteral("Download %1: %2").arg(n).arg(result.error);
+        StatusPanel1->setText(why);
+        std::fprintf(stderr, "%s\n", why.toLocal8Bit().constData());
+    }
 
     bool& automatic = autoDownloadFlag(n);
     if (automatic) {
@@ -150,10 +160,10 @@ bool TKaveloMainForm::refuseProtectedTarget(const DownloadPlan& plan) const
     return false;
 }
 
-bool TKaveloMainForm::DownloadToFile(FileTransfer& transfer, DownloadWait& wait, int n)
+TransferResult TKaveloMainForm::DownloadToFile(FileTransfer& transfer, DownloadWait& wait, int n)
 {
-    bool success = false;
-    wait.run([&transfer, &success] { success = transfer.attempt().ok; },
+    TransferResult result;
+    wait.run([&transfer, &result] { result = transfer.attempt(); },
              [this, &transfer, n] {
                  const TransferProgress progress = transfer.progress();
                  const QString text = DownloadProgressText(n, progress.received, progress.total);
@@ -162,7 +172,7 @@ bool TKaveloMainForm::DownloadToFile(FileTransfer& transfer, DownloadWait& wait,
                  if (autoDownloadFlag(n))
                      setWindowTitle(text);
              });
-    return success;
+    return result;
 }
 
 void TKaveloMainForm::SetupDownloadFolders()

@@ -16,6 +16,7 @@ class BrowserView;
 class DownloadWait;
 struct DownloadPlan;
 class FileTransfer;
+struct TransferResult;
 class GlyphButton;
 class QComboBox;
 class QFrame;
@@ -69,8 +70,8 @@ private:
     // One download button's work; true when the file arrived.
     bool RunDownload(int n);
     // One attempt of download n on a worker thread, while the window waits
-    // with the progress in the status line; true only on complete success.
-    bool DownloadToFile(FileTransfer& transfer, DownloadWait& wait, int n);
+    // with the progress in the status line; ok only on complete success.
+    TransferResult DownloadToFile(FileTransfer& transfer, DownloadWait& wait, int n);
     void UpdateHistoryCounter();
     void ShowPageState();
 

@@ -118,6 +118,8 @@ private slots:
         QCOMPARE(failed[0].caption, QStringLiteral("Problem!!!"));
         QCOMPARE(failed[0].headline, QStringLiteral("Download:"));
         QCOMPARE(failed[0].lines[1], QStringLiteral("NICHT durchgeführt!"));
+        // Why stays in panel 1 until the next hint.
+        QCOMPARE(run->control<QLabel>("StatusPanel1")->text(), QStringLiteral("Download 2: HTTP-Fehler 404"));
     }
 
     // A user who may change the downloads cannot fetch a settings file of their own.
