@@ -1,5 +1,6 @@
 #include "platform/BrowserView.h"
 
+#include "platform/CertificateTrust.h"
 #include "platform/HostRegistry.h"
 #include "platform/PageDownloads.h"
 
@@ -8,6 +9,7 @@
 #include <QCoreApplication>
 #include <QMenu>
 #include <QPointer>
+#include <QWebEngineCertificateError>
 #include <QWebEngineContextMenuRequest>
 #include <QWebEngineHistory>
 #include <QWebEngineLoadingInfo>
@@ -38,6 +40,19 @@ bool IsSourceView(const QUrl& url)
     return url.scheme() == QStringLiteral("view-source");
 }
 
+// The engine keeps a certificate store of its own: a certificate it does not
+// know is taken when its chain verifies against the system's store for the
+// page's host, as for the downloads. Anything else stays refused, with no way
+// for the visitor to click through.
+void TakeWhatTheSystemTrusts(QWebEngineCertificateError error)
+{
+    static const QList<QSslCertificate> authorities = AuthoritiesFromEnvironment();
+    if (error.isOverridable() && TrustedBySystem(error.certificateChain(), error.url().host(), authorities))
+        error.acceptCertificate();
+    else
+        error.rejectCertificate();
+}
+
 }  // namespace
 
 // The engine announces a committed main-frame navigation by urlChanged, except
@@ -55,6 +70,7 @@ BrowserView::BrowserView(QWidget* parent)
     connect(page, &QWebEnginePage::loadingChanged, this, &BrowserView::followLoading);
     connect(page, &QWebEnginePage::loadProgress, this, [this](int progress) { emit ProgressChange(progress, 100); });
     connect(page, &QWebEnginePage::newWindowRequested, this, &BrowserView::openInThisView);
+    connect(page, &QWebEnginePage::certificateError, this, &TakeWhatTheSystemTrusts);
 }
 
 void BrowserView::Navigate(const QString& address)

@@ -1,9 +1,12 @@
 #include "platform/KaveloApplication.h"
 
 #include "platform/Messages.h"
+#include "platform/NetworkProxy.h"
 
 #include <QByteArray>
 #include <QFileInfo>
+#include <QNetworkProxyFactory>
+#include <QProcessEnvironment>
 #include <exception>
 
 #ifdef Q_OS_LINUX
@@ -32,7 +35,6 @@ bool HasDisplay()
 #endif
 }
 
-#ifdef Q_OS_LINUX
 namespace {
 
 void AppendChromiumFlag(const QByteArray& flag)
@@ -43,8 +45,25 @@ void AppendChromiumFlag(const QByteArray& flag)
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags + flag);
 }
 
+// Works out the run's proxy once, for libcurl, and hands the same answer to the
+// engine as its switches, in place of any proxy switches given before.
+void UseOneProxy()
+{
+    SetProgramProxy(NetworkProxy::workedOut(QProcessEnvironment::systemEnvironment()));
+    // The engine reads its proxy switches only while Qt follows the system's
+    // configuration; otherwise it would take Qt's application proxy.
+    QNetworkProxyFactory::setUseSystemConfiguration(true);
+    QByteArrayList kept;
+    for (const QByteArray& flag : qgetenv("QTWEBENGINE_CHROMIUM_FLAGS").split(' ')) {
+        if (!flag.isEmpty() && !flag.startsWith("--proxy-") && !flag.startsWith("--no-proxy-server"))
+            kept.append(flag);
+    }
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", kept.join(' '));
+    for (const QByteArray& flag : ProgramProxy().engineFlags())
+        AppendChromiumFlag(flag);
+}
+
 }  // namespace
-#endif
 
 // The engine's developer tools must not be reachable from a locked-down
 // browser, not even over a debugging port set up in the environment.
@@ -63,6 +82,7 @@ static void closeRemoteDebugging()
 void PrepareEnvironment()
 {
     closeRemoteDebugging();
+    UseOneProxy();
 #ifdef Q_OS_LINUX
     // Without any display (a scheduled job on a server) run on the offscreen platform.
     if (!HasDisplay() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
