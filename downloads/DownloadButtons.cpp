@@ -16,9 +16,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QDir>
-#include <QLabel>
 #include <QScopeGuard>
-#include <cstdio>
 
 namespace {
 
@@ -112,13 +110,8 @@ bool TKaveloMainForm::RunDownload(int n)
     if (ending)
         return false;  // a signal ends the program: no message, copy or save follows
     const bool success = result.ok;
-    if (!success) {
-        // Why, until the next hint or page event writes the panel; on standard
-        // error also for a run without anybody at the window.
-        const QString why = QStringLiteral("Download %1: %2").arg(n).arg(result.error);
-        StatusPanel1->setText(why);
-        std::fprintf(stderr, "%s\n", why.toLocal8Bit().constData());
-    }
+    if (!success)
+        showDownloadFailure(n, result.error);
 
     bool& automatic = autoDownloadFlag(n);
     if (automatic) {

@@ -9,6 +9,7 @@
 
 #include <QDateTime>
 #include <QMainWindow>
+#include <QPointer>
 #include <QStringList>
 #include <cstdint>
 
@@ -110,9 +111,11 @@ private:
 
     // Status line. Panel 0 shows the page state, or while a download button's
     // transfer runs its progress; the page state comes back afterwards.
+    // Panel 1 shows the hint, or why a download failed until the next hint.
     void showhint(const QString& hint);
     void showPageText(const QString& text);
     void showDownloadProgress(const QString& text);  // empty: the page state again
+    void showDownloadFailure(int n, const QString& why);
     void WebBrowser1ProgressChange(int progress, int progressMax);
     bool showsHomePage() const;
 
@@ -155,6 +158,8 @@ private:
     QLabel* StatusPanel1 = nullptr;
     QString pageText;
     QString downloadText;
+    QString failureText;             // panel 1's text after a failed download
+    QPointer<QWidget> failureUnder;  // the control under the pointer then
 
     Timer* Timer1 = nullptr;
     Timer* Timer2 = nullptr;
