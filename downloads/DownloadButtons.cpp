@@ -86,7 +86,7 @@ bool TKaveloMainForm::RunDownload(int n)
         automatic = false;
         return false;
     }
-    bool success = false;
+    TransferResult result;
     {
         // The window stays alive but takes no input, and its timers wait for the end.
         const QString title = windowTitle();
@@ -105,10 +105,13 @@ bool TKaveloMainForm::RunDownload(int n)
             else
                 QApplication::restoreOverrideCursor();
         };
-        success = RunAttempts(plan, hooks);
+        result = RunAttempts(plan, hooks);
     }
     if (ending)
         return false;  // a signal ends the program: no message, copy or save follows
+    const bool success = result.ok;
+    if (!success)
+        showDownloadFailure(n, result.error);
 
     bool& automatic = autoDownloadFlag(n);
     if (automatic) {
@@ -150,10 +153,10 @@ bool TKaveloMainForm::refuseProtectedTarget(const DownloadPlan& plan) const
     return false;
 }
 
-bool TKaveloMainForm::DownloadToFile(FileTransfer& transfer, DownloadWait& wait, int n)
+TransferResult TKaveloMainForm::DownloadToFile(FileTransfer& transfer, DownloadWait& wait, int n)
 {
-    bool success = false;
-    wait.run([&transfer, &success] { success = transfer.attempt().ok; },
+    TransferResult result;
+    wait.run([&transfer, &result] { result = transfer.attempt(); },
              [this, &transfer, n] {
                  const TransferProgress progress = transfer.progress();
                  const QString text = DownloadProgressText(n, progress.received, progress.total);
@@ -162,7 +165,7 @@ bool TKaveloMainForm::DownloadToFile(FileTransfer& transfer, DownloadWait& wait,
                  if (autoDownloadFlag(n))
                      setWindowTitle(text);
              });
-    return success;
+    return result;
 }
 
 void TKaveloMainForm::SetupDownloadFolders()

@@ -1,9 +1,11 @@
 #include "downloads/DownloadToFile.h"
 
 #include "downloads/PartFile.h"
+#include "platform/NetworkProxy.h"
 
 #include <curl/curl.h>
 #include <QUrl>
+#include <cerrno>
 #include <cstring>
 #include <optional>
 #include <stdexcept>
@@ -35,15 +37,70 @@ TransferResult failure(const QString& why)
     return {false, why};
 }
 
+QString curlText(CURLcode code, const char* errorBuffer)
+{
+    return QString::fromUtf8(*errorBuffer != '\0' ? errorBuffer : curl_easy_strerror(code));
+}
+
 TransferResult curlFailure(CURLcode code, const char* errorBuffer)
 {
-    return failure(QString::fromUtf8(*errorBuffer != '\0' ? errorBuffer : curl_easy_strerror(code)));
+    return failure(curlText(code, errorBuffer));
 }
 
 bool isHttp(const char* scheme)
 {
     const QByteArray name = QByteArray(scheme ? scheme : "").toLower();
     return name == "http" || name == "https";
+}
+
+QString httpError(long status)
+{
+    return QStringLiteral("HTTP-Fehler %1").arg(status);
+}
+
+#ifdef Q_OS_WIN
+constexpr long kConnectionRefused = 10061;  // WSAECONNREFUSED
+#else
+constexpr long kConnectionRefused = ECONNREFUSED;
+#endif
+
+// Why a transfer failed, in a few German words that tell a certificate
+// problem from a typing error or a proxy in the way; libcurl's own text for
+// the rest. viaProxy: the address was sent to a proxy.
+QString failureReason(CURL* curl, CURLcode code, const char* errorBuffer, bool viaProxy)
+{
+    long status = 0;
+    long osError = 0;
+    const char* scheme = nullptr;
+    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+    curl_easy_getinfo(curl, CURLINFO_OS_ERRNO, &osError);
+    curl_easy_getinfo(curl, CURLINFO_SCHEME, &scheme);
+    switch (code) {
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_SSL_ISSUER_ERROR:
+    case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
+    case CURLE_SSL_INVALIDCERTSTATUS:
+        return QStringLiteral("Server-Zertifikat nicht vertrauenswürdig");
+    case CURLE_COULDNT_RESOLVE_HOST:
+        return QStringLiteral("Server nicht gefunden");
+    case CURLE_COULDNT_RESOLVE_PROXY:
+        return QStringLiteral("Proxy-Server nicht gefunden");
+    case CURLE_COULDNT_CONNECT:
+        if (osError == kConnectionRefused)
+            return viaProxy ? QStringLiteral("Verbindung zum Proxy-Server abgelehnt")
+                            : QStringLiteral("Verbindung abgelehnt");
+        break;
+    case CURLE_OPERATION_TIMEDOUT:
+        return QStringLiteral("Zeitüberschreitung");
+    case CURLE_HTTP_RETURNED_ERROR:
+    case CURLE_WRITE_ERROR:  // the body of an answer that is no success was refused
+        if (isHttp(scheme) && status >= 300)
+            return httpError(status);
+        break;
+    default:
+        break;
+    }
+    return curlText(code, errorBuffer);
 }
 
 struct ContentRange {
@@ -83,6 +140,7 @@ struct FileTransfer::Answer {
     bool answered = false;     // a status line has come
     bool bodyStarted = false;  // the body of a 2xx answer goes into the part
     bool rejected = false;     // a 206 that does not continue the part
+    bool viaProxy = false;     // the address goes to a proxy
     QByteArray etag;
     QByteArray lastModified;
     QByteArray contentRange;
@@ -257,6 +315,24 @@ CURLcode drive(CURL* curl, const CancelFlag& cancel, char* errorBuffer)
     return result;
 }
 
+// The program's proxy, never libcurl's own reading of the environment: the
+// proxy of the first address's scheme, which redirects keep, and the hosts
+// that go direct, which libcurl checks at every redirect. Besides, further
+// authorities from SSL_CERT_FILE and SSL_CERT_DIR, as OpenSSL's tools take
+// them; libcurl alone would read only its built-in bundle and folder.
+CURLcode useNetwork(CURL* curl, const QUrl& target)
+{
+    const NetworkProxy& proxy = ProgramProxy();
+    CURLcode code = curl_easy_setopt(curl, CURLOPT_PROXY, proxy.curlProxy(target).toUtf8().constData());  // "": direct
+    if (code == CURLE_OK)
+        code = curl_easy_setopt(curl, CURLOPT_NOPROXY, proxy.curlNoProxy().constData());
+    if (const QByteArray file = qgetenv("SSL_CERT_FILE"); code == CURLE_OK && !file.isEmpty())
+        code = curl_easy_setopt(curl, CURLOPT_CAINFO, file.constData());
+    if (const QByteArray folders = qgetenv("SSL_CERT_DIR"); code == CURLE_OK && !folders.isEmpty())
+        code = curl_easy_setopt(curl, CURLOPT_CAPATH, folders.constData());
+    return code;
+}
+
 }  // namespace
 
 TransferResult FileTransfer::perform()
@@ -266,7 +342,8 @@ TransferResult FileTransfer::perform()
     if (!handle)
         return failure(QStringLiteral("curl_easy_init fehlgeschlagen"));
 
-    const QByteArray address = QUrl(url, QUrl::TolerantMode).toEncoded();
+    const QUrl target(url, QUrl::TolerantMode);
+    const QByteArray address = target.toEncoded();
     CURL* const curl = handle.get();
     answer->curl = curl;
     CURLcode code = CURLE_OK;
@@ -282,6 +359,8 @@ TransferResult FileTransfer::perform()
     check(curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https"));
     check(curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L));
     check(curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L));
+    check(useNetwork(curl, target));
+    answer->viaProxy = !ProgramProxy().proxyFor(target).isEmpty();
     check(curl_easy_setopt(curl, CURLOPT_FAILONERROR, 1L));
     check(curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L));
     check(curl_easy_setopt(curl, CURLOPT_USERAGENT, "Kavelo"));
@@ -332,7 +411,7 @@ TransferResult FileTransfer::outcome(int curlCode, const char* errorBuffer)
             return failure(part->errorString());
         if (code == CURLE_WRITE_ERROR && answer->rejected)
             return rejected();
-        return curlFailure(code, errorBuffer);
+        return failure(failureReason(answer->curl, code, errorBuffer, answer->viaProxy));
     }
 
     long status = 0;
@@ -341,7 +420,7 @@ TransferResult FileTransfer::outcome(int curlCode, const char* errorBuffer)
         || curl_easy_getinfo(answer->curl, CURLINFO_SCHEME, &scheme) != CURLE_OK)
         return failure(QStringLiteral("curl_easy_getinfo fehlgeschlagen"));
     if (isHttp(scheme) && (status < 200 || status > 299))
-        return failure(QStringLiteral("HTTP-Status %1").arg(status));
+        return failure(httpError(status));
     // An empty body never reached onBody.
     if (!answer->bodyStarted && !startBody())
         return rejected();

@@ -1,5 +1,6 @@
 #include "platform/BrowserView.h"
 
+#include "platform/CertificateTrust.h"
 #include "platform/HostRegistry.h"
 #include "platform/KaveloPage.h"
 #include "platform/Messages.h"
@@ -14,6 +15,7 @@
 #include <QMouseEvent>
 #include <QPointer>
 #include <QTimer>
+#include <QWebEngineCertificateError>
 #include <QWebEngineContextMenuRequest>
 #include <QWebEngineHistory>
 #include <QWebEngineLoadingInfo>
@@ -59,6 +61,19 @@ void EndProcess(qint64 pid)
 // A renderer that does not answer its end within this time is taken for gone.
 constexpr int kEndTimeoutMs = 5000;
 
+// The engine keeps a certificate store of its own: a certificate it does not
+// know is taken when its chain verifies against the system's store for the
+// page's host, as for the downloads. Anything else stays refused, with no way
+// for the visitor to click through.
+void TakeWhatTheSystemTrusts(QWebEngineCertificateError error)
+{
+    static const QList<QSslCertificate> authorities = AuthoritiesFromEnvironment();
+    if (error.isOverridable() && TrustedBySystem(error.certificateChain(), error.url().host(), authorities))
+        error.acceptCertificate();
+    else
+        error.rejectCertificate();
+}
+
 }  // namespace
 
 // The engine announces a committed main-frame navigation by urlChanged, except
@@ -78,6 +93,7 @@ BrowserView::BrowserView(QWidget* parent)
     connect(page, &QWebEnginePage::loadProgress, this, [this](int progress) { emit ProgressChange(progress, 100); });
     connect(page, &QWebEnginePage::newWindowRequested, this, &BrowserView::openInThisView);
     connect(page, &QWebEnginePage::renderProcessTerminated, this, &BrowserView::rendererEnded);
+    connect(page, &QWebEnginePage::certificateError, this, &TakeWhatTheSystemTrusts);
 }
 
 // Pages cannot navigate to a source view themselves, nor open one in a new

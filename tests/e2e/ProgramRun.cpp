@@ -13,7 +13,10 @@ ProgramRun::ProgramRun()
     if (!QFile::copy(QStringLiteral(KAVELO_EXECUTABLE), copy))
         qFatal("cannot copy the program");
     environment = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_RUNTIME_DIR"})
+    // The network of a run is what its test sets: no proxy, the system's certificates.
+    for (const char* name :
+         {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_RUNTIME_DIR", "http_proxy", "HTTP_PROXY", "https_proxy",
+          "HTTPS_PROXY", "all_proxy", "ALL_PROXY", "no_proxy", "NO_PROXY", "SSL_CERT_FILE", "SSL_CERT_DIR"})
         environment.remove(QLatin1String(name));
     environment.insert(QStringLiteral("HOME"), homeDir.path());
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), homeDir.filePath(QStringLiteral("config")));

@@ -4,8 +4,10 @@
 #include "support/GuiTestMain.h"
 #include "support/LoopbackServer.h"
 #include "support/RecordingPresenter.h"
+#include "support/TestCertificates.h"
 
 #include <QClipboard>
+#include <QFile>
 #include <QGuiApplication>
 #include <QPushButton>
 #include <QTcpServer>
@@ -71,6 +73,7 @@ private slots:
     void historyButtonsAndKeysGoThroughTheWindowsButtons();
     void webContentSpeaksGerman();
     void copySelectionPutsTheSelectedTextOnTheClipboard();
+    void pagesTrustWhatTheSystemTrustsAndNothingElse();
     void profileKeepsItsDataOnDisk();
 
 private:
@@ -410,6 +413,38 @@ void BrowserViewTest::copySelectionPutsTheSelectedTextOnTheClipboard()
                               QStringLiteral("Grüße aus Kavelo"), kLoadTimeout);
     view->CopySelection();
     QTRY_COMPARE_WITH_TIMEOUT(QGuiApplication::clipboard()->text(), QStringLiteral("Grüße aus Kavelo"), kLoadTimeout);
+}
+
+// The engine's own store does not know the test authority, which stands in
+// for a company's authority in the system's store; SSL_CERT_FILE adds it.
+void BrowserViewTest::pagesTrustWhatTheSystemTrustsAndNothingElse()
+{
+    const TestCertificates certificates;
+    qputenv("SSL_CERT_FILE", QFile::encodeName(certificates.authority()));
+    const struct {
+        const char* name;
+        CertificateFiles files;
+        bool shown;
+    } cases[] = {{"test authority", certificates.trusted(), true},
+                 {"self-signed", certificates.selfSigned(), false},
+                 {"expired", certificates.expired(), false},
+                 {"other host", certificates.otherHost(), false}};
+    for (const auto& c : cases) {
+        LoopbackServer https(c.files);
+        https.http().set_keep_alive_max_count(1);
+        Serve(https.http(), "/", Page("Sicher"));
+        https.start();
+        bool loaded = false;
+        const QMetaObject::Connection finished =
+            connect(view.get(), &QWebEngineView::loadFinished, this, [&loaded](bool ok) { loaded = ok; });
+        navigateAndWait(https.url());
+        disconnect(finished);
+        QVERIFY2(loaded == c.shown, c.name);
+        QVERIFY2(https.count(QStringLiteral("/")) == (c.shown ? 1 : 0), c.name);  // refused before any request
+        if (c.shown)
+            QCOMPARE(view->title(), QStringLiteral("Sicher"));
+    }
+    qunsetenv("SSL_CERT_FILE");
 }
 
 void BrowserViewTest::profileKeepsItsDataOnDisk()
