@@ -23,11 +23,11 @@ int runWindows(const QStringList& arguments)
 {
     QCoreApplication::setApplicationName(QStringLiteral("Kavelo"));
     QGuiApplication::setDesktopFileName(QStringLiteral("kavelo"));  // the menu entry's icon and name
-    QApplication::setFont(ProgramFont());                           // message boxes and every window alike
+    QApplication::setFont(programFont());                           // message boxes and every window alike
     const CurlGlobal curl;
 
     const ProgramFolders folders =
-        ChooseProgramFolders(QDir::toNativeSeparators(QCoreApplication::applicationDirPath() + QLatin1Char('/')));
+        chooseProgramFolders(QDir::toNativeSeparators(QCoreApplication::applicationDirPath() + QLatin1Char('/')));
 
     // Termination signals are caught from before the main window's start-up,
     // which may already redirect the host's download directory.
@@ -69,16 +69,16 @@ int run(int argc, char* argv[])
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
-    if (const QString text = InformationText(arguments); !text.isEmpty()) {
+    if (const QString text = informationText(arguments); !text.isEmpty()) {
         std::fputs(text.toLocal8Bit().constData(), stdout);
         return 0;
     }
 
-    PrepareEnvironment();
+    prepareEnvironment();
     int programPathOnly = 1;
     KaveloApplication app(programPathOnly, argv);
     int status = 1;
-    ShowingErrors([&] { status = runWindows(arguments); });
+    showingErrors([&] { status = runWindows(arguments); });
     return status;
 }
 
@@ -90,13 +90,13 @@ int main(int argc, char* argv[])
     // becomes a line on standard error and takes its default answer.
     MessageBoxPresenter boxes;
     StandardErrorPresenter lines;
-    SetMessagePresenter(HasDisplay() ? static_cast<MessagePresenter*>(&boxes) : &lines);
+    setMessagePresenter(hasDisplay() ? static_cast<MessagePresenter*>(&boxes) : &lines);
     try {
         return run(argc, argv);
     } catch (...) {
         // Before the application object exists no box can show.
-        SetMessagePresenter(&lines);
-        ShowingErrors([error = std::current_exception()] { std::rethrow_exception(error); });
+        setMessagePresenter(&lines);
+        showingErrors([error = std::current_exception()] { std::rethrow_exception(error); });
     }
     return 1;
 }

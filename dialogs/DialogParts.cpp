@@ -9,7 +9,7 @@
 
 namespace {
 // One classic style for all frames, owned by the application.
-QStyle* ClassicFrameStyle()
+QStyle* classicFrameStyle()
 {
     static QPointer<QStyle> style;
     if (!style) {
@@ -21,7 +21,7 @@ QStyle* ClassicFrameStyle()
 }
 }  // namespace
 
-QLabel* AddLabel(QWidget* parent, const char* name, const QString& text, QRect place)
+QLabel* addLabel(QWidget* parent, const char* name, const QString& text, QRect place)
 {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QLatin1String(name));
@@ -35,22 +35,22 @@ QLabel* AddLabel(QWidget* parent, const char* name, const QString& text, QRect p
     return label;
 }
 
-QLabel* AddLabel(QWidget* parent, const char* name, const QString& text, QPoint place)
+QLabel* addLabel(QWidget* parent, const char* name, const QString& text, QPoint place)
 {
-    return AddLabel(parent, name, text, QRect(place, QSize()));
+    return addLabel(parent, name, text, QRect(place, QSize()));
 }
 
-QGroupBox* AddGroupFrame(QWidget* parent, const char* name, const QString& title, QRect place)
+QGroupBox* addGroupFrame(QWidget* parent, const char* name, const QString& title, QRect place)
 {
     auto* box = new QGroupBox(title, parent);
     box->setObjectName(QLatin1String(name));
     box->setGeometry(place);
-    UseClassicFrame(box);
+    useClassicFrame(box);
     return box;
 }
 
-void UseClassicFrame(QGroupBox* box)
+void useClassicFrame(QGroupBox* box)
 {
-    if (QStyle* classic = ClassicFrameStyle())
+    if (QStyle* classic = classicFrameStyle())
         box->setStyle(classic);
 }

@@ -33,7 +33,7 @@ const QStringList kSuffixModes = {
     QStringLiteral("Kopie (Datum)"), QStringLiteral("Kopie (D + Z)"),
 };
 
-QLineEdit* AddEdit(QWidget* parent, const char* name, QRect place)
+QLineEdit* addEdit(QWidget* parent, const char* name, QRect place)
 {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(QLatin1String(name));
@@ -41,7 +41,7 @@ QLineEdit* AddEdit(QWidget* parent, const char* name, QRect place)
     return edit;
 }
 
-QLineEdit* AddPasswordEdit(QWidget* parent, const char* name, QRect place)
+QLineEdit* addPasswordEdit(QWidget* parent, const char* name, QRect place)
 {
     auto* edit = new MaskedEdit(kPasswordMask, parent);
     edit->setObjectName(QLatin1String(name));
@@ -49,28 +49,28 @@ QLineEdit* AddPasswordEdit(QWidget* parent, const char* name, QRect place)
     return edit;
 }
 
-void AddCheckBox(QWidget* parent, const char* name, const QString& text, QRect place)
+void addCheckBox(QWidget* parent, const char* name, const QString& text, QRect place)
 {
     auto* box = new QCheckBox(text, parent);
     box->setObjectName(QLatin1String(name));
     box->setGeometry(place);
 }
 
-void AddRadioGroup(QWidget* parent, const char* name, const QString& title, const QStringList& items, QRect place)
+void addRadioGroup(QWidget* parent, const char* name, const QString& title, const QStringList& items, QRect place)
 {
     auto* group = new RadioGroup(title, items, 2, place, parent);
     group->setObjectName(QLatin1String(name));
 }
 
-GlyphButton* AddButton(QWidget* parent, const char* name, const QString& caption, const QString& glyph, QRect place)
+GlyphButton* addButton(QWidget* parent, const char* name, const QString& caption, const QString& glyphName, QRect place)
 {
-    auto* button = new GlyphButton(caption, Glyph(glyph), GlyphButton::Layout::ImageLeft, parent);
+    auto* button = new GlyphButton(caption, glyph(glyphName), GlyphButton::Layout::ImageLeft, parent);
     button->setObjectName(QLatin1String(name));
     button->setGeometry(place);
     return button;
 }
 
-QWidget* AddTab(QTabWidget* tabs, const char* name, const QString& caption)
+QWidget* addTab(QTabWidget* tabs, const char* name, const QString& caption)
 {
     auto* page = new QWidget;
     page->setObjectName(QLatin1String(name));
@@ -112,7 +112,7 @@ TEinstellForm::TEinstellForm(QWidget* parent)
 {
     setObjectName(QStringLiteral("EinstellForm"));
     setWindowTitle(QStringLiteral("Programm-Einstellungen"));
-    setFont(ProgramFont(11));
+    setFont(programFont(11));
     setFixedSize(652, 445);
 
     PageControl1 = new QTabWidget(this);
@@ -128,7 +128,7 @@ TEinstellForm::TEinstellForm(QWidget* parent)
 QLabel* TEinstellForm::addLabel(QWidget* parent, const QString& text, QPoint place)
 {
     const QByteArray name = "Label" + QByteArray::number(++labelCount);
-    return AddLabel(parent, name.constData(), text, place);
+    return ::addLabel(parent, name.constData(), text, place);
 }
 
 // "Passwort:", "Wiederholung:" and the "Passwort ändern" button of a password group.
@@ -136,65 +136,65 @@ void TEinstellForm::addPasswordFields(QWidget* group, const std::array<const cha
                                       QLineEdit*& repeat, GlyphButton*& button)
 {
     addLabel(group, QStringLiteral("Passwort:"), {8, 20 + kLabelDrop});
-    password = AddPasswordEdit(group, names[0], {84, 20, 120, 21});
+    password = addPasswordEdit(group, names[0], {84, 20, 120, 21});
     addLabel(group, QStringLiteral("Wiederholung:"), {8, 46 + kLabelDrop});
-    repeat = AddPasswordEdit(group, names[1], {84, 46, 120, 21});
+    repeat = addPasswordEdit(group, names[1], {84, 46, 120, 21});
     button =
-        AddButton(group, names[2], QStringLiteral("Passwort ändern"), QStringLiteral("password"), {84, 74, 120, 25});
+        addButton(group, names[2], QStringLiteral("Passwort ändern"), QStringLiteral("password"), {84, 74, 120, 25});
 }
 
 void TEinstellForm::createUserTab()
 {
-    TabSheet1 = AddTab(PageControl1, "TabSheet1", QStringLiteral("Nutzer-Optionen"));
+    TabSheet1 = addTab(PageControl1, "TabSheet1", QStringLiteral("Nutzer-Optionen"));
     QWidget* page = TabSheet1;
 
     addLabel(page, QStringLiteral("Startseite (Home):"), {8, 12 + kLabelDrop});
-    AddEdit(page, "Edit6", {120, 12, 500, 21});
+    addEdit(page, "Edit6", {120, 12, 500, 21});
     addLabel(page, QStringLiteral("für Nur-Betrachter-Modus: automatische Aktualisierung alle: "),
              {8, 40 + kLabelDrop});
-    AddEdit(page, "Edit32", {306, 40, 44, 21});
+    addEdit(page, "Edit32", {306, 40, 44, 21});
     addLabel(page, QStringLiteral("(0 (nicht) .. 1000) min"), {356, 40 + kLabelDrop});
     addLabel(page, QStringLiteral("Suchseite:"), {8, 68 + kLabelDrop});
-    AddEdit(page, "Edit7", {120, 68, 500, 21});
+    addEdit(page, "Edit7", {120, 68, 500, 21});
 
-    QGroupBox* more = AddGroupFrame(page, "GroupBox1", QStringLiteral("weitere Nutzer-Optionen"), {8, 104, 624, 112});
+    QGroupBox* more = addGroupFrame(page, "GroupBox1", QStringLiteral("weitere Nutzer-Optionen"), {8, 104, 624, 112});
     addLabel(more, QStringLiteral("Download-Ordner:"), {8, 20 + kLabelDrop});
-    AddEdit(more, "Edit19", {112, 20, 500, 21});
+    addEdit(more, "Edit19", {112, 20, 500, 21});
     addLabel(more,
              QStringLiteral("(für Downloads 1+2;  keine Angabe: Downloads landen im lokalen Unter-Ordner: "
                             ".\\Downloads\\"),
              {112, 44});
     addLabel(more, QStringLiteral("Download-Ordner 2:"), {8, 66 + kLabelDrop});
-    AddEdit(more, "Edit23", {112, 66, 500, 21});
+    addEdit(more, "Edit23", {112, 66, 500, 21});
     addLabel(more,
              QStringLiteral("(für Downloads 3+4; keine Angabe: Downloads landen im lokalen Unter-Ordner: "
                             ".\\Downloads\\)"),
              {112, 90});
 
-    QGroupBox* password = AddGroupFrame(page, "GroupBox2", QStringLiteral("Nutzer-Passwort"), {8, 226, 300, 106});
+    QGroupBox* password = addGroupFrame(page, "GroupBox2", QStringLiteral("Nutzer-Passwort"), {8, 226, 300, 106});
     addPasswordFields(password, {"Edit3", "Edit4", "BitBtn4"}, Edit3, Edit4, BitBtn4);
     connect(BitBtn4, &QPushButton::clicked, this, &TEinstellForm::BitBtn4Click);
 }
 
 void TEinstellForm::createAddressTab()
 {
-    TabSheet3 = AddTab(PageControl1, "TabSheet3", QStringLiteral("Adressen + Downloads"));
+    TabSheet3 = addTab(PageControl1, "TabSheet3", QStringLiteral("Adressen + Downloads"));
     QWidget* page = TabSheet3;
 
-    QGroupBox* web1 = AddGroupFrame(page, "GroupBox3", QStringLiteral("Web-Adresse 1 (oben)"), {8, 4, 624, 68});
+    QGroupBox* web1 = addGroupFrame(page, "GroupBox3", QStringLiteral("Web-Adresse 1 (oben)"), {8, 4, 624, 68});
     addLabel(web1, QStringLiteral("URL:"), {8, 16 + kLabelDrop});
-    AddEdit(web1, "Edit8", {48, 16, 330, 21});
+    addEdit(web1, "Edit8", {48, 16, 330, 21});
     addLabel(web1, QStringLiteral("z.B.: https://www.google.de/"), {388, 16 + kLabelDrop});
     addLabel(web1, QStringLiteral("Name:"), {8, 40 + kLabelDrop});
-    AddEdit(web1, "Edit9", {48, 40, 150, 21});
+    addEdit(web1, "Edit9", {48, 40, 150, 21});
     addLabel(web1, QStringLiteral("(für Schaltfläche)"), {206, 40 + kLabelDrop});
     addLabel(web1, QStringLiteral("z.B.: Google"), {388, 40 + kLabelDrop});
 
-    QGroupBox* web2 = AddGroupFrame(page, "GroupBox4", QStringLiteral("Web-Adresse 2 (unten)"), {8, 76, 624, 68});
+    QGroupBox* web2 = addGroupFrame(page, "GroupBox4", QStringLiteral("Web-Adresse 2 (unten)"), {8, 76, 624, 68});
     addLabel(web2, QStringLiteral("URL:"), {8, 16 + kLabelDrop});
-    AddEdit(web2, "Edit10", {48, 16, 330, 21});
+    addEdit(web2, "Edit10", {48, 16, 330, 21});
     addLabel(web2, QStringLiteral("Name:"), {8, 40 + kLabelDrop});
-    AddEdit(web2, "Edit11", {48, 40, 150, 21});
+    addEdit(web2, "Edit11", {48, 40, 150, 21});
 
     addDownloadGroup(page, 1, {8, 148, 624, 108});
     addDownloadGroup(page, 2, {8, 262, 624, 100});
@@ -202,7 +202,7 @@ void TEinstellForm::createAddressTab()
 
 void TEinstellForm::createAddressTab2()
 {
-    TabSheet4 = AddTab(PageControl1, "TabSheet4", QStringLiteral("Adressen + Downloads 2"));
+    TabSheet4 = addTab(PageControl1, "TabSheet4", QStringLiteral("Adressen + Downloads 2"));
     addDownloadGroup(TabSheet4, 3, {8, 4, 624, 108});
     addDownloadGroup(TabSheet4, 4, {8, 118, 624, 100});
 }
@@ -227,77 +227,77 @@ void TEinstellForm::addDownloadGroup(QWidget* page, int number, QRect place)
     // The upper download of each tab shows an example target.
     const bool example = number % 2 == 1;
 
-    QGroupBox* box = AddGroupFrame(page, names.box, QString::fromUtf8(names.title), place);
+    QGroupBox* box = addGroupFrame(page, names.box, QString::fromUtf8(names.title), place);
     addLabel(box, QStringLiteral("URL:"), {8, 16 + kLabelDrop});
-    AddEdit(box, names.url, {152, 16, 240, 21});
+    addEdit(box, names.url, {152, 16, 240, 21});
     addLabel(box, QStringLiteral("Name:"), {8, 40 + kLabelDrop});
-    AddEdit(box, names.name, {152, 40, 240, 21});
+    addEdit(box, names.name, {152, 40, 240, 21});
     addLabel(box, QStringLiteral("Speicherort und Dateiname:"), {8, 64 + kLabelDrop});
-    AddEdit(box, names.target, {152, 64, 240, 21});
+    addEdit(box, names.target, {152, 64, 240, 21});
     if (example)
         addLabel(box, QStringLiteral("z.B.: D:\\Downloads\\Beispiel.zip"), {152, 89});
-    AddRadioGroup(box, names.suffix, QStringLiteral("Dateinamenszusatz"), kSuffixModes, {400, 8, 216, 88});
+    addRadioGroup(box, names.suffix, QStringLiteral("Dateinamenszusatz"), kSuffixModes, {400, 8, 216, 88});
 }
 
 void TEinstellForm::createAdminTab()
 {
-    TabSheet2 = AddTab(PageControl1, "TabSheet2", QStringLiteral("Administrator-Optionen"));
+    TabSheet2 = addTab(PageControl1, "TabSheet2", QStringLiteral("Administrator-Optionen"));
     QWidget* page = TabSheet2;
 
-    QGroupBox* program = AddGroupFrame(page, "GroupBox9", QStringLiteral("Programm-Optionen"), {8, 4, 624, 68});
-    AddCheckBox(program, "CheckBox1", QStringLiteral("Programm ohne unnötige Meldungen und Dialoge (stiller Modus)"),
+    QGroupBox* program = addGroupFrame(page, "GroupBox9", QStringLiteral("Programm-Optionen"), {8, 4, 624, 68});
+    addCheckBox(program, "CheckBox1", QStringLiteral("Programm ohne unnötige Meldungen und Dialoge (stiller Modus)"),
                 {8, 16, 400, 19});
     addLabel(program, QStringLiteral("automatisches Ende des Programms: "), {8, 40 + kLabelDrop});
-    AddEdit(program, "Edit5", {196, 40, 56, 21});
+    addEdit(program, "Edit5", {196, 40, 56, 21});
     addLabel(program, QStringLiteral("s"), {258, 40 + kLabelDrop});
     addLabel(program, QStringLiteral("Anzahl Download-Versuche: "), {330, 40 + kLabelDrop});
-    AddEdit(program, "Edit18", {474, 40, 40, 21});
+    addEdit(program, "Edit18", {474, 40, 40, 21});
 
-    QGroupBox* rights = AddGroupFrame(page, "GroupBox10", QStringLiteral("Nutzer-Rechte"), {8, 78, 316, 100});
-    AddCheckBox(rights, "CheckBox2", QStringLiteral("darf Surfen / neue Adressen eingeben"), {8, 16, 300, 19});
-    AddCheckBox(rights, "CheckBox3", QStringLiteral("darf Suchen"), {8, 36, 300, 19});
-    AddCheckBox(rights, "CheckBox4", QStringLiteral("darf Nutzer-Optionen ändern"), {8, 56, 300, 19});
-    AddCheckBox(rights, "CheckBox5", QStringLiteral("darf Adressen und Downloads ändern"), {8, 76, 300, 19});
+    QGroupBox* rights = addGroupFrame(page, "GroupBox10", QStringLiteral("Nutzer-Rechte"), {8, 78, 316, 100});
+    addCheckBox(rights, "CheckBox2", QStringLiteral("darf Surfen / neue Adressen eingeben"), {8, 16, 300, 19});
+    addCheckBox(rights, "CheckBox3", QStringLiteral("darf Suchen"), {8, 36, 300, 19});
+    addCheckBox(rights, "CheckBox4", QStringLiteral("darf Nutzer-Optionen ändern"), {8, 56, 300, 19});
+    addCheckBox(rights, "CheckBox5", QStringLiteral("darf Adressen und Downloads ändern"), {8, 76, 300, 19});
 
-    QGroupBox* more = AddGroupFrame(page, "GroupBox11", QStringLiteral("weitere Optionen"), {8, 184, 316, 56});
-    AddCheckBox(more, "CheckBox6", QStringLiteral("lokale Download´s  in den Ordner:  .\\Downloads\\   leiten"),
+    QGroupBox* more = addGroupFrame(page, "GroupBox11", QStringLiteral("weitere Optionen"), {8, 184, 316, 56});
+    addCheckBox(more, "CheckBox6", QStringLiteral("lokale Download´s  in den Ordner:  .\\Downloads\\   leiten"),
                 {8, 16, 300, 19});
     addLabel(more, QStringLiteral("(statt Download-Ordner des Gastsystems)"), {26, 37});
 
-    QGroupBox* window = AddGroupFrame(page, "GroupBox12", QStringLiteral("Fenster-Einstellungen"), {8, 246, 316, 88});
-    AddRadioGroup(window, "RadioGroup5", QStringLiteral("Fenster-Modus"),
+    QGroupBox* window = addGroupFrame(page, "GroupBox12", QStringLiteral("Fenster-Einstellungen"), {8, 246, 316, 88});
+    addRadioGroup(window, "RadioGroup5", QStringLiteral("Fenster-Modus"),
                   {QStringLiteral("normal"), QStringLiteral("festgelegt"), QStringLiteral("maximiert")},
                   {8, 16, 170, 62});
     addLabel(window, QStringLiteral("festgelegte ..."), {190, 18});
     addLabel(window, QStringLiteral("Breite:"), {190, 36 + kLabelDrop});
-    AddEdit(window, "Edit30", {228, 36, 50, 21});
+    addEdit(window, "Edit30", {228, 36, 50, 21});
     addLabel(window, QStringLiteral("Höhe:"), {190, 60 + kLabelDrop});
-    AddEdit(window, "Edit31", {228, 60, 50, 21});
+    addEdit(window, "Edit31", {228, 60, 50, 21});
 
-    QGroupBox* counters = AddGroupFrame(page, "GroupBox13", QStringLiteral("Download-Zähler"), {332, 78, 300, 100});
+    QGroupBox* counters = addGroupFrame(page, "GroupBox13", QStringLiteral("Download-Zähler"), {332, 78, 300, 100});
     addLabel(counters, QStringLiteral("Download1:"), {8, 16 + kLabelDrop});
-    AddEdit(counters, "Edit20", {70, 16, 64, 21});
+    addEdit(counters, "Edit20", {70, 16, 64, 21});
     addLabel(counters, QStringLiteral("Download2:"), {150, 16 + kLabelDrop});
-    AddEdit(counters, "Edit21", {212, 16, 64, 21});
+    addEdit(counters, "Edit21", {212, 16, 64, 21});
     addLabel(counters, QStringLiteral("Download3:"), {8, 40 + kLabelDrop});
-    AddEdit(counters, "Edit33", {70, 40, 64, 21});
+    addEdit(counters, "Edit33", {70, 40, 64, 21});
     addLabel(counters, QStringLiteral("Download4:"), {150, 40 + kLabelDrop});
-    AddEdit(counters, "Edit34", {212, 40, 64, 21});
+    addEdit(counters, "Edit34", {212, 40, 64, 21});
     addLabel(counters, QStringLiteral("max. Versionsanzahl:"), {8, 70 + kLabelDrop});
-    AddEdit(counters, "Edit22", {116, 70, 64, 21});
+    addEdit(counters, "Edit22", {116, 70, 64, 21});
     addLabel(counters, QStringLiteral("(2 ... 60000)"), {186, 70 + kLabelDrop});
 
     QGroupBox* password =
-        AddGroupFrame(page, "GroupBox14", QStringLiteral("Administrator-Passwort"), {332, 184, 300, 106});
+        addGroupFrame(page, "GroupBox14", QStringLiteral("Administrator-Passwort"), {332, 184, 300, 106});
     addPasswordFields(password, {"Edit1", "Edit2", "BitBtn3"}, Edit1, Edit2, BitBtn3);
     connect(BitBtn3, &QPushButton::clicked, this, &TEinstellForm::BitBtn3Click);
 }
 
 void TEinstellForm::createButtons()
 {
-    BitBtn5 = AddButton(this, "BitBtn5", QStringLiteral("Standard"), QStringLiteral("defaults"), {8, 412, 92, 25});
-    BitBtn2 = AddButton(this, "BitBtn2", QStringLiteral("Abbrechen"), QStringLiteral("cancel"), {456, 412, 92, 25});
-    BitBtn1 = AddButton(this, "BitBtn1", QStringLiteral("Beenden"), QStringLiteral("finish"), {554, 412, 92, 25});
+    BitBtn5 = addButton(this, "BitBtn5", QStringLiteral("Standard"), QStringLiteral("defaults"), {8, 412, 92, 25});
+    BitBtn2 = addButton(this, "BitBtn2", QStringLiteral("Abbrechen"), QStringLiteral("cancel"), {456, 412, 92, 25});
+    BitBtn1 = addButton(this, "BitBtn1", QStringLiteral("Beenden"), QStringLiteral("finish"), {554, 412, 92, 25});
     QFont bold = BitBtn1->font();
     bold.setBold(true);
     BitBtn1->setFont(bold);
@@ -328,21 +328,21 @@ void TEinstellForm::FormShow()
 
 void TEinstellForm::ApplyRights()
 {
-    for (const ControlState& state : ControlStates(AdminLoggedIn, EinstellDaten))
+    for (const ControlState& state : controlStates(AdminLoggedIn, EinstellDaten))
         findChild<QWidget*>(QLatin1String(state.control))->setEnabled(state.enabled);
 }
 
 void TEinstellForm::RecordToForm()
 {
     FormControls controls(this);
-    RecordToControls(EinstellDaten, controls);
+    recordToControls(EinstellDaten, controls);
 }
 
 bool TEinstellForm::FormToRecord()
 {
     const FormControls controls(this);
-    if (const std::optional<QString> text = ControlsToRecord(controls, {AdminLoggedIn, UserLoggedIn}, EinstellDaten)) {
-        ShowMessage(MessageKind::Error, NotANumberMessage(*text));
+    if (const std::optional<QString> text = controlsToRecord(controls, {AdminLoggedIn, UserLoggedIn}, EinstellDaten)) {
+        showMessage(MessageKind::Error, notANumberMessage(*text));
         return false;
     }
     return true;
@@ -355,7 +355,7 @@ void TEinstellForm::reject()
 
 void TEinstellForm::BitBtn1Click()
 {
-    if (FinishTakesOver({AdminLoggedIn, UserLoggedIn}, EinstellDaten)) {
+    if (finishTakesOver({AdminLoggedIn, UserLoggedIn}, EinstellDaten)) {
         if (!FormToRecord())
             return;
         SaveSettings();
@@ -371,7 +371,7 @@ void TEinstellForm::BitBtn2Click()
 void TEinstellForm::BitBtn3Click()
 {
     PasswordFields fields{Edit1->text(), Edit2->text()};
-    ChangeAdminPassword(fields, AdminLoggedIn, EinstellDaten);
+    changeAdminPassword(fields, AdminLoggedIn, EinstellDaten);
     Edit1->setText(fields.password);
     Edit2->setText(fields.repeat);
 }
@@ -379,7 +379,7 @@ void TEinstellForm::BitBtn3Click()
 void TEinstellForm::BitBtn4Click()
 {
     PasswordFields fields{Edit3->text(), Edit4->text()};
-    ChangeUserPassword(fields, AdminLoggedIn, UserLoggedIn, EinstellDaten);
+    changeUserPassword(fields, AdminLoggedIn, UserLoggedIn, EinstellDaten);
     Edit3->setText(fields.password);
     Edit4->setText(fields.repeat);
 }

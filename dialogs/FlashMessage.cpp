@@ -1,6 +1,6 @@
 #include "dialogs/FlashMessage.h"
 
-std::uint16_t FlashStepIntervalFor(FlashDuration duration, std::chrono::milliseconds customTime)
+std::uint16_t flashStepIntervalFor(FlashDuration duration, std::chrono::milliseconds customTime)
 {
     using namespace std::chrono_literals;
     const std::chrono::milliseconds shown = duration == FlashDuration::Standard ? 3000ms

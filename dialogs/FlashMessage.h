@@ -28,4 +28,4 @@ inline constexpr int kFlashSteps = 5;
 // The time of one countdown step, held in 16 bits as the dialog keeps it: the
 // display time cut to 16 bits, divided by the five steps. A custom time below
 // 5 ms gives a step of 0, which never ends: the message then waits for its button.
-std::uint16_t FlashStepIntervalFor(FlashDuration duration, std::chrono::milliseconds customTime = {});
+std::uint16_t flashStepIntervalFor(FlashDuration duration, std::chrono::milliseconds customTime = {});

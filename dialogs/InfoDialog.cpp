@@ -29,7 +29,7 @@ TInfoDlg::TInfoDlg(QWidget* parent)
 {
     setObjectName(QStringLiteral("InfoDlg"));
     setWindowTitle(QStringLiteral("Info-Dialog"));
-    setFont(ProgramFont());
+    setFont(programFont());
     setFixedSize(394, 188);
     setModal(true);
 
@@ -138,14 +138,14 @@ void ShowFlashMessage(const FlashMessage& message)
     dialog->captionSlot = message.caption;
     dialog->headlineSlot = message.headline;
     std::copy(message.lines.begin(), message.lines.end(), std::begin(dialog->lineSlots));
-    dialog->FlashStepInterval = FlashStepIntervalFor(message.duration, message.customTime);
+    dialog->FlashStepInterval = flashStepIntervalFor(message.duration, message.customTime);
     // The countdown starts here, once per message: the show events that the
     // window system sends again (a minimised main window coming back) leave it.
     dialog->FormShow();
     dialog->exec();
 }
 
-bool FlashMessageOpen()
+bool flashMessageOpen()
 {
     return instance && instance->isVisible();
 }

@@ -48,4 +48,4 @@ private:
 void ShowFlashMessage(const FlashMessage& message);
 
 // True while a flash message is shown.
-bool FlashMessageOpen();
+bool flashMessageOpen();

@@ -7,7 +7,7 @@ constexpr std::int64_t kIntMin = -2147483648LL;
 constexpr std::int64_t kIntMax = 2147483647LL;
 }  // namespace
 
-std::optional<Word> FieldNumber(const QString& text, EmptyField empty)
+std::optional<Word> fieldNumber(const QString& text, EmptyField empty)
 {
     if (text.isEmpty())
         return empty == EmptyField::Zero ? std::optional<Word>(0) : std::nullopt;
@@ -36,7 +36,7 @@ std::optional<Word> FieldNumber(const QString& text, EmptyField empty)
     return static_cast<Word>(static_cast<std::uint64_t>(value) & 0xFFFFu);
 }
 
-QString NotANumberMessage(const QString& text)
+QString notANumberMessage(const QString& text)
 {
     return QStringLiteral("'%1' ist kein gültiger Integerwert").arg(text);
 }

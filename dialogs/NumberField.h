@@ -15,7 +15,7 @@
 enum class EmptyField { Zero, NotANumber };
 
 // The stored value, or nothing when the text is not a number.
-std::optional<Word> FieldNumber(const QString& text, EmptyField empty);
+std::optional<Word> fieldNumber(const QString& text, EmptyField empty);
 
 // "'<text>' ist kein gültiger Integerwert"
-QString NotANumberMessage(const QString& text);
+QString notANumberMessage(const QString& text);

@@ -17,7 +17,7 @@ RadioGroup::RadioGroup(const QString& title, const QStringList& captions, int co
     , buttons(new QButtonGroup(this))
     , columns(columns)
 {
-    UseClassicFrame(this);
+    useClassicFrame(this);
     setGeometry(place);
     for (const QString& caption : captions) {
         auto* button = new QRadioButton(caption, this);

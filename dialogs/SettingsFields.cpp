@@ -11,17 +11,17 @@ namespace {
 
 using R = TEinstellRecord;
 
-Word Unlimited(Word value)
+Word unlimited(Word value)
 {
     return value;
 }
 
-Word MaxVersionsLimit(Word value)
+Word maxVersionsLimit(Word value)
 {
     return std::clamp<Word>(value, 2, 60000);
 }
 
-Word RefreshLimit(Word value)
+Word refreshLimit(Word value)
 {
     return value > 1000 ? 0 : value;
 }
@@ -69,7 +69,7 @@ constexpr Control kFolders[] = {
 };
 
 constexpr Control kRefresh[] = {
-    NumberControl{"Edit32", &R::RefreshMinutes, EmptyField::Zero, RefreshLimit},
+    NumberControl{"Edit32", &R::RefreshMinutes, EmptyField::Zero, refreshLimit},
 };
 
 constexpr Control kAddresses[] = {
@@ -87,21 +87,21 @@ constexpr Control kAddresses[] = {
 
 constexpr Control kAdministrator[] = {
     FlagControl{"CheckBox1", &R::SilentMode},
-    NumberControl{"Edit5", &R::AutoEndSeconds, EmptyField::Zero, Unlimited},
-    NumberControl{"Edit18", &R::DownloadAttempts, EmptyField::Zero, Unlimited},
+    NumberControl{"Edit5", &R::AutoEndSeconds, EmptyField::Zero, unlimited},
+    NumberControl{"Edit18", &R::DownloadAttempts, EmptyField::Zero, unlimited},
     FlagControl{"CheckBox2", &R::MaySurf},
     FlagControl{"CheckBox3", &R::MaySearch},
     FlagControl{"CheckBox4", &R::MayChangeUserOptions},
     FlagControl{"CheckBox5", &R::MayChangeAddresses},
     FlagControl{"CheckBox6", &R::RedirectDownloads},
-    NumberControl{"Edit20", &R::Download1Counter, EmptyField::NotANumber, Unlimited},
-    NumberControl{"Edit21", &R::Download2Counter, EmptyField::NotANumber, Unlimited},
-    NumberControl{"Edit33", &R::Download3Counter, EmptyField::NotANumber, Unlimited},
-    NumberControl{"Edit34", &R::Download4Counter, EmptyField::NotANumber, Unlimited},
-    NumberControl{"Edit22", &R::MaxVersions, EmptyField::NotANumber, MaxVersionsLimit},
+    NumberControl{"Edit20", &R::Download1Counter, EmptyField::NotANumber, unlimited},
+    NumberControl{"Edit21", &R::Download2Counter, EmptyField::NotANumber, unlimited},
+    NumberControl{"Edit33", &R::Download3Counter, EmptyField::NotANumber, unlimited},
+    NumberControl{"Edit34", &R::Download4Counter, EmptyField::NotANumber, unlimited},
+    NumberControl{"Edit22", &R::MaxVersions, EmptyField::NotANumber, maxVersionsLimit},
     ChoiceControl{"RadioGroup5", &R::WindowMode},
-    NumberControl{"Edit30", &R::WindowWidth, EmptyField::NotANumber, WindowWidthLimit},
-    NumberControl{"Edit31", &R::WindowHeight, EmptyField::NotANumber, WindowHeightLimit},
+    NumberControl{"Edit30", &R::WindowWidth, EmptyField::NotANumber, windowWidthLimit},
+    NumberControl{"Edit31", &R::WindowHeight, EmptyField::NotANumber, windowHeightLimit},
 };
 
 // The take-over of "Beenden" in its order; together the steps hold every
@@ -111,7 +111,7 @@ constexpr Step kSteps[] = {
     {Right::Addresses, kAddresses}, {Right::Administrator, kAdministrator},
 };
 
-bool Allowed(Right right, LoginRoles roles, const TEinstellRecord& record)
+bool allowed(Right right, LoginRoles roles, const TEinstellRecord& record)
 {
     switch (right) {
     case Right::AnyRole:
@@ -130,7 +130,7 @@ struct Show {
     const TEinstellRecord& record;
     SettingsControls& controls;
 
-    void operator()(const TextControl& c) const { controls.setText(c.edit, TextToString(record.*c.field)); }
+    void operator()(const TextControl& c) const { controls.setText(c.edit, textToString(record.*c.field)); }
     void operator()(const NumberControl& c) const { controls.setText(c.edit, QString::number(record.*c.field)); }
     void operator()(const FlagControl& c) const { controls.setChecked(c.box, record.*c.field == 1); }
     void operator()(const ChoiceControl& c) const { controls.setItemIndex(c.group, record.*c.field); }
@@ -143,12 +143,12 @@ struct TakeOver {
 
     bool operator()(const TextControl& c) const
     {
-        StringToText(record.*c.field, controls.text(c.edit));
+        stringToText(record.*c.field, controls.text(c.edit));
         return true;
     }
     bool operator()(const NumberControl& c) const
     {
-        const std::optional<Word> value = FieldNumber(controls.text(c.edit), c.empty);
+        const std::optional<Word> value = fieldNumber(controls.text(c.edit), c.empty);
         if (!value)
             return false;
         record.*c.field = c.limit(*value);
@@ -168,7 +168,7 @@ struct TakeOver {
     }
 };
 
-const char* NameOf(const Control& control)
+const char* nameOf(const Control& control)
 {
     return std::visit(
         [](const auto& c) -> const char* {
@@ -184,45 +184,45 @@ const char* NameOf(const Control& control)
 
 }  // namespace
 
-Word WindowWidthLimit(Word value)
+Word windowWidthLimit(Word value)
 {
     return value > 3000 ? 790 : value;
 }
 
-Word WindowHeightLimit(Word value)
+Word windowHeightLimit(Word value)
 {
     return value > 2000 ? 570 : value;
 }
 
-void RecordToControls(const TEinstellRecord& record, SettingsControls& controls)
+void recordToControls(const TEinstellRecord& record, SettingsControls& controls)
 {
     for (const Step& step : kSteps)
         for (const Control& control : step.controls)
             std::visit(Show{record, controls}, control);
 }
 
-std::optional<QString> ControlsToRecord(const SettingsControls& controls, LoginRoles roles, TEinstellRecord& record)
+std::optional<QString> controlsToRecord(const SettingsControls& controls, LoginRoles roles, TEinstellRecord& record)
 {
     // The steps work on a copy, which replaces the record only when every
     // field has been taken over; the rights come from the record as it was.
     TEinstellRecord changed = record;
     for (const Step& step : kSteps) {
-        if (!Allowed(step.right, roles, record))
+        if (!allowed(step.right, roles, record))
             continue;
         for (const Control& control : step.controls)
             if (!std::visit(TakeOver{controls, changed}, control))
-                return controls.text(NameOf(control));
+                return controls.text(nameOf(control));
     }
     record = changed;
     return std::nullopt;
 }
 
-bool FinishTakesOver(LoginRoles roles, const TEinstellRecord& record)
+bool finishTakesOver(LoginRoles roles, const TEinstellRecord& record)
 {
-    return Allowed(Right::UserOptions, roles, record) || Allowed(Right::Addresses, roles, record);
+    return allowed(Right::UserOptions, roles, record) || allowed(Right::Addresses, roles, record);
 }
 
-std::vector<ControlState> ControlStates(bool adminLoggedIn, const TEinstellRecord& record)
+std::vector<ControlState> controlStates(bool adminLoggedIn, const TEinstellRecord& record)
 {
     const bool userOptions = adminLoggedIn || record.MayChangeUserOptions == 1;
     const bool addresses = adminLoggedIn || record.MayChangeAddresses == 1;
@@ -230,7 +230,7 @@ std::vector<ControlState> ControlStates(bool adminLoggedIn, const TEinstellRecor
     std::vector<ControlState> states;
     const auto add = [&states](std::span<const Control> controls, bool enabled) {
         for (const Control& control : controls)
-            states.push_back({NameOf(control), enabled});
+            states.push_back({nameOf(control), enabled});
     };
     add(kAdministrator, adminLoggedIn);
     add(kPages, addresses);

@@ -32,7 +32,7 @@ public:
 // Every field into its control: texts unchanged, numbers in decimal, a box
 // ticked exactly when its flag holds 1, a choice group's item from its field.
 // The password fields are not among them.
-void RecordToControls(const TEinstellRecord& record, SettingsControls& controls);
+void recordToControls(const TEinstellRecord& record, SettingsControls& controls);
 
 // The take-over of "Beenden", step by step as far as the role and the rights
 // (as the record holds them before the take-over) allow: home and search page,
@@ -41,16 +41,16 @@ void RecordToControls(const TEinstellRecord& record, SettingsControls& controls)
 // limited as each field demands. A choice group without a chosen item leaves
 // its field as it is. All or nothing: at the first number field whose text is
 // no number the record stays unchanged, and that text is returned.
-std::optional<QString> ControlsToRecord(const SettingsControls& controls, LoginRoles roles, TEinstellRecord& record);
+std::optional<QString> controlsToRecord(const SettingsControls& controls, LoginRoles roles, TEinstellRecord& record);
 
 // The fixed window size as the dialog takes it over: a width above 3000 gives
 // 790, a height above 2000 gives 570. Sizes read from the file get the same.
-Word WindowWidthLimit(Word value);
-Word WindowHeightLimit(Word value);
+Word windowWidthLimit(Word value);
+Word windowHeightLimit(Word value);
 
 // "Beenden" takes over and saves for the administrator and for a logged-in
 // user who may change the user options or the addresses and downloads.
-bool FinishTakesOver(LoginRoles roles, const TEinstellRecord& record);
+bool finishTakesOver(LoginRoles roles, const TEinstellRecord& record);
 
 struct ControlState {
     const char* control;
@@ -60,4 +60,4 @@ struct ControlState {
 // The enabled state of every control that the rights govern, from the
 // administrator's login and the user rights as the record holds them; the
 // user rights apply whether or not a user is logged in.
-std::vector<ControlState> ControlStates(bool adminLoggedIn, const TEinstellRecord& record);
+std::vector<ControlState> controlStates(bool adminLoggedIn, const TEinstellRecord& record);

@@ -13,7 +13,7 @@
 #include <QTimer>
 
 namespace {
-QFont Bold(QFont font)
+QFont bold(QFont font)
 {
     font.setBold(true);
     return font;
@@ -21,7 +21,7 @@ QFont Bold(QFont font)
 
 // The designed label widths are a few pixels short for this font; a label
 // grows to its text, never shrinks below its place.
-void FitToText(QLabel* label)
+void fitToText(QLabel* label)
 {
     const int needed = label->fontMetrics().horizontalAdvance(label->text());
     if (needed > label->width())
@@ -34,7 +34,7 @@ TPasswordDlg::TPasswordDlg(QWidget* parent)
 {
     setObjectName(QStringLiteral("PasswordDlg"));
     setWindowTitle(QStringLiteral("Zugangskontrolle für Konfigurationsbereich"));
-    setFont(ProgramFont());
+    setFont(programFont());
     setFixedSize(372, 104);
     QPalette yellow = palette();
     yellow.setColor(QPalette::Window, QColor(255, 255, 0));
@@ -42,20 +42,20 @@ TPasswordDlg::TPasswordDlg(QWidget* parent)
     setAutoFillBackground(true);
 
     QLabel* Label1 =
-        AddLabel(this, "Label1", QStringLiteral("Bitte das (Nutzer- oder Administrator-) Passwort eingeben:"),
+        addLabel(this, "Label1", QStringLiteral("Bitte das (Nutzer- oder Administrator-) Passwort eingeben:"),
                  QRect(8, 9, 329, 13));
-    Label1->setFont(Bold(ProgramFont(11)));
-    FitToText(Label1);
+    Label1->setFont(bold(programFont(11)));
+    fitToText(Label1);
 
     Password = new MaskedEdit(QLatin1Char('*'), this);
     Password->setObjectName(QStringLiteral("Password"));
-    Password->setFont(ProgramFont(19));
+    Password->setFont(programFont(19));
     Password->setGeometry(128, 35, 137, 32);
 
     OKBtn = new QPushButton(QStringLiteral("OK"), this);
     OKBtn->setObjectName(QStringLiteral("OKBtn"));
     OKBtn->setGeometry(286, 35, 75, 25);
-    OKBtn->setFont(Bold(font()));
+    OKBtn->setFont(bold(font()));
     OKBtn->setDefault(true);
     OKBtn->setFocusPolicy(Qt::ClickFocus);
     connect(OKBtn, &QPushButton::clicked, this, &TPasswordDlg::OKBtnClick);
@@ -65,14 +65,14 @@ TPasswordDlg::TPasswordDlg(QWidget* parent)
     CancelBtn->setGeometry(286, 67, 75, 25);
     connect(CancelBtn, &QPushButton::clicked, this, &TPasswordDlg::CancelBtnClick);
 
-    Label2 = AddLabel(this, "Label2", QStringLiteral("(ohne ein Passwort können die Einstellungen "),
+    Label2 = addLabel(this, "Label2", QStringLiteral("(ohne ein Passwort können die Einstellungen "),
                       QRect(56, 72, 215, 13));
-    Label3 = AddLabel(this, "Label3", QStringLiteral(" nicht übernommen werden!)"), QRect(56, 84, 134, 13));
-    FitToText(Label2);
-    FitToText(Label3);
+    Label3 = addLabel(this, "Label3", QStringLiteral(" nicht übernommen werden!)"), QRect(56, 84, 134, 13));
+    fitToText(Label2);
+    fitToText(Label3);
 
-    WaitLabel = AddLabel(this, "WaitLabel", QString(), QRect(8, 72, 272, 26));
-    WaitLabel->setFont(Bold(ProgramFont(11)));
+    WaitLabel = addLabel(this, "WaitLabel", QString(), QRect(8, 72, 272, 26));
+    WaitLabel->setFont(bold(programFont(11)));
     WaitLabel->setWordWrap(true);
     WaitLabel->hide();
     waitTicks = new QTimer(this);
@@ -92,7 +92,7 @@ void TPasswordDlg::showWait()
         waitTicks->stop();
         return;
     }
-    const std::chrono::milliseconds wait = LoginWait(ReadLoginAttempts(), CurrentDateTime());
+    const std::chrono::milliseconds wait = loginWait(readLoginAttempts(), currentDateTime());
     const bool waiting = wait.count() > 0;
     OKBtn->setEnabled(!waiting);
     Label2->setVisible(!waiting);

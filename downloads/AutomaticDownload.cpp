@@ -11,7 +11,7 @@
 void TKaveloMainForm::Timer2Timer()
 {
     // One message at a time: a tick that finds a message open waits for the next one.
-    if (FlashMessageOpen())
+    if (flashMessageOpen())
         return;
     // The downloads and their messages take longer than the interval.
     Timer2->stop();
@@ -26,11 +26,11 @@ void TKaveloMainForm::Timer2Timer()
         if (!isMinimized() && EinstellDaten.SilentMode != 1)
             ShowFlashMessage({QStringLiteral("automatischer Download"),
                               QString(),
-                              {UrlTail(TextToString(EinstellDaten.*DownloadFieldsOf(n).url)),
+                              {urlTail(textToString(EinstellDaten.*downloadFieldsOf(n).url)),
                                success ? QStringLiteral("abgeschlossen!") : QStringLiteral("NICHT durchgeführt!")},
                               FlashDuration::Long});
     }
     if (!isMinimized())
-        SleepWithoutEvents(1000);
+        sleepWithoutEvents(1000);
     EndProgram(runStatus());
 }

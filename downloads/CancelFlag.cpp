@@ -7,7 +7,7 @@ constinit CancelFlag programFlag;
 
 }  // namespace
 
-CancelFlag& DownloadCancel()
+CancelFlag& downloadCancel()
 {
     return programFlag;
 }

@@ -19,4 +19,4 @@ private:
 
 // The program's own flag: set when the program ends, it breaks off the
 // running download and every attempt and pause that would follow.
-CancelFlag& DownloadCancel();
+CancelFlag& downloadCancel();

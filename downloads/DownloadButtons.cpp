@@ -79,7 +79,7 @@ bool& TKaveloMainForm::autoDownloadFlag(int n)
 
 bool TKaveloMainForm::RunDownload(int n)
 {
-    const DownloadPlan plan = PlanDownload(EinstellDaten, n, CurrentDateTime(), QDir::currentPath());
+    const DownloadPlan plan = planDownload(EinstellDaten, n, currentDateTime(), QDir::currentPath());
     if (refuseProtectedTarget(plan)) {
         bool& automatic = autoDownloadFlag(n);
         autoDownloadFailed = autoDownloadFailed || automatic;
@@ -98,14 +98,14 @@ bool TKaveloMainForm::RunDownload(int n)
         const HeldTimers held{Timer1, Timer2, Timer3, Timer4};
         AttemptHooks hooks;
         hooks.transfer = [this, &wait, n](FileTransfer& transfer) { return DownloadToFile(transfer, wait, n); };
-        hooks.pause = [&wait](int ms) { wait.pause(ms, [] { return DownloadCancel().isSet(); }); };
+        hooks.pause = [&wait](int ms) { wait.pause(ms, [] { return downloadCancel().isSet(); }); };
         hooks.setBusy = [](bool busy) {
             if (busy)
                 QApplication::setOverrideCursor(Qt::WaitCursor);
             else
                 QApplication::restoreOverrideCursor();
         };
-        result = RunAttempts(plan, hooks);
+        result = runAttempts(plan, hooks);
     }
     if (ending)
         return false;  // a signal ends the program: no message, copy or save follows
@@ -131,7 +131,7 @@ bool TKaveloMainForm::RunDownload(int n)
         message.duration = EinstellDaten.SilentMode == 0 ? FlashDuration::Standard : FlashDuration::Long;
         ShowFlashMessage(message);
     }
-    if (FinishDownload(plan, success, EinstellDaten))
+    if (finishDownload(plan, success, EinstellDaten))
         SaveSettings();
     return success;
 }
@@ -141,11 +141,11 @@ bool TKaveloMainForm::RunDownload(int n)
 bool TKaveloMainForm::refuseProtectedTarget(const DownloadPlan& plan) const
 {
     const ProtectedPlaces places =
-        ProtectedPlacesFor({ProgramFolder, DataFolder, QCoreApplication::applicationDirPath()});
+        protectedPlacesFor({ProgramFolder, DataFolder, QCoreApplication::applicationDirPath()});
     for (const QString& name : {plan.names.downloadName, plan.names.copyName}) {
-        if (name.isEmpty() || !IsProtectedTarget(plan.folder + name, places))
+        if (name.isEmpty() || !isProtectedTarget(plan.folder + name, places))
             continue;
-        ShowMessage(MessageKind::Error, QStringLiteral("Das Download-Ziel\r%1\rliegt im Programm-Ordner oder in einem "
+        showMessage(MessageKind::Error, QStringLiteral("Das Download-Ziel\r%1\rliegt im Programm-Ordner oder in einem "
                                                        "Autostart-Ordner\rund wird nicht beschrieben!")
                                             .arg(QDir::toNativeSeparators(plan.folder + name)));
         return true;
@@ -159,7 +159,7 @@ TransferResult TKaveloMainForm::DownloadToFile(FileTransfer& transfer, DownloadW
     wait.run([&transfer, &result] { result = transfer.attempt(); },
              [this, &transfer, n] {
                  const TransferProgress progress = transfer.progress();
-                 const QString text = DownloadProgressText(n, progress.received, progress.total);
+                 const QString text = downloadProgressText(n, progress.received, progress.total);
                  showDownloadProgress(text);
                  // Unattended the window is minimised: the task bar shows its title.
                  if (autoDownloadFlag(n))

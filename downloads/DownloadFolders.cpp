@@ -16,10 +16,10 @@ const QString kRegistryReadError =
 // a missing one is created one level deep.
 QString makeSureOf(const Text& field, int number, const QString& programFolder)
 {
-    const QString candidate = DownloadFolderPath(field, programFolder);
+    const QString candidate = downloadFolderPath(field, programFolder);
     if (QDir::setCurrent(candidate) || QDir().mkdir(candidate))
         return candidate;
-    ShowMessage(MessageKind::Information,
+    showMessage(MessageKind::Information,
                 QStringLiteral("Problem beim Erstellen des %1. Download-Ordner:\r%2\r"
                                "Prüfen Sie ob der Pfad richtig ist\rund ob Sie Schreibrechte besitzen!")
                     .arg(number)
@@ -29,9 +29,9 @@ QString makeSureOf(const Text& field, int number, const QString& programFolder)
 
 }  // namespace
 
-QString DownloadFolderPath(const Text& field, const QString& programFolder)
+QString downloadFolderPath(const Text& field, const QString& programFolder)
 {
-    const QString folder = TextToString(field);
+    const QString folder = textToString(field);
     if (folder.isEmpty())
         return programFolder + QStringLiteral("Downloads") + QDir::separator();
     if (!QDir::isRelativePath(folder))
@@ -49,7 +49,7 @@ void SetupDownloadFolders(DownloadDirState& state, const TEinstellRecord& record
         if (!state.RedirectFolder.isEmpty()) {
             HostRegistryKey key;
             if (!key.open(kInternetExplorerKey)) {
-                ShowMessage(MessageKind::Error, kRegistryReadError);
+                showMessage(MessageKind::Error, kRegistryReadError);
                 return;
             }
             // A later setup in the same run keeps the value from before the first redirect.
@@ -62,7 +62,7 @@ void SetupDownloadFolders(DownloadDirState& state, const TEinstellRecord& record
     }
     HostRegistryKey key;
     if (!key.open(kInternetExplorerKey)) {
-        ShowMessage(MessageKind::Error, kRegistryReadError);
+        showMessage(MessageKind::Error, kRegistryReadError);
         return;
     }
     // Switched off (or no usable folder) after a redirect: the old value goes back at once.
@@ -72,13 +72,13 @@ void SetupDownloadFolders(DownloadDirState& state, const TEinstellRecord& record
     state.DownloadDirRedirected = false;
 }
 
-void WriteBackDownloadDir(DownloadDirState& state)
+void writeBackDownloadDir(DownloadDirState& state)
 {
     if (!state.DownloadDirRedirected)
         return;
     HostRegistryKey key;
     if (!key.open(kInternetExplorerKey)) {
-        ShowMessage(MessageKind::Error, QStringLiteral("Fehler beim Zugriff auf die Registry (Zurücksetzen: "
+        showMessage(MessageKind::Error, QStringLiteral("Fehler beim Zugriff auf die Registry (Zurücksetzen: "
                                                        "Download-Verzeichnis) des Gastsystems!"));
         return;
     }

@@ -16,7 +16,7 @@ struct DownloadDirState {
 
 // The folder a download folder field names: an empty field stands for the
 // sub-folder "Downloads" of programFolder, and a relative one lies in programFolder.
-QString DownloadFolderPath(const Text& field, const QString& programFolder);
+QString downloadFolderPath(const Text& field, const QString& programFolder);
 
 // With the option on: tests and creates both folders (one level), reports the
 // ones that fail, and points the host value at folder 1. With the option off
@@ -27,4 +27,4 @@ QString DownloadFolderPath(const Text& field, const QString& programFolder);
 void SetupDownloadFolders(DownloadDirState& state, const TEinstellRecord& record, const QString& programFolder);
 
 // Puts the host value from before the redirect back, if there was one.
-void WriteBackDownloadDir(DownloadDirState& state);
+void writeBackDownloadDir(DownloadDirState& state);

@@ -23,7 +23,7 @@ QString resolvedFolder(const QString& folder, const QString& currentFolder)
 
 }  // namespace
 
-DownloadFields DownloadFieldsOf(int n)
+DownloadFields downloadFieldsOf(int n)
 {
     using R = TEinstellRecord;
     switch (n) {
@@ -40,12 +40,12 @@ DownloadFields DownloadFieldsOf(int n)
     }
 }
 
-void SleepWithoutEvents(int ms)
+void sleepWithoutEvents(int ms)
 {
     QThread::msleep(static_cast<unsigned long>(ms));
 }
 
-void SleepUnlessCancelled(int ms, const CancelFlag& cancel)
+void sleepUnlessCancelled(int ms, const CancelFlag& cancel)
 {
     constexpr int kSliceMs = 50;
     QElapsedTimer clock;
@@ -54,22 +54,22 @@ void SleepUnlessCancelled(int ms, const CancelFlag& cancel)
         QThread::msleep(static_cast<unsigned long>(std::min<qint64>(left, kSliceMs)));
 }
 
-DownloadPlan PlanDownload(const TEinstellRecord& record, int n, const QDateTime& now, const QString& currentFolder)
+DownloadPlan planDownload(const TEinstellRecord& record, int n, const QDateTime& now, const QString& currentFolder)
 {
-    const DownloadFields fields = DownloadFieldsOf(n);
-    const TargetParts parts = SplitTarget(TextToString(record.*fields.target));
+    const DownloadFields fields = downloadFieldsOf(n);
+    const TargetParts parts = splitTarget(textToString(record.*fields.target));
     DownloadPlan plan;
     plan.number = n;
-    plan.url = TextToString(record.*fields.url);
-    plan.urlTail = UrlTail(plan.url);
+    plan.url = textToString(record.*fields.url);
+    plan.urlTail = urlTail(plan.url);
     plan.folder = resolvedFolder(parts.folder, currentFolder);
     plan.suffixMode = record.*fields.suffix;
     plan.attempts = record.DownloadAttempts;
-    plan.names = NameTargets(parts, record.*fields.suffix, record.*fields.counter, now);
+    plan.names = nameTargets(parts, record.*fields.suffix, record.*fields.counter, now);
     return plan;
 }
 
-TransferResult RunAttempts(const DownloadPlan& plan, const AttemptHooks& hooks)
+TransferResult runAttempts(const DownloadPlan& plan, const AttemptHooks& hooks)
 {
     const CancelFlag& cancel = *hooks.cancel;
     FileTransfer transfer(plan.url, plan.downloadPath(), {}, cancel);
@@ -83,23 +83,23 @@ TransferResult RunAttempts(const DownloadPlan& plan, const AttemptHooks& hooks)
             if (hooks.pause)
                 hooks.pause(kAttemptPauseMs);
             else
-                SleepUnlessCancelled(kAttemptPauseMs, cancel);
+                sleepUnlessCancelled(kAttemptPauseMs, cancel);
         }
         hooks.setBusy(false);
     }
     return result;
 }
 
-bool FinishDownload(const DownloadPlan& plan, bool success, TEinstellRecord& record)
+bool finishDownload(const DownloadPlan& plan, bool success, TEinstellRecord& record)
 {
     const QString& copyName = plan.names.copyName;
     if (!copyName.isEmpty() && copyName != plan.names.downloadName)
-        CopyThroughPartFile(plan.downloadPath(), plan.folder + copyName);  // a failed copy goes unreported
+        copyThroughPartFile(plan.downloadPath(), plan.folder + copyName);  // a failed copy goes unreported
 
     const bool numbered = plan.suffixMode == SuffixNumber || plan.suffixMode == SuffixNumberedCopy;
     if (!numbered || !success)
         return false;
-    Word& counter = record.*DownloadFieldsOf(plan.number).counter;
+    Word& counter = record.*downloadFieldsOf(plan.number).counter;
     const int next = counter + 1;
     counter = next > record.MaxVersions ? 0 : static_cast<Word>(next);
     return true;

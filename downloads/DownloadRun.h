@@ -1,7 +1,7 @@
 #pragma once
 
 // The procedure behind a download button, without its window. The main window
-// runs it as PlanDownload, RunAttempts, its message, FinishDownload.
+// runs it as planDownload, runAttempts, its message, finishDownload.
 
 #include "downloads/DownloadToFile.h"
 #include "downloads/TargetNaming.h"
@@ -11,7 +11,7 @@
 #include <functional>
 
 // The fields of download n (1 to 4) in the settings record, as members:
-// record.*DownloadFieldsOf(n).url. std::out_of_range for any other n.
+// record.*downloadFieldsOf(n).url. std::out_of_range for any other n.
 struct DownloadFields {
     Text TEinstellRecord::*name;
     Text TEinstellRecord::*target;
@@ -19,23 +19,23 @@ struct DownloadFields {
     Word TEinstellRecord::*suffix;
     Word TEinstellRecord::*counter;
 };
-DownloadFields DownloadFieldsOf(int n);
+DownloadFields downloadFieldsOf(int n);
 
 inline constexpr int kAttemptPauseMs = 5000;
 
 // Blocks the calling thread; window messages wait until it returns.
-void SleepWithoutEvents(int ms);
+void sleepWithoutEvents(int ms);
 // The same, but ends early once cancel is set.
-void SleepUnlessCancelled(int ms, const CancelFlag& cancel);
+void sleepUnlessCancelled(int ms, const CancelFlag& cancel);
 
 // What the attempts take from their surroundings. The window runs each
 // transfer on a worker thread and waits in its own way; tests shorten the pause.
 struct AttemptHooks {
-    const CancelFlag* cancel = &DownloadCancel();  // ends the attempts and pauses at once
+    const CancelFlag* cancel = &downloadCancel();  // ends the attempts and pauses at once
     std::function<TransferResult(FileTransfer& transfer)> transfer = [](FileTransfer& transfer) {
         return transfer.attempt();
     };
-    std::function<void(int ms)> pause;                     // empty: SleepUnlessCancelled
+    std::function<void(int ms)> pause;                     // empty: sleepUnlessCancelled
     std::function<void(bool busy)> setBusy = [](bool) {};  // the hourglass cursor
 };
 
@@ -53,18 +53,18 @@ struct DownloadPlan {
 
 // Splits the target of download n and forms its names from the moment now,
 // which every attempt and the copy share. A relative target lies in currentFolder.
-DownloadPlan PlanDownload(const TEinstellRecord& record, int n, const QDateTime& now, const QString& currentFolder);
+DownloadPlan planDownload(const TEinstellRecord& record, int n, const QDateTime& now, const QString& currentFolder);
 
 // At most plan.attempts transfers, until one succeeds or the cancel flag is
 // set, with a pause after each failed one but the last; the cursor is busy
 // from each start to its pause's end. An attempt that breaks off is continued
 // by the next one where it ended. The result of the last attempt; without
 // any attempt a failure that says so.
-TransferResult RunAttempts(const DownloadPlan& plan, const AttemptHooks& hooks = {});
+TransferResult runAttempts(const DownloadPlan& plan, const AttemptHooks& hooks = {});
 
 // After the message: the copy, made whether or not the download succeeded and
 // silent when it fails, through a part file so that the old copy stays whole
 // when the new one cannot be written; then, in the numbered modes and only
 // after a success, the next counter value (0 after MaxVersions). True when the
 // counter moved, so that the settings file must be written.
-bool FinishDownload(const DownloadPlan& plan, bool success, TEinstellRecord& record);
+bool finishDownload(const DownloadPlan& plan, bool success, TEinstellRecord& record);

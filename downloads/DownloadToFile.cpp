@@ -322,7 +322,7 @@ CURLcode drive(CURL* curl, const CancelFlag& cancel, char* errorBuffer)
 // them; libcurl alone would read only its built-in bundle and folder.
 CURLcode useNetwork(CURL* curl, const QUrl& target)
 {
-    const NetworkProxy& proxy = ProgramProxy();
+    const NetworkProxy& proxy = programProxy();
     CURLcode code = curl_easy_setopt(curl, CURLOPT_PROXY, proxy.curlProxy(target).toUtf8().constData());  // "": direct
     if (code == CURLE_OK)
         code = curl_easy_setopt(curl, CURLOPT_NOPROXY, proxy.curlNoProxy().constData());
@@ -360,7 +360,7 @@ TransferResult FileTransfer::perform()
     check(curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L));
     check(curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L));
     check(useNetwork(curl, target));
-    answer->viaProxy = !ProgramProxy().proxyFor(target).isEmpty();
+    answer->viaProxy = !programProxy().proxyFor(target).isEmpty();
     check(curl_easy_setopt(curl, CURLOPT_FAILONERROR, 1L));
     check(curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L));
     check(curl_easy_setopt(curl, CURLOPT_USERAGENT, "Kavelo"));
@@ -432,7 +432,7 @@ TransferResult FileTransfer::outcome(int curlCode, const char* errorBuffer)
     return {true, {}};
 }
 
-TransferResult TransferToFile(const QString& url, const QString& fileName, const TransferLimits& limits,
+TransferResult transferToFile(const QString& url, const QString& fileName, const TransferLimits& limits,
                               const CancelFlag& cancel)
 {
     return FileTransfer(url, fileName, limits, cancel).attempt();

@@ -54,7 +54,7 @@ struct TransferProgress {
 class FileTransfer {
 public:
     FileTransfer(const QString& url, const QString& fileName, const TransferLimits& limits = {},
-                 const CancelFlag& cancel = DownloadCancel());
+                 const CancelFlag& cancel = downloadCancel());
     ~FileTransfer();
     FileTransfer(const FileTransfer&) = delete;
     FileTransfer& operator=(const FileTransfer&) = delete;
@@ -86,5 +86,5 @@ private:
 };
 
 // One attempt of a fresh transfer.
-TransferResult TransferToFile(const QString& url, const QString& fileName, const TransferLimits& limits = {},
-                              const CancelFlag& cancel = DownloadCancel());
+TransferResult transferToFile(const QString& url, const QString& fileName, const TransferLimits& limits = {},
+                              const CancelFlag& cancel = downloadCancel());

@@ -192,7 +192,7 @@ bool PartFile::restart()
     return (file.resize(0) && file.seek(0)) || fail(file.errorString());
 }
 
-bool CopyThroughPartFile(const QString& source, const QString& target)
+bool copyThroughPartFile(const QString& source, const QString& target)
 {
     QFile input(source);
     if (!input.open(QIODevice::ReadOnly))

@@ -52,4 +52,4 @@ private:
 // Copies source over target through a part file, so that a copy that cannot
 // be written whole leaves the file that was there untouched. A new target
 // takes the permission bits of source. False when anything fails.
-bool CopyThroughPartFile(const QString& source, const QString& target);
+bool copyThroughPartFile(const QString& source, const QString& target);

@@ -26,7 +26,7 @@ bool isInside(const QString& path, const QString& folder)
 
 }  // namespace
 
-ProtectedPlaces ProtectedPlacesFor(const QStringList& programFolders)
+ProtectedPlaces protectedPlacesFor(const QStringList& programFolders)
 {
     ProtectedPlaces places;
     places.programFolders = programFolders;
@@ -41,7 +41,7 @@ ProtectedPlaces ProtectedPlacesFor(const QStringList& programFolders)
     return places;
 }
 
-bool IsProtectedTarget(const QString& path, const ProtectedPlaces& places)
+bool isProtectedTarget(const QString& path, const ProtectedPlaces& places)
 {
     const QString target = resolved(path);
     const QString folder = QFileInfo(target).absolutePath();

@@ -16,8 +16,8 @@ struct ProtectedPlaces {
 
 // The program folders given, and the user's autostart and systemd user folders
 // (from XDG_CONFIG_HOME, XDG_DATA_HOME and XDG_CONFIG_DIRS, with their defaults).
-ProtectedPlaces ProtectedPlacesFor(const QStringList& programFolders);
+ProtectedPlaces protectedPlacesFor(const QStringList& programFolders);
 
 // True when the file at path, with its relative parts and symbolic links
 // resolved as far as they exist, lies in a protected place.
-bool IsProtectedTarget(const QString& path, const ProtectedPlaces& places);
+bool isProtectedTarget(const QString& path, const ProtectedPlaces& places);

@@ -14,7 +14,7 @@ qsizetype lastSeparator(const QString& text, bool slashToo)
 
 }  // namespace
 
-TargetParts SplitTarget(const QString& target)
+TargetParts splitTarget(const QString& target)
 {
     TargetParts parts;
     const qsizetype cut = lastSeparator(target, true) + 1;
@@ -28,28 +28,28 @@ TargetParts SplitTarget(const QString& target)
     return parts;
 }
 
-QString InsertAt(const QString& name, qsizetype position, const QString& text)
+QString insertAt(const QString& name, qsizetype position, const QString& text)
 {
     const qsizetype index = std::clamp<qsizetype>(position - 1, 0, name.size());
     return QString(name).insert(index, text);
 }
 
-QString FileDateStamp(const QDateTime& moment)
+QString fileDateStamp(const QDateTime& moment)
 {
     return moment.toString(QStringLiteral("yyyy_MM_dd"));
 }
 
-QString FileTimeStamp(const QDateTime& moment)
+QString fileTimeStamp(const QDateTime& moment)
 {
     return moment.toString(QStringLiteral("HH_mm"));
 }
 
-TargetNames NameTargets(const TargetParts& parts, Word suffixMode, Word counter, const QDateTime& stamp)
+TargetNames nameTargets(const TargetParts& parts, Word suffixMode, Word counter, const QDateTime& stamp)
 {
-    const auto inserted = [&parts](const QString& text) { return InsertAt(parts.name, parts.position, text); };
+    const auto inserted = [&parts](const QString& text) { return insertAt(parts.name, parts.position, text); };
     const QString number = QString::number(counter);
-    const QString date = FileDateStamp(stamp);
-    const QString dateTime = date + QLatin1Char('_') + FileTimeStamp(stamp);
+    const QString date = fileDateStamp(stamp);
+    const QString dateTime = date + QLatin1Char('_') + fileTimeStamp(stamp);
 
     switch (suffixMode) {
     case SuffixNumber:
@@ -71,7 +71,7 @@ TargetNames NameTargets(const TargetParts& parts, Word suffixMode, Word counter,
     }
 }
 
-QString UrlTail(const QString& url)
+QString urlTail(const QString& url)
 {
     return url.mid(lastSeparator(url, false) + 1);
 }

@@ -16,15 +16,15 @@ struct TargetParts {
     qsizetype position = 0;  // 1-based first occurrence of the extension in the name; 0 when empty
 };
 
-TargetParts SplitTarget(const QString& target);
+TargetParts splitTarget(const QString& target);
 
 // Puts text in front of the name's character at the 1-based position;
 // position 0 puts it at the very beginning.
-QString InsertAt(const QString& name, qsizetype position, const QString& text);
+QString insertAt(const QString& name, qsizetype position, const QString& text);
 
 // 2010_05_17 and 14_05 (24-hour clock).
-QString FileDateStamp(const QDateTime& moment);
-QString FileTimeStamp(const QDateTime& moment);
+QString fileDateStamp(const QDateTime& moment);
+QString fileTimeStamp(const QDateTime& moment);
 
 enum SuffixMode : Word {
     SuffixNone = 0,
@@ -43,8 +43,8 @@ struct TargetNames {
 };
 
 // The names of one run; a mode above 7 acts as SuffixNone.
-TargetNames NameTargets(const TargetParts& parts, Word suffixMode, Word counter, const QDateTime& stamp);
+TargetNames nameTargets(const TargetParts& parts, Word suffixMode, Word counter, const QDateTime& stamp);
 
 // The text after the address's last "\" or ":", e.g. //host/path/file; the
 // whole address when it has neither.
-QString UrlTail(const QString& url);
+QString urlTail(const QString& url);

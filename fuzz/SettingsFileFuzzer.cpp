@@ -20,9 +20,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return record;
     }();
     const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    const ParsedSettings parsed = ParseSettings(bytes, defaults);
+    const ParsedSettings parsed = parseSettings(bytes, defaults);
     const TEinstellRecord& record = parsed.layout == ParsedSettings::Layout::TooShort ? defaults : parsed.record;
-    DerivePlainPasswords(record);
+    derivePlainPasswords(record);
     if (AdminPassword.size() != record.AdminPasswordStored.length
         || UserPassword.size() != record.UserPasswordStored.length)
         std::abort();

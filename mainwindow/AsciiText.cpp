@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-QString AsciiUpper(const QString& text)
+QString asciiUpper(const QString& text)
 {
     QString result = text;
     for (QChar& c : result) {
@@ -14,6 +14,6 @@ QString AsciiUpper(const QString& text)
 
 bool IsInList(const QString& text, const QStringList& list)
 {
-    const QString wanted = AsciiUpper(text);
-    return std::any_of(list.cbegin(), list.cend(), [&](const QString& entry) { return AsciiUpper(entry) == wanted; });
+    const QString wanted = asciiUpper(text);
+    return std::any_of(list.cbegin(), list.cend(), [&](const QString& entry) { return asciiUpper(entry) == wanted; });
 }

@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-QString AsciiUpper(const QString& text);
+QString asciiUpper(const QString& text);
 
 // True when some entry equals text apart from the case of ASCII letters.
 bool IsInList(const QString& text, const QStringList& list);

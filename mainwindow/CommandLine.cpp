@@ -2,7 +2,7 @@
 
 #include "mainwindow/AsciiText.h"
 
-QList<Keyword> ParseCommandLine(const QStringList& arguments)
+QList<Keyword> parseCommandLine(const QStringList& arguments)
 {
     static const QList<std::pair<QString, Keyword>> exact = {
         {QStringLiteral("1"), Keyword::Download1},  {QStringLiteral("2"), Keyword::Download2},
@@ -11,7 +11,7 @@ QList<Keyword> ParseCommandLine(const QStringList& arguments)
     };
     QList<Keyword> found;
     for (const QString& argument : arguments) {
-        if (AsciiUpper(argument) == QLatin1String("AUTOSTOP"))
+        if (asciiUpper(argument) == QLatin1String("AUTOSTOP"))
             found.append(Keyword::Autostop);
         for (const auto& [word, keyword] : exact) {
             if (argument == word)
@@ -21,7 +21,7 @@ QList<Keyword> ParseCommandLine(const QStringList& arguments)
     return found;
 }
 
-QString InformationText(const QStringList& arguments)
+QString informationText(const QStringList& arguments)
 {
     for (const QString& argument : arguments) {
         if (argument == QLatin1String("--version"))

@@ -10,8 +10,8 @@ enum class Keyword { Autostop, Download1, Download2, Download3, Download4, Viewe
 
 // The matches in the order of the arguments (the program path not included).
 // "autostop" ignores the case of ASCII letters; the digits match exactly.
-QList<Keyword> ParseCommandLine(const QStringList& arguments);
+QList<Keyword> parseCommandLine(const QStringList& arguments);
 
 // The text that "--help" or "--version" asks for, the first of them that is
 // given; empty when neither is. With it the program prints and ends at once.
-QString InformationText(const QStringList& arguments);
+QString informationText(const QStringList& arguments);

@@ -54,8 +54,8 @@ TKaveloMainForm::TKaveloMainForm(const QString& programFolder, const QStringList
     setObjectName(QStringLiteral("KaveloMainForm"));
     setWindowTitle(QStringLiteral("Kavelo - der MiniBrowser  V.1.3.") + QString(20, QLatin1Char(' '))
                    + QStringLiteral("© Kavelo-Soft"));
-    setWindowIcon(Glyph(QStringLiteral("app")));
-    setFont(ProgramFont());
+    setWindowIcon(glyph(QStringLiteral("app")));
+    setFont(programFont());
     createControls();
     createTimers();
     resize(kDesignClientSize);
@@ -70,12 +70,12 @@ void TKaveloMainForm::setDialogs(const KaveloDialogs& created)
 }
 
 GlyphButton* TKaveloMainForm::addButton(const char* name, QRect rect, const QString& caption, const QString& hint,
-                                        const QString& glyph, int anchors)
+                                        const QString& glyphName, int anchors)
 {
     auto* layout = static_cast<AnchorLayout*>(centralWidget()->layout());
     const bool tall = rect.height() > 40;
-    auto* button =
-        new GlyphButton(caption, Glyph(glyph), tall ? GlyphButton::Layout::ImageAbove : GlyphButton::Layout::ImageLeft);
+    auto* button = new GlyphButton(caption, glyph(glyphName),
+                                   tall ? GlyphButton::Layout::ImageAbove : GlyphButton::Layout::ImageLeft);
     button->setObjectName(QLatin1String(name));
     button->setToolTip(hint);
     button->setStatusTip(hint);
@@ -119,7 +119,7 @@ void TKaveloMainForm::createControls()
     ComboBox1->setEditable(true);
     ComboBox1->setInsertPolicy(QComboBox::NoInsert);
     ComboBox1->setCompleter(nullptr);  // completion would change the case of a typed path
-    ComboBox1->setFont(ProgramFont(13));
+    ComboBox1->setFont(programFont(13));
     layout->add(ComboBox1, {84, 56, 533, 24}, kTopLeft | A::Right);
 
     BitBtn7 = addButton("BitBtn7", {4, 56, 81, 25}, QStringLiteral("Adresse:"),
@@ -198,7 +198,7 @@ void TKaveloMainForm::createControls()
     WebBrowser1->installEventFilter(this);  // the page's widget arrives later, see placeViewInTabOrder
     connect(WebBrowser1, &BrowserView::NavigateComplete2, this, &TKaveloMainForm::WebBrowser1NavigateComplete2);
     connect(WebBrowser1, &BrowserView::ProgressChange, this, &TKaveloMainForm::WebBrowser1ProgressChange);
-    connect(WebBrowser1, &BrowserView::RendererGone, this, &TKaveloMainForm::rendererGone);
+    connect(WebBrowser1, &BrowserView::rendererGone, this, &TKaveloMainForm::rendererGone);
     WebBrowser1->setNavigationButtons(BitBtn1, BitBtn2, BitBtn4);
 }
 
@@ -241,7 +241,7 @@ void TKaveloMainForm::FormCreate(const QString& programFolder, const QString& da
     ProgramFolder = programFolder;
     DataFolder = dataFolder;
     if (!QDir::setCurrent(ProgramFolder))
-        ShowMessage(MessageKind::Information,
+        showMessage(MessageKind::Information,
                     QStringLiteral("Problem beim Zugriff auf das Programmverzeichnis:\r") + ProgramFolder
                         + QStringLiteral("\rEventuell können bestimmte Dateien nicht gefunden werden!"));
 
@@ -255,15 +255,15 @@ void TKaveloMainForm::FormCreate(const QString& programFolder, const QString& da
 
     // Before the event loop runs nothing would catch what these throw: each
     // shows its error here, and the start goes on.
-    ShowingErrors(InitSettings);
-    ShowingErrors([this] { SetupDownloadFolders(); });
+    showingErrors(InitSettings);
+    showingErrors([this] { SetupDownloadFolders(); });
 
     if (EinstellDaten.WindowMode == 1)
-        resize(ClientSizeForOuter(FixedModeOuterSize(EinstellDaten.WindowWidth, EinstellDaten.WindowHeight)));
+        resize(clientSizeForOuter(fixedModeOuterSize(EinstellDaten.WindowWidth, EinstellDaten.WindowHeight)));
     // Placed before a window state is set: that creates the native window, after
     // which a position no longer counts the frame.
     if (const QScreen* screen = this->screen())
-        move(CentredPosition(screen->availableGeometry(), size() + kFrameExtra));
+        move(centredPosition(screen->availableGeometry(), size() + kFrameExtra));
     if (EinstellDaten.WindowMode == 2)
         setWindowState(Qt::WindowMaximized);
 
@@ -277,10 +277,10 @@ void TKaveloMainForm::readCommandLine(const QStringList& arguments)
             timer->stop();
         return;
     }
-    for (Keyword keyword : ParseCommandLine(arguments)) {
+    for (Keyword keyword : parseCommandLine(arguments)) {
         switch (keyword) {
         case Keyword::Autostop:
-            Timer1->start(AutoEndInterval(EinstellDaten.AutoEndSeconds));
+            Timer1->start(autoEndInterval(EinstellDaten.AutoEndSeconds));
             break;
         case Keyword::Download1:
         case Keyword::Download2:
@@ -333,7 +333,7 @@ void TKaveloMainForm::FormShow()
 {
     ApplySettings();
     UpdateHistoryCounter();
-    const QString home = TextToString(EinstellDaten.HomePage);
+    const QString home = textToString(EinstellDaten.HomePage);
     if (!home.isEmpty()) {
         ComboBox1->setEditText(home);
         WebBrowser1->Navigate(ComboBox1->currentText());
@@ -359,8 +359,8 @@ void TKaveloMainForm::ApplySettings()
     // What a page may do: the viewer's visitor never surfs.
     KaveloPage* page = WebBrowser1->kaveloPage();
     page->setSurfingAllowed(maySurf && !ViewerOnly);
-    page->setUploadFolders({DownloadFolderPath(EinstellDaten.DownloadFolder1, ProgramFolder),
-                            DownloadFolderPath(EinstellDaten.DownloadFolder2, ProgramFolder)},
+    page->setUploadFolders({downloadFolderPath(EinstellDaten.DownloadFolder1, ProgramFolder),
+                            downloadFolderPath(EinstellDaten.DownloadFolder2, ProgramFolder)},
                            {ProgramFolder, DataFolder});
 
     const std::pair<GlyphButton*, const Text*> captions[] = {
@@ -372,17 +372,17 @@ void TKaveloMainForm::ApplySettings()
                                  QStringLiteral("Web-Adresse1"), QStringLiteral("Web-Adresse2")};
     for (std::size_t i = 0; i < std::size(captions); ++i) {
         const auto [button, name] = captions[i];
-        button->setText(IsPresent(*name) ? TextToString(*name) : fallbacks[i]);
+        button->setText(isPresent(*name) ? textToString(*name) : fallbacks[i]);
     }
 
     if (!Timer1->isRunning()) {
         if (EinstellDaten.AutoEndSeconds != 0)
-            Timer1->start(AutoEndInterval(EinstellDaten.AutoEndSeconds));
+            Timer1->start(autoEndInterval(EinstellDaten.AutoEndSeconds));
         else
             Timer1->setInterval(kNoAutoEnd);
     }
     if (EinstellDaten.RefreshMinutes != 0) {
-        Timer3->start(RefreshInterval(EinstellDaten.RefreshMinutes));
+        Timer3->start(refreshInterval(EinstellDaten.RefreshMinutes));
         if (!Timer4->isRunning())
             Timer4->start();
     }
@@ -407,19 +407,19 @@ void TKaveloMainForm::closeEvent(QCloseEvent* event)
 
 void TKaveloMainForm::FormClose()
 {
-    ShowingErrors([this] { WriteBackDownloadDir(DownloadDirs); });
+    showingErrors([this] { writeBackDownloadDir(DownloadDirs); });
 }
 
 void TKaveloMainForm::EndProgram(int exitCode)
 {
-    ShowingErrors([this] { WriteBackDownloadDir(DownloadDirs); });
+    showingErrors([this] { writeBackDownloadDir(DownloadDirs); });
     QCoreApplication::exit(exitCode);
 }
 
 void TKaveloMainForm::endBySignal(int signal)
 {
     ending = true;
-    DownloadCancel().set();  // a running transfer ends at once, its temporary file removed
+    downloadCancel().set();  // a running transfer ends at once, its temporary file removed
     EndProgram(128 + signal);
 }
 

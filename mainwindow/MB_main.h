@@ -39,7 +39,7 @@ class TKaveloMainForm : public QMainWindow {
     Q_OBJECT
 public:
     // Runs FormCreate: programFolder and dataFolder are where the settings file
-    // is read (in this order) and saved to (the first), see ChooseProgramFolders;
+    // is read (in this order) and saved to (the first), see chooseProgramFolders;
     // an empty dataFolder is the program folder. arguments is the command line
     // without the program path.
     TKaveloMainForm(const QString& programFolder, const QStringList& arguments, const QString& dataFolder = {});
@@ -80,7 +80,7 @@ private:
     void createTimers();
     void placeViewInTabOrder();
     GlyphButton* addButton(const char* name, QRect rect, const QString& caption, const QString& hint,
-                           const QString& glyph, int anchors);
+                           const QString& glyphName, int anchors);
 
     void FormCreate(const QString& programFolder, const QString& dataFolder, const QStringList& arguments);
     void FormShow();

@@ -26,13 +26,13 @@ void TKaveloMainForm::navigateAndFocus(const QString& address)
 // A visitor opens web addresses only, and those set in the settings.
 void TKaveloMainForm::openTypedAddress(const QString& text)
 {
-    const QStringList configured = {TextToString(EinstellDaten.HomePage), TextToString(EinstellDaten.SearchPage),
-                                    TextToString(EinstellDaten.WebAddress1Url),
-                                    TextToString(EinstellDaten.WebAddress2Url)};
-    if (MayOpenTypedAddress(text, configured))
+    const QStringList configured = {textToString(EinstellDaten.HomePage), textToString(EinstellDaten.SearchPage),
+                                    textToString(EinstellDaten.WebAddress1Url),
+                                    textToString(EinstellDaten.WebAddress2Url)};
+    if (mayOpenTypedAddress(text, configured))
         navigateAndFocus(text);
     else
-        ShowMessage(MessageKind::Warning, RefusedAddressText(text));
+        showMessage(MessageKind::Warning, refusedAddressText(text));
 }
 
 // Enter in the address box, whatever the shift state, reaches the window first.
@@ -74,7 +74,7 @@ void TKaveloMainForm::ComboBox1KeyDown(int key)
 // A pick from the list; typed text navigates only with Enter.
 void TKaveloMainForm::ComboBox1Change()
 {
-    if (IsPresent(ComboBox1->currentText()))
+    if (isPresent(ComboBox1->currentText()))
         openTypedAddress(ComboBox1->currentText());
 }
 
@@ -82,7 +82,7 @@ void TKaveloMainForm::WebBrowser1NavigateComplete2(const QString& url)
 {
     // Only a page that the engine added to its history is a step along the
     // surf path; a load that replaced the shown entry is none.
-    const int entry = WebBrowser1->HistoryIndex();
+    const int entry = WebBrowser1->historyIndex();
     const bool advanced = entry > shownHistoryEntry;
     shownHistoryEntry = entry;
     if (ComboBox1->isEnabled()) {
@@ -105,7 +105,7 @@ void TKaveloMainForm::WebBrowser1NavigateComplete2(const QString& url)
 void TKaveloMainForm::BitBtn1Click()
 {
     if (HistoryPosition <= 1) {
-        ShowMessage(MessageKind::Information, QStringLiteral("Der Verlauf ist leer!"));
+        showMessage(MessageKind::Information, QStringLiteral("Der Verlauf ist leer!"));
     } else {
         BackStepPending = true;
         WebBrowser1->GoBack();  // a refusal ends the handler here, in the error box
@@ -120,7 +120,7 @@ void TKaveloMainForm::BitBtn2Click()
     if (HistoryPosition < HistoryFarthest)
         WebBrowser1->GoForward();  // the reached page adds one to the position
     else
-        ShowMessage(MessageKind::Warning,
+        showMessage(MessageKind::Warning,
                     QStringLiteral("Sie sind wieder an der entferntesten Adresse\rIhrer Surfreise angekommen!"));
     UpdateHistoryCounter();
 }
@@ -134,7 +134,7 @@ void TKaveloMainForm::BitBtn3Click()
 void TKaveloMainForm::BitBtn4Click()
 {
     if (ViewerOnly) {
-        WebBrowser1->navigateAsProgram([this] { WebBrowser1->Navigate(TextToString(EinstellDaten.HomePage)); }, true);
+        WebBrowser1->navigateAsProgram([this] { WebBrowser1->Navigate(textToString(EinstellDaten.HomePage)); }, true);
         stamp();
     } else {
         WebBrowser1->Refresh();
@@ -146,19 +146,19 @@ void TKaveloMainForm::BitBtn4Click()
 // The home page comes back also from a page that hangs or will not be left.
 void TKaveloMainForm::BitBtn5Click()
 {
-    WebBrowser1->navigateAsProgram([this] { WebBrowser1->GoHomeTo(TextToString(EinstellDaten.HomePage)); }, true);
+    WebBrowser1->navigateAsProgram([this] { WebBrowser1->goHomeTo(textToString(EinstellDaten.HomePage)); }, true);
     stamp();
 }
 
 void TKaveloMainForm::BitBtn6Click()
 {
     if (EinstellDaten.MaySearch != 1) {
-        ShowMessage(MessageKind::Error, QStringLiteral("Das Benutzen der Such-Seite\rist derzeit nicht erlaubt!"));
+        showMessage(MessageKind::Error, QStringLiteral("Das Benutzen der Such-Seite\rist derzeit nicht erlaubt!"));
         return;
     }
     WebBrowser1->navigateAsProgram([this] {
-        if (IsPresent(EinstellDaten.SearchPage))
-            WebBrowser1->GoSearchTo(TextToString(EinstellDaten.SearchPage));
+        if (isPresent(EinstellDaten.SearchPage))
+            WebBrowser1->goSearchTo(textToString(EinstellDaten.SearchPage));
         else
             WebBrowser1->GoSearch();
     });
@@ -166,23 +166,23 @@ void TKaveloMainForm::BitBtn6Click()
 
 void TKaveloMainForm::BitBtn7Click()
 {
-    SetClipboardText(ComboBox1->currentText());
+    setClipboardText(ComboBox1->currentText());
 }
 
 void TKaveloMainForm::BitBtn12Click()
 {
-    WebBrowser1->navigateAsProgram([this] { navigateAndFocus(TextToString(EinstellDaten.WebAddress1Url)); });
+    WebBrowser1->navigateAsProgram([this] { navigateAndFocus(textToString(EinstellDaten.WebAddress1Url)); });
 }
 
 void TKaveloMainForm::BitBtn13Click()
 {
-    WebBrowser1->navigateAsProgram([this] { navigateAndFocus(TextToString(EinstellDaten.WebAddress2Url)); });
+    WebBrowser1->navigateAsProgram([this] { navigateAndFocus(textToString(EinstellDaten.WebAddress2Url)); });
 }
 
 void TKaveloMainForm::BitBtn14Click()
 {
     try {
-        WebBrowser1->CopySelection();
+        WebBrowser1->copySelection();
     } catch (...) {
         // copying the selection is best effort
     }
@@ -199,7 +199,7 @@ void TKaveloMainForm::rendererGone()
     lastRendererLoss = now;
     QTimer::singleShot(rendererRetryMs, this, [this] {
         if (ViewerOnly)
-            WebBrowser1->Navigate(TextToString(EinstellDaten.HomePage));
+            WebBrowser1->Navigate(textToString(EinstellDaten.HomePage));
         else
             WebBrowser1->Refresh();
     });

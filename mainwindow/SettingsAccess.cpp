@@ -53,13 +53,13 @@ void TKaveloMainForm::BitBtn8Click()
             UserLoggedIn = true;
         // Wrong entries make the prompt wait longer, across restarts.
         if (AdminLoggedIn || UserLoggedIn)
-            RecordRightEntry();
+            recordRightEntry();
         else
-            RecordWrongEntry(CurrentDateTime());
+            recordWrongEntry(currentDateTime());
     }
     if (AdminLoggedIn && AdminPassword == kBuiltInAdminPassword && !builtInPasswordNoted) {
         builtInPasswordNoted = true;
-        ShowMessage(MessageKind::Information,
+        showMessage(MessageKind::Information,
                     QStringLiteral("Es gilt noch das eingebaute Administrator-Passwort, das jeder nachlesen kann.\r"
                                    "Bitte ändern Sie es gleich: Registerkarte \"Administrator-Optionen\",\r"
                                    "Gruppe \"Administrator-Passwort\", dann \"Passwort ändern\" und \"Beenden\"."));

@@ -51,7 +51,7 @@ void TKaveloMainForm::showDownloadProgress(const QString& text)
 
 bool TKaveloMainForm::showsHomePage() const
 {
-    return WebBrowser1->LocationURL() == EncodedAddress(TextToString(EinstellDaten.HomePage));
+    return WebBrowser1->LocationURL() == encodedAddress(textToString(EinstellDaten.HomePage));
 }
 
 void TKaveloMainForm::ShowPageState()
@@ -62,7 +62,7 @@ void TKaveloMainForm::ShowPageState()
         statusBar()->setStatusTip(kStatusBarHint);
         return;
     }
-    StatusPanel1->setText(ViewerPageText(showsHomePage(), TextToString(EinstellDaten.HomePage), LastRefreshDate,
+    StatusPanel1->setText(viewerPageText(showsHomePage(), textToString(EinstellDaten.HomePage), LastRefreshDate,
                                          LastRefreshTime, EinstellDaten.RefreshMinutes));
     statusBar()->setToolTip(pageText);
     statusBar()->setStatusTip(pageText);
@@ -74,5 +74,5 @@ void TKaveloMainForm::WebBrowser1ProgressChange(int progress, int progressMax)
         ShowPageState();
         return;
     }
-    showPageText(ProgressText(progress, progressMax));
+    showPageText(progressText(progress, progressMax));
 }

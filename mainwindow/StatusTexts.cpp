@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-QString ProgressText(int progress, int progressMax, const QLocale& locale)
+QString progressText(int progress, int progressMax, const QLocale& locale)
 {
     QLocale plain = locale;
     plain.setNumberOptions(QLocale::OmitGroupSeparator);
@@ -13,16 +13,16 @@ QString ProgressText(int progress, int progressMax, const QLocale& locale)
     return QStringLiteral("schon %1 % geladen").arg(plain.toString(percent, 'f', 2));
 }
 
-QString LastRefreshText(const QString& homePage, const QString& date, const QString& time)
+QString lastRefreshText(const QString& homePage, const QString& date, const QString& time)
 {
     return QStringLiteral("Seite \"%1\" zuletzt am %2 um %3 aktualisiert!").arg(homePage, date, time);
 }
 
-QString ViewerPageText(bool showsHomePage, const QString& homePage, const QString& date, const QString& time,
+QString viewerPageText(bool showsHomePage, const QString& homePage, const QString& date, const QString& time,
                        int refreshMinutes)
 {
     if (showsHomePage)
-        return LastRefreshText(homePage, date, time);
+        return lastRefreshText(homePage, date, time);
     if (refreshMinutes != 0)
         return QStringLiteral("!!! (automatische Aktualisierung der Seite \"%1\" alle %2 min)")
             .arg(homePage)
@@ -30,7 +30,7 @@ QString ViewerPageText(bool showsHomePage, const QString& homePage, const QStrin
     return kNoRefreshText;
 }
 
-CountdownTick NextCountdown(std::int64_t elapsedMs, std::uint32_t intervalMs, bool showsHomePage,
+CountdownTick nextCountdown(std::int64_t elapsedMs, std::uint32_t intervalMs, bool showsHomePage,
                             const QString& homePage)
 {
     std::int64_t elapsed = elapsedMs + kCountdownStep.count();
@@ -49,7 +49,7 @@ CountdownTick NextCountdown(std::int64_t elapsedMs, std::uint32_t intervalMs, bo
     return {elapsed, text};
 }
 
-QString DownloadProgressText(int n, qint64 received, qint64 total, const QLocale& locale)
+QString downloadProgressText(int n, qint64 received, qint64 total, const QLocale& locale)
 {
     constexpr double kKilo = 1024.0;
     constexpr double kMega = kKilo * kKilo;

@@ -14,14 +14,14 @@ inline const QString kNoRefreshText = QStringLiteral("ACHTUNG!!! keine automatis
 
 // "schon 33,33 % geladen": progress of progressMax in percent, two decimals,
 // the locale's decimal separator (progressMax must not be 0).
-QString ProgressText(int progress, int progressMax, const QLocale& locale = QLocale());
+QString progressText(int progress, int progressMax, const QLocale& locale = QLocale());
 
 // Seite "<home>" zuletzt am <date> um <time> aktualisiert!
-QString LastRefreshText(const QString& homePage, const QString& date, const QString& time);
+QString lastRefreshText(const QString& homePage, const QString& date, const QString& time);
 
 // The viewer's panel-1 text: the last refresh while the home page is shown,
 // else the refresh interval, else the warning that nothing refreshes.
-QString ViewerPageText(bool showsHomePage, const QString& homePage, const QString& date, const QString& time,
+QString viewerPageText(bool showsHomePage, const QString& homePage, const QString& date, const QString& time,
                        int refreshMinutes);
 
 // One tick of the countdown: adds ten seconds to elapsedMs (back to 0 once the
@@ -30,11 +30,11 @@ struct CountdownTick {
     std::int64_t elapsedMs;
     QString text;
 };
-CountdownTick NextCountdown(std::int64_t elapsedMs, std::uint32_t intervalMs, bool showsHomePage,
+CountdownTick nextCountdown(std::int64_t elapsedMs, std::uint32_t intervalMs, bool showsHomePage,
                             const QString& homePage);
 
 // The progress of download n: "Download 1: 45 % (450 von 1.000 MB)" while the
 // size is known, else "Download 1: 450 MB empfangen". Both figures take the
 // unit of the larger: KB below 1 MB, MB with one decimal below 10 MB, else
 // whole MB, in the locale's notation; the part received is rounded down.
-QString DownloadProgressText(int n, qint64 received, qint64 total, const QLocale& locale = QLocale());
+QString downloadProgressText(int n, qint64 received, qint64 total, const QLocale& locale = QLocale());

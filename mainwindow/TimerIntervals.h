@@ -14,13 +14,13 @@ inline constexpr std::chrono::milliseconds kAutoDownloadDelay = std::chrono::sec
 inline constexpr std::chrono::milliseconds kCountdownStep = std::chrono::seconds(10);
 
 // Timer1: the automatic end after seconds; kNoAutoEnd for 0.
-constexpr std::chrono::milliseconds AutoEndInterval(Word seconds)
+constexpr std::chrono::milliseconds autoEndInterval(Word seconds)
 {
     return seconds != 0 ? std::chrono::milliseconds(std::chrono::seconds(seconds)) : kNoAutoEnd;
 }
 
 // Timer3: the timed reload of the home page every minutes.
-constexpr std::chrono::milliseconds RefreshInterval(Word minutes)
+constexpr std::chrono::milliseconds refreshInterval(Word minutes)
 {
     return std::chrono::minutes(minutes);
 }

@@ -23,7 +23,7 @@ void TKaveloMainForm::startViewerOnly()
     }
     stamp();
     if (EinstellDaten.RefreshMinutes != 0) {
-        Timer3->start(RefreshInterval(EinstellDaten.RefreshMinutes));
+        Timer3->start(refreshInterval(EinstellDaten.RefreshMinutes));
         Timer4->start();
     }
     ShowPageState();
@@ -31,15 +31,15 @@ void TKaveloMainForm::startViewerOnly()
 
 void TKaveloMainForm::stamp()
 {
-    const QDateTime now = CurrentDateTime();
-    LastRefreshTime = TimeStamp(now);
-    LastRefreshDate = DateStamp(now);
+    const QDateTime now = currentDateTime();
+    LastRefreshTime = timeStamp(now);
+    LastRefreshDate = dateStamp(now);
 }
 
 // The home page comes back also from a page that hangs or will not be left.
 void TKaveloMainForm::Timer3Timer()
 {
-    WebBrowser1->navigateAsProgram([this] { WebBrowser1->Navigate(TextToString(EinstellDaten.HomePage)); }, true);
+    WebBrowser1->navigateAsProgram([this] { WebBrowser1->Navigate(textToString(EinstellDaten.HomePage)); }, true);
     stamp();
     ShowPageState();
     WebBrowser1->setFocus();
@@ -47,11 +47,11 @@ void TKaveloMainForm::Timer3Timer()
 
 void TKaveloMainForm::Timer4Timer()
 {
-    const QString home = TextToString(EinstellDaten.HomePage);
-    const CountdownTick tick = NextCountdown(RefreshElapsedMs, Timer3->interval(), showsHomePage(), home);
+    const QString home = textToString(EinstellDaten.HomePage);
+    const CountdownTick tick = nextCountdown(RefreshElapsedMs, Timer3->interval(), showsHomePage(), home);
     RefreshElapsedMs = tick.elapsedMs;
     showPageText(tick.text);
     statusBar()->setToolTip(tick.text);
     statusBar()->setStatusTip(tick.text);
-    StatusPanel1->setText(LastRefreshText(home, LastRefreshDate, LastRefreshTime));
+    StatusPanel1->setText(lastRefreshText(home, LastRefreshDate, LastRefreshTime));
 }

@@ -17,9 +17,9 @@ inline constexpr QSize kDesignClientSize = kDesignOuterSize - kFrameExtra;
 
 // The fixed window mode: each side as stored (bounded as the settings dialog
 // bounds it) when larger than the design, else the design.
-QSize FixedModeOuterSize(Word width, Word height);
+QSize fixedModeOuterSize(Word width, Word height);
 
-inline QSize ClientSizeForOuter(QSize outer)
+inline QSize clientSizeForOuter(QSize outer)
 {
     return outer - kFrameExtra;
 }
@@ -27,4 +27,4 @@ inline QSize ClientSizeForOuter(QSize outer)
 // Where a window of the given outer size starts: centred in the available
 // area, but never with its top-left corner outside it, so that the title bar
 // and the top rows stay reachable on a screen smaller than the window.
-QPoint CentredPosition(const QRect& available, QSize outer);
+QPoint centredPosition(const QRect& available, QSize outer);

@@ -35,18 +35,18 @@
 
 namespace {
 
-[[noreturn]] void Fail(const QString& text)
+[[noreturn]] void fail(const QString& text)
 {
     throw std::runtime_error(text.toStdString());
 }
 
 // The engine shows a page's source for these addresses; the program never does.
-bool IsSourceView(const QUrl& url)
+bool isSourceView(const QUrl& url)
 {
     return url.scheme() == QStringLiteral("view-source");
 }
 
-void EndProcess(qint64 pid)
+void endProcess(qint64 pid)
 {
 #ifdef Q_OS_WIN
     if (HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, static_cast<DWORD>(pid))) {
@@ -65,10 +65,10 @@ constexpr int kEndTimeoutMs = 5000;
 // know is taken when its chain verifies against the system's store for the
 // page's host, as for the downloads. Anything else stays refused, with no way
 // for the visitor to click through.
-void TakeWhatTheSystemTrusts(QWebEngineCertificateError error)
+void takeWhatTheSystemTrusts(QWebEngineCertificateError error)
 {
-    static const QList<QSslCertificate> authorities = AuthoritiesFromEnvironment();
-    if (error.isOverridable() && TrustedBySystem(error.certificateChain(), error.url().host(), authorities))
+    static const QList<QSslCertificate> authorities = authoritiesFromEnvironment();
+    if (error.isOverridable() && trustedBySystem(error.certificateChain(), error.url().host(), authorities))
         error.acceptCertificate();
     else
         error.rejectCertificate();
@@ -83,7 +83,7 @@ void TakeWhatTheSystemTrusts(QWebEngineCertificateError error)
 // reload is no navigation of its own.
 BrowserView::BrowserView(QWidget* parent)
     : QWebEngineView(parent)
-    , shownPage(new KaveloPage(KaveloProfile(), this))
+    , shownPage(new KaveloPage(kaveloProfile(), this))
 {
     KaveloPage* page = shownPage;
     setPage(page);
@@ -93,50 +93,50 @@ BrowserView::BrowserView(QWidget* parent)
     connect(page, &QWebEnginePage::loadProgress, this, [this](int progress) { emit ProgressChange(progress, 100); });
     connect(page, &QWebEnginePage::newWindowRequested, this, &BrowserView::openInThisView);
     connect(page, &QWebEnginePage::renderProcessTerminated, this, &BrowserView::rendererEnded);
-    connect(page, &QWebEnginePage::certificateError, this, &TakeWhatTheSystemTrusts);
+    connect(page, &QWebEnginePage::certificateError, this, &takeWhatTheSystemTrusts);
 }
 
 // Pages cannot navigate to a source view themselves, nor open one in a new
 // window; the program's own loads are the one way in, and it never takes it.
 void BrowserView::Navigate(const QString& address)
 {
-    const QUrl url = AddressUrl(address);
-    if (!IsSourceView(url))
+    const QUrl url = addressUrl(address);
+    if (!isSourceView(url))
         load(url);
 }
 
 void BrowserView::GoBack()
 {
     if (!history()->canGoBack())
-        Fail(QStringLiteral("Es gibt keine vorherige Seite im Verlauf."));
+        fail(QStringLiteral("Es gibt keine vorherige Seite im Verlauf."));
     back();
 }
 
 void BrowserView::GoForward()
 {
     if (!history()->canGoForward())
-        Fail(QStringLiteral("Es gibt keine nächste Seite im Verlauf."));
+        fail(QStringLiteral("Es gibt keine nächste Seite im Verlauf."));
     forward();
 }
 
 void BrowserView::GoHome()
 {
-    Navigate(ReadHostValue(kInternetExplorerMainKey, kStartPageValue));
+    Navigate(readHostValue(kInternetExplorerMainKey, kStartPageValue));
 }
 
 void BrowserView::GoSearch()
 {
-    Navigate(ReadHostValue(kInternetExplorerMainKey, kSearchPageValue));
+    Navigate(readHostValue(kInternetExplorerMainKey, kSearchPageValue));
 }
 
-void BrowserView::GoHomeTo(const QString& address)
+void BrowserView::goHomeTo(const QString& address)
 {
-    LendHostValue(kInternetExplorerMainKey, kStartPageValue, address, [this] { GoHome(); });
+    lendHostValue(kInternetExplorerMainKey, kStartPageValue, address, [this] { GoHome(); });
 }
 
-void BrowserView::GoSearchTo(const QString& address)
+void BrowserView::goSearchTo(const QString& address)
 {
-    LendHostValue(kInternetExplorerMainKey, kSearchPageValue, address, [this] { GoSearch(); });
+    lendHostValue(kInternetExplorerMainKey, kSearchPageValue, address, [this] { GoSearch(); });
 }
 
 void BrowserView::Refresh()
@@ -149,7 +149,7 @@ void BrowserView::Stop()
     stop();
 }
 
-void BrowserView::CopySelection()
+void BrowserView::copySelection()
 {
     triggerPageAction(QWebEnginePage::Copy);
 }
@@ -159,12 +159,12 @@ QString BrowserView::LocationURL() const
     return url().toString(QUrl::FullyEncoded);
 }
 
-int BrowserView::HistoryIndex() const
+int BrowserView::historyIndex() const
 {
     return history()->currentItemIndex();
 }
 
-QString EncodedAddress(const QString& address)
+QString encodedAddress(const QString& address)
 {
     const QUrl url(address);
     return url.isValid() ? url.toString(QUrl::FullyEncoded) : address;
@@ -209,11 +209,11 @@ void BrowserView::openInThisView(const QWebEngineNewWindowRequest& request)
     const QUrl url = request.requestedUrl();
     if (url.isEmpty())
         return;
-    if (IsWebUrl(url)) {
+    if (isWebUrl(url)) {
         load(url);
     } else if (!refusalShown) {
         refusalShown = true;
-        ShowMessage(MessageKind::Warning, RefusedAddressText(url.toString()));
+        showMessage(MessageKind::Warning, refusedAddressText(url.toString()));
     }
 }
 
@@ -260,7 +260,7 @@ void BrowserView::endHungPage()
         return;
     }
     endingRenderer = true;
-    EndProcess(renderer);
+    endProcess(renderer);
     const quint64 probe = probeNumber;
     QTimer::singleShot(kEndTimeoutMs, this, [this, probe] {
         if (probeNumber == probe)
@@ -271,7 +271,7 @@ void BrowserView::endHungPage()
 void BrowserView::rendererEnded()
 {
     if (!std::exchange(endingRenderer, false)) {
-        emit RendererGone();
+        emit rendererGone();
         return;
     }
     QTimer::singleShot(0, this, &BrowserView::runPendingNavigation);
@@ -373,14 +373,14 @@ QMenu* BrowserView::createPageMenu()
     return menu;
 }
 
-QWebEngineProfile* KaveloProfile()
+QWebEngineProfile* kaveloProfile()
 {
     static QPointer<QWebEngineProfile> profile;
     if (!profile) {
         profile = new QWebEngineProfile(QStringLiteral("Kavelo"), QCoreApplication::instance());
         // Web content speaks German, whatever the system's language.
         profile->setHttpAcceptLanguage(QStringLiteral("de-DE,de;q=0.9"));
-        QObject::connect(profile, &QWebEngineProfile::downloadRequested, profile, &AcceptPageDownload);
+        QObject::connect(profile, &QWebEngineProfile::downloadRequested, profile, &acceptPageDownload);
     }
     return profile;
 }

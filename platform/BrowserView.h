@@ -31,17 +31,17 @@ public:
     void GoSearch();
     // Load address as the host's start / search page: it is lent to the host
     // store for this one call, and the value that was there is put back.
-    void GoHomeTo(const QString& address);
-    void GoSearchTo(const QString& address);
+    void goHomeTo(const QString& address);
+    void goSearchTo(const QString& address);
     void Refresh();
     void Stop();
     // Copies the page's selection to the clipboard.
-    void CopySelection();
+    void copySelection();
     // The shown address, percent-encoded, the host in its ASCII form.
     QString LocationURL() const;
     // The engine's current entry in its own history; a load that replaces the
     // shown entry (the same address again) leaves it where it was.
-    int HistoryIndex() const;
+    int historyIndex() const;
 
     // The window's back, forward and reload buttons: the page's context menu
     // offers them as entries that click the buttons, enabled as the buttons are,
@@ -63,7 +63,7 @@ signals:
     // Load progress as Progress of ProgressMax; -1 (or ProgressMax 0) when loading is over.
     void ProgressChange(int progress, int progressMax);
     // The page's renderer died (a crash, or killed from outside); not when the view ended a hung page itself.
-    void RendererGone();
+    void rendererGone();
 
 protected:
     // The page's menu offers editing and the window's navigation only: no
@@ -98,8 +98,8 @@ private:
 
 // An address in the form LocationURL gives, so that addresses from the
 // settings compare with it however they were written.
-QString EncodedAddress(const QString& address);
+QString encodedAddress(const QString& address);
 
 // The program's own web profile: cookies and cache persist between runs;
 // downloads started from its pages go to the host's download folder.
-QWebEngineProfile* KaveloProfile();
+QWebEngineProfile* kaveloProfile();

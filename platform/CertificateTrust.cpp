@@ -4,7 +4,7 @@
 #include <QSslConfiguration>
 #include <QSslError>
 
-QList<QSslCertificate> AuthoritiesFromEnvironment()
+QList<QSslCertificate> authoritiesFromEnvironment()
 {
     QList<QSslCertificate> authorities;
     if (const QString file = qEnvironmentVariable("SSL_CERT_FILE"); !file.isEmpty())
@@ -17,7 +17,7 @@ QList<QSslCertificate> AuthoritiesFromEnvironment()
     return authorities;
 }
 
-bool TrustedBySystem(const QList<QSslCertificate>& chain, const QString& host,
+bool trustedBySystem(const QList<QSslCertificate>& chain, const QString& host,
                      const QList<QSslCertificate>& authorities)
 {
     if (chain.isEmpty() || host.isEmpty())

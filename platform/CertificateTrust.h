@@ -10,10 +10,10 @@
 #include <QString>
 
 // The authorities of SSL_CERT_FILE and SSL_CERT_DIR; empty when neither is set.
-QList<QSslCertificate> AuthoritiesFromEnvironment();
+QList<QSslCertificate> authoritiesFromEnvironment();
 
 // True when chain (the server's certificate first) verifies for host against
 // the system's store and the authorities given. These are added to Qt's
 // default TLS configuration, whose authorities the check reads.
-bool TrustedBySystem(const QList<QSslCertificate>& chain, const QString& host,
+bool trustedBySystem(const QList<QSslCertificate>& chain, const QString& host,
                      const QList<QSslCertificate>& authorities);

@@ -3,7 +3,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 
-void SetClipboardText(const QString& text)
+void setClipboardText(const QString& text)
 {
     QGuiApplication::clipboard()->setText(text);
 }

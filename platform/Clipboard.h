@@ -3,4 +3,4 @@
 #include <QString>
 
 // Puts plain text on the system clipboard.
-void SetClipboardText(const QString& text);
+void setClipboardText(const QString& text);

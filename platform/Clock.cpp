@@ -8,23 +8,23 @@ std::function<QDateTime()>& installed()
 }
 }  // namespace
 
-QDateTime CurrentDateTime()
+QDateTime currentDateTime()
 {
     const auto& clock = installed();
     return clock ? clock() : QDateTime::currentDateTime();
 }
 
-void SetClock(std::function<QDateTime()> clock)
+void setClock(std::function<QDateTime()> clock)
 {
     installed() = std::move(clock);
 }
 
-QString DateStamp(const QDateTime& moment)
+QString dateStamp(const QDateTime& moment)
 {
     return moment.toString(QStringLiteral("dd.MM.yyyy"));
 }
 
-QString TimeStamp(const QDateTime& moment)
+QString timeStamp(const QDateTime& moment)
 {
     return moment.toString(QStringLiteral("HH:mm:ss"));
 }

@@ -5,11 +5,11 @@
 #include <QDateTime>
 #include <functional>
 
-QDateTime CurrentDateTime();
+QDateTime currentDateTime();
 
 // Installs a clock for tests; an empty function restores the system clock.
-void SetClock(std::function<QDateTime()> clock);
+void setClock(std::function<QDateTime()> clock);
 
 // The stamps of the timed reload: the German system's date and time formats.
-QString DateStamp(const QDateTime& moment);  // dd.MM.yyyy
-QString TimeStamp(const QDateTime& moment);  // HH:mm:ss
+QString dateStamp(const QDateTime& moment);  // dd.MM.yyyy
+QString timeStamp(const QDateTime& moment);  // HH:mm:ss

@@ -18,7 +18,7 @@ namespace {
 using Reason = QWebEngineDownloadRequest::DownloadInterruptReason;
 
 // The engine's reasons in the program's language, grouped as a user tells them apart.
-QString ReasonText(const QWebEngineDownloadRequest& download)
+QString reasonText(const QWebEngineDownloadRequest& download)
 {
     const Reason reason = download.interruptReason();
     if (reason == Reason::FileNoSpace)
@@ -36,7 +36,7 @@ QString ReasonText(const QWebEngineDownloadRequest& download)
 
 }  // namespace
 
-QString DownloadSizeText(qint64 bytes, const QLocale& locale)
+QString downloadSizeText(qint64 bytes, const QLocale& locale)
 {
     constexpr qint64 kKilo = 1024;
     constexpr qint64 kMega = kKilo * kKilo;
@@ -53,7 +53,7 @@ DownloadProgress::DownloadProgress(QWebEngineDownloadRequest* download, QWidget*
     , button(new QPushButton(QStringLiteral("Abbrechen")))
 {
     setObjectName(QStringLiteral("DownloadProgress"));
-    setFont(ProgramFont());  // a window of its own does not take its owner's font
+    setFont(programFont());  // a window of its own does not take its owner's font
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Download"));
     sizeLabel->setObjectName(QStringLiteral("Size"));
@@ -112,11 +112,11 @@ void DownloadProgress::showProgress()
     const qint64 total = download->totalBytes();
     if (total > 0) {
         sizeLabel->setText(
-            QStringLiteral("%1 von %2").arg(DownloadSizeText(received, locale), DownloadSizeText(total, locale)));
+            QStringLiteral("%1 von %2").arg(downloadSizeText(received, locale), downloadSizeText(total, locale)));
         bar->setRange(0, 1000);
         bar->setValue(static_cast<int>(received * 1000 / total));
     } else {
-        sizeLabel->setText(QStringLiteral("%1 empfangen").arg(DownloadSizeText(received, locale)));
+        sizeLabel->setText(QStringLiteral("%1 empfangen").arg(downloadSizeText(received, locale)));
         bar->setRange(0, 0);  // size unknown: a running bar
     }
 }
@@ -142,7 +142,7 @@ void DownloadProgress::showState()
     case QWebEngineDownloadRequest::DownloadInterrupted:
         bar->setRange(0, 1);
         bar->setValue(0);
-        stateLabel->setText(QStringLiteral("Download abgebrochen: %1").arg(ReasonText(*download)));
+        stateLabel->setText(QStringLiteral("Download abgebrochen: %1").arg(reasonText(*download)));
         button->setText(QStringLiteral("Schließen"));
         return;
     }

@@ -43,4 +43,4 @@ private:
 
 // A size as the window shows it: whole KB below one MB, else MB with one
 // decimal in the locale's notation ("512 KB", "1,5 MB").
-QString DownloadSizeText(qint64 bytes, const QLocale& locale);
+QString downloadSizeText(qint64 bytes, const QLocale& locale);

@@ -84,7 +84,7 @@ public:
 
 }  // namespace
 
-bool ButtonDownloadRunning()
+bool buttonDownloadRunning()
 {
     return waits > 0;
 }

@@ -15,7 +15,7 @@ class QObject;
 // True while the window waits for a button download. Pages then open no
 // window: their dialogs take their default answers, file choosers and
 // downloads are refused.
-bool ButtonDownloadRunning();
+bool buttonDownloadRunning();
 
 class DownloadWait {
 public:

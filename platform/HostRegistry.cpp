@@ -9,14 +9,14 @@
 
 namespace {
 
-[[noreturn]] void Fail(const QString& text)
+[[noreturn]] void fail(const QString& text)
 {
     throw std::runtime_error(text.toStdString());
 }
 
 #ifndef Q_OS_WIN
 // Looked up at every opening, so that a changed XDG_CONFIG_HOME takes effect.
-QString StoreFolder()
+QString storeFolder()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/Kavelo");
 }
@@ -56,7 +56,7 @@ bool HostRegistryKey::open(const QString& keyPath)
 #ifdef Q_OS_WIN
     store = std::make_unique<QSettings>(QStringLiteral("HKEY_CURRENT_USER") + keyPath, QSettings::NativeFormat);
 #else
-    const QString folder = StoreFolder();
+    const QString folder = storeFolder();
     if (!QDir().mkpath(folder))
         return false;
     store = std::make_unique<QSettings>(folder + QStringLiteral("/host-registry.ini"), QSettings::IniFormat);
@@ -81,7 +81,7 @@ QString HostRegistryKey::readString(const QString& name) const
     if (value.typeId() == QMetaType::QString)
         return value.toString();
 #ifdef Q_OS_WIN
-    Fail(QStringLiteral("Der Registrierungswert \"%1\" ist kein Text.").arg(name));
+    fail(QStringLiteral("Der Registrierungswert \"%1\" ist kein Text.").arg(name));
 #else
     return rawIniText(store->fileName(), keyPath, name);
 #endif
@@ -95,7 +95,7 @@ void HostRegistryKey::writeString(const QString& name, const QString& value)
         if (store->status() == QSettings::NoError)
             return;
     }
-    Fail(QStringLiteral("Der Registrierungswert \"%1\" kann nicht geschrieben werden.").arg(name));
+    fail(QStringLiteral("Der Registrierungswert \"%1\" kann nicht geschrieben werden.").arg(name));
 }
 
 void HostRegistryKey::close()
@@ -103,13 +103,13 @@ void HostRegistryKey::close()
     store.reset();
 }
 
-QString ReadHostValue(const QString& keyPath, const QString& name)
+QString readHostValue(const QString& keyPath, const QString& name)
 {
     HostRegistryKey key;
     return key.open(keyPath) ? key.readString(name) : QString();
 }
 
-void LendHostValue(const QString& keyPath, const QString& name, const QString& value, const std::function<void()>& use)
+void lendHostValue(const QString& keyPath, const QString& name, const QString& value, const std::function<void()>& use)
 {
     HostRegistryKey key;
     if (!key.open(keyPath)) {

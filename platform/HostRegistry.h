@@ -41,9 +41,9 @@ private:
 };
 
 // Reads one value in one step (empty when the key cannot be opened or the value is missing).
-QString ReadHostValue(const QString& keyPath, const QString& name);
+QString readHostValue(const QString& keyPath, const QString& name);
 
 // Writes value into the host value for the one call of use and puts the value
 // that was there back afterwards, also when use throws. A store that cannot be
 // opened is no error: use runs all the same and meets the host's own value.
-void LendHostValue(const QString& keyPath, const QString& name, const QString& value, const std::function<void()>& use);
+void lendHostValue(const QString& keyPath, const QString& name, const QString& value, const std::function<void()>& use);

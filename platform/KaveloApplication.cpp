@@ -22,11 +22,11 @@ KaveloApplication::KaveloApplication(int& argc, char** argv)
 bool KaveloApplication::notify(QObject* receiver, QEvent* event)
 {
     bool handled = false;
-    ShowingErrors([&] { handled = QApplication::notify(receiver, event); });
+    showingErrors([&] { handled = QApplication::notify(receiver, event); });
     return handled;
 }
 
-bool HasDisplay()
+bool hasDisplay()
 {
 #ifdef Q_OS_LINUX
     return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
@@ -38,7 +38,7 @@ bool HasDisplay()
 namespace {
 
 // The last of a repeated flag counts.
-void AppendChromiumFlag(const QByteArray& flag)
+void appendChromiumFlag(const QByteArray& flag)
 {
     QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
     if (!flags.isEmpty())
@@ -48,9 +48,9 @@ void AppendChromiumFlag(const QByteArray& flag)
 
 // Works out the run's proxy once, for libcurl, and hands the same answer to the
 // engine as its switches, in place of any proxy switches given before.
-void UseOneProxy()
+void useOneProxy()
 {
-    SetProgramProxy(NetworkProxy::workedOut(QProcessEnvironment::systemEnvironment()));
+    setProgramProxy(NetworkProxy::workedOut(QProcessEnvironment::systemEnvironment()));
     // The engine reads its proxy switches only while Qt follows the system's
     // configuration; otherwise it would take Qt's application proxy.
     QNetworkProxyFactory::setUseSystemConfiguration(true);
@@ -60,8 +60,8 @@ void UseOneProxy()
             kept.append(flag);
     }
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS", kept.join(' '));
-    for (const QByteArray& flag : ProgramProxy().engineFlags())
-        AppendChromiumFlag(flag);
+    for (const QByteArray& flag : programProxy().engineFlags())
+        appendChromiumFlag(flag);
 }
 
 }  // namespace
@@ -80,16 +80,16 @@ static void closeRemoteDebugging()
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS", kept.join(' '));
 }
 
-void PrepareEnvironment()
+void prepareEnvironment()
 {
     closeRemoteDebugging();
     // The engine's own texts (error pages, form messages) are German whatever
     // the system's language; the program's numbers keep the system's locale.
-    AppendChromiumFlag("--lang=de");
-    UseOneProxy();
+    appendChromiumFlag("--lang=de");
+    useOneProxy();
 #ifdef Q_OS_LINUX
     // Without any display (a scheduled job on a server) run on the offscreen platform.
-    if (!HasDisplay() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    if (!hasDisplay() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     // Chromium refuses to start as root with its sandbox on.
     if (geteuid() == 0)
@@ -99,7 +99,7 @@ void PrepareEnvironment()
     // software right away, which renders the same pages at less cost and without
     // the GL driver's quirks. The offscreen platform sets this flag by itself.
     if (!QFileInfo::exists(QStringLiteral("/dev/dri")))
-        AppendChromiumFlag("--disable-gpu");
+        appendChromiumFlag("--disable-gpu");
 #endif
     // The web engine shares its OpenGL context with the windows' one.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);

@@ -14,9 +14,9 @@ public:
 
 // True when a display is there to show windows on (on Linux: DISPLAY or
 // WAYLAND_DISPLAY is set).
-bool HasDisplay();
+bool hasDisplay();
 
 // Before the application object exists: works out the run's proxy for the
 // downloads and the web engine, chooses the offscreen platform when no display
 // is there, and switches the web engine's sandbox off when running as root.
-void PrepareEnvironment();
+void prepareEnvironment();

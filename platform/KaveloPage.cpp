@@ -22,7 +22,7 @@ constexpr int kQuickDialogsShown = 3;
 // A page's message is cut to this many characters.
 constexpr qsizetype kMessageLength = 1000;
 
-QString PageMessage(const QUrl& origin, const QString& message)
+QString pageMessage(const QUrl& origin, const QString& message)
 {
     return QStringLiteral("Die Seite %1 meldet:\n\n%2")
         .arg(origin.toDisplayString(QUrl::RemovePath | QUrl::RemoveUserInfo), message.left(kMessageLength));
@@ -107,7 +107,7 @@ QStringList KaveloPage::chooseFiles(FileSelectionMode mode, const QStringList&, 
 {
     if (!surfing || (mode != FileSelectOpen && mode != FileSelectOpenMultiple))
         return {};
-    UploadChooser chooser(UploadFolders(QStringList{PageDownloadFolder()} + configuredFolders, excludedFolders),
+    UploadChooser chooser(uploadFolders(QStringList{pageDownloadFolder()} + configuredFolders, excludedFolders),
                           mode == FileSelectOpenMultiple, owner());
     const bool chosen = showDialog(chooser) && chooser.result() == QDialog::Accepted;
     return chosen ? chooser.chosenFiles() : QStringList();
@@ -118,7 +118,7 @@ void KaveloPage::javaScriptAlert(const QUrl& securityOrigin, const QString& msg)
     if (!mayShowDialog())
         return;
     QMessageBox box(owner());
-    SetUp(box, QStringLiteral("Meldung der Webseite"), PageMessage(securityOrigin, msg));
+    SetUp(box, QStringLiteral("Meldung der Webseite"), pageMessage(securityOrigin, msg));
     box.setIcon(QMessageBox::Information);
     box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     showDialog(box);
@@ -142,7 +142,7 @@ bool KaveloPage::javaScriptConfirm(const QUrl& securityOrigin, const QString& ms
     if (!mayShowDialog())
         return false;
     QMessageBox box(owner());
-    SetUp(box, QStringLiteral("Frage der Webseite"), PageMessage(securityOrigin, msg));
+    SetUp(box, QStringLiteral("Frage der Webseite"), pageMessage(securityOrigin, msg));
     box.setIcon(QMessageBox::Question);
     QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     box.setDefaultButton(ok);
@@ -158,7 +158,7 @@ bool KaveloPage::javaScriptPrompt(const QUrl& securityOrigin, const QString& msg
     QInputDialog input(owner());
     input.setObjectName(QStringLiteral("PageDialog"));
     input.setWindowTitle(QStringLiteral("Eingabe für die Webseite"));
-    input.setLabelText(PageMessage(securityOrigin, msg));
+    input.setLabelText(pageMessage(securityOrigin, msg));
     if (auto* label = input.findChild<QLabel*>())
         label->setTextFormat(Qt::PlainText);
     input.setTextValue(defaultValue);

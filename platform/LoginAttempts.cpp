@@ -16,7 +16,7 @@ constexpr std::chrono::milliseconds kLongestWait = std::chrono::seconds(60);
 
 }  // namespace
 
-LoginAttempts ReadLoginAttempts()
+LoginAttempts readLoginAttempts()
 {
     LoginAttempts attempts;
     HostRegistryKey key;
@@ -31,7 +31,7 @@ LoginAttempts ReadLoginAttempts()
     return attempts;
 }
 
-bool WriteLoginAttempts(const LoginAttempts& attempts)
+bool writeLoginAttempts(const LoginAttempts& attempts)
 {
     HostRegistryKey key;
     if (!key.open(kKey))
@@ -45,21 +45,21 @@ bool WriteLoginAttempts(const LoginAttempts& attempts)
     return true;
 }
 
-void RecordWrongEntry(const QDateTime& now)
+void recordWrongEntry(const QDateTime& now)
 {
-    LoginAttempts attempts = ReadLoginAttempts();
+    LoginAttempts attempts = readLoginAttempts();
     attempts.failures = std::min(attempts.failures + 1, 1000);
     attempts.lastFailure = now;
-    WriteLoginAttempts(attempts);
+    writeLoginAttempts(attempts);
 }
 
-void RecordRightEntry()
+void recordRightEntry()
 {
-    if (ReadLoginAttempts().failures != 0)
-        WriteLoginAttempts({});
+    if (readLoginAttempts().failures != 0)
+        writeLoginAttempts({});
 }
 
-std::chrono::milliseconds LoginWait(const LoginAttempts& attempts, const QDateTime& now)
+std::chrono::milliseconds loginWait(const LoginAttempts& attempts, const QDateTime& now)
 {
     if (attempts.failures < kFreeEntries || !attempts.lastFailure.isValid())
         return {};

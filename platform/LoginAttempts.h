@@ -14,14 +14,14 @@ struct LoginAttempts {
 };
 
 // Nothing recorded (or a store that cannot be read) gives no failures.
-LoginAttempts ReadLoginAttempts();
+LoginAttempts readLoginAttempts();
 // False when the store cannot be written.
-bool WriteLoginAttempts(const LoginAttempts& attempts);
+bool writeLoginAttempts(const LoginAttempts& attempts);
 
 // A wrong entry at now, and a right one, which starts the count again. A store
 // that cannot be written keeps what it held: the prompt never fails for it.
-void RecordWrongEntry(const QDateTime& now);
-void RecordRightEntry();
+void recordWrongEntry(const QDateTime& now);
+void recordRightEntry();
 
 // How long the prompt must still wait at now before it takes an entry.
-std::chrono::milliseconds LoginWait(const LoginAttempts& attempts, const QDateTime& now);
+std::chrono::milliseconds loginWait(const LoginAttempts& attempts, const QDateTime& now);

@@ -12,18 +12,18 @@ bool present(MessageKind kind, const QString& text)
         return false;
     QString shown = text;
     shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return currentPresenter->present(kind, MessageTitle(kind), shown);
+    return currentPresenter->present(kind, messageTitle(kind), shown);
 }
 }  // namespace
 
-MessagePresenter* SetMessagePresenter(MessagePresenter* presenter)
+MessagePresenter* setMessagePresenter(MessagePresenter* presenter)
 {
     MessagePresenter* previous = currentPresenter;
     currentPresenter = presenter;
     return previous;
 }
 
-QString MessageTitle(MessageKind kind)
+QString messageTitle(MessageKind kind)
 {
     switch (kind) {
     case MessageKind::Error:
@@ -40,12 +40,12 @@ QString MessageTitle(MessageKind kind)
     return QStringLiteral("Kavelo");
 }
 
-void ShowMessage(MessageKind kind, const QString& text)
+void showMessage(MessageKind kind, const QString& text)
 {
     present(kind, text);
 }
 
-bool Confirm(const QString& text)
+bool confirm(const QString& text)
 {
     return present(MessageKind::Confirmation, text);
 }
@@ -59,13 +59,13 @@ bool StandardErrorPresenter::present(MessageKind, const QString& title, const QS
     return false;
 }
 
-void ShowingErrors(const std::function<void()>& step)
+void showingErrors(const std::function<void()>& step)
 {
     try {
         step();
     } catch (const std::exception& error) {
-        ShowMessage(MessageKind::Error, QString::fromUtf8(error.what()));
+        showMessage(MessageKind::Error, QString::fromUtf8(error.what()));
     } catch (...) {
-        ShowMessage(MessageKind::Error, QStringLiteral("Unbekannter Fehler."));
+        showMessage(MessageKind::Error, QStringLiteral("Unbekannter Fehler."));
     }
 }

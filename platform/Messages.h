@@ -25,14 +25,14 @@ public:
 
 // Replaces the presenter and returns the one before; nullptr means no boxes
 // at all (every confirmation then counts as No).
-MessagePresenter* SetMessagePresenter(MessagePresenter* presenter);
+MessagePresenter* setMessagePresenter(MessagePresenter* presenter);
 
-QString MessageTitle(MessageKind kind);
+QString messageTitle(MessageKind kind);
 
 // Shows a box of that kind; "\r" in the text starts a new line.
-void ShowMessage(MessageKind kind, const QString& text);
+void showMessage(MessageKind kind, const QString& text);
 // A confirmation box; true only for Yes.
-bool Confirm(const QString& text);
+bool confirm(const QString& text);
 
 // Where nobody can answer a box (no display): each box is one line on
 // standard error, its title and its text with the line breaks shown as " / ",
@@ -44,4 +44,4 @@ public:
 
 // Runs step and shows what it throws in the error box, as the event loop
 // does for a handler; for the places the event loop cannot catch.
-void ShowingErrors(const std::function<void()>& step);
+void showingErrors(const std::function<void()>& step);

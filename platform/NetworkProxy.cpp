@@ -280,7 +280,7 @@ QByteArrayList NetworkProxy::engineFlags() const
 
 namespace {
 
-NetworkProxy& programProxy()
+NetworkProxy& proxyOfThisRun()
 {
     static NetworkProxy proxy;
     return proxy;
@@ -288,12 +288,12 @@ NetworkProxy& programProxy()
 
 }  // namespace
 
-const NetworkProxy& ProgramProxy()
+const NetworkProxy& programProxy()
 {
-    return programProxy();
+    return proxyOfThisRun();
 }
 
-void SetProgramProxy(const NetworkProxy& proxy)
+void setProgramProxy(const NetworkProxy& proxy)
 {
-    programProxy() = proxy;
+    proxyOfThisRun() = proxy;
 }

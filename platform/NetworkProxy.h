@@ -48,7 +48,7 @@ private:
     bool bypasses(const QString& host) const;
 };
 
-// The answer of this run: direct until SetProgramProxy gives another (the
+// The answer of this run: direct until setProgramProxy gives another (the
 // program does so at start-up with NetworkProxy::workedOut).
-const NetworkProxy& ProgramProxy();
-void SetProgramProxy(const NetworkProxy& proxy);
+const NetworkProxy& programProxy();
+void setProgramProxy(const NetworkProxy& proxy);

@@ -33,7 +33,7 @@ struct RunningDownload {
 // The downloads whose window is open, by the engine's id. The engine writes
 // to a side file until the end, so the names taken here are not yet on disk;
 // and it starts a broken-off download again under its old id.
-QHash<quint32, RunningDownload>& Running()
+QHash<quint32, RunningDownload>& runningDownloads()
 {
     static QHash<quint32, RunningDownload> running;
     return running;
@@ -42,43 +42,43 @@ QHash<quint32, RunningDownload>& Running()
 bool questionOpen = false;
 
 // A page has one download at a time, its question included.
-bool PageDownloadBusy()
+bool pageDownloadBusy()
 {
     if (questionOpen)
         return true;
-    const auto& running = Running();
+    const auto& running = runningDownloads();
     return std::any_of(running.cbegin(), running.cend(),
                        [](const RunningDownload& download) { return download.window && download.window->isRunning(); });
 }
 
-bool PageMaySurf(const QWebEngineDownloadRequest& download)
+bool pageMaySurf(const QWebEngineDownloadRequest& download)
 {
     const auto* page = qobject_cast<const KaveloPage*>(download.page());
     return page && page->surfingAllowed();
 }
 
-QString SizeText(qint64 bytes)
+QString sizeText(qint64 bytes)
 {
-    return bytes > 0 ? DownloadSizeText(bytes, QLocale()) : QStringLiteral("Größe unbekannt");
+    return bytes > 0 ? downloadSizeText(bytes, QLocale()) : QStringLiteral("Größe unbekannt");
 }
 
-QString ReserveText(const QStorageInfo& disk)
+QString reserveText(const QStorageInfo& disk)
 {
     return QStringLiteral("Auf dem Laufwerk müssen mindestens %1 frei bleiben.")
-        .arg(DownloadSizeText(FreeSpaceReserve(disk.bytesTotal()), QLocale()));
+        .arg(downloadSizeText(freeSpaceReserve(disk.bytesTotal()), QLocale()));
 }
 
 // Whether the download folder's disk keeps its reserve after the bytes still
 // to come; a disk that cannot be asked does not stop the download.
-bool EnoughFreeSpace(const QStorageInfo& disk, qint64 stillToCome)
+bool enoughFreeSpace(const QStorageInfo& disk, qint64 stillToCome)
 {
     return !disk.isValid() || !disk.isReady()
-           || LeavesEnoughFreeSpace(disk.bytesAvailable(), disk.bytesTotal(), stillToCome);
+           || leavesEnoughFreeSpace(disk.bytesAvailable(), disk.bytesTotal(), stillToCome);
 }
 
 // Breaks the download off, with a box, once the disk would fall below its
 // reserve; looked at a few times a second as the bytes come in.
-void WatchFreeSpace(QWebEngineDownloadRequest* download, DownloadProgress* window)
+void watchFreeSpace(QWebEngineDownloadRequest* download, DownloadProgress* window)
 {
     constexpr qint64 kLookEveryMs = 250;
     QObject::connect(
@@ -89,39 +89,39 @@ void WatchFreeSpace(QWebEngineDownloadRequest* download, DownloadProgress* windo
             since.start();
             const QStorageInfo disk(download->downloadDirectory());
             const qint64 total = download->totalBytes();
-            if (download->isFinished() || EnoughFreeSpace(disk, total > 0 ? total - download->receivedBytes() : 0))
+            if (download->isFinished() || enoughFreeSpace(disk, total > 0 ? total - download->receivedBytes() : 0))
                 return;
             download->cancel();
             // The box waits for its own event: the engine's progress report does not wait for the visitor.
             const QString text = QStringLiteral("Der Download von \"%1\" wurde abgebrochen.\r%2")
-                                     .arg(download->downloadFileName(), ReserveText(disk));
-            QTimer::singleShot(0, QCoreApplication::instance(), [text] { ShowMessage(MessageKind::Error, text); });
+                                     .arg(download->downloadFileName(), reserveText(disk));
+            QTimer::singleShot(0, QCoreApplication::instance(), [text] { showMessage(MessageKind::Error, text); });
         });
 }
 
 // Asks whether the page's file may be saved, unless the disk has no room for it.
-bool MaySave(const QWebEngineDownloadRequest& download, const QString& folder, const QString& name)
+bool maySave(const QWebEngineDownloadRequest& download, const QString& folder, const QString& name)
 {
     const QStorageInfo disk(folder);
     const qint64 size = download.totalBytes();
-    if (!EnoughFreeSpace(disk, std::max<qint64>(size, 0))) {
-        ShowMessage(MessageKind::Error,
+    if (!enoughFreeSpace(disk, std::max<qint64>(size, 0))) {
+        showMessage(MessageKind::Error,
                     QStringLiteral("Für den Download von \"%1\" (%2) ist nicht genug Speicherplatz frei.\r%3")
-                        .arg(name, SizeText(size), ReserveText(disk)));
+                        .arg(name, sizeText(size), reserveText(disk)));
         return false;
     }
-    return Confirm(QStringLiteral("Die Seite möchte eine Datei herunterladen:\r\r%1\r%2\r\r"
+    return confirm(QStringLiteral("Die Seite möchte eine Datei herunterladen:\r\r%1\r%2\r\r"
                                   "Soll die Datei im Download-Ordner gespeichert werden?")
-                       .arg(name, SizeText(size)));
+                       .arg(name, sizeText(size)));
 }
 
 }  // namespace
 
-QString PageDownloadFolder()
+QString pageDownloadFolder()
 {
     QString folder;
     try {
-        folder = ReadHostValue(kInternetExplorerKey, kDownloadDirectoryValue);
+        folder = readHostValue(kInternetExplorerKey, kDownloadDirectoryValue);
     } catch (const std::exception&) {
         // A value that is no text names no folder.
     }
@@ -130,14 +130,14 @@ QString PageDownloadFolder()
     return QDir::cleanPath(QDir::fromNativeSeparators(folder));
 }
 
-void AcceptPageDownload(QWebEngineDownloadRequest* download)
+void acceptPageDownload(QWebEngineDownloadRequest* download)
 {
     // No window opens while the window waits for a button download.
-    if (ButtonDownloadRunning()) {
+    if (buttonDownloadRunning()) {
         download->cancel();
         return;
     }
-    auto& running = Running();
+    auto& running = runningDownloads();
     if (const auto known = running.constFind(download->id()); known != running.cend()) {
         const QFileInfo target(known->target);
         download->setDownloadDirectory(target.path());
@@ -145,26 +145,26 @@ void AcceptPageDownload(QWebEngineDownloadRequest* download)
         if (known->window && known->window->isVisible()) {
             download->accept();
             known->window->follow(download);
-            WatchFreeSpace(download, known->window);
+            watchFreeSpace(download, known->window);
         } else {
             download->cancel();  // the user has closed its window
         }
         return;
     }
 
-    if (!PageMaySurf(*download) || PageDownloadBusy()) {
+    if (!pageMaySurf(*download) || pageDownloadBusy()) {
         download->cancel();
         return;
     }
-    const QString folder = PageDownloadFolder();
+    const QString folder = pageDownloadFolder();
     QDir().mkpath(folder);  // a folder that cannot be made lets the download fail visibly
     QSet<QString> taken;
     for (const RunningDownload& other : std::as_const(running))
         taken.insert(other.target);
-    QString suggested = CleanFileName(QFileInfo(download->suggestedFileName()).fileName());
+    QString suggested = cleanFileName(QFileInfo(download->suggestedFileName()).fileName());
     if (suggested.isEmpty())
         suggested = QStringLiteral("Download");  // nothing but dots
-    const QString name = FreeFileName(folder, suggested, taken);
+    const QString name = freeFileName(folder, suggested, taken);
     download->setDownloadDirectory(folder);
     download->setDownloadFileName(name);
 
@@ -174,7 +174,7 @@ void AcceptPageDownload(QWebEngineDownloadRequest* download)
     download->accept();
     download->pause();
     questionOpen = true;
-    const bool save = MaySave(*download, folder, name);
+    const bool save = maySave(*download, folder, name);
     questionOpen = false;
     if (!asked)
         return;  // the page went away meanwhile
@@ -190,8 +190,9 @@ void AcceptPageDownload(QWebEngineDownloadRequest* download)
     auto* window = new DownloadProgress(download, owner);
     const quint32 id = download->id();
     running.insert(id, {QDir(folder).filePath(name), window});
-    QObject::connect(window, &QObject::destroyed, QCoreApplication::instance(), [id] { Running().remove(id); });
-    WatchFreeSpace(download, window);
+    QObject::connect(window, &QObject::destroyed, QCoreApplication::instance(),
+                     [id] { runningDownloads().remove(id); });
+    watchFreeSpace(download, window);
     if (owner) {
         window->adjustSize();
         window->move(owner->frameGeometry().center() - window->rect().center());

@@ -12,8 +12,8 @@
 class QWebEngineDownloadRequest;
 
 // The host "Download Directory", or the user's download folder when that is empty.
-QString PageDownloadFolder();
+QString pageDownloadFolder();
 
 // The profile's downloadRequested handler; refuses every download while a
 // download button's transfer runs.
-void AcceptPageDownload(QWebEngineDownloadRequest* download);
+void acceptPageDownload(QWebEngineDownloadRequest* download);

@@ -44,7 +44,7 @@ QString fitted(QString stem, const QString& insert, QString extension)
 
 }  // namespace
 
-QString CleanFileName(const QString& suggested)
+QString cleanFileName(const QString& suggested)
 {
     QString name = suggested;
     for (QChar& c : name)
@@ -60,7 +60,7 @@ QString CleanFileName(const QString& suggested)
     return fitted(parts.stem, QString(), parts.extension);
 }
 
-QString FreeFileName(const QString& folder, const QString& fileName, const QSet<QString>& taken)
+QString freeFileName(const QString& folder, const QString& fileName, const QSet<QString>& taken)
 {
     const QDir dir(folder);
     const auto isFree = [&](const QString& name) {

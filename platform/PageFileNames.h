@@ -15,9 +15,9 @@ inline constexpr int kMaxFileNameBytes = 255 - 11;
 // characters and DEL become "_", leading dots go (no hidden files), and a
 // name longer than kMaxFileNameBytes is shortened in front of its extension.
 // Empty when nothing is left.
-QString CleanFileName(const QString& suggested);
+QString cleanFileName(const QString& suggested);
 
 // fileName when no file in folder and no name in taken has it, else the first
 // free of "name (1).ext", "name (2).ext", ... (a ".tar.*" ending stays whole),
 // each shortened like a clean name.
-QString FreeFileName(const QString& folder, const QString& fileName, const QSet<QString>& taken);
+QString freeFileName(const QString& folder, const QString& fileName, const QSet<QString>& taken);

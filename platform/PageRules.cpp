@@ -4,18 +4,18 @@
 #include <QFileInfo>
 #include <algorithm>
 
-QUrl AddressUrl(const QString& address)
+QUrl addressUrl(const QString& address)
 {
     const QUrl url = QUrl::fromUserInput(address);
     return url.isEmpty() ? QUrl(QStringLiteral("about:blank")) : url;
 }
 
-bool IsWebUrl(const QUrl& url)
+bool isWebUrl(const QUrl& url)
 {
     return url.isValid() && (url.scheme() == QStringLiteral("http") || url.scheme() == QStringLiteral("https"));
 }
 
-QString RefusedAddressText(const QString& address)
+QString refusedAddressText(const QString& address)
 {
     constexpr qsizetype kShownLength = 200;
     const QString shown = address.size() > kShownLength ? address.left(kShownLength) + QStringLiteral("…") : address;
@@ -25,10 +25,10 @@ QString RefusedAddressText(const QString& address)
         .arg(shown);
 }
 
-bool MayOpenTypedAddress(const QString& typed, const QStringList& configured)
+bool mayOpenTypedAddress(const QString& typed, const QStringList& configured)
 {
     const QUrl url = QUrl::fromUserInput(typed);
-    if (url.isEmpty() || IsWebUrl(url))
+    if (url.isEmpty() || isWebUrl(url))
         return true;
     return std::any_of(configured.cbegin(), configured.cend(), [&](const QString& address) {
         return !address.trimmed().isEmpty()
@@ -36,7 +36,7 @@ bool MayOpenTypedAddress(const QString& typed, const QStringList& configured)
     });
 }
 
-QStringList UploadFolders(const QStringList& candidates, const QStringList& excluded)
+QStringList uploadFolders(const QStringList& candidates, const QStringList& excluded)
 {
     QStringList shut;
     for (const QString& folder : excluded) {
@@ -55,7 +55,7 @@ QStringList UploadFolders(const QStringList& candidates, const QStringList& excl
     return folders;
 }
 
-QString UploadableFile(const QString& text, const QStringList& folders)
+QString uploadableFile(const QString& text, const QStringList& folders)
 {
     if (text.trimmed().isEmpty())
         return {};
@@ -74,24 +74,24 @@ QString UploadableFile(const QString& text, const QStringList& folders)
     return {};
 }
 
-QStringList UploadableFiles(const QString& folder, const QStringList& folders)
+QStringList uploadableFiles(const QString& folder, const QStringList& folders)
 {
     QStringList files;
     const QDir dir(folder);
     for (const QString& name : dir.entryList(QDir::Files, QDir::Name)) {
-        if (const QString file = UploadableFile(dir.filePath(name), folders); !file.isEmpty())
+        if (const QString file = uploadableFile(dir.filePath(name), folders); !file.isEmpty())
             files.append(dir.filePath(name));
     }
     return files;
 }
 
-qint64 FreeSpaceReserve(qint64 diskBytes)
+qint64 freeSpaceReserve(qint64 diskBytes)
 {
     constexpr qint64 kGiB = Q_INT64_C(1) << 30;
     return std::min(kGiB, diskBytes / 20);
 }
 
-bool LeavesEnoughFreeSpace(qint64 availableBytes, qint64 diskBytes, qint64 stillToCome)
+bool leavesEnoughFreeSpace(qint64 availableBytes, qint64 diskBytes, qint64 stillToCome)
 {
-    return availableBytes - std::max<qint64>(stillToCome, 0) >= FreeSpaceReserve(diskBytes);
+    return availableBytes - std::max<qint64>(stillToCome, 0) >= freeSpaceReserve(diskBytes);
 }

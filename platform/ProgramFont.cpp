@@ -1,6 +1,6 @@
 #include "platform/ProgramFont.h"
 
-QFont ProgramFont(int pixelSize)
+QFont programFont(int pixelSize)
 {
     QFont font(QStringLiteral("Liberation Sans"));
     font.setStyleHint(QFont::SansSerif);

@@ -4,4 +4,4 @@
 
 // The program's window font: a sans-serif of the classic 11-pixel dialog
 // size (Liberation Sans where available, as the original face is not).
-QFont ProgramFont(int pixelSize = 11);
+QFont programFont(int pixelSize = 11);

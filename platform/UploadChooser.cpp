@@ -36,7 +36,7 @@ UploadChooser::UploadChooser(const QStringList& folders, bool multiple, QWidget*
         QFont bold = folderItem->font(0);
         bold.setBold(true);
         folderItem->setFont(0, bold);
-        for (const QString& file : UploadableFiles(folder, folders)) {
+        for (const QString& file : uploadableFiles(folder, folders)) {
             auto* fileItem = new QTreeWidgetItem(folderItem, {QFileInfo(file).fileName()});
             fileItem->setData(0, kPathRole, file);
         }
@@ -79,13 +79,13 @@ void UploadChooser::accept()
 {
     QStringList files;
     for (const QTreeWidgetItem* item : list->selectedItems())
-        files.append(UploadableFile(item->data(0, kPathRole).toString(), folders));
+        files.append(uploadableFile(item->data(0, kPathRole).toString(), folders));
     if (files.isEmpty() && !name->text().trimmed().isEmpty())
-        files.append(UploadableFile(QDir::fromNativeSeparators(name->text().trimmed()), folders));
+        files.append(uploadableFile(QDir::fromNativeSeparators(name->text().trimmed()), folders));
     if (files.isEmpty())
         return;
     if (files.contains(QString())) {
-        ShowMessage(MessageKind::Warning, QStringLiteral("\"%1\" ist keine Datei in einem der Download-Ordner.\r"
+        showMessage(MessageKind::Warning, QStringLiteral("\"%1\" ist keine Datei in einem der Download-Ordner.\r"
                                                          "Hochgeladen werden können nur Dateien aus diesen Ordnern.")
                                               .arg(name->text().trimmed()));
         return;

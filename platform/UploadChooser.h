@@ -13,7 +13,7 @@ class QTreeWidget;
 class UploadChooser : public QDialog {
     Q_OBJECT
 public:
-    // folders as UploadFolders gives them; multiple lets the page take several files.
+    // folders as uploadFolders gives them; multiple lets the page take several files.
     UploadChooser(const QStringList& folders, bool multiple, QWidget* parent = nullptr);
 
     // The chosen files with their full paths, once the chooser was accepted.

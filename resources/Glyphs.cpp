@@ -2,7 +2,7 @@
 
 #include <QFile>
 
-QIcon Glyph(const QString& name)
+QIcon glyph(const QString& name)
 {
     const QString path = QStringLiteral(":/glyphs/%1.svg").arg(name);
     if (!QFile::exists(path))

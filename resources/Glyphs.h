@@ -12,4 +12,4 @@
 #include <QString>
 
 // A null icon for a name without a picture.
-QIcon Glyph(const QString& name);
+QIcon glyph(const QString& name);

@@ -36,7 +36,7 @@ const AnsiTables& tables()
 
 }  // namespace
 
-QString DecodeAnsi(const QByteArray& bytes)
+QString decodeAnsi(const QByteArray& bytes)
 {
     const auto& map = tables().toUnicode;
     QString result;
@@ -65,13 +65,13 @@ static QByteArray encode(const QString& value, bool* exact)
     return result;
 }
 
-QByteArray EncodeAnsi(const QString& value)
+QByteArray encodeAnsi(const QString& value)
 {
     bool exact = true;
     return encode(value, &exact);
 }
 
-std::optional<QByteArray> EncodeAnsiExact(const QString& value)
+std::optional<QByteArray> encodeAnsiExact(const QString& value)
 {
     bool exact = true;
     QByteArray bytes = encode(value, &exact);
@@ -80,17 +80,17 @@ std::optional<QByteArray> EncodeAnsiExact(const QString& value)
     return bytes;
 }
 
-QByteArray TextBytes(const Text& text)
+QByteArray textBytes(const Text& text)
 {
     return QByteArray(text.chars, text.length);
 }
 
-QString TextToString(const Text& text)
+QString textToString(const Text& text)
 {
-    return DecodeAnsi(TextBytes(text));
+    return decodeAnsi(textBytes(text));
 }
 
-void SetTextBytes(Text& text, const QByteArray& bytes)
+void setTextBytes(Text& text, const QByteArray& bytes)
 {
     const auto length = std::min<qsizetype>(bytes.size(), kMaxTextLength);
     text.length = static_cast<std::uint8_t>(length);
@@ -100,12 +100,12 @@ void SetTextBytes(Text& text, const QByteArray& bytes)
     std::fill(end, std::end(text.chars), '\0');
 }
 
-void StringToText(Text& text, const QString& value)
+void stringToText(Text& text, const QString& value)
 {
-    SetTextBytes(text, EncodeAnsi(value));
+    setTextBytes(text, encodeAnsi(value));
 }
 
-bool IsPresent(const QByteArray& bytes)
+bool isPresent(const QByteArray& bytes)
 {
     // Greater than " ": a first byte above the blank, or a blank followed by more.
     if (bytes.isEmpty())
@@ -114,12 +114,12 @@ bool IsPresent(const QByteArray& bytes)
     return first > ' ' || (first == ' ' && bytes.size() > 1);
 }
 
-bool IsPresent(const Text& text)
+bool isPresent(const Text& text)
 {
-    return IsPresent(TextBytes(text));
+    return isPresent(textBytes(text));
 }
 
-bool IsPresent(const QString& text)
+bool isPresent(const QString& text)
 {
     return !text.isEmpty() && (text[0] > QLatin1Char(' ') || (text[0] == QLatin1Char(' ') && text.size() > 1));
 }

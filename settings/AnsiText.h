@@ -13,23 +13,23 @@
 inline constexpr int kMaxTextLength = 255;
 
 // The text's characters, as many as its length byte says.
-QByteArray TextBytes(const Text& text);
-QString TextToString(const Text& text);
+QByteArray textBytes(const Text& text);
+QString textToString(const Text& text);
 
 // Store bytes or a string into a text, cut to its first 255 characters; the
 // bytes behind it become zero. A character that Windows-1252 cannot hold
 // becomes "?".
-void SetTextBytes(Text& text, const QByteArray& bytes);
-void StringToText(Text& text, const QString& value);
+void setTextBytes(Text& text, const QByteArray& bytes);
+void stringToText(Text& text, const QString& value);
 
 // Windows-1252 conversion of whole strings.
-QString DecodeAnsi(const QByteArray& bytes);
-QByteArray EncodeAnsi(const QString& value);
+QString decodeAnsi(const QByteArray& bytes);
+QByteArray encodeAnsi(const QString& value);
 // Nothing when some character has no Windows-1252 code.
-std::optional<QByteArray> EncodeAnsiExact(const QString& value);
+std::optional<QByteArray> encodeAnsiExact(const QString& value);
 
 // A name or address counts as present when it compares greater than a text
 // made of one blank: byte-wise, unsigned, a prefix being the smaller.
-bool IsPresent(const QByteArray& bytes);
-bool IsPresent(const Text& text);
-bool IsPresent(const QString& text);
+bool isPresent(const QByteArray& bytes);
+bool isPresent(const Text& text);
+bool isPresent(const QString& text);

@@ -42,7 +42,7 @@ QString defaultOtherProgramTarget()
 
 void set(Text& text, const char* value)
 {
-    StringToText(text, QString::fromUtf8(value));
+    stringToText(text, QString::fromUtf8(value));
 }
 
 }  // namespace
@@ -62,16 +62,16 @@ void SetDefaults(TEinstellRecord& r)
     r.MaxVersions = 99;
     r.Reserved1 = r.Reserved2 = r.Reserved3 = r.Reserved4 = r.Reserved5 = r.Reserved6 = 0;
 
-    StringToText(r.HomePage, kWelcomePage);
+    stringToText(r.HomePage, kWelcomePage);
     set(r.SearchPage, "https://duckduckgo.com/");
-    StringToText(r.DownloadFolder1, defaultDownloadFolder());
+    stringToText(r.DownloadFolder1, defaultDownloadFolder());
     set(r.Download1Name, "Kavelo (aktuell)");
-    StringToText(r.Download1Target, defaultArchiveTarget());
+    stringToText(r.Download1Target, defaultArchiveTarget());
     set(r.Download1Url, "https://www.example.com/kavelo/Kavelo.zip");
     set(r.Download2Name, "Tabulo");
-    StringToText(r.Download2Target, defaultOtherProgramTarget());
+    stringToText(r.Download2Target, defaultOtherProgramTarget());
     set(r.Download2Url, "https://www.example.com/tabulo/Tabulo.exe");
-    StringToText(r.DownloadFolder2, defaultDownloadFolder());
+    stringToText(r.DownloadFolder2, defaultDownloadFolder());
     r.Download3Name = r.Download1Name;
     r.Download3Target = r.Download1Target;
     r.Download3Url = r.Download1Url;
@@ -85,14 +85,14 @@ void SetDefaults(TEinstellRecord& r)
     for (Text* reserved : {&r.ReservedText1, &r.ReservedText2, &r.ReservedText3, &r.ReservedText4, &r.ReservedText5,
                            &r.ReservedText6, &r.ReservedText7, &r.ReservedText8, &r.ReservedText9})
         reserved->length = 0;
-    StoreDefaultPasswords(r);
+    storeDefaultPasswords(r);
 }
 
 void ResetAllOptions(TEinstellRecord& record)
 {
     const Text admin = record.AdminPasswordStored;
     const Text user = record.UserPasswordStored;
-    if (Confirm(QStringLiteral("Wollen Sie jetzt die Standard-Vorgaben\rwieder herstellen?\r"
+    if (confirm(QStringLiteral("Wollen Sie jetzt die Standard-Vorgaben\rwieder herstellen?\r"
                                "(Passwörter bleiben unverändert gültig!)")))
         SetDefaults(record);
     record.AdminPasswordStored = admin;
@@ -101,7 +101,7 @@ void ResetAllOptions(TEinstellRecord& record)
 
 void ResetUserOptions(TEinstellRecord& record, const TEinstellRecord& standard)
 {
-    if (!Confirm(QStringLiteral("Wollen Sie jetzt die Standard-Vorgaben\rfür die Nutzer-Optionen "
+    if (!confirm(QStringLiteral("Wollen Sie jetzt die Standard-Vorgaben\rfür die Nutzer-Optionen "
                                 "wieder herstellen?\r(Das Passwort bleibt unverändert gültig!)")))
         return;
     record.HomePage = standard.HomePage;

@@ -7,7 +7,7 @@
 // The folder the settings file is read from first and saved to, and the
 // second folder it is read from, each with a trailing separator: both the
 // executable's folder, or the person's own and then the executable's when the
-// executable's folder is not writable (ChooseProgramFolders).
+// executable's folder is not writable (chooseProgramFolders).
 extern QString ProgramFolder;
 extern QString DataFolder;
 

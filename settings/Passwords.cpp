@@ -35,10 +35,10 @@ QString errorText(const char* role)
 // The new password as it will be stored, or nothing after the error box.
 std::optional<QByteArray> acceptedPassword(const PasswordFields& fields, const char* role)
 {
-    const std::optional<QByteArray> bytes = EncodeAnsiExact(fields.password);
+    const std::optional<QByteArray> bytes = encodeAnsiExact(fields.password);
     if (fields.password != fields.repeat || fields.password.size() < kMinimumLength || !bytes
         || bytes->size() > kMaxTextLength) {
-        ShowMessage(MessageKind::Error, errorText(role));
+        showMessage(MessageKind::Error, errorText(role));
         return std::nullopt;
     }
     return bytes;
@@ -52,55 +52,55 @@ void refill(PasswordFields& fields)
 
 }  // namespace
 
-void ScrambleAdminPassword(Text& stored, const QByteArray& plain)
+void scrambleAdminPassword(Text& stored, const QByteArray& plain)
 {
-    SetTextBytes(stored, shifted(plain.left(kMaxTextLength), true, adminOffset));
+    setTextBytes(stored, shifted(plain.left(kMaxTextLength), true, adminOffset));
 }
 
-void ScrambleUserPassword(Text& stored, const QByteArray& plain)
+void scrambleUserPassword(Text& stored, const QByteArray& plain)
 {
-    SetTextBytes(stored, shifted(plain.left(kMaxTextLength), true, userOffset));
+    setTextBytes(stored, shifted(plain.left(kMaxTextLength), true, userOffset));
 }
 
-QByteArray UnscrambleAdminPassword(const Text& stored)
+QByteArray unscrambleAdminPassword(const Text& stored)
 {
-    return shifted(TextBytes(stored), false, adminOffset);
+    return shifted(textBytes(stored), false, adminOffset);
 }
 
-QByteArray UnscrambleUserPassword(const Text& stored)
+QByteArray unscrambleUserPassword(const Text& stored)
 {
-    return shifted(TextBytes(stored), false, userOffset);
+    return shifted(textBytes(stored), false, userOffset);
 }
 
-void StoreDefaultPasswords(TEinstellRecord& record)
+void storeDefaultPasswords(TEinstellRecord& record)
 {
-    ScrambleAdminPassword(record.AdminPasswordStored, EncodeAnsi(kBuiltInAdminPassword));
-    ScrambleUserPassword(record.UserPasswordStored, QByteArrayLiteral("nutzer"));
+    scrambleAdminPassword(record.AdminPasswordStored, encodeAnsi(kBuiltInAdminPassword));
+    scrambleUserPassword(record.UserPasswordStored, QByteArrayLiteral("nutzer"));
 }
 
-void DerivePlainPasswords(const TEinstellRecord& record)
+void derivePlainPasswords(const TEinstellRecord& record)
 {
-    AdminPassword = DecodeAnsi(UnscrambleAdminPassword(record.AdminPasswordStored));
-    UserPassword = DecodeAnsi(UnscrambleUserPassword(record.UserPasswordStored));
+    AdminPassword = decodeAnsi(unscrambleAdminPassword(record.AdminPasswordStored));
+    UserPassword = decodeAnsi(unscrambleUserPassword(record.UserPasswordStored));
 }
 
-void ChangeAdminPassword(PasswordFields& fields, bool adminLoggedIn, TEinstellRecord& record)
+void changeAdminPassword(PasswordFields& fields, bool adminLoggedIn, TEinstellRecord& record)
 {
     if (adminLoggedIn) {
         if (const auto bytes = acceptedPassword(fields, "Administrator")) {
             AdminPassword = fields.password;
-            ScrambleAdminPassword(record.AdminPasswordStored, *bytes);
+            scrambleAdminPassword(record.AdminPasswordStored, *bytes);
         }
     }
     refill(fields);
 }
 
-void ChangeUserPassword(PasswordFields& fields, bool adminLoggedIn, bool userLoggedIn, TEinstellRecord& record)
+void changeUserPassword(PasswordFields& fields, bool adminLoggedIn, bool userLoggedIn, TEinstellRecord& record)
 {
     if (adminLoggedIn || (userLoggedIn && record.MayChangeUserOptions == 1)) {
         if (const auto bytes = acceptedPassword(fields, "Nutzer")) {
             UserPassword = fields.password;
-            ScrambleUserPassword(record.UserPasswordStored, *bytes);
+            scrambleUserPassword(record.UserPasswordStored, *bytes);
         }
     }
     refill(fields);

@@ -10,16 +10,16 @@
 #include <QString>
 
 // Administrator: character i (from 1) is stored as code + i + 6; user: code + 5 (mod 256).
-void ScrambleAdminPassword(Text& stored, const QByteArray& plain);
-void ScrambleUserPassword(Text& stored, const QByteArray& plain);
-QByteArray UnscrambleAdminPassword(const Text& stored);
-QByteArray UnscrambleUserPassword(const Text& stored);
+void scrambleAdminPassword(Text& stored, const QByteArray& plain);
+void scrambleUserPassword(Text& stored, const QByteArray& plain);
+QByteArray unscrambleAdminPassword(const Text& stored);
+QByteArray unscrambleUserPassword(const Text& stored);
 
 // The built-in passwords, written scrambled into the record.
-void StoreDefaultPasswords(TEinstellRecord& record);
+void storeDefaultPasswords(TEinstellRecord& record);
 
 // AdminPassword and UserPassword from the stored fields of the record.
-void DerivePlainPasswords(const TEinstellRecord& record);
+void derivePlainPasswords(const TEinstellRecord& record);
 
 // The two entry fields of a password group of the settings dialog.
 struct PasswordFields {
@@ -35,5 +35,5 @@ inline const QString kRepeatFiller = QStringLiteral("9876543210");
 // characters typed the same twice (and storable whole) replaces the old one in
 // memory (AdminPassword, UserPassword) and in the record; otherwise the
 // group's error box. The fields are refilled with the fillers in every case.
-void ChangeAdminPassword(PasswordFields& fields, bool adminLoggedIn, TEinstellRecord& record);
-void ChangeUserPassword(PasswordFields& fields, bool adminLoggedIn, bool userLoggedIn, TEinstellRecord& record);
+void changeAdminPassword(PasswordFields& fields, bool adminLoggedIn, TEinstellRecord& record);
+void changeUserPassword(PasswordFields& fields, bool adminLoggedIn, bool userLoggedIn, TEinstellRecord& record);

@@ -4,15 +4,15 @@
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
-bool FolderIsWritable(const QString& folder)
+bool folderIsWritable(const QString& folder)
 {
     QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".Kavelo-XXXXXX")));
     return probe.open();
 }
 
-ProgramFolders ChooseProgramFolders(const QString& executableFolder)
+ProgramFolders chooseProgramFolders(const QString& executableFolder)
 {
-    if (FolderIsWritable(executableFolder))
+    if (folderIsWritable(executableFolder))
         return {executableFolder, executableFolder};
     const QString own =
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Kavelo");

@@ -16,8 +16,8 @@ struct ProgramFolders {
 // (created when needed) and the data folder the executable's, so a settings
 // file shipped beside the executable is still read. executableFolder ends with
 // a separator, and so do both results.
-ProgramFolders ChooseProgramFolders(const QString& executableFolder);
+ProgramFolders chooseProgramFolders(const QString& executableFolder);
 
 // A real probe: creates and removes a file in folder. Unlike the permission
 // bits, it also tells the truth for root, read-only mounts and immutable folders.
-bool FolderIsWritable(const QString& folder);
+bool folderIsWritable(const QString& folder);

@@ -25,14 +25,14 @@ void readExisting(const QString& path, const QString& openErrorText, TEinstellRe
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        ShowMessage(MessageKind::Error, openErrorText);
+        showMessage(MessageKind::Error, openErrorText);
         return;
     }
     // A file of the record's size or longer holds the current layout in its first bytes.
     const QByteArray content = file.read(static_cast<qint64>(kRecordSize));
-    const ParsedSettings parsed = ParseSettings(content, record);
+    const ParsedSettings parsed = parseSettings(content, record);
     if (parsed.layout == ParsedSettings::Layout::TooShort) {
-        ShowMessage(MessageKind::Error, QStringLiteral("Die Einstellungs-Datei\r%1\rist unvollständig (%2 Bytes) und "
+        showMessage(MessageKind::Error, QStringLiteral("Die Einstellungs-Datei\r%1\rist unvollständig (%2 Bytes) und "
                                                        "wird nicht verwendet!\rEs gelten die Standard-Einstellungen.")
                                             .arg(QDir::toNativeSeparators(path))
                                             .arg(content.size()));
@@ -49,10 +49,10 @@ void InitSettings()
     StandardDaten = EinstellDaten;
     SettingsFileName = QStringLiteral("Einstell.DAT");
     ReadSettingsFile(ProgramFolder, DataFolder, EinstellDaten);
-    DerivePlainPasswords(EinstellDaten);
+    derivePlainPasswords(EinstellDaten);
 }
 
-ParsedSettings ParseSettings(const QByteArray& bytes, const TEinstellRecord& defaults)
+ParsedSettings parseSettings(const QByteArray& bytes, const TEinstellRecord& defaults)
 {
     ParsedSettings parsed;
     if (bytes.size() >= static_cast<qsizetype>(kRecordSize)) {
@@ -117,10 +117,10 @@ void ConvertOldLayout(const TEinstellRecordOld& old, TEinstellRecord& record)
 
 void SaveSettings()
 {
-    WriteSettingsFile(ProgramFolder + SettingsFileName, EinstellDaten);
+    writeSettingsFile(ProgramFolder + SettingsFileName, EinstellDaten);
 }
 
-void WriteSettingsFile(const QString& path, const TEinstellRecord& record)
+void writeSettingsFile(const QString& path, const TEinstellRecord& record)
 {
     const bool existed = QFileInfo::exists(path);
     const QByteArray content(reinterpret_cast<const char*>(&record), kRecordSize);
@@ -134,7 +134,7 @@ void WriteSettingsFile(const QString& path, const TEinstellRecord& record)
     if (ok)
         return;
     if (existed)
-        ShowMessage(MessageKind::Plain, QStringLiteral("Fehler beim Speichern von: \r") + path);
+        showMessage(MessageKind::Plain, QStringLiteral("Fehler beim Speichern von: \r") + path);
     else
-        ShowMessage(MessageKind::Plain, QStringLiteral("Fehler beim Erzeugen einer neuen Einstellungs-Datei!"));
+        showMessage(MessageKind::Plain, QStringLiteral("Fehler beim Erzeugen einer neuen Einstellungs-Datei!"));
 }

@@ -27,7 +27,7 @@ struct ParsedSettings {
 // current layout (its first bytes), less down to the older record's size the
 // older layout, taken over into a copy of defaults, whose fields the older
 // layout lacks stay.
-ParsedSettings ParseSettings(const QByteArray& bytes, const TEinstellRecord& defaults);
+ParsedSettings parseSettings(const QByteArray& bytes, const TEinstellRecord& defaults);
 
 // The file of programFolder, else that of dataFolder, into record, which
 // holds the defaults on entry. A file that cannot be opened or is too short
@@ -43,4 +43,4 @@ void SaveSettings();
 // Writes record into the file at path, which then holds exactly the record's
 // bytes. The new content goes to a temporary file first and replaces the old
 // file only when complete. On failure the box names the path.
-void WriteSettingsFile(const QString& path, const TEinstellRecord& record);
+void writeSettingsFile(const QString& path, const TEinstellRecord& record);

@@ -12,7 +12,7 @@ int main(int argc, char* argv[])
         return 2;
     }
     const CurlGlobal curl;
-    const TransferResult result = TransferToFile(QString::fromLocal8Bit(argv[1]), QString::fromLocal8Bit(argv[2]));
+    const TransferResult result = transferToFile(QString::fromLocal8Bit(argv[1]), QString::fromLocal8Bit(argv[2]));
     if (!result.ok)
         std::fprintf(stderr, "%s\n", qPrintable(result.error));
     return result.ok ? 0 : 1;

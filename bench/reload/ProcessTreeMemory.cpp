@@ -10,7 +10,7 @@ namespace {
 
 // The parent of a process: the fourth field of /proc/<pid>/stat, after the
 // command name in parentheses (which may itself hold blanks and parentheses).
-int ParentOf(const QString& pid)
+int parentOf(const QString& pid)
 {
     QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
     if (!stat.open(QIODevice::ReadOnly))
@@ -20,7 +20,7 @@ int ParentOf(const QString& pid)
     return fields.size() > 1 ? fields[1].toInt() : -1;
 }
 
-void AddRollup(int pid, TreeMemory& sum)
+void addRollup(int pid, TreeMemory& sum)
 {
     QFile rollup(QStringLiteral("/proc/%1/smaps_rollup").arg(pid));
     if (!rollup.open(QIODevice::ReadOnly))
@@ -40,7 +40,7 @@ void AddRollup(int pid, TreeMemory& sum)
 
 }  // namespace
 
-TreeMemory MeasureProcessTree()
+TreeMemory measureProcessTree()
 {
     QHash<int, QList<int>> children;
     const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
@@ -48,14 +48,14 @@ TreeMemory MeasureProcessTree()
         bool numeric = false;
         const int pid = entry.toInt(&numeric);
         if (numeric)
-            children[ParentOf(entry)].append(pid);
+            children[parentOf(entry)].append(pid);
     }
 
     TreeMemory sum;
     QList<int> pending = {static_cast<int>(getpid())};
     while (!pending.isEmpty()) {  // a tree: every process is visited once
         const int pid = pending.takeLast();
-        AddRollup(pid, sum);
+        addRollup(pid, sum);
         pending.append(children.value(pid));
     }
     return sum;

@@ -11,4 +11,4 @@ struct TreeMemory {
     std::int64_t pssKiB = 0;
 };
 
-TreeMemory MeasureProcessTree();
+TreeMemory measureProcessTree();

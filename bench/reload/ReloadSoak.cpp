@@ -65,7 +65,7 @@ window.addEventListener('load', () => {
 });
 )js";
 
-std::string Png(int seed)
+std::string png(int seed)
 {
     QImage image(256, 256, QImage::Format_RGB32);
     QPainter painter(&image);
@@ -93,7 +93,7 @@ public:
     }
 };
 
-bool WaitFor(const std::function<bool()>& done, int timeoutMs)
+bool waitFor(const std::function<bool()>& done, int timeoutMs)
 {
     const QDeadlineTimer deadline(timeoutMs);
     QEventLoop loop;
@@ -108,12 +108,12 @@ bool WaitFor(const std::function<bool()>& done, int timeoutMs)
     return done();
 }
 
-void Settle()
+void settle()
 {
-    WaitFor([] { return false; }, kSettleMs);
+    waitFor([] { return false; }, kSettleMs);
 }
 
-void Report(int reloads, const TreeMemory& memory, double msPerReload)
+void report(int reloads, const TreeMemory& memory, double msPerReload)
 {
     std::printf("after %4d reloads: %d processes, RSS %8.1f MiB, PSS %8.1f MiB (%.0f ms per reload)\n", reloads,
                 memory.processes, memory.rssKiB / 1024.0, memory.pssKiB / 1024.0, msPerReload);
@@ -135,14 +135,14 @@ int main(int argc, char* argv[])
     QTemporaryDir home;
     for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"})
         qputenv(name, QFile::encodeName(home.filePath(QString::fromLatin1(name))));
-    PrepareEnvironment();
+    prepareEnvironment();
     KaveloApplication app(argc, argv);
     ConsolePresenter presenter;
-    SetMessagePresenter(&presenter);
+    setMessagePresenter(&presenter);
 
     std::vector<std::string> images;
     for (int i = 0; i < kImages; ++i)
-        images.push_back(Png(i));
+        images.push_back(png(i));
     std::atomic<int> loaded = 0;
     LoopbackServer server;
     auto& http = server.http();
@@ -174,7 +174,7 @@ int main(int argc, char* argv[])
     const QTemporaryDir programDir;
     const QString programFolder = programDir.path() + QLatin1Char('/');
     SetDefaults(EinstellDaten);
-    StringToText(EinstellDaten.HomePage, server.url());
+    stringToText(EinstellDaten.HomePage, server.url());
     EinstellDaten.RefreshMinutes = 1;
     EinstellDaten.RedirectDownloads = 0;
     QFile settings(programDir.filePath(QStringLiteral("Einstell.DAT")));
@@ -188,7 +188,7 @@ int main(int argc, char* argv[])
 
     TKaveloMainForm window(programFolder, {QStringLiteral("0")});
     window.show();
-    if (!WaitFor([&] { return loaded >= 1; }, 60000)) {
+    if (!waitFor([&] { return loaded >= 1; }, 60000)) {
         std::fprintf(stderr, "the home page did not load\n");
         return 1;
     }
@@ -202,16 +202,16 @@ int main(int argc, char* argv[])
     clock.start();
     for (int n = 1; n <= total; ++n) {
         emit timer3->timeout();
-        if (!WaitFor([&] { return loaded >= n + 1; }, 60000)) {
+        if (!waitFor([&] { return loaded >= n + 1; }, 60000)) {
             std::fprintf(stderr, "reload %d did not finish\n", n);
             return 1;
         }
         if (n == first || n == total) {
             const double msPerReload = static_cast<double>(clock.elapsed()) / (n == first ? first : total - first);
-            Settle();
+            settle();
             TreeMemory& memory = n == first ? atFirst : atEnd;
-            memory = MeasureProcessTree();
-            Report(n, memory, msPerReload);
+            memory = measureProcessTree();
+            report(n, memory, msPerReload);
             clock.restart();
         }
     }

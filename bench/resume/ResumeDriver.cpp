@@ -32,7 +32,7 @@ int main(int argc, char* argv[])
             std::fprintf(stderr, "%s\n", qPrintable(result.error));
         return result;
     };
-    const bool ok = RunAttempts(plan, hooks).ok;
+    const bool ok = runAttempts(plan, hooks).ok;
     std::printf("%d\n", transfers);
     return ok ? 0 : 1;
 }

@@ -1,6 +1,6 @@
 // The smallest program that shows a web page: one top-level QWebEngineView of
 // 790x570 that loads the address given on its command line. It gets the same
-// environment treatment as Kavelo's PrepareEnvironment(), so that start-up
+// environment treatment as Kavelo's prepareEnvironment(), so that start-up
 // figures of the two compare the web engine's cost with the program's own.
 //
 // Usage: BareView URL [--profile=NAME]
@@ -22,7 +22,7 @@
 
 namespace {
 
-void PrepareBareEnvironment()
+void prepareBareEnvironment()
 {
 #ifdef Q_OS_LINUX
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
@@ -44,7 +44,7 @@ void PrepareBareEnvironment()
 
 int main(int argc, char* argv[])
 {
-    PrepareBareEnvironment();
+    prepareBareEnvironment();
     QApplication app(argc, argv);
 
     QString address;

@@ -8,12 +8,12 @@
 #include <QTimer>
 
 namespace {
-int TextWidth(const QWidget* widget, const QString& text)
+int textWidth(const QWidget* widget, const QString& text)
 {
     return widget->fontMetrics().horizontalAdvance(text);
 }
 
-QString TextOf(const QWidget* widget)
+QString textOf(const QWidget* widget)
 {
     if (auto* label = qobject_cast<const QLabel*>(widget))
         return label->text();
@@ -81,9 +81,9 @@ void AboutTest::isAFixedDialogWithItsControlsInPlace()
         if (!control.rect.isEmpty())
             QCOMPARE(widget->size(), control.rect.size());
         if (control.text && *control.text)
-            QCOMPARE(TextOf(widget), QString::fromUtf8(control.text));
+            QCOMPARE(textOf(widget), QString::fromUtf8(control.text));
         else if (control.text)
-            QVERIFY2(!TextOf(widget).isEmpty(), control.name);
+            QVERIFY2(!textOf(widget).isEmpty(), control.name);
     }
     QVERIFY(form.findChild<QPushButton*>(QStringLiteral("Button1"))->font().bold());
     const QPixmap icon = form.findChild<QLabel*>(QStringLiteral("Image1"))->pixmap();
@@ -102,7 +102,7 @@ void AboutTest::everyTextFitsItsControlWithoutOverlap()
     const QList<QLabel*> labels = form.findChildren<QLabel*>();
     for (QLabel* label : labels) {
         const QByteArray name = label->objectName().toLatin1();
-        QVERIFY2(TextWidth(label, label->text()) <= label->width(), name);
+        QVERIFY2(textWidth(label, label->text()) <= label->width(), name);
         QVERIFY2(label->fontMetrics().height() <= label->height(), name);
         QVERIFY2(label->parentWidget()->rect().contains(label->geometry()), name);
         for (QLabel* other : labels)
@@ -111,9 +111,9 @@ void AboutTest::everyTextFitsItsControlWithoutOverlap()
                          name + " overlaps " + other->objectName().toLatin1());
     }
     for (QGroupBox* box : form.findChildren<QGroupBox*>())
-        QVERIFY(TextWidth(box, box->title()) + 16 <= box->width());
+        QVERIFY(textWidth(box, box->title()) + 16 <= box->width());
     auto* ok = form.findChild<QPushButton*>(QStringLiteral("Button1"));
-    QVERIFY(TextWidth(ok, ok->text()) + 8 <= ok->width());
+    QVERIFY(textWidth(ok, ok->text()) + 8 <= ok->width());
 }
 
 void AboutTest::okConfirmsCloseBoxAndEscapeCancel()

@@ -29,23 +29,23 @@ enum class Role { None, User, Admin };
 
 QString S(const Text& text)
 {
-    return TextToString(text);
+    return textToString(text);
 }
 
-QByteArray RecordBytes()
+QByteArray recordBytes()
 {
     return QByteArray(reinterpret_cast<const char*>(&EinstellDaten), sizeof EinstellDaten);
 }
 
 // The controls the dialog places itself (not the parts of the tab widget).
-bool IsPlaced(const QWidget* widget)
+bool isPlaced(const QWidget* widget)
 {
     return qobject_cast<const QLabel*>(widget) || qobject_cast<const QLineEdit*>(widget)
            || qobject_cast<const QPushButton*>(widget) || qobject_cast<const QCheckBox*>(widget)
            || qobject_cast<const QRadioButton*>(widget) || qobject_cast<const QGroupBox*>(widget);
 }
 
-int TextWidth(const QWidget* widget, const QString& text)
+int textWidth(const QWidget* widget, const QString& text)
 {
     return widget->fontMetrics().horizontalAdvance(text);
 }
@@ -114,7 +114,7 @@ void EinstellDialogTest::init()
     EinstellDaten.WindowMode = 1;
     EinstellDaten.WindowWidth = 800;
     EinstellDaten.WindowHeight = 600;
-    DerivePlainPasswords(EinstellDaten);
+    derivePlainPasswords(EinstellDaten);
     form = std::make_unique<TEinstellForm>();
 }
 
@@ -170,26 +170,26 @@ void EinstellDialogTest::everyCaptionFitsItsControlWithoutOverlap()
 {
     for (QLabel* label : form->findChildren<QLabel*>()) {
         const QByteArray name = label->objectName().toLatin1();
-        QVERIFY2(TextWidth(label, label->text()) <= label->width(), name);
+        QVERIFY2(textWidth(label, label->text()) <= label->width(), name);
         QVERIFY2(label->parentWidget()->rect().contains(label->geometry()), name);
     }
     for (QAbstractButton* button : form->findChildren<QAbstractButton*>()) {
-        if (!IsPlaced(button))
+        if (!isPlaced(button))
             continue;
         const QByteArray name = button->text().toUtf8();
         const int room = qobject_cast<QPushButton*>(button) ? 16 + 4 + 4 + 4 : 20;  // glyph or indicator
-        QVERIFY2(TextWidth(button, button->text()) + room <= button->width(), name);
+        QVERIFY2(textWidth(button, button->text()) + room <= button->width(), name);
         QVERIFY2(button->parentWidget()->rect().contains(button->geometry()), name);
     }
     for (QGroupBox* group : form->findChildren<QGroupBox*>()) {
         const QByteArray name = group->title().toUtf8();
-        QVERIFY2(TextWidth(group, group->title()) + 16 <= group->width(), name);
+        QVERIFY2(textWidth(group, group->title()) + 16 <= group->width(), name);
         QVERIFY2(group->parentWidget()->rect().contains(group->geometry()), name);
     }
     // Siblings of every kind stay apart: labels, edits, boxes, frames.
     QList<QWidget*> placed;
     for (QWidget* widget : form->findChildren<QWidget*>())
-        if (IsPlaced(widget))
+        if (isPlaced(widget))
             placed.append(widget);
     for (QWidget* a : placed)
         for (QWidget* b : placed)
@@ -310,7 +310,7 @@ void EinstellDialogTest::rightsAreReadWhenTheDialogIsShown()
 
 void EinstellDialogTest::recordToFormFillsEveryControlButThePasswords()
 {
-    StringToText(EinstellDaten.Download3Target, QStringLiteral("/tmp/Dritte Datei.zip"));
+    stringToText(EinstellDaten.Download3Target, QStringLiteral("/tmp/Dritte Datei.zip"));
     EinstellDaten.Download4Counter = 65535;
     EinstellDaten.SilentMode = 2;
     EinstellDaten.MaySearch = 1;
@@ -356,7 +356,7 @@ void EinstellDialogTest::aUserWithUserOptionsStoresFoldersAndRefreshOnly()
     QCOMPARE(S(EinstellDaten.SearchPage), S(before.SearchPage));
     QCOMPARE(S(EinstellDaten.WebAddress1Url), S(before.WebAddress1Url));
     QCOMPARE(S(EinstellDaten.Download1Url), S(before.Download1Url));
-    QCOMPARE(folder->readFile(QStringLiteral("Einstell.DAT")), RecordBytes());
+    QCOMPARE(folder->readFile(QStringLiteral("Einstell.DAT")), recordBytes());
     QVERIFY(boxes->messages.isEmpty());
 }
 
@@ -376,14 +376,14 @@ void EinstellDialogTest::aUserWithAddressRightsStoresAddressesAndDownloads()
     QCOMPARE(S(EinstellDaten.Download4Target), QStringLiteral("/daten/vier.zip"));
     QCOMPARE(EinstellDaten.Download3Suffix, Word(2));
     QCOMPARE(S(EinstellDaten.DownloadFolder1), S(before.DownloadFolder1));
-    QCOMPARE(folder->readFile(QStringLiteral("Einstell.DAT")), RecordBytes());
+    QCOMPARE(folder->readFile(QStringLiteral("Einstell.DAT")), recordBytes());
 }
 
 void EinstellDialogTest::withoutRoleFinishTakesNothingAndSavesNothing()
 {
     EinstellDaten.MayChangeUserOptions = 1;
     EinstellDaten.MayChangeAddresses = 1;
-    const QByteArray before = RecordBytes();
+    const QByteArray before = recordBytes();
     open(Role::None);
     edit("Edit6")->setText(QStringLiteral("https://neu.example/"));
     edit("Edit19")->setText(QStringLiteral("/daten/eins"));
@@ -392,7 +392,7 @@ void EinstellDialogTest::withoutRoleFinishTakesNothingAndSavesNothing()
 
     QVERIFY(!form->isVisible());
     QCOMPARE(form->result(), 1);
-    QCOMPARE(RecordBytes(), before);
+    QCOMPARE(recordBytes(), before);
     QVERIFY(!settingsFileWritten());
 
     // A user without either right: "Beenden" closes without taking over or saving.
@@ -430,7 +430,7 @@ void EinstellDialogTest::theAdministratorTakesEverythingOver()
     QCOMPARE(EinstellDaten.MaxVersions, Word(2));
     QCOMPARE(EinstellDaten.WindowMode, Word(2));
     QCOMPARE(EinstellDaten.WindowWidth, Word(790));
-    QCOMPARE(folder->readFile(QStringLiteral("Einstell.DAT")), RecordBytes());
+    QCOMPARE(folder->readFile(QStringLiteral("Einstell.DAT")), recordBytes());
 
     // The next showing shows what was stored.
     open(Role::Admin);
@@ -441,7 +441,7 @@ void EinstellDialogTest::theAdministratorTakesEverythingOver()
 void EinstellDialogTest::aNumberErrorStopsFinishAndTakesNothingOver()
 {
     open(Role::Admin);
-    const QByteArray before = RecordBytes();
+    const QByteArray before = recordBytes();
     edit("Edit6")->setText(QStringLiteral("https://neu.example/"));
     box("CheckBox1")->setChecked(true);
     edit("Edit20")->clear();
@@ -452,7 +452,7 @@ void EinstellDialogTest::aNumberErrorStopsFinishAndTakesNothingOver()
     QCOMPARE(boxes->messages.size(), 1);
     QCOMPARE(boxes->messages[0].kind, MessageKind::Error);
     QCOMPARE(boxes->messages[0].text, QStringLiteral("'' ist kein gültiger Integerwert"));
-    QCOMPARE(RecordBytes(), before);
+    QCOMPARE(recordBytes(), before);
     QVERIFY(!settingsFileWritten());
 
     edit("Edit31")->setText(QStringLiteral("6OO"));
@@ -460,7 +460,7 @@ void EinstellDialogTest::aNumberErrorStopsFinishAndTakesNothingOver()
     click("BitBtn1");
     QVERIFY(form->isVisible());
     QCOMPARE(boxes->messages.last().text, QStringLiteral("'6OO' ist kein gültiger Integerwert"));
-    QCOMPARE(RecordBytes(), before);
+    QCOMPARE(recordBytes(), before);
     QVERIFY(!settingsFileWritten());
 
     edit("Edit31")->setText(QStringLiteral("600"));
@@ -469,10 +469,10 @@ void EinstellDialogTest::aNumberErrorStopsFinishAndTakesNothingOver()
     QCOMPARE(form->result(), 1);
     QCOMPARE(S(EinstellDaten.HomePage), QStringLiteral("https://neu.example/"));
     QCOMPARE(EinstellDaten.MaxVersions, Word(500));
-    QCOMPARE(folder->readFile(QStringLiteral("Einstell.DAT")), RecordBytes());
+    QCOMPARE(folder->readFile(QStringLiteral("Einstell.DAT")), recordBytes());
 
     // "Abbrechen" after a refused "Beenden" leaves the record as it was.
-    const QByteArray saved = RecordBytes();
+    const QByteArray saved = recordBytes();
     open(Role::Admin);
     edit("Edit7")->setText(QStringLiteral("https://suche.example/"));
     edit("Edit22")->setText(QStringLiteral("x"));
@@ -480,12 +480,12 @@ void EinstellDialogTest::aNumberErrorStopsFinishAndTakesNothingOver()
     QVERIFY(form->isVisible());
     click("BitBtn2");
     QVERIFY(!form->isVisible());
-    QCOMPARE(RecordBytes(), saved);
+    QCOMPARE(recordBytes(), saved);
 }
 
 void EinstellDialogTest::cancelEscapeAndCloseBoxTakeNothing()
 {
-    const QByteArray before = RecordBytes();
+    const QByteArray before = recordBytes();
     open(Role::Admin);
     edit("Edit6")->setText(QStringLiteral("https://neu.example/"));
     click("BitBtn2");
@@ -501,7 +501,7 @@ void EinstellDialogTest::cancelEscapeAndCloseBoxTakeNothing()
     form->close();
     QCOMPARE(form->result(), 2);
 
-    QCOMPARE(RecordBytes(), before);
+    QCOMPARE(recordBytes(), before);
     QVERIFY(!settingsFileWritten());
 }
 
@@ -510,7 +510,7 @@ void EinstellDialogTest::standardForTheAdministrator()
     EinstellDaten.Download2Counter = 12;
     EinstellDaten.MaxVersions = 500;
     EinstellDaten.MayChangeAddresses = 1;
-    ScrambleAdminPassword(EinstellDaten.AdminPasswordStored, "eigenes");
+    scrambleAdminPassword(EinstellDaten.AdminPasswordStored, "eigenes");
     const TEinstellRecord before = EinstellDaten;
     open(Role::Admin);
 
@@ -532,7 +532,7 @@ void EinstellDialogTest::standardForTheAdministrator()
     QCOMPARE(EinstellDaten.MayChangeAddresses, Word(0));
     QCOMPARE(EinstellDaten.RefreshMinutes, Word(10));
     QCOMPARE(EinstellDaten.WindowWidth, Word(800));
-    QCOMPARE(UnscrambleAdminPassword(EinstellDaten.AdminPasswordStored), QByteArray("eigenes"));
+    QCOMPARE(unscrambleAdminPassword(EinstellDaten.AdminPasswordStored), QByteArray("eigenes"));
     QCOMPARE(edit("Edit22")->text(), QStringLiteral("99"));
     QCOMPARE(edit("Edit20")->text(), QStringLiteral("0"));
     QCOMPARE(edit("Edit1")->text(), QStringLiteral("getippt"));
@@ -543,9 +543,9 @@ void EinstellDialogTest::standardForTheAdministrator()
 void EinstellDialogTest::standardForAUser()
 {
     EinstellDaten.MayChangeUserOptions = 1;
-    StringToText(EinstellDaten.HomePage, QStringLiteral("https://eigene.example/"));
-    StringToText(EinstellDaten.DownloadFolder2, QStringLiteral("/eigene/zwei"));
-    StringToText(EinstellDaten.WebAddress1Url, QStringLiteral("https://web.example/"));
+    stringToText(EinstellDaten.HomePage, QStringLiteral("https://eigene.example/"));
+    stringToText(EinstellDaten.DownloadFolder2, QStringLiteral("/eigene/zwei"));
+    stringToText(EinstellDaten.WebAddress1Url, QStringLiteral("https://web.example/"));
     const TEinstellRecord before = EinstellDaten;
     open(Role::User);
 
@@ -573,7 +573,7 @@ void EinstellDialogTest::passwordButtonsChangeAndRefill()
     edit("Edit2")->setText(QStringLiteral("Neu!"));
     click("BitBtn3");
     QCOMPARE(AdminPassword, QStringLiteral("Neu!"));
-    QCOMPARE(UnscrambleAdminPassword(EinstellDaten.AdminPasswordStored), QByteArray("Neu!"));
+    QCOMPARE(unscrambleAdminPassword(EinstellDaten.AdminPasswordStored), QByteArray("Neu!"));
     QCOMPARE(edit("Edit1")->text(), filler);
     QCOMPARE(edit("Edit2")->text(), QStringLiteral("9876543210"));
     QCOMPARE(edit("Edit1")->displayText(), QString(15, QLatin1Char('#')));
@@ -593,7 +593,7 @@ void EinstellDialogTest::passwordButtonsChangeAndRefill()
     edit("Edit4")->setText(QStringLiteral("nutz"));
     click("BitBtn4");
     QCOMPARE(UserPassword, QStringLiteral("nutz"));
-    QCOMPARE(UnscrambleUserPassword(EinstellDaten.UserPasswordStored), QByteArray("nutz"));
+    QCOMPARE(unscrambleUserPassword(EinstellDaten.UserPasswordStored), QByteArray("nutz"));
     QCOMPARE(edit("Edit3")->text(), filler);
     QCOMPARE(boxes->messages.size(), 1);
 

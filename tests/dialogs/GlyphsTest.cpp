@@ -32,7 +32,7 @@ void GlyphsTest::everyPictureRendersAndGreysOutWhenDisabled()
         files << name + QStringLiteral(".svg");
         const QSize size(picture.size, picture.size);
         QCOMPARE(QSvgRenderer(QStringLiteral(":/glyphs/%1.svg").arg(name)).defaultSize(), size);
-        const QIcon icon = Glyph(name);
+        const QIcon icon = glyph(name);
         const QImage normal = icon.pixmap(size, 1.0).toImage().convertToFormat(QImage::Format_ARGB32);
         const QImage disabled =
             icon.pixmap(size, 1.0, QIcon::Disabled).toImage().convertToFormat(QImage::Format_ARGB32);
@@ -64,7 +64,7 @@ void GlyphsTest::everyPictureRendersAndGreysOutWhenDisabled()
 
 void GlyphsTest::unknownNameGivesNoIcon()
 {
-    QVERIFY(Glyph(QStringLiteral("no-such-picture")).isNull());
+    QVERIFY(glyph(QStringLiteral("no-such-picture")).isNull());
 }
 
 QTEST_MAIN(GlyphsTest)

@@ -139,7 +139,7 @@ void InfoDialogTest::countsFiveStepsAndClosesWhateverShowEventsCome()
 void InfoDialogTest::stepTimesFollowTheDisplayTimeIn16Bits()
 {
     const auto step = [](FlashDuration duration, std::chrono::milliseconds time = {}) {
-        return int{FlashStepIntervalFor(duration, time)};
+        return int{flashStepIntervalFor(duration, time)};
     };
     QCOMPARE(step(FlashDuration::Standard), 600);
     QCOMPARE(step(FlashDuration::Long), 6000);
@@ -204,7 +204,7 @@ void InfoDialogTest::escapeActsAsTheButtonAndASecondMessageIsIgnored()
     QVERIFY(clock.elapsed() < 1000);
     QVERIFY(!dialog.isVisible());
     QCOMPARE(dialog.result(), 2);
-    QVERIFY(!FlashMessageOpen());
+    QVERIFY(!flashMessageOpen());
 }
 
 QTEST_MAIN(InfoDialogTest)

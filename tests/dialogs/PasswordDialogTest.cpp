@@ -140,7 +140,7 @@ void PasswordDialogTest::cancelEscapeAndTheCloseBoxEmptyTheEntry()
 // prompt made after a restart (the count lives in the host store).
 void PasswordDialogTest::wrongEntriesMakeOkWait()
 {
-    QVERIFY(WriteLoginAttempts({3, QDateTime::currentDateTime()}));
+    QVERIFY(writeLoginAttempts({3, QDateTime::currentDateTime()}));
     TPasswordDlg dialog;
     auto* password = control<QLineEdit>(dialog, "Password");
     auto* ok = control<QPushButton>(dialog, "OKBtn");
@@ -161,7 +161,7 @@ void PasswordDialogTest::wrongEntriesMakeOkWait()
     QVERIFY(refused);
     QCOMPARE(result, 1);
     QCOMPARE(EnteredPassword, QStringLiteral("x"));
-    WriteLoginAttempts({});
+    writeLoginAttempts({});
 }
 
 void PasswordDialogTest::enterConfirmsFromTheFieldAndCancelsOnTheCancelButton()

@@ -28,12 +28,12 @@ public:
 
 QString S(const Text& text)
 {
-    return TextToString(text);
+    return textToString(text);
 }
 
-void Set(Text& text, const char* value)
+void set(Text& text, const char* value)
 {
-    StringToText(text, QString::fromUtf8(value));
+    stringToText(text, QString::fromUtf8(value));
 }
 
 // The text fields with the edits that show them.
@@ -53,12 +53,12 @@ const struct {
     {"Edit28", &TEinstellRecord::Download4Name},   {"Edit29", &TEinstellRecord::Download4Target},
 };
 
-// A record whose every field differs from what EditedControls() holds.
-TEinstellRecord Before()
+// A record whose every field differs from what editedControls() holds.
+TEinstellRecord recordBefore()
 {
     TEinstellRecord record{};
     for (const auto& t : kTexts)
-        Set(record.*t.field, "alt");
+        set(record.*t.field, "alt");
     record.RefreshMinutes = 5;
     record.MaxVersions = 99;
     record.DownloadAttempts = 3;
@@ -72,7 +72,7 @@ TEinstellRecord Before()
 }
 
 // Every control changed: each edit holds its own name, numbers and choices new values.
-FakeControls EditedControls()
+FakeControls editedControls()
 {
     FakeControls controls;
     for (const auto& t : kTexts)
@@ -101,9 +101,9 @@ struct Taken {
     bool administrator;
 };
 
-Taken TakenOver(const TEinstellRecord& record)
+Taken takenOver(const TEinstellRecord& record)
 {
-    const TEinstellRecord before = Before();
+    const TEinstellRecord before = recordBefore();
     return {S(record.HomePage) == QStringLiteral("Edit6"), S(record.DownloadFolder1) == QStringLiteral("Edit19"),
             record.RefreshMinutes != before.RefreshMinutes, S(record.Download4Target) == QStringLiteral("Edit29"),
             record.WindowHeight != before.WindowHeight};
@@ -123,12 +123,12 @@ void PrintTo(const Taken& t, std::ostream* os)
 
 // Runs the take-over for one role with the two user rights set in the record.
 TEinstellRecord TakeOver(LoginRoles roles, Word userOptions, Word addresses,
-                         const FakeControls& controls = EditedControls())
+                         const FakeControls& controls = editedControls())
 {
-    TEinstellRecord record = Before();
+    TEinstellRecord record = recordBefore();
     record.MayChangeUserOptions = userOptions;
     record.MayChangeAddresses = addresses;
-    EXPECT_FALSE(ControlsToRecord(controls, roles, record).has_value());
+    EXPECT_FALSE(controlsToRecord(controls, roles, record).has_value());
     return record;
 }
 
@@ -139,14 +139,14 @@ TEST(SettingsTakeOver, TheRoleAndTheRightsDecideWhichStepsRun)
     const LoginRoles admin{true, false};
     const LoginRoles user{false, true};
     const LoginRoles nobody{};
-    EXPECT_EQ(TakenOver(TakeOver(nobody, 1, 1)), (Taken{false, false, false, false, false}));
-    EXPECT_EQ(TakenOver(TakeOver(user, 0, 0)), (Taken{false, false, true, false, false}));
-    EXPECT_EQ(TakenOver(TakeOver(user, 1, 0)), (Taken{false, true, true, false, false}));
-    EXPECT_EQ(TakenOver(TakeOver(user, 0, 1)), (Taken{true, false, true, true, false}));
-    EXPECT_EQ(TakenOver(TakeOver(user, 1, 1)), (Taken{true, true, true, true, false}));
-    EXPECT_EQ(TakenOver(TakeOver(admin, 0, 0)), (Taken{true, true, true, true, true}));
+    EXPECT_EQ(takenOver(TakeOver(nobody, 1, 1)), (Taken{false, false, false, false, false}));
+    EXPECT_EQ(takenOver(TakeOver(user, 0, 0)), (Taken{false, false, true, false, false}));
+    EXPECT_EQ(takenOver(TakeOver(user, 1, 0)), (Taken{false, true, true, false, false}));
+    EXPECT_EQ(takenOver(TakeOver(user, 0, 1)), (Taken{true, false, true, true, false}));
+    EXPECT_EQ(takenOver(TakeOver(user, 1, 1)), (Taken{true, true, true, true, false}));
+    EXPECT_EQ(takenOver(TakeOver(admin, 0, 0)), (Taken{true, true, true, true, true}));
     // A right means exactly 1.
-    EXPECT_EQ(TakenOver(TakeOver(user, 2, 2)), (Taken{false, false, true, false, false}));
+    EXPECT_EQ(takenOver(TakeOver(user, 2, 2)), (Taken{false, false, true, false, false}));
 }
 
 TEST(SettingsTakeOver, TheAdministratorTakesEveryControlIntoItsField)
@@ -200,7 +200,7 @@ TEST(SettingsTakeOver, NumbersAreLimitedAfterTheir16BitStorage)
         {"Edit20", "70000", &TEinstellRecord::Download1Counter, 4464},
     };
     for (const auto& c : cases) {
-        FakeControls controls = EditedControls();
+        FakeControls controls = editedControls();
         controls.set(c.edit, c.text);
         const TEinstellRecord r = TakeOver({true, false}, 0, 0, controls);
         EXPECT_EQ(r.*c.field, c.stored) << c.edit << " \"" << c.text << "\"";
@@ -212,30 +212,30 @@ TEST(SettingsTakeOver, NumbersAreLimitedAfterTheir16BitStorage)
 TEST(SettingsTakeOver, ANonNumberLeavesTheWholeRecordUnchanged)
 {
     for (const auto& [edit, text] : {std::pair{"Edit20", ""}, std::pair{"Edit31", "6OO"}}) {
-        FakeControls controls = EditedControls();
+        FakeControls controls = editedControls();
         controls.set(edit, text);
-        TEinstellRecord record = Before();
-        EXPECT_EQ(ControlsToRecord(controls, {true, false}, record), QString::fromUtf8(text));
-        const TEinstellRecord before = Before();
+        TEinstellRecord record = recordBefore();
+        EXPECT_EQ(controlsToRecord(controls, {true, false}, record), QString::fromUtf8(text));
+        const TEinstellRecord before = recordBefore();
         EXPECT_EQ(std::memcmp(&record, &before, sizeof record), 0) << edit;
     }
 
     // A field whose step does not run is not looked at.
-    FakeControls controls = EditedControls();
+    FakeControls controls = editedControls();
     controls.set("Edit22", "x");
-    TEinstellRecord record = Before();
-    EXPECT_FALSE(ControlsToRecord(controls, {false, true}, record).has_value());
+    TEinstellRecord record = recordBefore();
+    EXPECT_FALSE(controlsToRecord(controls, {false, true}, record).has_value());
 }
 
 TEST(SettingsTakeOver, TextsAreCutTo255CharactersAndUnchosenGroupsKeepTheirField)
 {
-    FakeControls controls = EditedControls();
+    FakeControls controls = editedControls();
     controls.setText("Edit6", QString(300, QLatin1Char('a')));
     controls.setText("Edit7", QString(255, QLatin1Char('b')));
     controls.setItemIndex("RadioGroup2", -1);
-    TEinstellRecord record = Before();
+    TEinstellRecord record = recordBefore();
     record.Download2Suffix = 9;
-    ASSERT_FALSE(ControlsToRecord(controls, {true, false}, record).has_value());
+    ASSERT_FALSE(controlsToRecord(controls, {true, false}, record).has_value());
     EXPECT_EQ(S(record.HomePage), QString(255, QLatin1Char('a')));
     EXPECT_EQ(S(record.SearchPage), QString(255, QLatin1Char('b')));
     EXPECT_EQ(record.Download2Suffix, 9);
@@ -244,9 +244,9 @@ TEST(SettingsTakeOver, TextsAreCutTo255CharactersAndUnchosenGroupsKeepTheirField
 
 TEST(SettingsShow, EveryFieldGoesIntoItsControl)
 {
-    TEinstellRecord record = Before();
+    TEinstellRecord record = recordBefore();
     for (const auto& t : kTexts)
-        Set(record.*t.field, t.edit);
+        set(record.*t.field, t.edit);
     record.Download3Counter = 65535;
     record.WindowWidth = 3000;
     record.SilentMode = 2;  // only 1 ticks the box
@@ -255,7 +255,7 @@ TEST(SettingsShow, EveryFieldGoesIntoItsControl)
     record.WindowMode = 9;  // outside the choices
 
     FakeControls controls;
-    RecordToControls(record, controls);
+    recordToControls(record, controls);
     EXPECT_EQ(controls.texts.value(QStringLiteral("Edit33")), QStringLiteral("65535"));
     EXPECT_EQ(controls.texts.value(QStringLiteral("Edit30")), QStringLiteral("3000"));
     EXPECT_EQ(controls.texts.value(QStringLiteral("Edit32")), QStringLiteral("5"));
@@ -274,13 +274,13 @@ TEST(SettingsShow, EveryFieldGoesIntoItsControl)
 TEST(SettingsFinish, SavesForTheAdministratorAndAUserWithEitherRight)
 {
     TEinstellRecord record{};
-    EXPECT_TRUE(FinishTakesOver({true, false}, record));
-    EXPECT_FALSE(FinishTakesOver({false, true}, record));
+    EXPECT_TRUE(finishTakesOver({true, false}, record));
+    EXPECT_FALSE(finishTakesOver({false, true}, record));
     record.MayChangeUserOptions = 1;
-    EXPECT_TRUE(FinishTakesOver({false, true}, record));
-    EXPECT_FALSE(FinishTakesOver({false, false}, record));
+    EXPECT_TRUE(finishTakesOver({false, true}, record));
+    EXPECT_FALSE(finishTakesOver({false, false}, record));
     record.MayChangeUserOptions = 0;
     record.MayChangeAddresses = 1;
-    EXPECT_TRUE(FinishTakesOver({false, true}, record));
-    EXPECT_FALSE(FinishTakesOver({false, false}, record));
+    EXPECT_TRUE(finishTakesOver({false, true}, record));
+    EXPECT_FALSE(finishTakesOver({false, false}, record));
 }

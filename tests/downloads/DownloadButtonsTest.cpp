@@ -86,11 +86,11 @@ private slots:
         run = std::make_unique<MainWindowRun>();
         TEinstellRecord& settings = run->settings;
         settings.DownloadAttempts = 1;
-        StringToText(settings.Download1Url, server->url(QStringLiteral("/datei.zip")));
+        stringToText(settings.Download1Url, server->url(QStringLiteral("/datei.zip")));
         QVERIFY(QDir().mkpath(run->folder.path(QStringLiteral("Ablage"))));
-        StringToText(settings.Download1Target, run->folder.path(QStringLiteral("Ablage/datei.zip")));
-        StringToText(settings.Download2Url, server->url(QStringLiteral("/fehlt.zip")));
-        StringToText(settings.Download2Target, run->folder.path(QStringLiteral("Ablage/fehlt.zip")));
+        stringToText(settings.Download1Target, run->folder.path(QStringLiteral("Ablage/datei.zip")));
+        stringToText(settings.Download2Url, server->url(QStringLiteral("/fehlt.zip")));
+        stringToText(settings.Download2Target, run->folder.path(QStringLiteral("Ablage/fehlt.zip")));
     }
 
     void cleanup() { run.reset(); }
@@ -140,7 +140,7 @@ private slots:
     // A user who may change the downloads cannot fetch a settings file of their own.
     void aTargetInTheProgramFolderIsRefusedBeforeAnythingIsFetched()
     {
-        StringToText(run->settings.Download1Target, run->folder.path(QStringLiteral("Einstell.DAT")));
+        stringToText(run->settings.Download1Target, run->folder.path(QStringLiteral("Einstell.DAT")));
         startWindow();
         const QByteArray before = run->folder.readFile(QStringLiteral("Einstell.DAT"));
         const int served = server->count(QStringLiteral("/datei.zip"));
@@ -163,8 +163,8 @@ private slots:
 
     void theWindowStaysAliveButTakesNoInputWhileItDownloads()
     {
-        StringToText(run->settings.Download3Url, server->url(QStringLiteral("/langsam.bin")));
-        StringToText(run->settings.Download3Target, run->folder.path(QStringLiteral("Ablage/langsam.bin")));
+        stringToText(run->settings.Download3Url, server->url(QStringLiteral("/langsam.bin")));
+        stringToText(run->settings.Download3Target, run->folder.path(QStringLiteral("Ablage/langsam.bin")));
         startWindow();
         TKaveloMainForm& window = run->window();
         const auto* panel = run->control<QLabel>("StatusPanel0");
@@ -181,7 +181,7 @@ private slots:
         bool busy = false;
         bool closeAccepted = true;
         QTimer::singleShot(700, &receiver, [&] {
-            busy = ButtonDownloadRunning();
+            busy = buttonDownloadRunning();
             progress << panel->text();
             ticksDuring << ticks;
             QTest::mouseClick(run->control<QPushButton>("BitBtn11"), Qt::LeftButton);
@@ -200,7 +200,7 @@ private slots:
         QCOMPARE(shown[0].caption, QStringLiteral("Download"));
 
         QVERIFY(busy);
-        QVERIFY(!ButtonDownloadRunning());
+        QVERIFY(!buttonDownloadRunning());
         QCOMPARE(progress.size(), 2);
         QVERIFY2(progress[0].startsWith(QStringLiteral("Download 3: ")), qPrintable(progress[0]));
         QVERIFY2(progress[0] != progress[1], qPrintable(progress[1]));  // it moves on
@@ -231,12 +231,12 @@ private slots:
             key.writeString(kDownloadDirectoryValue, QStringLiteral("/vorher"));
         }
         run->settings.RedirectDownloads = 1;
-        StringToText(run->settings.DownloadFolder1, run->folder.path(QStringLiteral("eins")));
+        stringToText(run->settings.DownloadFolder1, run->folder.path(QStringLiteral("eins")));
         startWindow();
-        QCOMPARE(ReadHostValue(kInternetExplorerKey, kDownloadDirectoryValue),
+        QCOMPARE(readHostValue(kInternetExplorerKey, kDownloadDirectoryValue),
                  run->folder.path(QStringLiteral("eins")));
         run->window().close();
-        QCOMPARE(ReadHostValue(kInternetExplorerKey, kDownloadDirectoryValue), QStringLiteral("/vorher"));
+        QCOMPARE(readHostValue(kInternetExplorerKey, kDownloadDirectoryValue), QStringLiteral("/vorher"));
     }
 
     // Last: the tick ends the program, after which no modal loop runs any more.

@@ -13,7 +13,7 @@ namespace {
 
 QString hostValue()
 {
-    return ReadHostValue(kInternetExplorerKey, kDownloadDirectoryValue);
+    return readHostValue(kInternetExplorerKey, kDownloadDirectoryValue);
 }
 
 void setHostValue(const QString& value)
@@ -49,13 +49,13 @@ protected:
 TEST_F(DownloadFolders, OptionOffOnlyReadsTheHostValue)
 {
     EinstellDaten.RedirectDownloads = 0;
-    StringToText(EinstellDaten.DownloadFolder1, inFolder(QStringLiteral("fehlt/eins")));
+    stringToText(EinstellDaten.DownloadFolder1, inFolder(QStringLiteral("fehlt/eins")));
     SetupDownloadFolders(state, EinstellDaten, ProgramFolder);
     EXPECT_TRUE(boxes.messages.isEmpty());
     EXPECT_FALSE(state.DownloadDirRedirected);
     EXPECT_EQ(state.SavedDownloadDir, QStringLiteral("/home/jemand/Downloads"));
     EXPECT_FALSE(QDir(inFolder(QStringLiteral("fehlt"))).exists());
-    WriteBackDownloadDir(state);
+    writeBackDownloadDir(state);
     EXPECT_EQ(hostValue(), QStringLiteral("/home/jemand/Downloads"));
 }
 
@@ -70,7 +70,7 @@ TEST_F(DownloadFolders, EmptyFieldsUseTheLocalFolderWhichBecomesCurrentAndTheTar
     // Created by folder 2, found present by folder 1.
     EXPECT_EQ(QDir::currentPath() + QLatin1Char('/'), local);
     EXPECT_TRUE(state.DownloadDirRedirected);
-    WriteBackDownloadDir(state);
+    writeBackDownloadDir(state);
     EXPECT_EQ(hostValue(), QStringLiteral("/home/jemand/Downloads"));
     EXPECT_FALSE(state.DownloadDirRedirected);
 }
@@ -81,8 +81,8 @@ TEST_F(DownloadFolders, EmptyFieldsUseTheLocalFolderWhichBecomesCurrentAndTheTar
 TEST_F(DownloadFolders, RelativeFoldersLieInTheProgramFolderAtEverySetup)
 {
     ASSERT_TRUE(QDir().mkdir(inFolder(QStringLiteral("Downloads"))));
-    StringToText(EinstellDaten.DownloadFolder1, QStringLiteral("./Downloads/"));
-    StringToText(EinstellDaten.DownloadFolder2, QStringLiteral("Zwei"));
+    stringToText(EinstellDaten.DownloadFolder1, QStringLiteral("./Downloads/"));
+    stringToText(EinstellDaten.DownloadFolder2, QStringLiteral("Zwei"));
     for (int run = 1; run <= 2; ++run) {
         SetupDownloadFolders(state, EinstellDaten, ProgramFolder);
         EXPECT_TRUE(boxes.messages.isEmpty());
@@ -96,8 +96,8 @@ TEST_F(DownloadFolders, RelativeFoldersLieInTheProgramFolderAtEverySetup)
 TEST_F(DownloadFolders, AFolderWhoseParentIsMissingIsReportedAndNotRedirected)
 {
     const QString missing = inFolder(QStringLiteral("gibt-es-nicht/eins"));
-    StringToText(EinstellDaten.DownloadFolder1, missing);
-    StringToText(EinstellDaten.DownloadFolder2, inFolder(QStringLiteral("zwei")));
+    stringToText(EinstellDaten.DownloadFolder1, missing);
+    stringToText(EinstellDaten.DownloadFolder2, inFolder(QStringLiteral("zwei")));
     SetupDownloadFolders(state, EinstellDaten, ProgramFolder);
     ASSERT_EQ(boxes.messages.size(), 1);
     EXPECT_EQ(boxes.messages[0].kind, MessageKind::Information);
@@ -116,18 +116,18 @@ TEST_F(DownloadFolders, AnAbsentHostValueIsWrittenBackEmpty)
         ASSERT_TRUE(key.open(kInternetExplorerKey));
         key.writeString(kDownloadDirectoryValue, QString());
     }
-    StringToText(EinstellDaten.DownloadFolder1, inFolder(QStringLiteral("eins")));
+    stringToText(EinstellDaten.DownloadFolder1, inFolder(QStringLiteral("eins")));
     SetupDownloadFolders(state, EinstellDaten, ProgramFolder);
     EXPECT_EQ(hostValue(), inFolder(QStringLiteral("eins")));
-    WriteBackDownloadDir(state);
+    writeBackDownloadDir(state);
     EXPECT_EQ(hostValue(), QString());
 }
 
 TEST_F(DownloadFolders, ALaterSetupKeepsTheOriginalAndSwitchingOffPutsItBackAtOnce)
 {
-    StringToText(EinstellDaten.DownloadFolder1, inFolder(QStringLiteral("eins")));
+    stringToText(EinstellDaten.DownloadFolder1, inFolder(QStringLiteral("eins")));
     SetupDownloadFolders(state, EinstellDaten, ProgramFolder);
-    StringToText(EinstellDaten.DownloadFolder1, inFolder(QStringLiteral("neu")));
+    stringToText(EinstellDaten.DownloadFolder1, inFolder(QStringLiteral("neu")));
     SetupDownloadFolders(state, EinstellDaten, ProgramFolder);
     EXPECT_EQ(hostValue(), inFolder(QStringLiteral("neu")));
     EXPECT_EQ(state.SavedDownloadDir, QStringLiteral("/home/jemand/Downloads"));
@@ -136,13 +136,13 @@ TEST_F(DownloadFolders, ALaterSetupKeepsTheOriginalAndSwitchingOffPutsItBackAtOn
     SetupDownloadFolders(state, EinstellDaten, ProgramFolder);
     EXPECT_EQ(hostValue(), QStringLiteral("/home/jemand/Downloads"));
     EXPECT_FALSE(state.DownloadDirRedirected);
-    WriteBackDownloadDir(state);
+    writeBackDownloadDir(state);
     EXPECT_EQ(hostValue(), QStringLiteral("/home/jemand/Downloads"));
 }
 
 TEST_F(DownloadFolders, AStoreThatCannotBeOpenedIsReportedOnBothWays)
 {
-    StringToText(EinstellDaten.DownloadFolder1, inFolder(QStringLiteral("eins")));
+    stringToText(EinstellDaten.DownloadFolder1, inFolder(QStringLiteral("eins")));
     SetupDownloadFolders(state, EinstellDaten, ProgramFolder);
     // The configuration folder becomes a file: the store can be neither read nor written.
     QTemporaryDir broken;
@@ -150,7 +150,7 @@ TEST_F(DownloadFolders, AStoreThatCannotBeOpenedIsReportedOnBothWays)
     folder.writeFile(QStringLiteral("leer"), QByteArray());
     ASSERT_TRUE(QFile::copy(folder.path(QStringLiteral("leer")), file));
     qputenv("XDG_CONFIG_HOME", file.toUtf8());
-    WriteBackDownloadDir(state);
+    writeBackDownloadDir(state);
     ASSERT_EQ(boxes.messages.size(), 1);
     EXPECT_EQ(boxes.messages[0].kind, MessageKind::Error);
     EXPECT_EQ(boxes.messages[0].text, QStringLiteral("Fehler beim Zugriff auf die Registry (Zurücksetzen: "

@@ -31,7 +31,7 @@ class DownloadRunTest : public ::testing::Test {
 protected:
     DownloadRunTest()
     {
-        SetClock([] { return QDateTime(QDate(2010, 5, 17), QTime(14, 5)); });
+        setClock([] { return QDateTime(QDate(2010, 5, 17), QTime(14, 5)); });
         EinstellDaten.MaxVersions = 99;
         EinstellDaten.DownloadAttempts = 1;
         server.http().Get("/file", [this](const httplib::Request&, httplib::Response& res) {
@@ -52,14 +52,14 @@ protected:
         server.start();
     }
 
-    ~DownloadRunTest() override { SetClock({}); }
+    ~DownloadRunTest() override { setClock({}); }
 
     // Download n fetches route into the program folder's file name.
     void configure(int n, const char* route, const char* name, Word mode, Word counter)
     {
-        const DownloadFields fields = DownloadFieldsOf(n);
-        StringToText(EinstellDaten.*fields.url, server.url(QString::fromUtf8(route)));
-        StringToText(EinstellDaten.*fields.target, folder.path(QString::fromUtf8(name)));
+        const DownloadFields fields = downloadFieldsOf(n);
+        stringToText(EinstellDaten.*fields.url, server.url(QString::fromUtf8(route)));
+        stringToText(EinstellDaten.*fields.target, folder.path(QString::fromUtf8(name)));
         EinstellDaten.*fields.suffix = mode;
         EinstellDaten.*fields.counter = counter;
     }
@@ -87,11 +87,11 @@ protected:
     // One run as the main window makes it, with the pauses recorded instead of waited.
     bool run(int n)
     {
-        const DownloadPlan plan = PlanDownload(EinstellDaten, n, CurrentDateTime(), QDir::currentPath());
+        const DownloadPlan plan = planDownload(EinstellDaten, n, currentDateTime(), QDir::currentPath());
         AttemptHooks hooks;
         hooks.pause = [this](int ms) { pauses.push_back(ms); };
-        const bool success = RunAttempts(plan, hooks).ok;
-        if (FinishDownload(plan, success, EinstellDaten))
+        const bool success = runAttempts(plan, hooks).ok;
+        if (finishDownload(plan, success, EinstellDaten))
             SaveSettings();
         return success;
     }
@@ -107,24 +107,24 @@ protected:
 TEST_F(DownloadRunTest, EachNumberReachesItsOwnFieldsAndARelativeTargetLiesInTheCurrentFolder)
 {
     for (int n = 1; n <= 4; ++n) {
-        const DownloadFields fields = DownloadFieldsOf(n);
-        StringToText(EinstellDaten.*fields.url, QStringLiteral("http://host/%1").arg(n));
-        StringToText(EinstellDaten.*fields.target, QStringLiteral("Downloads/datei%1.zip").arg(n));
+        const DownloadFields fields = downloadFieldsOf(n);
+        stringToText(EinstellDaten.*fields.url, QStringLiteral("http://host/%1").arg(n));
+        stringToText(EinstellDaten.*fields.target, QStringLiteral("Downloads/datei%1.zip").arg(n));
         EinstellDaten.*fields.suffix = SuffixNumber;
         EinstellDaten.*fields.counter = static_cast<Word>(10 * n);
     }
-    EXPECT_EQ(TextToString(EinstellDaten.Download3Url), QStringLiteral("http://host/3"));
+    EXPECT_EQ(textToString(EinstellDaten.Download3Url), QStringLiteral("http://host/3"));
     EXPECT_EQ(EinstellDaten.Download4Counter, 40);
     for (int n = 1; n <= 4; ++n) {
-        const DownloadPlan plan = PlanDownload(EinstellDaten, n, CurrentDateTime(), QStringLiteral("/aktuell"));
+        const DownloadPlan plan = planDownload(EinstellDaten, n, currentDateTime(), QStringLiteral("/aktuell"));
         EXPECT_EQ(plan.urlTail, QStringLiteral("//host/%1").arg(n));
         EXPECT_EQ(plan.downloadPath(), QStringLiteral("/aktuell/Downloads/datei%1%2.zip").arg(n).arg(10 * n));
     }
-    StringToText(EinstellDaten.Download1Target, QStringLiteral("/fest/datei.zip"));
-    EXPECT_EQ(PlanDownload(EinstellDaten, 1, CurrentDateTime(), QStringLiteral("/aktuell")).downloadPath(),
+    stringToText(EinstellDaten.Download1Target, QStringLiteral("/fest/datei.zip"));
+    EXPECT_EQ(planDownload(EinstellDaten, 1, currentDateTime(), QStringLiteral("/aktuell")).downloadPath(),
               QStringLiteral("/fest/datei10.zip"));
-    EXPECT_THROW(DownloadFieldsOf(0), std::out_of_range);
-    EXPECT_THROW(DownloadFieldsOf(5), std::out_of_range);
+    EXPECT_THROW(downloadFieldsOf(0), std::out_of_range);
+    EXPECT_THROW(downloadFieldsOf(5), std::out_of_range);
 }
 
 TEST_F(DownloadRunTest, NumberedDownloadAdvancesTheCounterAndSavesOnlyAfterSuccess)
@@ -157,9 +157,9 @@ TEST_F(DownloadRunTest, NumbersRunUpToMaxVersionsThenStartAgain)
     configure(1, "/file", "v.txt", SuffixNumberedCopy, 0);
     std::set<QString> copies;
     for (int i = 0; i < 4; ++i) {
-        const DownloadPlan plan = PlanDownload(EinstellDaten, 1, CurrentDateTime(), QDir::currentPath());
+        const DownloadPlan plan = planDownload(EinstellDaten, 1, currentDateTime(), QDir::currentPath());
         copies.insert(plan.names.copyName);
-        EXPECT_TRUE(FinishDownload(plan, true, EinstellDaten));
+        EXPECT_TRUE(finishDownload(plan, true, EinstellDaten));
     }
     EXPECT_EQ(copies,
               (std::set<QString>{QStringLiteral("v0.txt"), QStringLiteral("v1.txt"), QStringLiteral("v2.txt")}));
@@ -257,13 +257,13 @@ TEST_F(DownloadRunTest, AttemptsAreCountedPausedAndShownBusy)
 
     // The caller learns why the last attempt failed.
     EinstellDaten.DownloadAttempts = 0;
-    EXPECT_EQ(RunAttempts(PlanDownload(EinstellDaten, 1, CurrentDateTime(), QDir::currentPath()), hooks).error,
+    EXPECT_EQ(runAttempts(planDownload(EinstellDaten, 1, currentDateTime(), QDir::currentPath()), hooks).error,
               QStringLiteral("keine Download-Versuche eingestellt"));
     EXPECT_EQ(requests, 0);
     EXPECT_TRUE(busy.empty());
 
     EinstellDaten.DownloadAttempts = 3;
-    EXPECT_EQ(RunAttempts(PlanDownload(EinstellDaten, 1, CurrentDateTime(), QDir::currentPath()), hooks).error,
+    EXPECT_EQ(runAttempts(planDownload(EinstellDaten, 1, currentDateTime(), QDir::currentPath()), hooks).error,
               QStringLiteral("HTTP-Fehler 500"));
     EXPECT_EQ(requests, 3);
     EXPECT_EQ(pauses, (std::vector<int>{5000, 5000}));  // none after the last
@@ -273,7 +273,7 @@ TEST_F(DownloadRunTest, AttemptsAreCountedPausedAndShownBusy)
     requests = 0;
     pauses.clear();
     configure(1, "/second-time", "x.zip", SuffixNone, 0);
-    EXPECT_TRUE(RunAttempts(PlanDownload(EinstellDaten, 1, CurrentDateTime(), QDir::currentPath()), hooks).ok);
+    EXPECT_TRUE(runAttempts(planDownload(EinstellDaten, 1, currentDateTime(), QDir::currentPath()), hooks).ok);
     EXPECT_EQ(requests, 2);
     EXPECT_EQ(pauses, std::vector<int>{5000});
     EXPECT_EQ(contents("x.zip"), QByteArray("beim zweiten Mal"));
@@ -285,7 +285,7 @@ TEST_F(DownloadRunTest, TheRealPauseWaitsFiveSecondsBetweenAttempts)
     EinstellDaten.DownloadAttempts = 2;
     QElapsedTimer clock;
     clock.start();
-    EXPECT_FALSE(RunAttempts(PlanDownload(EinstellDaten, 1, CurrentDateTime(), QDir::currentPath())).ok);
+    EXPECT_FALSE(runAttempts(planDownload(EinstellDaten, 1, currentDateTime(), QDir::currentPath())).ok);
     EXPECT_GE(clock.elapsed(), kAttemptPauseMs);
     EXPECT_LT(clock.elapsed(), 2 * kAttemptPauseMs);
     EXPECT_EQ(requests, 2);
@@ -323,7 +323,7 @@ TEST_F(DownloadRunTest, TheCancelFlagEndsTheAttemptsAndThePause)
     AttemptHooks hooks;
     hooks.cancel = &cancel;
     hooks.pause = [&cancel](int) { cancel.set(); };  // set while the first pause runs
-    EXPECT_FALSE(RunAttempts(PlanDownload(EinstellDaten, 1, CurrentDateTime(), QDir::currentPath()), hooks).ok);
+    EXPECT_FALSE(runAttempts(planDownload(EinstellDaten, 1, currentDateTime(), QDir::currentPath()), hooks).ok);
     EXPECT_EQ(requests, 1);
 
     // The real pause ends early too, and a set flag lets no attempt begin.
@@ -334,11 +334,11 @@ TEST_F(DownloadRunTest, TheCancelFlagEndsTheAttemptsAndThePause)
     });
     QElapsedTimer clock;
     clock.start();
-    SleepUnlessCancelled(kAttemptPauseMs, cancel);
+    sleepUnlessCancelled(kAttemptPauseMs, cancel);
     canceller.join();
     EXPECT_LT(clock.elapsed(), 1000);
     hooks.pause = {};
-    EXPECT_FALSE(RunAttempts(PlanDownload(EinstellDaten, 1, CurrentDateTime(), QDir::currentPath()), hooks).ok);
+    EXPECT_FALSE(runAttempts(planDownload(EinstellDaten, 1, currentDateTime(), QDir::currentPath()), hooks).ok);
     EXPECT_EQ(requests, 1);
 }
 

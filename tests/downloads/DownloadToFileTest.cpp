@@ -87,7 +87,7 @@ protected:
     // An address at the server's port that only a proxy reaches.
     QString unresolvable(const QString& path) const
     {
-        return QStringLiteral("http://%1:%2%3").arg(UnresolvableHost()).arg(server.port()).arg(path);
+        return QStringLiteral("http://%1:%2%3").arg(unresolvableHost()).arg(server.port()).arg(path);
     }
 
     QByteArray contents(const QString& path) const
@@ -123,7 +123,7 @@ TEST_F(DownloadToFileTest, WritesTheWholeBodyExactly)
     for (const qsizetype size : {qsizetype{0}, qsizetype{1}, qsizetype{3 * 1024 * 1024 + 7}}) {
         body = randomBody(size);
         const QString path = target("datei.bin");
-        const TransferResult result = TransferToFile(server.url(QStringLiteral("/file")), path);
+        const TransferResult result = transferToFile(server.url(QStringLiteral("/file")), path);
         ASSERT_TRUE(result.ok) << qPrintable(result.error);
         EXPECT_EQ(contents(path), QByteArray::fromStdString(body)) << size;
     }
@@ -135,7 +135,7 @@ TEST_F(DownloadToFileTest, ReplacesAnExistingFileAndTakesNonAsciiNames)
     body = "neuer Inhalt";
     const QString path = target("Übersicht für Jörg ß.txt");
     writeFile(path, "alter, längerer Inhalt");
-    EXPECT_TRUE(TransferToFile(server.url(QStringLiteral("/file")), path).ok);
+    EXPECT_TRUE(transferToFile(server.url(QStringLiteral("/file")), path).ok);
     EXPECT_EQ(contents(path), QByteArray("neuer Inhalt"));
     EXPECT_EQ(entries(), QStringList{QString::fromUtf8("Übersicht für Jörg ß.txt")});
 }
@@ -154,7 +154,7 @@ TEST_F(DownloadToFileTest, FailuresLeaveTheOldFileAndNoTemporaryFile)
                    {"/loop", nullptr},
                    {"/to-file-scheme", nullptr}};
     for (const auto& [route, why] : failing) {
-        const TransferResult result = TransferToFile(server.url(QString::fromUtf8(route)), path);
+        const TransferResult result = transferToFile(server.url(QString::fromUtf8(route)), path);
         EXPECT_FALSE(result.ok) << route;
         EXPECT_FALSE(result.error.isEmpty()) << route;
         if (why) {
@@ -171,14 +171,14 @@ TEST_F(DownloadToFileTest, FollowsARedirect)
 {
     body = "umgezogen";
     const QString path = target("ziel.txt");
-    EXPECT_TRUE(TransferToFile(server.url(QStringLiteral("/moved")), path).ok);
+    EXPECT_TRUE(transferToFile(server.url(QStringLiteral("/moved")), path).ok);
     EXPECT_EQ(contents(path), QByteArray("umgezogen"));
 }
 
 TEST_F(DownloadToFileTest, BlanksAndUmlautsOfTheAddressAreEncoded)
 {
     const QString path = target("kodiert.txt");
-    EXPECT_TRUE(TransferToFile(server.url(QString::fromUtf8("/ordner mit ä/datei.txt")), path).ok);
+    EXPECT_TRUE(transferToFile(server.url(QString::fromUtf8("/ordner mit ä/datei.txt")), path).ok);
     EXPECT_EQ(contents(path), QByteArray("kodiert"));
 }
 
@@ -191,15 +191,15 @@ TEST_F(DownloadToFileTest, FailsWithoutAServerOrAFolder)
         closed.http().Get("/",
                           [](const httplib::Request&, httplib::Response& res) { res.set_content("da", "text/plain"); });
         closed.start();
-        ASSERT_TRUE(TransferToFile(closed.url(), target("einmal.txt")).ok);
+        ASSERT_TRUE(transferToFile(closed.url(), target("einmal.txt")).ok);
         ASSERT_TRUE(QFile::remove(target("einmal.txt")));
         refused = closed.url();
     }
-    EXPECT_EQ(TransferToFile(refused, target("nichts.txt")).error, QStringLiteral("Verbindung abgelehnt"));
-    EXPECT_EQ(TransferToFile(unresolvable(QStringLiteral("/datei")), target("nichts.txt")).error,
+    EXPECT_EQ(transferToFile(refused, target("nichts.txt")).error, QStringLiteral("Verbindung abgelehnt"));
+    EXPECT_EQ(transferToFile(unresolvable(QStringLiteral("/datei")), target("nichts.txt")).error,
               QStringLiteral("Server nicht gefunden"));
     body = "da";
-    EXPECT_FALSE(TransferToFile(server.url(QStringLiteral("/file")), target("fehlt/nichts.txt")).ok);
+    EXPECT_FALSE(transferToFile(server.url(QStringLiteral("/file")), target("fehlt/nichts.txt")).ok);
     EXPECT_TRUE(entries().isEmpty());
 }
 
@@ -210,7 +210,7 @@ TEST_F(DownloadToFileTest, AStalledTransferFailsAfterTheStallTime)
     limits.stallTimeout = std::chrono::seconds(1);
     QElapsedTimer clock;
     clock.start();
-    const TransferResult result = TransferToFile(server.url(QStringLiteral("/stall")), path, limits);
+    const TransferResult result = transferToFile(server.url(QStringLiteral("/stall")), path, limits);
     EXPECT_EQ(result.error, QStringLiteral("Zeitüberschreitung"));
     EXPECT_GE(clock.elapsed(), 1000);
     EXPECT_LT(clock.elapsed(), 10000);  // the server would hold out for 20 s
@@ -234,11 +234,11 @@ TEST_F(DownloadToFileTest, CertificatesAreTrustedOnlyFromTheAuthoritiesOfTheSyst
             "/", [](const httplib::Request&, httplib::Response& res) { res.set_content("sicher", "text/plain"); });
         https.start();
         if (c.trusted) {  // by the system's store alone
-            EXPECT_EQ(TransferToFile(https.url(), target("sicher.txt")).error,
+            EXPECT_EQ(transferToFile(https.url(), target("sicher.txt")).error,
                       QStringLiteral("Server-Zertifikat nicht vertrauenswürdig"));
         }
         qputenv("SSL_CERT_FILE", QFile::encodeName(certificates.authority()));
-        const TransferResult result = TransferToFile(https.url(), target("sicher.txt"));
+        const TransferResult result = transferToFile(https.url(), target("sicher.txt"));
         qunsetenv("SSL_CERT_FILE");
         EXPECT_EQ(result.ok, c.trusted) << c.name << ": " << qPrintable(result.error);
         if (!c.trusted) {
@@ -257,30 +257,30 @@ TEST_F(DownloadToFileTest, TheProgramsProxyCarriesWhatItShouldAndNothingElse)
         QProcessEnvironment environment;
         for (const auto& [name, value] : values)
             environment.insert(QString::fromLatin1(name), value);
-        SetProgramProxy(NetworkProxy::workedOut(environment));
+        setProgramProxy(NetworkProxy::workedOut(environment));
     };
-    const auto direct = qScopeGuard([] { SetProgramProxy(NetworkProxy()); });
+    const auto direct = qScopeGuard([] { setProgramProxy(NetworkProxy()); });
     const QString proxyAddress = QStringLiteral("127.0.0.1:%1").arg(proxy.port());
     body = "über den Proxy";
 
     // Upper case only: a host that only the proxy reaches.
     use({{"HTTP_PROXY", proxyAddress}});
-    TransferResult result = TransferToFile(unresolvable(QStringLiteral("/file")), target("a.txt"));
+    TransferResult result = transferToFile(unresolvable(QStringLiteral("/file")), target("a.txt"));
     ASSERT_TRUE(result.ok) << qPrintable(result.error);
     EXPECT_EQ(contents(target("a.txt")), QByteArray("über den Proxy"));
     EXPECT_EQ(proxy.requests(), QStringList{unresolvable(QStringLiteral("/file"))});
 
     // Loopback goes direct, and so does a host of no_proxy.
     use({{"http_proxy", QStringLiteral("http://") + proxyAddress}, {"no_proxy", QStringLiteral(".kavelo.test")}});
-    EXPECT_TRUE(TransferToFile(server.url(QStringLiteral("/file")), target("b.txt")).ok);
-    result = TransferToFile(unresolvable(QStringLiteral("/file")), target("c.txt"));
+    EXPECT_TRUE(transferToFile(server.url(QStringLiteral("/file")), target("b.txt")).ok);
+    result = transferToFile(unresolvable(QStringLiteral("/file")), target("c.txt"));
     EXPECT_EQ(result.error, QStringLiteral("Server nicht gefunden"));
     EXPECT_EQ(proxy.requests().size(), 1);
 
     // A proxy that is not there says so.
     proxy.stop();
     use({{"http_proxy", proxyAddress}});
-    result = TransferToFile(unresolvable(QStringLiteral("/file")), target("d.txt"));
+    result = transferToFile(unresolvable(QStringLiteral("/file")), target("d.txt"));
     EXPECT_EQ(result.error, QStringLiteral("Verbindung zum Proxy-Server abgelehnt"));
     EXPECT_EQ(entries(), (QStringList{QStringLiteral("a.txt"), QStringLiteral("b.txt")}));
 }
@@ -393,7 +393,7 @@ TEST_F(DownloadToFileTest, CancellingEndsTheAttemptAtOnceAndRemovesItsFile)
     });
     QElapsedTimer clock;
     clock.start();
-    const TransferResult stalled = TransferToFile(server.url(QStringLiteral("/stall")), path, {}, cancel);
+    const TransferResult stalled = transferToFile(server.url(QStringLiteral("/stall")), path, {}, cancel);
     canceller.join();
     EXPECT_FALSE(stalled.ok);
     EXPECT_LT(clock.elapsed(), 2000);
@@ -425,7 +425,7 @@ TEST_F(DownloadToFileTest, AWriteErrorFailsAndLeavesTheOldFile)
     {
         const FileSizeLimit full(1024 * 1024);
         ASSERT_TRUE(full.isActive());
-        result = TransferToFile(server.url(QStringLiteral("/file")), path);
+        result = transferToFile(server.url(QStringLiteral("/file")), path);
     }
 
     EXPECT_FALSE(result.ok);

@@ -192,13 +192,13 @@ TEST(PartFile, TheReplacedFileKeepsItsPermissionBits)
     EXPECT_EQ(mode("geheim.txt"), ownerOnly);
     EXPECT_EQ(readAll(dir.filePath(QStringLiteral("geheim.txt"))), QByteArray("neu"));
 
-    ASSERT_TRUE(CopyThroughPartFile(dir.filePath(QStringLiteral("quelle.sh")), dir.filePath(QStringLiteral("neu.sh"))));
+    ASSERT_TRUE(copyThroughPartFile(dir.filePath(QStringLiteral("quelle.sh")), dir.filePath(QStringLiteral("neu.sh"))));
     EXPECT_EQ(mode("neu.sh"), program);
     ASSERT_TRUE(
-        CopyThroughPartFile(dir.filePath(QStringLiteral("quelle.sh")), dir.filePath(QStringLiteral("geheim.txt"))));
+        copyThroughPartFile(dir.filePath(QStringLiteral("quelle.sh")), dir.filePath(QStringLiteral("geheim.txt"))));
     EXPECT_EQ(mode("geheim.txt"), ownerOnly);
     EXPECT_EQ(readAll(dir.filePath(QStringLiteral("geheim.txt"))), QByteArray("#!/bin/sh"));
-    EXPECT_FALSE(CopyThroughPartFile(dir.filePath(QStringLiteral("fehlt")), dir.filePath(QStringLiteral("neu.sh"))));
+    EXPECT_FALSE(copyThroughPartFile(dir.filePath(QStringLiteral("fehlt")), dir.filePath(QStringLiteral("neu.sh"))));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
 }
 

@@ -36,10 +36,10 @@ TEST(TargetNaming, EightModesNameTheExampleTarget)
         {9, "Beispiel.zip", ""},
         {65535, "Beispiel.zip", ""},
     };
-    const TargetParts parts = SplitTarget(q("D:\\Downloads\\Beispiel.zip"));
+    const TargetParts parts = splitTarget(q("D:\\Downloads\\Beispiel.zip"));
     EXPECT_EQ(parts.folder, q("D:\\Downloads\\"));
     for (const ModeCase& c : cases) {
-        const TargetNames names = NameTargets(parts, c.mode, 3, k17May2010At1405);
+        const TargetNames names = nameTargets(parts, c.mode, 3, k17May2010At1405);
         EXPECT_EQ(names.downloadName, q(c.download)) << "mode " << c.mode;
         EXPECT_EQ(names.copyName, q(c.copy)) << "mode " << c.mode;
     }
@@ -66,7 +66,7 @@ TEST(TargetNaming, SplitAtTheLastBackslashColonOrSlash)
         {"", "", "", "", 0},
     };
     for (const Split& c : cases) {
-        const TargetParts parts = SplitTarget(q(c.target));
+        const TargetParts parts = splitTarget(q(c.target));
         EXPECT_EQ(parts.folder, q(c.folder)) << c.target;
         EXPECT_EQ(parts.name, q(c.name)) << c.target;
         EXPECT_EQ(parts.extension, q(c.extension)) << c.target;
@@ -77,7 +77,7 @@ TEST(TargetNaming, SplitAtTheLastBackslashColonOrSlash)
 TEST(TargetNaming, NumberGoesInFrontOfTheFirstOccurrenceOfTheExtension)
 {
     const auto numbered = [](const char* target, Word counter) {
-        return NameTargets(SplitTarget(q(target)), SuffixNumber, counter, k17May2010At1405).downloadName;
+        return nameTargets(splitTarget(q(target)), SuffixNumber, counter, k17May2010At1405).downloadName;
     };
     EXPECT_EQ(numbered("C:\\Daten\\liste", 7), q("7liste"));  // no extension: in front
     EXPECT_EQ(numbered("a.zip.zip", 3), q("a3.zip.zip"));
@@ -89,11 +89,11 @@ TEST(TargetNaming, NumberGoesInFrontOfTheFirstOccurrenceOfTheExtension)
 
 TEST(TargetNaming, UrlTailFollowsTheLastBackslashOrColonOnly)
 {
-    EXPECT_EQ(UrlTail(q("http://host/path/file")), q("//host/path/file"));
-    EXPECT_EQ(UrlTail(q("http://host:8080/file.zip")), q("8080/file.zip"));
-    EXPECT_EQ(UrlTail(q("host/path/file.zip")), q("host/path/file.zip"));
-    EXPECT_EQ(UrlTail(q("C:\\Ablage\\datei.zip")), q("datei.zip"));
-    EXPECT_EQ(UrlTail(q("http://host/ende:")), q(""));
+    EXPECT_EQ(urlTail(q("http://host/path/file")), q("//host/path/file"));
+    EXPECT_EQ(urlTail(q("http://host:8080/file.zip")), q("8080/file.zip"));
+    EXPECT_EQ(urlTail(q("host/path/file.zip")), q("host/path/file.zip"));
+    EXPECT_EQ(urlTail(q("C:\\Ablage\\datei.zip")), q("datei.zip"));
+    EXPECT_EQ(urlTail(q("http://host/ende:")), q(""));
 }
 
 // A target that resolves into the program's folder or a folder from which the
@@ -114,7 +114,7 @@ TEST(TargetGuard, ProgramFolderAndStartFoldersAreProtectedAfterResolving)
     ProtectedPlaces places;
     places.programFolders = {dir.filePath(q("prog/"))};
     places.startFolders = {dir.filePath(q("home/.config/autostart")), dir.filePath(q("fehlt/systemd/user"))};
-    const auto isProtected = [&](const char* path) { return IsProtectedTarget(dir.filePath(q(path)), places); };
+    const auto isProtected = [&](const char* path) { return isProtectedTarget(dir.filePath(q(path)), places); };
     EXPECT_TRUE(isProtected("prog/Einstell.DAT"));
     EXPECT_TRUE(isProtected("prog/kavelo"));
     EXPECT_TRUE(isProtected("prog/Downloads/../Einstell.DAT"));
@@ -127,7 +127,7 @@ TEST(TargetGuard, ProgramFolderAndStartFoldersAreProtectedAfterResolving)
     EXPECT_FALSE(isProtected("home/.config/autostart-alt/x"));
 
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.filePath(q("home/.config"))));
-    EXPECT_TRUE(IsProtectedTarget(dir.filePath(q("home/.config/autostart/x.desktop")), ProtectedPlacesFor({})));
+    EXPECT_TRUE(isProtectedTarget(dir.filePath(q("home/.config/autostart/x.desktop")), protectedPlacesFor({})));
     qunsetenv("XDG_CONFIG_HOME");
 }
 

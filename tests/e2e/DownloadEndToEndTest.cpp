@@ -50,14 +50,14 @@ protected:
         record.DownloadAttempts = 1;
         target = run.home() + QStringLiteral("/ziel");
         QDir().mkdir(target);
-        StringToText(record.DownloadFolder1, target);
-        StringToText(record.DownloadFolder2, target);
-        StringToText(record.Download2Url, server.url(QStringLiteral("/zwei.zip")));
-        StringToText(record.Download2Target, target + QStringLiteral("/Archiv.zip"));
+        stringToText(record.DownloadFolder1, target);
+        stringToText(record.DownloadFolder2, target);
+        stringToText(record.Download2Url, server.url(QStringLiteral("/zwei.zip")));
+        stringToText(record.Download2Target, target + QStringLiteral("/Archiv.zip"));
         record.Download2Suffix = 1;  // running number
         record.Download2Counter = 7;
-        StringToText(record.Download4Url, server.url(QStringLiteral("/vier.txt")));
-        StringToText(record.Download4Target, target + QStringLiteral("/Liste.txt"));
+        stringToText(record.Download4Url, server.url(QStringLiteral("/vier.txt")));
+        stringToText(record.Download4Target, target + QStringLiteral("/Liste.txt"));
         record.Download4Suffix = 4;  // backup copy
 
         // The host store of the run's home, with a download directory of its own.
@@ -92,12 +92,12 @@ TEST_F(AutomaticDownload, KeywordsTwoAndFourFetchBothFilesAndEndWithSuccess)
     ASSERT_EQ(saved.size(), 7990);
     EXPECT_EQ(wordAt(saved, 26), 8);  // Download2Counter
     EXPECT_EQ(wordAt(saved, 30), 0);  // Download4Counter: no running number in that mode
-    EXPECT_EQ(ReadHostValue(kInternetExplorerKey, kDownloadDirectoryValue), QStringLiteral("/vorher/Downloads"));
+    EXPECT_EQ(readHostValue(kInternetExplorerKey, kDownloadDirectoryValue), QStringLiteral("/vorher/Downloads"));
 }
 
 TEST_F(AutomaticDownload, AFailedDownloadEndsWithStatusOneAndKeepsTheCounter)
 {
-    StringToText(record.Download2Url, server.url(QStringLiteral("/fehlt.zip")));
+    stringToText(record.Download2Url, server.url(QStringLiteral("/fehlt.zip")));
     run.writeSettings(record);
     run.start({QStringLiteral("2")});
     ASSERT_TRUE(run.waitForExit(60000));
@@ -105,14 +105,14 @@ TEST_F(AutomaticDownload, AFailedDownloadEndsWithStatusOneAndKeepsTheCounter)
     EXPECT_TRUE(run.standardError().contains(QStringLiteral("Download 2: HTTP-Fehler 404\n")));
     EXPECT_EQ(wordAt(run.readSettings(), 26), 7);
     EXPECT_FALSE(QFile::exists(target + QStringLiteral("/Archiv7.zip")));
-    EXPECT_EQ(ReadHostValue(kInternetExplorerKey, kDownloadDirectoryValue), QStringLiteral("/vorher/Downloads"));
+    EXPECT_EQ(readHostValue(kInternetExplorerKey, kDownloadDirectoryValue), QStringLiteral("/vorher/Downloads"));
 }
 
 // Without a display a box nobody can answer would hold the run: it becomes a
 // line on standard error, and the run goes on as after OK.
 TEST_F(AutomaticDownload, AMissingDownloadFolderIsReportedOnStandardErrorAndTheRunGoesOn)
 {
-    StringToText(record.DownloadFolder1, QStringLiteral("/gibt/es/nicht"));
+    stringToText(record.DownloadFolder1, QStringLiteral("/gibt/es/nicht"));
     run.writeSettings(record);
     run.start({QStringLiteral("2")});
     ASSERT_TRUE(run.waitForExit(60000));
@@ -135,7 +135,7 @@ TEST_F(AutomaticDownload, AHandEditedHostValueIsPutBackAsItWas)
     run.start({QStringLiteral("2")});
     ASSERT_TRUE(run.waitForExit(60000));
     EXPECT_EQ(run.exitCode(), 0);
-    EXPECT_EQ(ReadHostValue(kInternetExplorerKey, kDownloadDirectoryValue), QStringLiteral("/a, b"));
+    EXPECT_EQ(readHostValue(kInternetExplorerKey, kDownloadDirectoryValue), QStringLiteral("/a, b"));
 }
 
 // The automatic end comes before the download: the job asked for a file it
@@ -158,14 +158,14 @@ TEST_F(AutomaticDownload, SigtermPutsTheHostValueBackAndEndsWith143)
     run.start({QStringLiteral("0")});
     QElapsedTimer waited;
     waited.start();
-    while (ReadHostValue(kInternetExplorerKey, kDownloadDirectoryValue) != target && waited.elapsed() < 30000)
+    while (readHostValue(kInternetExplorerKey, kDownloadDirectoryValue) != target && waited.elapsed() < 30000)
         QThread::msleep(50);
-    ASSERT_EQ(ReadHostValue(kInternetExplorerKey, kDownloadDirectoryValue), target);
+    ASSERT_EQ(readHostValue(kInternetExplorerKey, kDownloadDirectoryValue), target);
     run.proc().terminate();
     ASSERT_TRUE(run.waitForExit(30000));
     EXPECT_EQ(run.proc().exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(run.exitCode(), 143);
-    EXPECT_EQ(ReadHostValue(kInternetExplorerKey, kDownloadDirectoryValue), QStringLiteral("/vorher/Downloads"));
+    EXPECT_EQ(readHostValue(kInternetExplorerKey, kDownloadDirectoryValue), QStringLiteral("/vorher/Downloads"));
 }
 
 // A service stop during a slow transfer: the transfer is broken off, the file
@@ -173,7 +173,7 @@ TEST_F(AutomaticDownload, SigtermPutsTheHostValueBackAndEndsWith143)
 // value goes back.
 TEST_F(AutomaticDownload, SigtermDuringATransferLeavesTheOldFileAndNoTemporaryOne)
 {
-    StringToText(record.Download2Url, server.url(QStringLiteral("/langsam.bin")));
+    stringToText(record.Download2Url, server.url(QStringLiteral("/langsam.bin")));
     record.Download2Suffix = 0;
     QFile old(target + QStringLiteral("/Archiv.zip"));
     ASSERT_TRUE(old.open(QIODevice::WriteOnly));
@@ -192,5 +192,5 @@ TEST_F(AutomaticDownload, SigtermDuringATransferLeavesTheOldFileAndNoTemporaryOn
     EXPECT_LT(server.bodyBytesSent(), 4u << 20);
     EXPECT_EQ(fileContent(target + QStringLiteral("/Archiv.zip")), QByteArray("alter Inhalt"));
     EXPECT_EQ(QDir(target).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("Archiv.zip")});
-    EXPECT_EQ(ReadHostValue(kInternetExplorerKey, kDownloadDirectoryValue), QStringLiteral("/vorher/Downloads"));
+    EXPECT_EQ(readHostValue(kInternetExplorerKey, kDownloadDirectoryValue), QStringLiteral("/vorher/Downloads"));
 }

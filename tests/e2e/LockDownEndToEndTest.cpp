@@ -20,7 +20,7 @@
 namespace {
 
 // Every page is a column of 60-pixel blocks and reports its end to /verlassen/<page>.
-std::string Page(const std::string& body)
+std::string page(const std::string& body)
 {
     return "<!DOCTYPE html><html><head><meta charset='utf-8'><style>body{margin:0} a{display:block;height:60px}"
            "</style></head><body>"
@@ -45,7 +45,7 @@ protected:
             GTEST_SKIP() << "needs Xvfb and xdotool";
         auto& http = server.http();
         const auto serve = [&](const char* path, const std::string& body) {
-            http.Get(path, [html = Page(body)](const httplib::Request&, httplib::Response& response) {
+            http.Get(path, [html = page(body)](const httplib::Request&, httplib::Response& response) {
                 response.set_header("Cache-Control", "no-store");
                 response.set_content(html, "text/html; charset=utf-8");
             });
@@ -62,7 +62,7 @@ protected:
               " a.href = '/datei' + i + '.bin'; a.download = ''; document.body.append(a); a.click(); }</script>");
         // A window of another scheme, whose picture would tell the server that it opened.
         http.Get("/fenster", [this](const httplib::Request&, httplib::Response& response) {
-            response.set_content(Page("<script>setTimeout(() => window.open('data:text/html,<img src=\""
+            response.set_content(page("<script>setTimeout(() => window.open('data:text/html,<img src=\""
                                       + server.url(QStringLiteral("/erreicht")).toStdString() + "\">'), 300)</script>"),
                                  "text/html; charset=utf-8");
         });
@@ -80,10 +80,10 @@ protected:
         EinstellDaten = TEinstellRecord{};
         SetDefaults(EinstellDaten);
         record = EinstellDaten;
-        StringToText(record.HomePage, server.url(QStringLiteral("/start")));
+        stringToText(record.HomePage, server.url(QStringLiteral("/start")));
         folder = run.home() + QStringLiteral("/ablage");
-        StringToText(record.DownloadFolder1, folder);
-        StringToText(record.DownloadFolder2, folder);
+        stringToText(record.DownloadFolder1, folder);
+        stringToText(record.DownloadFolder2, folder);
         run.setEnv(QStringLiteral("DISPLAY"), display.name());
         // The desktop's handler of other schemes, as the program would find it: it leaves a mark.
         const QString tools = run.home() + QStringLiteral("/bin");

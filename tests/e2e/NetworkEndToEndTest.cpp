@@ -61,8 +61,8 @@ protected:
 
     void download(int n, const QString& url)
     {
-        StringToText(record.*DownloadFieldsOf(n).url, url);
-        StringToText(record.*DownloadFieldsOf(n).target, target + QStringLiteral("/datei%1.txt").arg(n));
+        stringToText(record.*downloadFieldsOf(n).url, url);
+        stringToText(record.*downloadFieldsOf(n).target, target + QStringLiteral("/datei%1.txt").arg(n));
     }
 
     QByteArray downloaded(int n) const
@@ -113,7 +113,7 @@ protected:
 TEST_F(Network, PagesTakeTheProxyOfUpperCaseVariablesButNotForLoopback)
 {
     useProxy("HTTP_PROXY");
-    StringToText(record.HomePage, origin.url(QStringLiteral("/start.html")));
+    stringToText(record.HomePage, origin.url(QStringLiteral("/start.html")));
     ASSERT_TRUE(viewUntil([&] { return proxy.count(outside("/bild.png")) == 1; }));
     EXPECT_EQ(proxy.requests(), QStringList{outside("/bild.png")});
     EXPECT_EQ(origin.count(QStringLiteral("/start.html")), 1);
@@ -123,7 +123,7 @@ TEST_F(Network, PagesLeaveTheHostsOfNoProxyDirect)
 {
     useProxy("http_proxy");
     run.setEnv(QStringLiteral("no_proxy"), QStringLiteral("0.0.0.0"));
-    StringToText(record.HomePage, origin.url(QStringLiteral("/start.html")));
+    stringToText(record.HomePage, origin.url(QStringLiteral("/start.html")));
     ASSERT_TRUE(viewUntil([&] { return origin.count(QStringLiteral("/bild.png")) == 1; }));
     EXPECT_TRUE(proxy.requests().isEmpty());
 }
@@ -133,7 +133,7 @@ TEST_F(Network, PagesLeaveTheHostsOfNoProxyDirect)
 TEST_F(Network, PagesTrustTheAuthoritiesOfTheSystem)
 {
     run.setEnv(QStringLiteral("SSL_CERT_FILE"), certificates.authority());
-    StringToText(record.HomePage, https.url(QStringLiteral("/bild.png")));
+    stringToText(record.HomePage, https.url(QStringLiteral("/bild.png")));
     EXPECT_TRUE(viewUntil([&] { return https.count(QStringLiteral("/bild.png")) == 1; }));
 }
 

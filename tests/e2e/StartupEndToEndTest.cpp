@@ -17,7 +17,7 @@ TEinstellRecord settingsWithHomePage(const QString& home)
     EinstellDaten = TEinstellRecord{};
     SetDefaults(EinstellDaten);
     TEinstellRecord record = EinstellDaten;
-    StringToText(record.HomePage, home);
+    stringToText(record.HomePage, home);
     record.RedirectDownloads = 0;
     return record;
 }

@@ -39,11 +39,11 @@ protected:
         EinstellDaten = TEinstellRecord{};
         SetDefaults(EinstellDaten);
         record = EinstellDaten;
-        StringToText(record.HomePage, server.url(QStringLiteral("/home")));
+        stringToText(record.HomePage, server.url(QStringLiteral("/home")));
         record.RedirectDownloads = 0;
         record.DownloadAttempts = 1;
-        StringToText(record.Download1Url, server.url(QStringLiteral("/stall")));
-        StringToText(record.Download1Target, run.home() + QStringLiteral("/Datei.bin"));
+        stringToText(record.Download1Url, server.url(QStringLiteral("/stall")));
+        stringToText(record.Download1Target, run.home() + QStringLiteral("/Datei.bin"));
     }
     ~WindowManager() override { released = true; }
 

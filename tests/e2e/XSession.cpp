@@ -6,7 +6,7 @@
 
 namespace {
 
-void EndProcess(QProcess& process)
+void endProcess(QProcess& process)
 {
     if (process.state() == QProcess::NotRunning)
         return;
@@ -57,8 +57,8 @@ XSession::XSession(QSize screen)
 
 XSession::~XSession()
 {
-    EndProcess(windowManager);
-    EndProcess(server);
+    endProcess(windowManager);
+    endProcess(server);
 }
 
 QString XSession::tool(const QString& program, const QStringList& arguments) const

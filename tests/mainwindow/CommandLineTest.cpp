@@ -12,7 +12,7 @@ static QList<Keyword> parse(std::initializer_list<const char*> words)
     QStringList arguments;
     for (const char* word : words)
         arguments.append(QString::fromUtf8(word));
-    return ParseCommandLine(arguments);
+    return parseCommandLine(arguments);
 }
 
 TEST(CommandLine, EachKeywordMatchesItself)
@@ -46,7 +46,7 @@ TEST(CommandLine, HelpAndVersionAreAskedForByTheirExactSwitchOnly)
         QStringList arguments;
         for (const char* word : words)
             arguments.append(QString::fromUtf8(word));
-        return InformationText(arguments);
+        return informationText(arguments);
     };
     EXPECT_TRUE(QRegularExpression(QStringLiteral("^Kavelo \\d+\\.\\d+\n$"))
                     .match(text({"1", "--version", "--help"}))
@@ -60,7 +60,7 @@ TEST(CommandLine, HelpAndVersionAreAskedForByTheirExactSwitchOnly)
 
 TEST(AsciiText, OnlyAsciiLettersIgnoreCase)
 {
-    EXPECT_EQ(AsciiUpper(QStringLiteral("http://www.Müller.de/ä?q=z")), QStringLiteral("HTTP://WWW.MüLLER.DE/ä?Q=Z"));
+    EXPECT_EQ(asciiUpper(QStringLiteral("http://www.Müller.de/ä?q=z")), QStringLiteral("HTTP://WWW.MüLLER.DE/ä?Q=Z"));
     const QStringList list = {QStringLiteral("http://127.0.0.1/Seite"), QStringLiteral("http://127.0.0.1/ä")};
     EXPECT_TRUE(IsInList(QStringLiteral("HTTP://127.0.0.1/seite"), list));
     EXPECT_FALSE(IsInList(QStringLiteral("http://127.0.0.1/Seite/"), list));  // a trailing slash is new
@@ -70,21 +70,21 @@ TEST(AsciiText, OnlyAsciiLettersIgnoreCase)
 
 TEST(WindowGeometry, FixedModeUsesStoredSidesOnlyAboveTheDesignAndBoundsThem)
 {
-    EXPECT_EQ(FixedModeOuterSize(0, 0), QSize(790, 570));
-    EXPECT_EQ(FixedModeOuterSize(790, 570), QSize(790, 570));
-    EXPECT_EQ(FixedModeOuterSize(791, 571), QSize(791, 571));
-    EXPECT_EQ(FixedModeOuterSize(3000, 100), QSize(3000, 570));
-    EXPECT_EQ(FixedModeOuterSize(3001, 2000), QSize(790, 2000));
-    EXPECT_EQ(FixedModeOuterSize(65535, 65535), QSize(790, 570));  // a hostile file would grow the window without end
-    EXPECT_EQ(ClientSizeForOuter(QSize(790, 570)), QSize(774, 532));
+    EXPECT_EQ(fixedModeOuterSize(0, 0), QSize(790, 570));
+    EXPECT_EQ(fixedModeOuterSize(790, 570), QSize(790, 570));
+    EXPECT_EQ(fixedModeOuterSize(791, 571), QSize(791, 571));
+    EXPECT_EQ(fixedModeOuterSize(3000, 100), QSize(3000, 570));
+    EXPECT_EQ(fixedModeOuterSize(3001, 2000), QSize(790, 2000));
+    EXPECT_EQ(fixedModeOuterSize(65535, 65535), QSize(790, 570));  // a hostile file would grow the window without end
+    EXPECT_EQ(clientSizeForOuter(QSize(790, 570)), QSize(774, 532));
 }
 
 TEST(WindowGeometry, CentredAtItsOwnSizeWithTheTopLeftOnTheScreen)
 {
     const QRect screen(0, 0, 1280, 1024);
-    EXPECT_EQ(CentredPosition(screen, QSize(790, 570)), QPoint(245, 227));
-    EXPECT_EQ(CentredPosition(screen, QSize(1000, 700)), QPoint(140, 162));
+    EXPECT_EQ(centredPosition(screen, QSize(790, 570)), QPoint(245, 227));
+    EXPECT_EQ(centredPosition(screen, QSize(1000, 700)), QPoint(140, 162));
     // An area below a panel, and a window wider and taller than it.
-    EXPECT_EQ(CentredPosition(QRect(0, 30, 853, 503), QSize(790, 570)), QPoint(31, 30));
-    EXPECT_EQ(CentredPosition(QRect(100, 0, 800, 600), QSize(1000, 700)), QPoint(100, 0));
+    EXPECT_EQ(centredPosition(QRect(0, 30, 853, 503), QSize(790, 570)), QPoint(31, 30));
+    EXPECT_EQ(centredPosition(QRect(100, 0, 800, 600), QSize(1000, 700)), QPoint(100, 0));
 }

@@ -128,7 +128,7 @@ private slots:
     // view reports it in the form the settings hold, so the status line knows it.
     void theDefaultHomePageIsTheWelcomePage()
     {
-        StringToText(run->settings.HomePage, kWelcomePage);
+        stringToText(run->settings.HomePage, kWelcomePage);
         run->start({QStringLiteral("0")});
         auto* view = run->control<BrowserView>("WebBrowser1");
         QTRY_COMPARE_WITH_TIMEOUT(view->title(), QStringLiteral("Willkommen bei Kavelo"), 20000);
@@ -168,7 +168,7 @@ private slots:
     // button and the settings button, and round to the first again.
     void tabWalksTheControlsInTheirOrder()
     {
-        StringToText(run->settings.HomePage, QStringLiteral("about:blank"));
+        stringToText(run->settings.HomePage, QStringLiteral("about:blank"));
         auto* window = &run->start();
         QVERIFY(QTest::qWaitForWindowActive(window));
         auto* view = run->control("WebBrowser1");
@@ -230,7 +230,7 @@ private slots:
              QStringLiteral("Grüße")},
         };
         for (const auto& [name, caption] : cases) {
-            SetTextBytes(EinstellDaten.Download3Name, name);
+            setTextBytes(EinstellDaten.Download3Name, name);
             EinstellDaten.WebAddress2Name.length = 0;
             window->ApplySettings();
             QCOMPARE(run->control<QPushButton>("BitBtn15")->text(), caption);

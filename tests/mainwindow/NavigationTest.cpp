@@ -135,8 +135,8 @@ private slots:
     void init()
     {
         run = std::make_unique<MainWindowRun>();
-        StringToText(run->settings.HomePage, server->url(QStringLiteral("/")));
-        StringToText(run->settings.SearchPage, server->url(QStringLiteral("/c")));
+        stringToText(run->settings.HomePage, server->url(QStringLiteral("/")));
+        stringToText(run->settings.SearchPage, server->url(QStringLiteral("/c")));
     }
 
     void cleanup() { run.reset(); }
@@ -270,7 +270,7 @@ private slots:
     void anEncodedHomePageIsShownAndComparedEncoded()
     {
         const QString home = server->url(QStringLiteral("/Seite%20eins?q=%C3%BC"));
-        StringToText(run->settings.HomePage, home);
+        stringToText(run->settings.HomePage, home);
         run->settings.RefreshMinutes = 5;
         startWindow({QStringLiteral("0")});
         QTRY_COMPARE_WITH_TIMEOUT(view()->LocationURL(), home, 10000);
@@ -307,11 +307,11 @@ private slots:
         follow("a");
         click("BitBtn5");
         expectAt(QStringLiteral("/"));
-        QCOMPARE(ReadHostValue(kInternetExplorerMainKey, kStartPageValue),
+        QCOMPARE(readHostValue(kInternetExplorerMainKey, kStartPageValue),
                  QStringLiteral("http://127.0.0.1:9/alt-start"));
         click("BitBtn6");
         expectAt(QStringLiteral("/c"));
-        QCOMPARE(ReadHostValue(kInternetExplorerMainKey, kSearchPageValue),
+        QCOMPARE(readHostValue(kInternetExplorerMainKey, kSearchPageValue),
                  QStringLiteral("http://127.0.0.1:9/alt-suche"));
     }
 
@@ -327,7 +327,7 @@ private slots:
         expectAt(QStringLiteral("/"));
         click("BitBtn6");
         expectAt(QStringLiteral("/b"));  // the host's own search page
-        QCOMPARE(ReadHostValue(kInternetExplorerMainKey, kSearchPageValue), server->url(QStringLiteral("/b")));
+        QCOMPARE(readHostValue(kInternetExplorerMainKey, kSearchPageValue), server->url(QStringLiteral("/b")));
 
         EinstellDaten.MaySearch = 0;
         run->control<QPushButton>("BitBtn6")->click();  // still enabled until the settings are applied
@@ -343,7 +343,7 @@ private slots:
         page.write("<html><body>Lokal</body></html>");
         page.close();
         const QString localUrl = QUrl::fromLocalFile(page.fileName()).toString();
-        StringToText(run->settings.WebAddress1Url, localUrl);
+        stringToText(run->settings.WebAddress1Url, localUrl);
         startWindow();
         expectAt(QStringLiteral("/"));
         address()->setEditText(QStringLiteral("javascript:alert(1)"));

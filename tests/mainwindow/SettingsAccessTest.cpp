@@ -103,11 +103,11 @@ private slots:
     void init()
     {
         run = std::make_unique<MainWindowRun>();
-        WriteLoginAttempts({});
-        StringToText(run->settings.HomePage, server->url(QStringLiteral("/")));
+        writeLoginAttempts({});
+        stringToText(run->settings.HomePage, server->url(QStringLiteral("/")));
         run->settings.AutoEndSeconds = 600;
-        ScrambleAdminPassword(run->settings.AdminPasswordStored, "Chef-Passwort");
-        ScrambleUserPassword(run->settings.UserPasswordStored, "nutzer");
+        scrambleAdminPassword(run->settings.AdminPasswordStored, "Chef-Passwort");
+        scrambleUserPassword(run->settings.UserPasswordStored, "nutzer");
     }
 
     void cleanup() { run.reset(); }
@@ -187,7 +187,7 @@ private slots:
     // hears about it once per run.
     void theBuiltInPasswordIsNotedOncePerRun()
     {
-        ScrambleAdminPassword(run->settings.AdminPasswordStored, EncodeAnsi(kBuiltInAdminPassword));
+        scrambleAdminPassword(run->settings.AdminPasswordStored, encodeAnsi(kBuiltInAdminPassword));
         startWindow();
         visit(typed("nutzer"));
         QVERIFY(run->boxes.messages.isEmpty());
@@ -228,7 +228,7 @@ private slots:
             QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("CancelBtn")), Qt::LeftButton);
         });
         QVERIFY(!okEnabled);
-        QCOMPARE(ReadLoginAttempts().failures, 3);
+        QCOMPARE(readLoginAttempts().failures, 3);
     }
 };
 

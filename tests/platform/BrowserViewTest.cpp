@@ -34,13 +34,13 @@ const char* const kPageA = R"html(<!DOCTYPE html><html><head><meta charset="utf-
 <p id="teil">Teil</p>
 </body></html>)html";
 
-std::string Page(const char* title)
+std::string page(const char* title)
 {
     return std::string(R"(<!DOCTYPE html><html><head><meta charset="utf-8"><title>)") + title + "</title></head><body>"
            + title + "</body></html>";
 }
 
-void Serve(httplib::Server& http, const char* path, std::string html)
+void serve(httplib::Server& http, const char* path, std::string html)
 {
     http.Get(path, [html](const httplib::Request&, httplib::Response& response) {
         response.set_content(html, "text/html; charset=utf-8");
@@ -95,18 +95,18 @@ void BrowserViewTest::initTestCase()
     auto& http = server.http();
     // One request per connection: the engine's idle connections would hold up the server's end.
     http.set_keep_alive_max_count(1);
-    Serve(http, "/a", kPageA);
-    Serve(http, "/b", Page("B"));
-    Serve(http, "/c", Page("C"));
-    Serve(http, "/rahmen", Page("Rahmen"));
-    Serve(http, "/Seite eins", Page("Eins"));
+    serve(http, "/a", kPageA);
+    serve(http, "/b", page("B"));
+    serve(http, "/c", page("C"));
+    serve(http, "/rahmen", page("Rahmen"));
+    serve(http, "/Seite eins", page("Eins"));
     http.Get("/sprache", [this](const httplib::Request& request, httplib::Response& response) {
         acceptLanguage = QString::fromStdString(request.get_header_value("Accept-Language"));
-        response.set_content(Page("Sprache"), "text/html; charset=utf-8");
+        response.set_content(page("Sprache"), "text/html; charset=utf-8");
     });
     http.Get("/langsam", [](const httplib::Request&, httplib::Response& response) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-        response.set_content(Page("Langsam"), "text/html; charset=utf-8");
+        response.set_content(page("Langsam"), "text/html; charset=utf-8");
     });
     http.Get("/umleitung", [](const httplib::Request&, httplib::Response& response) { response.set_redirect("/b"); });
     server.start();
@@ -320,9 +320,9 @@ void BrowserViewTest::addressesAreReportedEncoded()
     navigateAndWait(url(QStringLiteral("/Seite eins?q=ü")));
     QCOMPARE(reports.reached, QStringList{encoded});
     QCOMPARE(view->LocationURL(), encoded);
-    QCOMPARE(EncodedAddress(url(QStringLiteral("/Seite eins?q=ü"))), encoded);
-    QCOMPARE(EncodedAddress(encoded), encoded);
-    QCOMPARE(EncodedAddress(QStringLiteral("http://bücher.example/")), QStringLiteral("http://xn--bcher-kva.example/"));
+    QCOMPARE(encodedAddress(url(QStringLiteral("/Seite eins?q=ü"))), encoded);
+    QCOMPARE(encodedAddress(encoded), encoded);
+    QCOMPARE(encodedAddress(QStringLiteral("http://bücher.example/")), QStringLiteral("http://xn--bcher-kva.example/"));
 }
 
 void BrowserViewTest::newWindowRequestsStayInThisView()
@@ -406,12 +406,12 @@ void BrowserViewTest::webContentSpeaksGerman()
 void BrowserViewTest::copySelectionPutsTheSelectedTextOnTheClipboard()
 {
     navigateAndWait(url(QStringLiteral("/a")));
-    SetClipboardText(QStringLiteral("vorher"));
+    setClipboardText(QStringLiteral("vorher"));
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("vorher"));
     click(QStringLiteral("gruss"));  // selects the paragraph, with the page focused as after a user's selection
     QTRY_COMPARE_WITH_TIMEOUT(runScript(QStringLiteral("getSelection().toString()")).toString(),
                               QStringLiteral("Grüße aus Kavelo"), kLoadTimeout);
-    view->CopySelection();
+    view->copySelection();
     QTRY_COMPARE_WITH_TIMEOUT(QGuiApplication::clipboard()->text(), QStringLiteral("Grüße aus Kavelo"), kLoadTimeout);
 }
 
@@ -432,7 +432,7 @@ void BrowserViewTest::pagesTrustWhatTheSystemTrustsAndNothingElse()
     for (const auto& c : cases) {
         LoopbackServer https(c.files);
         https.http().set_keep_alive_max_count(1);
-        Serve(https.http(), "/", Page("Sicher"));
+        serve(https.http(), "/", page("Sicher"));
         https.start();
         bool loaded = false;
         const QMetaObject::Connection finished =
@@ -449,7 +449,7 @@ void BrowserViewTest::pagesTrustWhatTheSystemTrustsAndNothingElse()
 
 void BrowserViewTest::profileKeepsItsDataOnDisk()
 {
-    QWebEngineProfile* profile = KaveloProfile();
+    QWebEngineProfile* profile = kaveloProfile();
     QCOMPARE(view->page()->profile(), profile);
     QVERIFY(!profile->isOffTheRecord());
     QCOMPARE(profile->storageName(), QStringLiteral("Kavelo"));

@@ -40,7 +40,7 @@ const QStringList kEditing = {QStringLiteral("Ausschneiden"), QStringLiteral("Ko
                               QStringLiteral("Alles markieren")};
 const QStringList kNavigation = {QStringLiteral("Zurück"), QStringLiteral("Vor"), QStringLiteral("Neu laden")};
 
-QStringList Entries(const QMenu* menu)
+QStringList entries(const QMenu* menu)
 {
     QStringList texts;
     for (const QAction* action : menu->actions())
@@ -167,7 +167,7 @@ void ContextMenuTest::offersEditingAndTheWindowsNavigationOnly()
                                             std::pair{QStringLiteral("field"), kEditing + kNavigation}}) {
         QMenu* menu = openMenu(*view, element);
         QVERIFY2(menu, qPrintable(element));
-        QCOMPARE(Entries(menu), expected);
+        QCOMPARE(entries(menu), expected);
         menu->close();
         QTRY_VERIFY(!QApplication::activePopupWidget());
     }
@@ -254,7 +254,7 @@ void ContextMenuTest::aViewWithoutButtonsOffersEditingOnly()
     loadPage(plain);
     QMenu* menu = openMenu(plain, QStringLiteral("text"));
     QVERIFY(menu);
-    QCOMPARE(Entries(menu), kReading);
+    QCOMPARE(entries(menu), kReading);
     QVERIFY(!menu->actions().last()->isSeparator());
     menu->close();
 }
@@ -294,7 +294,7 @@ void ContextMenuTest::theMainWindowsMenuRunsItsOwnReload()
     view.reset();
     MainWindowRun run;
     run.settings.MaySurf = 0;
-    StringToText(run.settings.HomePage, server.url());
+    stringToText(run.settings.HomePage, server.url());
     run.start({QStringLiteral("0")});
     auto* browser = run.control<BrowserView>("WebBrowser1");
     QTRY_COMPARE_WITH_TIMEOUT(browser->LocationURL(), server.url(), kTimeout);
@@ -304,7 +304,7 @@ void ContextMenuTest::theMainWindowsMenuRunsItsOwnReload()
 
     QMenu* menu = openMenu(*browser, QStringLiteral("text"));
     QVERIFY(menu);
-    QCOMPARE(Entries(menu), kReading + kNavigation);
+    QCOMPARE(entries(menu), kReading + kNavigation);
     QVERIFY(!Entry(menu, QStringLiteral("Zurück"))->isEnabled());
     QVERIFY(!Entry(menu, QStringLiteral("Vor"))->isEnabled());
     QVERIFY(Entry(menu, QStringLiteral("Neu laden"))->isEnabled());

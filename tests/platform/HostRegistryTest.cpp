@@ -54,12 +54,12 @@ TEST_F(HostRegistryTest, AllThreeValuesSurviveInTheIniFileUnderXdgConfigHome)
     write(kInternetExplorerMainKey, kSearchPageValue, search);
 
     EXPECT_TRUE(QFile::exists(storeFile()));
-    EXPECT_EQ(ReadHostValue(kInternetExplorerKey, kDownloadDirectoryValue), folder);
-    EXPECT_EQ(ReadHostValue(kInternetExplorerMainKey, kStartPageValue), start);
-    EXPECT_EQ(ReadHostValue(kInternetExplorerMainKey, kSearchPageValue), search);
+    EXPECT_EQ(readHostValue(kInternetExplorerKey, kDownloadDirectoryValue), folder);
+    EXPECT_EQ(readHostValue(kInternetExplorerMainKey, kStartPageValue), start);
+    EXPECT_EQ(readHostValue(kInternetExplorerMainKey, kSearchPageValue), search);
     // The two keys are separate: "Main" is not the same place as its parent.
-    EXPECT_EQ(ReadHostValue(kInternetExplorerKey, kStartPageValue), QString());
-    EXPECT_EQ(ReadHostValue(kInternetExplorerMainKey, kDownloadDirectoryValue), QString());
+    EXPECT_EQ(readHostValue(kInternetExplorerKey, kStartPageValue), QString());
+    EXPECT_EQ(readHostValue(kInternetExplorerMainKey, kDownloadDirectoryValue), QString());
 
     HostRegistryKey key;
     ASSERT_TRUE(key.open(kInternetExplorerMainKey));
@@ -74,7 +74,7 @@ TEST_F(HostRegistryTest, MissingValueReadsEmptyAndTheKeyIsCreated)
     ASSERT_TRUE(key.open(kInternetExplorerMainKey));
     EXPECT_EQ(key.readString(kStartPageValue), QString());
     EXPECT_TRUE(QDir(config.filePath(QStringLiteral("Kavelo"))).exists());
-    EXPECT_EQ(ReadHostValue(kInternetExplorerMainKey, kSearchPageValue), QString());
+    EXPECT_EQ(readHostValue(kInternetExplorerMainKey, kSearchPageValue), QString());
 }
 
 TEST_F(HostRegistryTest, EachOpeningLooksUpXdgConfigHomeAgain)
@@ -82,12 +82,12 @@ TEST_F(HostRegistryTest, EachOpeningLooksUpXdgConfigHomeAgain)
     write(kInternetExplorerMainKey, kStartPageValue, QStringLiteral("erste"));
     QTemporaryDir other;
     useConfigHome(other.path());
-    EXPECT_EQ(ReadHostValue(kInternetExplorerMainKey, kStartPageValue), QString());
+    EXPECT_EQ(readHostValue(kInternetExplorerMainKey, kStartPageValue), QString());
     write(kInternetExplorerMainKey, kStartPageValue, QStringLiteral("zweite"));
     EXPECT_TRUE(QFile::exists(other.filePath(QStringLiteral("Kavelo/host-registry.ini"))));
 
     useConfigHome(config.path());
-    EXPECT_EQ(ReadHostValue(kInternetExplorerMainKey, kStartPageValue), QStringLiteral("erste"));
+    EXPECT_EQ(readHostValue(kInternetExplorerMainKey, kStartPageValue), QStringLiteral("erste"));
 }
 
 // Tests may run as root, which may write anywhere: a file standing where a
@@ -104,7 +104,7 @@ TEST_F(HostRegistryTest, StoreWhoseFolderCannotBeCreatedDoesNotOpen)
     EXPECT_FALSE(key.open(kInternetExplorerMainKey));
     EXPECT_EQ(key.readString(kStartPageValue), QString());
     EXPECT_THROW(key.writeString(kStartPageValue, QStringLiteral("x")), std::runtime_error);
-    EXPECT_EQ(ReadHostValue(kInternetExplorerMainKey, kStartPageValue), QString());
+    EXPECT_EQ(readHostValue(kInternetExplorerMainKey, kStartPageValue), QString());
 }
 
 TEST_F(HostRegistryTest, StoreFileThatIsAFolderDoesNotOpen)
@@ -152,7 +152,7 @@ TEST_F(HostRegistryTest, HandEditedValuesReadAsTheTextTheyHold)
     ASSERT_TRUE(key.open(kInternetExplorerKey));
     EXPECT_EQ(key.readString(kDownloadDirectoryValue), QStringLiteral("/a, b"));
     key.writeString(kDownloadDirectoryValue, key.readString(kDownloadDirectoryValue));
-    EXPECT_EQ(ReadHostValue(kInternetExplorerKey, kDownloadDirectoryValue), QStringLiteral("/a, b"));
+    EXPECT_EQ(readHostValue(kInternetExplorerKey, kDownloadDirectoryValue), QStringLiteral("/a, b"));
 }
 
 // The wait of the password prompt: free entries, then 2 s doubling up to a
@@ -162,22 +162,22 @@ TEST_F(HostRegistryTest, WrongPasswordEntriesAreCountedInTheStoreAndMakeThePromp
 {
     using std::chrono::milliseconds;
     const QDateTime start(QDate(2026, 12, 7), QTime(12, 0), Qt::UTC);
-    EXPECT_EQ(ReadLoginAttempts().failures, 0);
+    EXPECT_EQ(readLoginAttempts().failures, 0);
     for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(LoginWait(ReadLoginAttempts(), start), milliseconds(0)) << i;
-        RecordWrongEntry(start);
+        EXPECT_EQ(loginWait(readLoginAttempts(), start), milliseconds(0)) << i;
+        recordWrongEntry(start);
     }
-    EXPECT_EQ(LoginWait(ReadLoginAttempts(), start), milliseconds(2000));
-    EXPECT_EQ(LoginWait(ReadLoginAttempts(), start.addMSecs(1500)), milliseconds(500));
-    EXPECT_EQ(LoginWait(ReadLoginAttempts(), start.addSecs(-3600)), milliseconds(2000));  // clock set back
+    EXPECT_EQ(loginWait(readLoginAttempts(), start), milliseconds(2000));
+    EXPECT_EQ(loginWait(readLoginAttempts(), start.addMSecs(1500)), milliseconds(500));
+    EXPECT_EQ(loginWait(readLoginAttempts(), start.addSecs(-3600)), milliseconds(2000));  // clock set back
 
     const std::pair<int, int> waits[] = {{4, 4000}, {5, 8000}, {7, 32000}, {8, 60000}, {1000, 60000}};
     for (const auto& [failures, ms] : waits)
-        EXPECT_EQ(LoginWait({failures, start}, start), milliseconds(ms)) << failures;
+        EXPECT_EQ(loginWait({failures, start}, start), milliseconds(ms)) << failures;
 
-    RecordRightEntry();
-    EXPECT_EQ(ReadLoginAttempts().failures, 0);
+    recordRightEntry();
+    EXPECT_EQ(readLoginAttempts().failures, 0);
     write(QStringLiteral("\\Software\\Kavelo\\Zugangskontrolle"), QStringLiteral("Fehlversuche"),
           QStringLiteral("viele"));
-    EXPECT_EQ(ReadLoginAttempts().failures, 0);
+    EXPECT_EQ(readLoginAttempts().failures, 0);
 }

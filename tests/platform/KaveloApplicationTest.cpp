@@ -31,7 +31,7 @@ private slots:
     {
         qputenv("QTWEBENGINE_REMOTE_DEBUGGING", "9222");
         qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--remote-debugging-port=9223 --lang=de --auto-open-devtools-for-tabs");
-        PrepareEnvironment();
+        prepareEnvironment();
         QVERIFY(!qEnvironmentVariableIsSet("QTWEBENGINE_REMOTE_DEBUGGING"));
         QVERIFY(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS").startsWith("--lang=de"));
         QVERIFY(!qgetenv("QTWEBENGINE_CHROMIUM_FLAGS").contains("debugging"));

@@ -27,7 +27,7 @@ namespace {
 
 constexpr int kTimeout = 15000;
 
-void Serve(httplib::Server& http, const char* path, const std::string& body)
+void serve(httplib::Server& http, const char* path, const std::string& body)
 {
     http.Get(path, [body](const httplib::Request&, httplib::Response& response) {
         response.set_content("<!DOCTYPE html><html><head><meta charset=\"utf-8\"></head><body style=\"margin:0\">"
@@ -36,7 +36,7 @@ void Serve(httplib::Server& http, const char* path, const std::string& body)
     });
 }
 
-void ClickButton(QDialog* dialog, const QString& text)
+void clickButton(QDialog* dialog, const QString& text)
 {
     for (QAbstractButton* button : dialog->findChildren<QAbstractButton*>()) {
         if (button->text() == text) {
@@ -104,13 +104,13 @@ void KaveloPageTest::initTestCase()
 {
     auto& http = server.http();
     http.set_keep_alive_max_count(1);
-    Serve(http, "/b", "<p>B</p>");
-    Serve(http, "/c", "<p>C</p>");
-    Serve(http, "/falle",
+    serve(http, "/b", "<p>B</p>");
+    serve(http, "/c", "<p>C</p>");
+    serve(http, "/falle",
           "<p id='flaeche' style='height:200px' onclick='window.geklickt = true'>Falle</p>"
           "<script>addEventListener('beforeunload', e => {"
           " e.preventDefault(); e.returnValue = 'bleib'; })</script>");
-    Serve(http, "/hochladen",
+    serve(http, "/hochladen",
           "<input type='file' id='datei' onclick='window.geklickt = true' "
           "style='display:block;height:60px;width:300px'>");
     server.start();
@@ -180,7 +180,7 @@ void KaveloPageTest::dialogsAreGermanAndNeedTheRightToSurf()
     DialogAnswerer answerer([](QDialog* dialog) {
         if (auto* input = qobject_cast<QInputDialog*>(dialog))
             input->setTextValue(QStringLiteral("Kavelo"));
-        ClickButton(dialog, QStringLiteral("OK"));
+        clickButton(dialog, QStringLiteral("OK"));
     });
     navigateAndWait("/b");
     QVariantList answers = runScript(QStringLiteral("alert('a'); [confirm('b'), prompt('c', 'd')]")).toList();
@@ -209,7 +209,7 @@ void KaveloPageTest::theProgramsNavigationLeavesWithoutAskingAndClosesADialog()
     page()->setSurfingAllowed(true);
     {
         QString answer = QStringLiteral("Bleiben");
-        DialogAnswerer answerer([&](QDialog* dialog) { ClickButton(dialog, answer); });
+        DialogAnswerer answerer([&](QDialog* dialog) { clickButton(dialog, answer); });
         navigateAndWait("/falle");
         gesture("flaeche");
         view->Navigate(url("/b"));
@@ -237,7 +237,7 @@ void KaveloPageTest::theProgramsNavigationLeavesWithoutAskingAndClosesADialog()
 
 void KaveloPageTest::aHungPageIsEndedBeforeTheProgramsNavigation()
 {
-    const QSignalSpy gone(view.get(), &BrowserView::RendererGone);
+    const QSignalSpy gone(view.get(), &BrowserView::rendererGone);
     navigateAndWait("/b");
     const qint64 renderer = view->page()->renderProcessPid();
     QVERIFY(renderer > 0);
@@ -302,10 +302,10 @@ void KaveloPageTest::theFileChooserOffersTheDownloadFoldersOnly()
             }
             auto* name = chooser->findChild<QLineEdit*>(QStringLiteral("FileName"));
             name->setText(QStringLiteral("../draussen/c.txt"));
-            ClickButton(chooser, QStringLiteral("Öffnen"));
+            clickButton(chooser, QStringLiteral("Öffnen"));
             refusedTypedPath = chooser->isVisible() && boxes->messages.size() == 1;
             files->setCurrentItem(files->topLevelItem(1)->child(0));
-            ClickButton(chooser, QStringLiteral("Öffnen"));
+            clickButton(chooser, QStringLiteral("Öffnen"));
         }
     });
     poll.start(20);

@@ -121,17 +121,17 @@ TEST(CertificateTrust, OnlyAChainFromATrustedAuthorityForItsHostIsTaken)
     ASSERT_EQ(authority.size(), 1);
     const auto chain = [](const CertificateFiles& files) { return QSslCertificate::fromPath(files.certificate); };
 
-    EXPECT_FALSE(TrustedBySystem(chain(certificates.trusted()), QStringLiteral("127.0.0.1"), {}));
-    EXPECT_TRUE(TrustedBySystem(chain(certificates.trusted()), QStringLiteral("127.0.0.1"), authority));
-    EXPECT_TRUE(TrustedBySystem(chain(certificates.trusted()), QStringLiteral("::1"), authority));
-    EXPECT_TRUE(TrustedBySystem(chain(certificates.trusted()), QStringLiteral("localhost"), authority));
-    EXPECT_FALSE(TrustedBySystem(chain(certificates.trusted()), QStringLiteral("127.0.0.2"), authority));
-    EXPECT_FALSE(TrustedBySystem(chain(certificates.trusted()), QString(), authority));
-    EXPECT_FALSE(TrustedBySystem(chain(certificates.expired()), QStringLiteral("127.0.0.1"), authority));
-    EXPECT_FALSE(TrustedBySystem(chain(certificates.otherHost()), QStringLiteral("127.0.0.1"), authority));
-    EXPECT_TRUE(TrustedBySystem(chain(certificates.otherHost()), QStringLiteral("anderer.example"), authority));
-    EXPECT_FALSE(TrustedBySystem(chain(certificates.selfSigned()), QStringLiteral("127.0.0.1"), authority));
-    EXPECT_FALSE(TrustedBySystem({}, QStringLiteral("127.0.0.1"), authority));
+    EXPECT_FALSE(trustedBySystem(chain(certificates.trusted()), QStringLiteral("127.0.0.1"), {}));
+    EXPECT_TRUE(trustedBySystem(chain(certificates.trusted()), QStringLiteral("127.0.0.1"), authority));
+    EXPECT_TRUE(trustedBySystem(chain(certificates.trusted()), QStringLiteral("::1"), authority));
+    EXPECT_TRUE(trustedBySystem(chain(certificates.trusted()), QStringLiteral("localhost"), authority));
+    EXPECT_FALSE(trustedBySystem(chain(certificates.trusted()), QStringLiteral("127.0.0.2"), authority));
+    EXPECT_FALSE(trustedBySystem(chain(certificates.trusted()), QString(), authority));
+    EXPECT_FALSE(trustedBySystem(chain(certificates.expired()), QStringLiteral("127.0.0.1"), authority));
+    EXPECT_FALSE(trustedBySystem(chain(certificates.otherHost()), QStringLiteral("127.0.0.1"), authority));
+    EXPECT_TRUE(trustedBySystem(chain(certificates.otherHost()), QStringLiteral("anderer.example"), authority));
+    EXPECT_FALSE(trustedBySystem(chain(certificates.selfSigned()), QStringLiteral("127.0.0.1"), authority));
+    EXPECT_FALSE(trustedBySystem({}, QStringLiteral("127.0.0.1"), authority));
 }
 
 TEST(CertificateTrust, TheAuthoritiesComeFromSslCertFileAndSslCertDir)
@@ -144,11 +144,11 @@ TEST(CertificateTrust, TheAuthoritiesComeFromSslCertFileAndSslCertDir)
 
     qunsetenv("SSL_CERT_FILE");
     qunsetenv("SSL_CERT_DIR");
-    EXPECT_TRUE(AuthoritiesFromEnvironment().isEmpty());
+    EXPECT_TRUE(authoritiesFromEnvironment().isEmpty());
     qputenv("SSL_CERT_FILE", QFile::encodeName(certificates.authority()));
-    EXPECT_EQ(AuthoritiesFromEnvironment(), QSslCertificate::fromPath(certificates.authority()));
+    EXPECT_EQ(authoritiesFromEnvironment(), QSslCertificate::fromPath(certificates.authority()));
     qunsetenv("SSL_CERT_FILE");
     qputenv("SSL_CERT_DIR", QFile::encodeName(first.path() + QDir::listSeparator() + second.path()));
-    EXPECT_EQ(AuthoritiesFromEnvironment().size(), 2);
+    EXPECT_EQ(authoritiesFromEnvironment().size(), 2);
     qunsetenv("SSL_CERT_DIR");
 }

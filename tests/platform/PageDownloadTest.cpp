@@ -41,7 +41,7 @@ const char* const kPage = R"html(<!DOCTYPE html><html><head><meta charset="utf-8
 </body></html>)html";
 
 // 300 KB whose bytes tell their position.
-std::string ReportBytes()
+std::string reportBytes()
 {
     std::string bytes(300 * 1024, '\0');
     for (size_t i = 0; i < bytes.size(); ++i)
@@ -49,13 +49,13 @@ std::string ReportBytes()
     return bytes;
 }
 
-void Attachment(httplib::Response& response, const char* fileName)
+void attachment(httplib::Response& response, const char* fileName)
 {
     response.set_header("Content-Disposition", std::string("attachment; filename=\"") + fileName + "\"");
 }
 
 // A 5 MB file that comes slowly (16 KB every 50 ms) and stops when the client goes.
-void ServeSlowly(httplib::Response& response, size_t cutAfter)
+void serveSlowly(httplib::Response& response, size_t cutAfter)
 {
     constexpr size_t kTotal = 5 * 1024 * 1024;
     response.set_content_provider(kTotal, "application/octet-stream",
@@ -106,15 +106,15 @@ void PageDownloadTest::initTestCase()
         response.set_content(kPage, "text/html; charset=utf-8");
     });
     http.Get("/bericht", [](const httplib::Request&, httplib::Response& response) {
-        Attachment(response, "bericht.pdf");
-        response.set_content(ReportBytes(), "application/pdf");
+        attachment(response, "bericht.pdf");
+        response.set_content(reportBytes(), "application/pdf");
     });
     http.Get("/gross", [](const httplib::Request&, httplib::Response& response) {
-        Attachment(response, "gross.bin");
-        ServeSlowly(response, std::numeric_limits<size_t>::max());
+        attachment(response, "gross.bin");
+        serveSlowly(response, std::numeric_limits<size_t>::max());
     });
     http.Get("/versteckt", [](const httplib::Request&, httplib::Response& response) {
-        Attachment(response, ".bashrc");
+        attachment(response, ".bashrc");
         response.set_content("echo", "application/octet-stream");
     });
     http.Get("/lang", [](const httplib::Request&, httplib::Response& response) {
@@ -122,15 +122,15 @@ void PageDownloadTest::initTestCase()
         for (int i = 0; i < 200; ++i)
             name += "%C3%A4";  // ä
         response.set_header("Content-Disposition", "attachment; filename*=UTF-8''" + name + ".pdf");
-        response.set_content(ReportBytes(), "application/pdf");
+        response.set_content(reportBytes(), "application/pdf");
     });
     http.Get("/kaputt", [](const httplib::Request&, httplib::Response& response) {
-        Attachment(response, "kaputt.bin");
-        ServeSlowly(response, 64 * 1024);
+        attachment(response, "kaputt.bin");
+        serveSlowly(response, 64 * 1024);
     });
     // Claims more than any disk of this machine holds.
     http.Get("/riesig", [](const httplib::Request&, httplib::Response& response) {
-        Attachment(response, "riesig.bin");
+        attachment(response, "riesig.bin");
         response.set_content_provider(Q_INT64_C(1) << 50, "application/octet-stream",
                                       [](size_t, size_t, httplib::DataSink& sink) {
                                           std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -199,7 +199,7 @@ void PageDownloadTest::attachmentLandsInTheHostFolderBesideAnExistingFile()
 {
     const QSignalSpy reached(view.get(), &BrowserView::NavigateComplete2);
     const QDir target(folder->filePath(QStringLiteral("Ziel")));
-    const QByteArray expected = QByteArray::fromStdString(ReportBytes());
+    const QByteArray expected = QByteArray::fromStdString(reportBytes());
 
     boxes->answerNext(true);
     click(QStringLiteral("bericht"));
@@ -262,7 +262,7 @@ void PageDownloadTest::cancelStopsTheDownloadAndLeavesNoFile()
     QTRY_COMPARE_WITH_TIMEOUT(windows().size(), 1, kTimeout);
     DownloadProgress* window = windows().first();
     QTRY_VERIFY_WITH_TIMEOUT(
-        text(window, "Size").endsWith(QStringLiteral(" von ") + DownloadSizeText(5 << 20, QLocale())), kTimeout);
+        text(window, "Size").endsWith(QStringLiteral(" von ") + downloadSizeText(5 << 20, QLocale())), kTimeout);
     QTRY_VERIFY_WITH_TIMEOUT(!text(window, "Size").startsWith(QStringLiteral("0 KB")), kTimeout);
     // One page download at a time: a second one meanwhile is refused without a question.
     const int asked = server.count(QStringLiteral("/bericht"));
@@ -348,16 +348,16 @@ void PageDownloadTest::noDownloadStartsWhileAButtonDownloadRuns()
     // The state each request is left in by the program's handler, connected before.
     QList<QWebEngineDownloadRequest::DownloadState> requested;
     const QObject receiver;
-    connect(KaveloProfile(), &QWebEngineProfile::downloadRequested, &receiver,
+    connect(kaveloProfile(), &QWebEngineProfile::downloadRequested, &receiver,
             [&requested](QWebEngineDownloadRequest* download) { requested.append(download->state()); });
     {
         DownloadWait wait;
-        QVERIFY(ButtonDownloadRunning());
+        QVERIFY(buttonDownloadRunning());
         // The page itself follows the link: a click would be dropped.
         view->page()->runJavaScript(QStringLiteral("document.getElementById('bericht').click()"));
         wait.pause(kTimeout, [&requested] { return !requested.isEmpty(); });
     }
-    QVERIFY(!ButtonDownloadRunning());
+    QVERIFY(!buttonDownloadRunning());
     QCOMPARE(requested, QList{QWebEngineDownloadRequest::DownloadCancelled});
     QVERIFY(windows().isEmpty());
     const QDir target(folder->filePath(QStringLiteral("Ziel")));
@@ -384,12 +384,12 @@ void PageDownloadTest::oddNamesAreMadeFitToSave()
 void PageDownloadTest::sizesInKilobytesThenMegabytes()
 {
     const QLocale german(QLocale::German, QLocale::Germany);
-    QCOMPARE(DownloadSizeText(0, german), QStringLiteral("0 KB"));
-    QCOMPARE(DownloadSizeText(1, german), QStringLiteral("1 KB"));
-    QCOMPARE(DownloadSizeText(1023 * 1024, german), QStringLiteral("1023 KB"));
-    QCOMPARE(DownloadSizeText(1024 * 1024, german), QStringLiteral("1,0 MB"));
-    QCOMPARE(DownloadSizeText(1536 * 1024, german), QStringLiteral("1,5 MB"));
-    QCOMPARE(DownloadSizeText(Q_INT64_C(3000) * 1024 * 1024, german), QStringLiteral("3.000,0 MB"));
+    QCOMPARE(downloadSizeText(0, german), QStringLiteral("0 KB"));
+    QCOMPARE(downloadSizeText(1, german), QStringLiteral("1 KB"));
+    QCOMPARE(downloadSizeText(1023 * 1024, german), QStringLiteral("1023 KB"));
+    QCOMPARE(downloadSizeText(1024 * 1024, german), QStringLiteral("1,0 MB"));
+    QCOMPARE(downloadSizeText(1536 * 1024, german), QStringLiteral("1,5 MB"));
+    QCOMPARE(downloadSizeText(Q_INT64_C(3000) * 1024 * 1024, german), QStringLiteral("3.000,0 MB"));
 }
 
 KAVELO_GUI_TEST_MAIN(PageDownloadTest)

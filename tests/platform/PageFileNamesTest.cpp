@@ -14,36 +14,36 @@ qsizetype bytes(const QString& name)
 
 TEST(PageFileNames, ControlCharactersBecomeUnderscoresAndLeadingDotsGo)
 {
-    EXPECT_EQ(CleanFileName(QStringLiteral("bericht.pdf")), QStringLiteral("bericht.pdf"));
-    EXPECT_EQ(CleanFileName(QStringLiteral(".bashrc")), QStringLiteral("bashrc"));
-    EXPECT_EQ(CleanFileName(QStringLiteral("...profil.txt")), QStringLiteral("profil.txt"));
-    EXPECT_EQ(CleanFileName(QStringLiteral("..")), QString());
-    EXPECT_EQ(CleanFileName(QStringLiteral("a\tb\nc\x7f"
+    EXPECT_EQ(cleanFileName(QStringLiteral("bericht.pdf")), QStringLiteral("bericht.pdf"));
+    EXPECT_EQ(cleanFileName(QStringLiteral(".bashrc")), QStringLiteral("bashrc"));
+    EXPECT_EQ(cleanFileName(QStringLiteral("...profil.txt")), QStringLiteral("profil.txt"));
+    EXPECT_EQ(cleanFileName(QStringLiteral("..")), QString());
+    EXPECT_EQ(cleanFileName(QStringLiteral("a\tb\nc\x7f"
                                            "d\u0085e\x01.txt")),
               QStringLiteral("a_b_c_d_e_.txt"));
-    EXPECT_EQ(CleanFileName(QStringLiteral("\x1b.versteckt")), QStringLiteral("_.versteckt"));
-    EXPECT_EQ(CleanFileName(QStringLiteral("Größe € 😀.zip")), QStringLiteral("Größe € 😀.zip"));
+    EXPECT_EQ(cleanFileName(QStringLiteral("\x1b.versteckt")), QStringLiteral("_.versteckt"));
+    EXPECT_EQ(cleanFileName(QStringLiteral("Größe € 😀.zip")), QStringLiteral("Größe € 😀.zip"));
 }
 
 TEST(PageFileNames, LongNamesAreShortenedToFitKeepingTheirExtension)
 {
     // Two bytes per "ä", four per emoji: the cut falls between whole characters.
     const QString umlauts = QString(200, QChar(0xE4)) + QStringLiteral(".pdf");
-    const QString cut = CleanFileName(umlauts);
+    const QString cut = cleanFileName(umlauts);
     EXPECT_EQ(cut, QString(120, QChar(0xE4)) + QStringLiteral(".pdf"));
     EXPECT_EQ(bytes(cut), 244);
 
     QString emoji;
     for (int i = 0; i < 70; ++i)
         emoji += QString::fromUcs4(U"\U0001F600");
-    const QString shortened = CleanFileName(emoji + QStringLiteral(".tar.gz"));
+    const QString shortened = cleanFileName(emoji + QStringLiteral(".tar.gz"));
     EXPECT_TRUE(shortened.endsWith(QStringLiteral(".tar.gz")));
     EXPECT_EQ(bytes(shortened), 59 * 4 + 7);
 
     // An "extension" that leaves no room is no extension: the name is cut at its end.
     const QString noRoom = QStringLiteral("a.") + QString(300, QLatin1Char('x'));
-    EXPECT_EQ(CleanFileName(noRoom), noRoom.left(244));
-    EXPECT_EQ(CleanFileName(QString(244, QLatin1Char('y'))), QString(244, QLatin1Char('y')));
+    EXPECT_EQ(cleanFileName(noRoom), noRoom.left(244));
+    EXPECT_EQ(cleanFileName(QString(244, QLatin1Char('y'))), QString(244, QLatin1Char('y')));
 }
 
 TEST(PageFileNames, FreeNamesKeepTheExtensionAndFit)
@@ -56,16 +56,16 @@ TEST(PageFileNames, FreeNamesKeepTheExtensionAndFit)
         QFile file(dir.filePath(name));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << qPrintable(name);
     }
-    EXPECT_EQ(FreeFileName(dir.path(), QStringLiteral("neu.txt"), {}), QStringLiteral("neu.txt"));
-    EXPECT_EQ(FreeFileName(dir.path(), QStringLiteral("a.txt"), {}), QStringLiteral("a (2).txt"));
-    EXPECT_EQ(FreeFileName(dir.path(), QStringLiteral("a.txt"), {dir.filePath(QStringLiteral("a (2).txt"))}),
+    EXPECT_EQ(freeFileName(dir.path(), QStringLiteral("neu.txt"), {}), QStringLiteral("neu.txt"));
+    EXPECT_EQ(freeFileName(dir.path(), QStringLiteral("a.txt"), {}), QStringLiteral("a (2).txt"));
+    EXPECT_EQ(freeFileName(dir.path(), QStringLiteral("a.txt"), {dir.filePath(QStringLiteral("a (2).txt"))}),
               QStringLiteral("a (3).txt"));
-    EXPECT_EQ(FreeFileName(dir.path(), QStringLiteral("neu.txt"), {dir.filePath(QStringLiteral("neu.txt"))}),
+    EXPECT_EQ(freeFileName(dir.path(), QStringLiteral("neu.txt"), {dir.filePath(QStringLiteral("neu.txt"))}),
               QStringLiteral("neu (1).txt"));
-    EXPECT_EQ(FreeFileName(dir.path(), QStringLiteral("paket.tar.gz"), {}), QStringLiteral("paket (1).tar.gz"));
-    EXPECT_EQ(FreeFileName(dir.path(), QStringLiteral("liesmich"), {}), QStringLiteral("liesmich (1)"));
-    EXPECT_EQ(FreeFileName(dir.path(), QStringLiteral(".profil"), {}), QStringLiteral(".profil (1)"));
-    EXPECT_EQ(FreeFileName(dir.path(), longest, {}), QString(236, QLatin1Char('n')) + QStringLiteral(" (1).txt"));
+    EXPECT_EQ(freeFileName(dir.path(), QStringLiteral("paket.tar.gz"), {}), QStringLiteral("paket (1).tar.gz"));
+    EXPECT_EQ(freeFileName(dir.path(), QStringLiteral("liesmich"), {}), QStringLiteral("liesmich (1)"));
+    EXPECT_EQ(freeFileName(dir.path(), QStringLiteral(".profil"), {}), QStringLiteral(".profil (1)"));
+    EXPECT_EQ(freeFileName(dir.path(), longest, {}), QString(236, QLatin1Char('n')) + QStringLiteral(" (1).txt"));
 }
 
 }  // namespace

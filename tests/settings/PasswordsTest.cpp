@@ -20,12 +20,12 @@ TEST(PasswordScrambling, AbcIsStoredAsHjlAndFgh)
 {
     Text admin{};
     Text user{};
-    ScrambleAdminPassword(admin, "abc");
-    ScrambleUserPassword(user, "abc");
-    EXPECT_EQ(TextBytes(admin), QByteArray("hjl"));
-    EXPECT_EQ(TextBytes(user), QByteArray("fgh"));
-    EXPECT_EQ(UnscrambleAdminPassword(admin), QByteArray("abc"));
-    EXPECT_EQ(UnscrambleUserPassword(user), QByteArray("abc"));
+    scrambleAdminPassword(admin, "abc");
+    scrambleUserPassword(user, "abc");
+    EXPECT_EQ(textBytes(admin), QByteArray("hjl"));
+    EXPECT_EQ(textBytes(user), QByteArray("fgh"));
+    EXPECT_EQ(unscrambleAdminPassword(admin), QByteArray("abc"));
+    EXPECT_EQ(unscrambleUserPassword(user), QByteArray("abc"));
 }
 
 TEST(PasswordScrambling, CodesAbove255WrapAroundAndBack)
@@ -35,23 +35,23 @@ TEST(PasswordScrambling, CodesAbove255WrapAroundAndBack)
         high.append(static_cast<char>(code));
     Text admin{};
     Text user{};
-    ScrambleAdminPassword(admin, high);
-    ScrambleUserPassword(user, high);
+    scrambleAdminPassword(admin, high);
+    scrambleUserPassword(user, high);
     EXPECT_EQ(static_cast<unsigned char>(admin.chars[0]), (245 + 1 + 6) % 256);
     EXPECT_EQ(static_cast<unsigned char>(admin.chars[10]), (255 + 11 + 6) % 256);
     EXPECT_EQ(static_cast<unsigned char>(user.chars[10]), 4);
-    EXPECT_EQ(UnscrambleAdminPassword(admin), high);
-    EXPECT_EQ(UnscrambleUserPassword(user), high);
+    EXPECT_EQ(unscrambleAdminPassword(admin), high);
+    EXPECT_EQ(unscrambleUserPassword(user), high);
 }
 
 TEST(PasswordScrambling, TheLengthByteDecidesHowManyCharactersCount)
 {
     TempProgramFolder folder;
-    ScrambleAdminPassword(EinstellDaten.AdminPasswordStored, "langes-passwort");
+    scrambleAdminPassword(EinstellDaten.AdminPasswordStored, "langes-passwort");
     EinstellDaten.AdminPasswordStored.length = 4;
     EinstellDaten.UserPasswordStored.length = 0;
     EinstellDaten.UserPasswordStored.chars[0] = 'x';
-    DerivePlainPasswords(EinstellDaten);
+    derivePlainPasswords(EinstellDaten);
     EXPECT_EQ(AdminPassword, QStringLiteral("lang"));
     EXPECT_TRUE(UserPassword.isEmpty());
 }
@@ -70,15 +70,15 @@ protected:
 TEST_F(PasswordChange, FourMatchingCharactersAreAcceptedAndTheFieldsRefilled)
 {
     PasswordFields fields{QStringLiteral("Ab1!"), QStringLiteral("Ab1!")};
-    ChangeAdminPassword(fields, true, EinstellDaten);
+    changeAdminPassword(fields, true, EinstellDaten);
     EXPECT_TRUE(boxes.messages.isEmpty());
     EXPECT_EQ(AdminPassword, QStringLiteral("Ab1!"));
-    EXPECT_EQ(UnscrambleAdminPassword(EinstellDaten.AdminPasswordStored), QByteArray("Ab1!"));
+    EXPECT_EQ(unscrambleAdminPassword(EinstellDaten.AdminPasswordStored), QByteArray("Ab1!"));
     EXPECT_EQ(fields.password, QStringLiteral("123456789012345"));
     EXPECT_EQ(fields.repeat, QStringLiteral("9876543210"));
 
     // Pressing again without retyping compares the two different fillers.
-    ChangeAdminPassword(fields, true, EinstellDaten);
+    changeAdminPassword(fields, true, EinstellDaten);
     ASSERT_EQ(boxes.messages.size(), 1);
     EXPECT_EQ(boxes.messages[0].kind, MessageKind::Error);
     EXPECT_EQ(boxes.messages[0].text, kAdminError);
@@ -92,8 +92,8 @@ TEST_F(PasswordChange, AShorterPasswordLeavesNothingOfTheOldOneInTheFile)
     for (const QString& password : {longer, QStringLiteral("kurz")}) {
         PasswordFields admin{password, password};
         PasswordFields user{password, password};
-        ChangeAdminPassword(admin, true, EinstellDaten);
-        ChangeUserPassword(user, true, false, EinstellDaten);
+        changeAdminPassword(admin, true, EinstellDaten);
+        changeUserPassword(user, true, false, EinstellDaten);
     }
     SaveSettings();
     const QByteArray file = folder.readFile(QStringLiteral("Einstell.DAT"));
@@ -115,8 +115,8 @@ TEST_F(PasswordChange, ShortMismatchedAndUnstorablePasswordsAreRefused)
     };
     for (PasswordFields fields : refused) {
         PasswordFields userFields = fields;
-        ChangeAdminPassword(fields, true, EinstellDaten);
-        ChangeUserPassword(userFields, true, false, EinstellDaten);
+        changeAdminPassword(fields, true, EinstellDaten);
+        changeUserPassword(userFields, true, false, EinstellDaten);
         EXPECT_EQ(fields.password, kPasswordFiller);
         EXPECT_EQ(userFields.repeat, kRepeatFiller);
     }
@@ -131,23 +131,23 @@ TEST_F(PasswordChange, ThePasswordOf255CharactersAndWindows1252SignsIsStoredWhol
 {
     const QString longest = QString(254, QLatin1Char('x')) + QStringLiteral("€");
     PasswordFields fields{longest, longest};
-    ChangeUserPassword(fields, true, false, EinstellDaten);
+    changeUserPassword(fields, true, false, EinstellDaten);
     EXPECT_TRUE(boxes.messages.isEmpty());
     EXPECT_EQ(UserPassword, longest);
     EXPECT_EQ(EinstellDaten.UserPasswordStored.length, 255);
-    DerivePlainPasswords(EinstellDaten);
+    derivePlainPasswords(EinstellDaten);
     EXPECT_EQ(UserPassword, longest);
 }
 
 TEST_F(PasswordChange, WithoutTheRoleNothingChangesAndNothingIsShown)
 {
     PasswordFields admin{QStringLiteral("neues"), QStringLiteral("neues")};
-    ChangeAdminPassword(admin, false, EinstellDaten);
+    changeAdminPassword(admin, false, EinstellDaten);
     PasswordFields user{QStringLiteral("neues"), QStringLiteral("neues")};
-    ChangeUserPassword(user, false, true, EinstellDaten);  // user without the right
+    changeUserPassword(user, false, true, EinstellDaten);  // user without the right
     PasswordFields nobody{QStringLiteral("neues"), QStringLiteral("neues")};
     EinstellDaten.MayChangeUserOptions = 1;
-    ChangeUserPassword(nobody, false, false, EinstellDaten);
+    changeUserPassword(nobody, false, false, EinstellDaten);
     EXPECT_TRUE(boxes.messages.isEmpty());
     EXPECT_EQ(AdminPassword, QStringLiteral("altes-admin"));
     EXPECT_EQ(UserPassword, QStringLiteral("alt-nutzer"));
@@ -160,8 +160,8 @@ TEST_F(PasswordChange, AUserWithTheRightChangesTheUserPassword)
 {
     EinstellDaten.MayChangeUserOptions = 1;
     PasswordFields fields{QStringLiteral("Nutzer-neu"), QStringLiteral("Nutzer-neu")};
-    ChangeUserPassword(fields, false, true, EinstellDaten);
+    changeUserPassword(fields, false, true, EinstellDaten);
     EXPECT_EQ(UserPassword, QStringLiteral("Nutzer-neu"));
-    EXPECT_EQ(UnscrambleUserPassword(EinstellDaten.UserPasswordStored), QByteArray("Nutzer-neu"));
+    EXPECT_EQ(unscrambleUserPassword(EinstellDaten.UserPasswordStored), QByteArray("Nutzer-neu"));
     EXPECT_EQ(AdminPassword, QStringLiteral("altes-admin"));
 }

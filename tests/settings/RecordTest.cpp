@@ -79,7 +79,7 @@ std::pair<qsizetype, qsizetype> changedRange(const QByteArray& a, const QByteArr
 
 QString text(const Text& t)
 {
-    return TextToString(t);
+    return textToString(t);
 }
 
 }  // namespace
@@ -166,8 +166,8 @@ TEST_F(Defaults, SetDefaultsGivesTheBuiltInValues)
     EXPECT_EQ(text(r.Download4Name), text(r.Download2Name));
     EXPECT_EQ(text(r.Download4Target), text(r.Download2Target));
     EXPECT_EQ(text(r.Download4Url), text(r.Download2Url));
-    EXPECT_EQ(UnscrambleAdminPassword(r.AdminPasswordStored).size(), 11);
-    EXPECT_EQ(UnscrambleUserPassword(r.UserPasswordStored).size(), 6);
+    EXPECT_EQ(unscrambleAdminPassword(r.AdminPasswordStored).size(), 11);
+    EXPECT_EQ(unscrambleUserPassword(r.UserPasswordStored).size(), 6);
 }
 
 #ifndef Q_OS_WIN
@@ -224,12 +224,12 @@ protected:
         EinstellDaten.WindowMode = 1;
         EinstellDaten.WindowWidth = 1024;
         EinstellDaten.WindowHeight = 768;
-        StringToText(EinstellDaten.HomePage, QStringLiteral("http://127.0.0.1/home"));
-        StringToText(EinstellDaten.SearchPage, QStringLiteral("http://127.0.0.1/suche"));
-        StringToText(EinstellDaten.DownloadFolder1, QStringLiteral("/srv/eins"));
-        StringToText(EinstellDaten.DownloadFolder2, QStringLiteral("/srv/zwei"));
-        ScrambleAdminPassword(EinstellDaten.AdminPasswordStored, "geheim!");
-        ScrambleUserPassword(EinstellDaten.UserPasswordStored, "offen");
+        stringToText(EinstellDaten.HomePage, QStringLiteral("http://127.0.0.1/home"));
+        stringToText(EinstellDaten.SearchPage, QStringLiteral("http://127.0.0.1/suche"));
+        stringToText(EinstellDaten.DownloadFolder1, QStringLiteral("/srv/eins"));
+        stringToText(EinstellDaten.DownloadFolder2, QStringLiteral("/srv/zwei"));
+        scrambleAdminPassword(EinstellDaten.AdminPasswordStored, "geheim!");
+        scrambleUserPassword(EinstellDaten.UserPasswordStored, "offen");
         before = EinstellDaten;
     }
     TempProgramFolder folder;
@@ -257,8 +257,8 @@ TEST_F(Resets, AllOptionsOnYesRestoresDefaultsButKeepsPasswordsAndWindow)
     EXPECT_EQ(EinstellDaten.WindowMode, 1);
     EXPECT_EQ(EinstellDaten.WindowWidth, 1024);
     EXPECT_EQ(EinstellDaten.WindowHeight, 768);
-    EXPECT_EQ(UnscrambleAdminPassword(EinstellDaten.AdminPasswordStored), QByteArray("geheim!"));
-    EXPECT_EQ(UnscrambleUserPassword(EinstellDaten.UserPasswordStored), QByteArray("offen"));
+    EXPECT_EQ(unscrambleAdminPassword(EinstellDaten.AdminPasswordStored), QByteArray("geheim!"));
+    EXPECT_EQ(unscrambleUserPassword(EinstellDaten.UserPasswordStored), QByteArray("offen"));
 }
 
 TEST_F(Resets, NoChangesNothing)

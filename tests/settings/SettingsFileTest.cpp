@@ -41,7 +41,7 @@ QByteArray defaultsImage()
 
 void setText(Text& t, const char* value)
 {
-    StringToText(t, QString::fromUtf8(value));
+    stringToText(t, QString::fromUtf8(value));
 }
 
 // A record in the current layout in which every field differs from its default.
@@ -54,13 +54,13 @@ TEinstellRecord customRecord()
     }
     for (int i = 0; i < 31; ++i) {
         Text t{};
-        StringToText(t, QStringLiteral("Feld %1 äöü").arg(i));
+        stringToText(t, QStringLiteral("Feld %1 äöü").arg(i));
         std::memcpy(bytes.data() + 54 + 256 * i, &t, sizeof t);
     }
     TEinstellRecord r;
     std::memcpy(&r, bytes.constData(), sizeof r);
-    ScrambleAdminPassword(r.AdminPasswordStored, "Chefsache");
-    ScrambleUserPassword(r.UserPasswordStored, "Nutzer1");
+    scrambleAdminPassword(r.AdminPasswordStored, "Chefsache");
+    scrambleUserPassword(r.UserPasswordStored, "Nutzer1");
     return r;
 }
 
@@ -88,8 +88,8 @@ TEinstellRecordOld customOldRecord()
     setText(o.WebAddress2Url, "http://127.0.0.1/web2");
     for (Text& t : o.ReservedText)
         setText(t, "reserviert");
-    ScrambleAdminPassword(o.AdminPasswordStored, "AltChef");
-    ScrambleUserPassword(o.UserPasswordStored, "AltNutzer");
+    scrambleAdminPassword(o.AdminPasswordStored, "AltChef");
+    scrambleUserPassword(o.UserPasswordStored, "AltNutzer");
     return o;
 }
 
@@ -100,7 +100,7 @@ QByteArray oldImage(const TEinstellRecordOld& o)
 
 QString text(const Text& t)
 {
-    return TextToString(t);
+    return textToString(t);
 }
 
 }  // namespace
@@ -314,7 +314,7 @@ TEST_F(SettingsFile, UmlautsSurviveASaveAndAReadByteForByte)
 {
     InitSettings();
     const QString name = QStringLiteral("Größe & Übersicht – 5 €");
-    StringToText(EinstellDaten.Download1Name, name);
+    stringToText(EinstellDaten.Download1Name, name);
     const QByteArray before = image(EinstellDaten);
     SaveSettings();
     EinstellDaten = TEinstellRecord{};
@@ -387,12 +387,12 @@ TEST(ProgramFolders, AReadOnlyExecutableFolderSendsTheWritesToThePersonsOwnFolde
     QTemporaryDir home;
     const QString dataHome = home.path() + QStringLiteral("/nicht/da");  // two missing levels
     qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome));
-    const ProgramFolders folders = ChooseProgramFolders(QStringLiteral("/proc/"));
+    const ProgramFolders folders = chooseProgramFolders(QStringLiteral("/proc/"));
     qunsetenv("XDG_DATA_HOME");
 
     EXPECT_EQ(folders.program, dataHome + QStringLiteral("/Kavelo/"));
     EXPECT_EQ(folders.data, QStringLiteral("/proc/"));
-    EXPECT_TRUE(FolderIsWritable(folders.program));
+    EXPECT_TRUE(folderIsWritable(folders.program));
 }
 #endif
 
@@ -402,7 +402,7 @@ TEST(ProgramFolders, AWritableExecutableFolderHoldsBothAndKeepsNoTrace)
     QTemporaryDir home;
     qputenv("XDG_DATA_HOME", QFile::encodeName(home.path()));
     const QString folder = QDir::toNativeSeparators(executable.path() + QLatin1Char('/'));
-    const ProgramFolders folders = ChooseProgramFolders(folder);
+    const ProgramFolders folders = chooseProgramFolders(folder);
     qunsetenv("XDG_DATA_HOME");
 
     EXPECT_EQ(folders.program, folder);

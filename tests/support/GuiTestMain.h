@@ -17,7 +17,7 @@
             qFatal("no temporary folder");                                              \
         for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"}) \
             qputenv(name, QFile::encodeName(home.filePath(QString::fromLatin1(name)))); \
-        PrepareEnvironment();                                                           \
+        prepareEnvironment();                                                           \
         KaveloApplication app(argc, argv);                                              \
         TestClass test;                                                                 \
         return QTest::qExec(&test, argc, argv);                                         \

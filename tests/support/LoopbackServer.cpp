@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <chrono>
 
-QString UnresolvableHost()
+QString unresolvableHost()
 {
     return QStringList(4, QString(60, QLatin1Char('x'))).join(QLatin1Char('.')) + QStringLiteral(".kavelo.test");
 }

@@ -33,7 +33,7 @@ struct ServedBody {
 // A host name that no resolver finds and that none asks a name server for:
 // it is longer than DNS allows, so the lookup fails on this machine. Requests
 // for it reach a test server only through a proxy.
-QString UnresolvableHost();
+QString unresolvableHost();
 
 class LoopbackServer {
 public:

@@ -1,13 +1,13 @@
 #include "support/RecordingPresenter.h"
 
 RecordingPresenter::RecordingPresenter()
-    : previous(SetMessagePresenter(this))
+    : previous(setMessagePresenter(this))
 {
 }
 
 RecordingPresenter::~RecordingPresenter()
 {
-    SetMessagePresenter(previous);
+    setMessagePresenter(previous);
 }
 
 bool RecordingPresenter::present(MessageKind kind, const QString& title, const QString& text)
