@@ -62,9 +62,9 @@ void addRadioGroup(QWidget* parent, const char* name, const QString& title, cons
     group->setObjectName(QLatin1String(name));
 }
 
-GlyphButton* addButton(QWidget* parent, const char* name, const QString& caption, const QString& glyph, QRect place)
+GlyphButton* addButton(QWidget* parent, const char* name, const QString& caption, const QString& glyphName, QRect place)
 {
-    auto* button = new GlyphButton(caption, glyph(glyph), GlyphButton::Layout::ImageLeft, parent);
+    auto* button = new GlyphButton(caption, glyph(glyphName), GlyphButton::Layout::ImageLeft, parent);
     button->setObjectName(QLatin1String(name));
     button->setGeometry(place);
     return button;
@@ -131,7 +131,7 @@ void TEinstellForm::createControls()
 QLabel* TEinstellForm::addLabel(QWidget* parent, const QString& text, QPoint place)
 {
     const QByteArray name = "Label" + QByteArray::number(++labelCount);
-    return addLabel(parent, name.constData(), text, place);
+    return ::addLabel(parent, name.constData(), text, place);
 }
 
 // "Passwort:", "Wiederholung:" and the "Passwort ändern" button of a password group.

@@ -14,7 +14,7 @@ const QString kCurlFile = QStringLiteral("libcurl.so.4");
 
 // The library of the process, set up once and cleaned up when the process ends.
 struct ProcessCurl {
-    CurlLibrary library = LoadCurlFrom(kCurlFile);
+    CurlLibrary library = loadCurlFrom(kCurlFile);
 
     ~ProcessCurl()
     {
@@ -25,7 +25,7 @@ struct ProcessCurl {
 
 }  // namespace
 
-CurlLibrary LoadCurlFrom(const QString& fileName)
+CurlLibrary loadCurlFrom(const QString& fileName)
 {
     CurlLibrary result;
     // dlopen() on Linux. The library stays loaded when this object goes:
@@ -74,13 +74,13 @@ CurlLibrary LoadCurlFrom(const QString& fileName)
     return result;
 }
 
-const CurlLibrary& LoadCurl()
+const CurlLibrary& loadCurl()
 {
     static const ProcessCurl curl;
     return curl.library;
 }
 
-const CurlFunctions& Curl()
+const CurlFunctions& libcurl()
 {
-    return LoadCurl().functions;
+    return loadCurl().functions;
 }

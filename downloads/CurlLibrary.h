@@ -39,11 +39,11 @@ struct CurlLibrary {
 // libcurl as this process has it: loaded and set up (curl_global_init) by the
 // first call, from any thread; every later call returns the same result.
 // curl_global_cleanup runs when the process ends.
-const CurlLibrary& LoadCurl();
+const CurlLibrary& loadCurl();
 
-// The functions of the loaded library; only after LoadCurl() has succeeded.
-const CurlFunctions& Curl();
+// The functions of the loaded library; only after loadCurl() has succeeded.
+const CurlFunctions& libcurl();
 
 // Loads and sets up libcurl from the library file fileName, each call anew.
-// LoadCurl() uses it once, with the file the development headers belong to.
-CurlLibrary LoadCurlFrom(const QString& fileName);
+// loadCurl() uses it once, with the file the development headers belong to.
+CurlLibrary loadCurlFrom(const QString& fileName);

@@ -87,10 +87,11 @@ bool TKaveloMainForm::RunDownload(int n)
         automatic = false;
         return false;
     }
-    bool success = false;
+    TransferResult result;
     // libcurl is loaded by the first download; without it no attempt can succeed.
-    if (const CurlLibrary& curl = LoadCurl(); !curl.loaded()) {
+    if (const CurlLibrary& curl = loadCurl(); !curl.loaded()) {
         showMessage(MessageKind::Error, curl.error);
+        result.error = curl.error;
     } else {
         // The window stays alive but takes no input, and its timers wait for the end.
         const QString title = windowTitle();
@@ -109,10 +110,13 @@ bool TKaveloMainForm::RunDownload(int n)
             else
                 QApplication::restoreOverrideCursor();
         };
-        success = runAttempts(plan, hooks);
+        result = runAttempts(plan, hooks);
     }
     if (ending)
         return false;  // a signal ends the program: no message, copy or save follows
+    const bool success = result.ok;
+    if (!success)
+        showDownloadFailure(n, result.error);
 
     bool& automatic = autoDownloadFlag(n);
     if (automatic) {
@@ -154,10 +158,10 @@ bool TKaveloMainForm::refuseProtectedTarget(const DownloadPlan& plan) const
     return false;
 }
 
-bool TKaveloMainForm::DownloadToFile(FileTransfer& transfer, DownloadWait& wait, int n)
+TransferResult TKaveloMainForm::DownloadToFile(FileTransfer& transfer, DownloadWait& wait, int n)
 {
-    bool success = false;
-    wait.run([&transfer, &success] { success = transfer.attempt().ok; },
+    TransferResult result;
+    wait.run([&transfer, &result] { result = transfer.attempt(); },
              [this, &transfer, n] {
                  const TransferProgress progress = transfer.progress();
                  const QString text = downloadProgressText(n, progress.received, progress.total);
@@ -166,7 +170,7 @@ bool TKaveloMainForm::DownloadToFile(FileTransfer& transfer, DownloadWait& wait,
                  if (autoDownloadFlag(n))
                      setWindowTitle(text);
              });
-    return success;
+    return result;
 }
 
 void TKaveloMainForm::SetupDownloadFolders()

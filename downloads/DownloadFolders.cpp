@@ -11,28 +11,12 @@ namespace {
 const QString kRegistryReadError =
     QStringLiteral("Fehler beim Lesen der Registry (Lesen: Download-Verzeichnis) des Gastsystems!");
 
-// The folder a field names: the local default folder when it is empty, and a
-// relative path inside programFolder, not inside the current directory, which
-// the setup itself moves. The folder test, the host value and so the page
-// downloads all take this one path.
-QString folderOf(const Text& field, const QString& programFolder)
-{
-    const QString folder = textToString(field);
-    if (folder.isEmpty())
-        return programFolder + QStringLiteral("Downloads") + QDir::separator();
-    if (!QDir::isRelativePath(folder))
-        return folder;
-    const QString resolved = QDir::toNativeSeparators(QDir::cleanPath(programFolder + folder));
-    const bool trailing = folder.endsWith(QLatin1Char('/')) || folder.endsWith(QDir::separator());
-    return trailing ? resolved + QDir::separator() : resolved;
-}
-
 // The candidate folder, or nothing after its failure message. A folder counts
 // as present when it can be made the current directory, and then stays it;
 // a missing one is created one level deep.
 QString makeSureOf(const Text& field, int number, const QString& programFolder)
 {
-    const QString candidate = folderOf(field, programFolder);
+    const QString candidate = downloadFolderPath(field, programFolder);
     if (QDir::setCurrent(candidate) || QDir().mkdir(candidate))
         return candidate;
     showMessage(MessageKind::Information,
@@ -44,6 +28,18 @@ QString makeSureOf(const Text& field, int number, const QString& programFolder)
 }
 
 }  // namespace
+
+QString downloadFolderPath(const Text& field, const QString& programFolder)
+{
+    const QString folder = textToString(field);
+    if (folder.isEmpty())
+        return programFolder + QStringLiteral("Downloads") + QDir::separator();
+    if (!QDir::isRelativePath(folder))
+        return folder;
+    const QString resolved = QDir::toNativeSeparators(QDir::cleanPath(programFolder + folder));
+    const bool trailing = folder.endsWith(QLatin1Char('/')) || folder.endsWith(QDir::separator());
+    return trailing ? resolved + QDir::separator() : resolved;
+}
 
 void SetupDownloadFolders(DownloadDirState& state, const TEinstellRecord& record, const QString& programFolder)
 {

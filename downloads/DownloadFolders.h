@@ -14,6 +14,10 @@ struct DownloadDirState {
     bool DownloadDirRedirected = false;
 };
 
+// The folder a download folder field names: an empty field stands for the
+// sub-folder "Downloads" of programFolder, and a relative one lies in programFolder.
+QString downloadFolderPath(const Text& field, const QString& programFolder);
+
 // With the option on: tests and creates both folders (one level), reports the
 // ones that fail, and points the host value at folder 1. With the option off
 // only reads the host value, and puts back a value redirected earlier in this run.

@@ -69,15 +69,17 @@ DownloadPlan planDownload(const TEinstellRecord& record, int n, const QDateTime&
     return plan;
 }
 
-bool runAttempts(const DownloadPlan& plan, const AttemptHooks& hooks)
+TransferResult runAttempts(const DownloadPlan& plan, const AttemptHooks& hooks)
 {
     const CancelFlag& cancel = *hooks.cancel;
     FileTransfer transfer(plan.url, plan.downloadPath(), {}, cancel);
-    bool success = false;
-    for (int attempt = 1; !success && attempt <= plan.attempts && !cancel.isSet(); ++attempt) {
+    TransferResult result{false, QStringLiteral("keine Download-Versuche eingestellt")};
+    if (cancel.isSet())
+        result.error = QStringLiteral("Download abgebrochen");
+    for (int attempt = 1; !result.ok && attempt <= plan.attempts && !cancel.isSet(); ++attempt) {
         hooks.setBusy(true);
-        success = hooks.transfer(transfer);
-        if (!success && attempt < plan.attempts) {
+        result = hooks.transfer(transfer);
+        if (!result.ok && attempt < plan.attempts) {
             if (hooks.pause)
                 hooks.pause(kAttemptPauseMs);
             else
@@ -85,7 +87,7 @@ bool runAttempts(const DownloadPlan& plan, const AttemptHooks& hooks)
         }
         hooks.setBusy(false);
     }
-    return success;
+    return result;
 }
 
 bool finishDownload(const DownloadPlan& plan, bool success, TEinstellRecord& record)

@@ -32,7 +32,9 @@ void sleepUnlessCancelled(int ms, const CancelFlag& cancel);
 // transfer on a worker thread and waits in its own way; tests shorten the pause.
 struct AttemptHooks {
     const CancelFlag* cancel = &downloadCancel();  // ends the attempts and pauses at once
-    std::function<bool(FileTransfer& transfer)> transfer = [](FileTransfer& transfer) { return transfer.attempt().ok; };
+    std::function<TransferResult(FileTransfer& transfer)> transfer = [](FileTransfer& transfer) {
+        return transfer.attempt();
+    };
     std::function<void(int ms)> pause;                     // empty: sleepUnlessCancelled
     std::function<void(bool busy)> setBusy = [](bool) {};  // the hourglass cursor
 };
@@ -56,8 +58,9 @@ DownloadPlan planDownload(const TEinstellRecord& record, int n, const QDateTime&
 // At most plan.attempts transfers, until one succeeds or the cancel flag is
 // set, with a pause after each failed one but the last; the cursor is busy
 // from each start to its pause's end. An attempt that breaks off is continued
-// by the next one where it ended.
-bool runAttempts(const DownloadPlan& plan, const AttemptHooks& hooks = {});
+// by the next one where it ended. The result of the last attempt; without
+// any attempt a failure that says so.
+TransferResult runAttempts(const DownloadPlan& plan, const AttemptHooks& hooks = {});
 
 // After the message: the copy, made whether or not the download succeeded and
 // silent when it fails, through a part file so that the old copy stays whole

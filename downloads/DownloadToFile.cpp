@@ -2,8 +2,10 @@
 
 #include "downloads/CurlLibrary.h"
 #include "downloads/PartFile.h"
+#include "platform/NetworkProxy.h"
 
 #include <QUrl>
+#include <cerrno>
 #include <cstring>
 #include <optional>
 
@@ -23,15 +25,70 @@ TransferResult failure(const QString& why)
     return {false, why};
 }
 
+QString curlText(CURLcode code, const char* errorBuffer)
+{
+    return QString::fromUtf8(*errorBuffer != '\0' ? errorBuffer : libcurl().easy_strerror(code));
+}
+
 TransferResult curlFailure(CURLcode code, const char* errorBuffer)
 {
-    return failure(QString::fromUtf8(*errorBuffer != '\0' ? errorBuffer : Curl().easy_strerror(code)));
+    return failure(curlText(code, errorBuffer));
 }
 
 bool isHttp(const char* scheme)
 {
     const QByteArray name = QByteArray(scheme ? scheme : "").toLower();
     return name == "http" || name == "https";
+}
+
+QString httpError(long status)
+{
+    return QStringLiteral("HTTP-Fehler %1").arg(status);
+}
+
+#ifdef Q_OS_WIN
+constexpr long kConnectionRefused = 10061;  // WSAECONNREFUSED
+#else
+constexpr long kConnectionRefused = ECONNREFUSED;
+#endif
+
+// Why a transfer failed, in a few German words that tell a certificate
+// problem from a typing error or a proxy in the way; libcurl's own text for
+// the rest. viaProxy: the address was sent to a proxy.
+QString failureReason(CURL* curl, CURLcode code, const char* errorBuffer, bool viaProxy)
+{
+    long status = 0;
+    long osError = 0;
+    const char* scheme = nullptr;
+    libcurl().easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+    libcurl().easy_getinfo(curl, CURLINFO_OS_ERRNO, &osError);
+    libcurl().easy_getinfo(curl, CURLINFO_SCHEME, &scheme);
+    switch (code) {
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_SSL_ISSUER_ERROR:
+    case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
+    case CURLE_SSL_INVALIDCERTSTATUS:
+        return QStringLiteral("Server-Zertifikat nicht vertrauenswürdig");
+    case CURLE_COULDNT_RESOLVE_HOST:
+        return QStringLiteral("Server nicht gefunden");
+    case CURLE_COULDNT_RESOLVE_PROXY:
+        return QStringLiteral("Proxy-Server nicht gefunden");
+    case CURLE_COULDNT_CONNECT:
+        if (osError == kConnectionRefused)
+            return viaProxy ? QStringLiteral("Verbindung zum Proxy-Server abgelehnt")
+                            : QStringLiteral("Verbindung abgelehnt");
+        break;
+    case CURLE_OPERATION_TIMEDOUT:
+        return QStringLiteral("Zeitüberschreitung");
+    case CURLE_HTTP_RETURNED_ERROR:
+    case CURLE_WRITE_ERROR:  // the body of an answer that is no success was refused
+        if (isHttp(scheme) && status >= 300)
+            return httpError(status);
+        break;
+    default:
+        break;
+    }
+    return curlText(code, errorBuffer);
 }
 
 struct ContentRange {
@@ -71,6 +128,7 @@ struct FileTransfer::Answer {
     bool answered = false;     // a status line has come
     bool bodyStarted = false;  // the body of a 2xx answer goes into the part
     bool rejected = false;     // a 206 that does not continue the part
+    bool viaProxy = false;     // the address goes to a proxy
     QByteArray etag;
     QByteArray lastModified;
     QByteArray contentRange;
@@ -91,7 +149,7 @@ TransferResult FileTransfer::attempt()
 {
     if (cancel.isSet())
         return endAttempt(failure({}));
-    if (const CurlLibrary& library = LoadCurl(); !library.loaded())
+    if (const CurlLibrary& library = loadCurl(); !library.loaded())
         return failure(library.error);
     if (!part) {
         validator.clear();
@@ -175,8 +233,8 @@ bool FileTransfer::startBody()
     Answer& current = *answer;
     long status = 0;
     const char* scheme = nullptr;
-    Curl().easy_getinfo(current.curl, CURLINFO_RESPONSE_CODE, &status);
-    Curl().easy_getinfo(current.curl, CURLINFO_SCHEME, &scheme);
+    libcurl().easy_getinfo(current.curl, CURLINFO_RESPONSE_CODE, &status);
+    libcurl().easy_getinfo(current.curl, CURLINFO_SCHEME, &scheme);
     const bool http = isHttp(scheme);
     if (http && (status < 200 || status > 299))
         return false;
@@ -196,7 +254,7 @@ bool FileTransfer::startBody()
         const bool strongTag = !current.etag.isEmpty() && !current.etag.startsWith("W/");
         validator = !http ? QByteArray() : strongTag ? current.etag : current.lastModified;
         curl_off_t length = -1;
-        Curl().easy_getinfo(current.curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
+        libcurl().easy_getinfo(current.curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
         total = length;
     }
     received = part->size();
@@ -211,25 +269,25 @@ namespace {
 CURLcode drive(CURL* curl, const CancelFlag& cancel, char* errorBuffer)
 {
     const auto multiFailure = [errorBuffer](CURLMcode code) {
-        std::strncpy(errorBuffer, Curl().multi_strerror(code), CURL_ERROR_SIZE - 1);
+        std::strncpy(errorBuffer, libcurl().multi_strerror(code), CURL_ERROR_SIZE - 1);
         return CURLE_FAILED_INIT;
     };
-    const MultiHandle multi(Curl().multi_init(), Curl().multi_cleanup);
+    const MultiHandle multi(libcurl().multi_init(), libcurl().multi_cleanup);
     if (!multi)
         return CURLE_OUT_OF_MEMORY;
-    if (const CURLMcode added = Curl().multi_add_handle(multi.get(), curl); added != CURLM_OK)
+    if (const CURLMcode added = libcurl().multi_add_handle(multi.get(), curl); added != CURLM_OK)
         return multiFailure(added);
 
     CURLcode result = CURLE_OK;
     int running = 1;
     while (true) {
-        if (const CURLMcode code = Curl().multi_perform(multi.get(), &running); code != CURLM_OK) {
+        if (const CURLMcode code = libcurl().multi_perform(multi.get(), &running); code != CURLM_OK) {
             result = multiFailure(code);
             break;
         }
         if (running == 0) {
             int left = 0;
-            while (const CURLMsg* message = Curl().multi_info_read(multi.get(), &left))
+            while (const CURLMsg* message = libcurl().multi_info_read(multi.get(), &left))
                 if (message->msg == CURLMSG_DONE)
                     result = message->data.result;
             break;
@@ -238,14 +296,32 @@ CURLcode drive(CURL* curl, const CancelFlag& cancel, char* errorBuffer)
             result = CURLE_ABORTED_BY_CALLBACK;
             break;
         }
-        if (const CURLMcode code = Curl().multi_poll(multi.get(), nullptr, 0, kCancelPollMs, nullptr);
+        if (const CURLMcode code = libcurl().multi_poll(multi.get(), nullptr, 0, kCancelPollMs, nullptr);
             code != CURLM_OK) {
             result = multiFailure(code);
             break;
         }
     }
-    Curl().multi_remove_handle(multi.get(), curl);
+    libcurl().multi_remove_handle(multi.get(), curl);
     return result;
+}
+
+// The program's proxy, never libcurl's own reading of the environment: the
+// proxy of the first address's scheme, which redirects keep, and the hosts
+// that go direct, which libcurl checks at every redirect. Besides, further
+// authorities from SSL_CERT_FILE and SSL_CERT_DIR, as OpenSSL's tools take
+// them; libcurl alone would read only its built-in bundle and folder.
+CURLcode useNetwork(CURL* curl, const QUrl& target)
+{
+    const NetworkProxy& proxy = programProxy();
+    CURLcode code = libcurl().easy_setopt(curl, CURLOPT_PROXY, proxy.curlProxy(target).toUtf8().constData());  // "": direct
+    if (code == CURLE_OK)
+        code = libcurl().easy_setopt(curl, CURLOPT_NOPROXY, proxy.curlNoProxy().constData());
+    if (const QByteArray file = qgetenv("SSL_CERT_FILE"); code == CURLE_OK && !file.isEmpty())
+        code = libcurl().easy_setopt(curl, CURLOPT_CAINFO, file.constData());
+    if (const QByteArray folders = qgetenv("SSL_CERT_DIR"); code == CURLE_OK && !folders.isEmpty())
+        code = libcurl().easy_setopt(curl, CURLOPT_CAPATH, folders.constData());
+    return code;
 }
 
 }  // namespace
@@ -253,11 +329,12 @@ CURLcode drive(CURL* curl, const CancelFlag& cancel, char* errorBuffer)
 TransferResult FileTransfer::perform()
 {
     char errorBuffer[CURL_ERROR_SIZE] = {};  // must outlive the handle
-    const EasyHandle handle(Curl().easy_init(), Curl().easy_cleanup);
+    const EasyHandle handle(libcurl().easy_init(), libcurl().easy_cleanup);
     if (!handle)
         return failure(QStringLiteral("curl_easy_init fehlgeschlagen"));
 
-    const QByteArray address = QUrl(url, QUrl::TolerantMode).toEncoded();
+    const QUrl target(url, QUrl::TolerantMode);
+    const QByteArray address = target.toEncoded();
     CURL* const curl = handle.get();
     answer->curl = curl;
     CURLcode code = CURLE_OK;
@@ -265,39 +342,41 @@ TransferResult FileTransfer::perform()
         if (code == CURLE_OK)
             code = result;
     };
-    check(Curl().easy_setopt(curl, CURLOPT_ERRORBUFFER, errorBuffer));
-    check(Curl().easy_setopt(curl, CURLOPT_URL, address.constData()));
-    check(Curl().easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https,ftp,ftps,file"));
-    check(Curl().easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L));
-    check(Curl().easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects));
-    check(Curl().easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https"));
-    check(Curl().easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L));
-    check(Curl().easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L));
-    check(Curl().easy_setopt(curl, CURLOPT_FAILONERROR, 1L));
-    check(Curl().easy_setopt(curl, CURLOPT_NOSIGNAL, 1L));
-    check(Curl().easy_setopt(curl, CURLOPT_USERAGENT, "Kavelo"));
-    check(Curl().easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS,
-                             static_cast<long>(std::chrono::milliseconds(limits.connectTimeout).count())));
+    check(libcurl().easy_setopt(curl, CURLOPT_ERRORBUFFER, errorBuffer));
+    check(libcurl().easy_setopt(curl, CURLOPT_URL, address.constData()));
+    check(libcurl().easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https,ftp,ftps,file"));
+    check(libcurl().easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L));
+    check(libcurl().easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects));
+    check(libcurl().easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https"));
+    check(libcurl().easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L));
+    check(libcurl().easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L));
+    check(useNetwork(curl, target));
+    answer->viaProxy = !programProxy().proxyFor(target).isEmpty();
+    check(libcurl().easy_setopt(curl, CURLOPT_FAILONERROR, 1L));
+    check(libcurl().easy_setopt(curl, CURLOPT_NOSIGNAL, 1L));
+    check(libcurl().easy_setopt(curl, CURLOPT_USERAGENT, "Kavelo"));
+    check(libcurl().easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS,
+                           static_cast<long>(std::chrono::milliseconds(limits.connectTimeout).count())));
     // A stall: less than one byte a second over the whole stall time.
-    check(Curl().easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L));
-    check(Curl().easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, static_cast<long>(limits.stallTimeout.count())));
-    check(Curl().easy_setopt(curl, CURLOPT_BUFFERSIZE, kReceiveBufferSize));
-    check(Curl().easy_setopt(curl, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L));  // a proxy's answer is no answer here
-    check(Curl().easy_setopt(curl, CURLOPT_HEADERFUNCTION, &FileTransfer::onHeader));
-    check(Curl().easy_setopt(curl, CURLOPT_HEADERDATA, this));
-    check(Curl().easy_setopt(curl, CURLOPT_WRITEFUNCTION, &FileTransfer::onBody));
-    check(Curl().easy_setopt(curl, CURLOPT_WRITEDATA, this));
+    check(libcurl().easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L));
+    check(libcurl().easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, static_cast<long>(limits.stallTimeout.count())));
+    check(libcurl().easy_setopt(curl, CURLOPT_BUFFERSIZE, kReceiveBufferSize));
+    check(libcurl().easy_setopt(curl, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L));  // a proxy's answer is no answer here
+    check(libcurl().easy_setopt(curl, CURLOPT_HEADERFUNCTION, &FileTransfer::onHeader));
+    check(libcurl().easy_setopt(curl, CURLOPT_HEADERDATA, this));
+    check(libcurl().easy_setopt(curl, CURLOPT_WRITEFUNCTION, &FileTransfer::onBody));
+    check(libcurl().easy_setopt(curl, CURLOPT_WRITEDATA, this));
 
     // The rest of the part, but only of the same file: on any change the
     // server sends the whole body with 200.
     const QByteArray range = QByteArray::number(answer->offset) + '-';
-    HeaderList headers(nullptr, Curl().slist_free_all);
+    HeaderList headers(nullptr, libcurl().slist_free_all);
     if (answer->offset > 0) {
-        headers.reset(Curl().slist_append(nullptr, ("If-Range: " + validator).constData()));
+        headers.reset(libcurl().slist_append(nullptr, ("If-Range: " + validator).constData()));
         if (!headers)
             return failure(QStringLiteral("curl_slist_append fehlgeschlagen"));
-        check(Curl().easy_setopt(curl, CURLOPT_RANGE, range.constData()));
-        check(Curl().easy_setopt(curl, CURLOPT_HTTPHEADER, headers.get()));
+        check(libcurl().easy_setopt(curl, CURLOPT_RANGE, range.constData()));
+        check(libcurl().easy_setopt(curl, CURLOPT_HTTPHEADER, headers.get()));
     }
     if (code != CURLE_OK)
         return curlFailure(code, errorBuffer);
@@ -323,16 +402,16 @@ TransferResult FileTransfer::outcome(int curlCode, const char* errorBuffer)
             return failure(part->errorString());
         if (code == CURLE_WRITE_ERROR && answer->rejected)
             return rejected();
-        return curlFailure(code, errorBuffer);
+        return failure(failureReason(answer->curl, code, errorBuffer, answer->viaProxy));
     }
 
     long status = 0;
     const char* scheme = nullptr;
-    if (Curl().easy_getinfo(answer->curl, CURLINFO_RESPONSE_CODE, &status) != CURLE_OK
-        || Curl().easy_getinfo(answer->curl, CURLINFO_SCHEME, &scheme) != CURLE_OK)
+    if (libcurl().easy_getinfo(answer->curl, CURLINFO_RESPONSE_CODE, &status) != CURLE_OK
+        || libcurl().easy_getinfo(answer->curl, CURLINFO_SCHEME, &scheme) != CURLE_OK)
         return failure(QStringLiteral("curl_easy_getinfo fehlgeschlagen"));
     if (isHttp(scheme) && (status < 200 || status > 299))
-        return failure(QStringLiteral("HTTP-Status %1").arg(status));
+        return failure(httpError(status));
     // An empty body never reached onBody.
     if (!answer->bodyStarted && !startBody())
         return rejected();

@@ -50,7 +50,7 @@ public:
     FileTransfer(const FileTransfer&) = delete;
     FileTransfer& operator=(const FileTransfer&) = delete;
 
-    // One attempt; without libcurl it fails with LoadCurl()'s reason. It may
+    // One attempt; without libcurl it fails with loadCurl()'s reason. It may
     // run on a worker thread while another thread reads progress(); the object
     // must not otherwise be shared meanwhile.
     TransferResult attempt();

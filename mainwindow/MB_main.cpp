@@ -7,6 +7,7 @@
 #include "mainwindow/WindowGeometry.h"
 #include "platform/BrowserView.h"
 #include "platform/Clock.h"
+#include "platform/KaveloPage.h"
 #include "platform/Messages.h"
 #include "platform/ProgramFont.h"
 #include "platform/Timer.h"
@@ -28,7 +29,6 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QVBoxLayout>
-#include <QWebEnginePage>
 #include <QWindow>
 
 namespace {
@@ -70,12 +70,12 @@ void TKaveloMainForm::setDialogs(const KaveloDialogs& created)
 }
 
 GlyphButton* TKaveloMainForm::addButton(const char* name, QRect rect, const QString& caption, const QString& hint,
-                                        const QString& glyph, int anchors)
+                                        const QString& glyphName, int anchors)
 {
     auto* layout = static_cast<AnchorLayout*>(centralWidget()->layout());
     const bool tall = rect.height() > 40;
-    auto* button =
-        new GlyphButton(caption, glyph(glyph), tall ? GlyphButton::Layout::ImageAbove : GlyphButton::Layout::ImageLeft);
+    auto* button = new GlyphButton(caption, glyph(glyphName),
+                                   tall ? GlyphButton::Layout::ImageAbove : GlyphButton::Layout::ImageLeft);
     button->setObjectName(QLatin1String(name));
     button->setToolTip(hint);
     button->setStatusTip(hint);
@@ -198,7 +198,7 @@ void TKaveloMainForm::createControls()
     WebBrowser1->installEventFilter(this);  // the page's widget arrives later, see placeViewInTabOrder
     connect(WebBrowser1, &BrowserView::NavigateComplete2, this, &TKaveloMainForm::WebBrowser1NavigateComplete2);
     connect(WebBrowser1, &BrowserView::ProgressChange, this, &TKaveloMainForm::WebBrowser1ProgressChange);
-    connect(WebBrowser1->page(), &QWebEnginePage::renderProcessTerminated, this, &TKaveloMainForm::rendererGone);
+    connect(WebBrowser1, &BrowserView::rendererGone, this, &TKaveloMainForm::rendererGone);
     WebBrowser1->setNavigationButtons(BitBtn1, BitBtn2, BitBtn4);
 }
 
@@ -356,6 +356,12 @@ void TKaveloMainForm::ApplySettings()
     centralWidget()->setPalette(palette);
     ComboBox1->setEnabled(maySurf);
     BitBtn6->setEnabled(EinstellDaten.MaySearch == 1);
+    // What a page may do: the viewer's visitor never surfs.
+    KaveloPage* page = WebBrowser1->kaveloPage();
+    page->setSurfingAllowed(maySurf && !ViewerOnly);
+    page->setUploadFolders({downloadFolderPath(EinstellDaten.DownloadFolder1, ProgramFolder),
+                            downloadFolderPath(EinstellDaten.DownloadFolder2, ProgramFolder)},
+                           {ProgramFolder, DataFolder});
 
     const std::pair<GlyphButton*, const Text*> captions[] = {
         {BitBtn10, &EinstellDaten.Download1Name},   {BitBtn11, &EinstellDaten.Download2Name},

@@ -9,6 +9,7 @@
 
 #include <QDateTime>
 #include <QMainWindow>
+#include <QPointer>
 #include <QStringList>
 #include <cstdint>
 
@@ -16,6 +17,7 @@ class BrowserView;
 class DownloadWait;
 struct DownloadPlan;
 class FileTransfer;
+struct TransferResult;
 class GlyphButton;
 class QComboBox;
 class QFrame;
@@ -69,8 +71,8 @@ private:
     // One download button's work; true when the file arrived.
     bool RunDownload(int n);
     // One attempt of download n on a worker thread, while the window waits
-    // with the progress in the status line; true only on complete success.
-    bool DownloadToFile(FileTransfer& transfer, DownloadWait& wait, int n);
+    // with the progress in the status line; ok only on complete success.
+    TransferResult DownloadToFile(FileTransfer& transfer, DownloadWait& wait, int n);
     void UpdateHistoryCounter();
     void ShowPageState();
 
@@ -78,7 +80,7 @@ private:
     void createTimers();
     void placeViewInTabOrder();
     GlyphButton* addButton(const char* name, QRect rect, const QString& caption, const QString& hint,
-                           const QString& glyph, int anchors);
+                           const QString& glyphName, int anchors);
 
     void FormCreate(const QString& programFolder, const QString& dataFolder, const QStringList& arguments);
     void FormShow();
@@ -103,6 +105,7 @@ private:
     void BitBtn14Click();
     void navigateAndFocus(const QString& address);
     void alignAddressList();
+    void openTypedAddress(const QString& text);
     void rendererGone();
 
     // Viewer mode and timed reload.
@@ -111,9 +114,11 @@ private:
 
     // Status line. Panel 0 shows the page state, or while a download button's
     // transfer runs its progress; the page state comes back afterwards.
+    // Panel 1 shows the hint, or why a download failed until the next hint.
     void showhint(const QString& hint);
     void showPageText(const QString& text);
     void showDownloadProgress(const QString& text);  // empty: the page state again
+    void showDownloadFailure(int n, const QString& why);
     void WebBrowser1ProgressChange(int progress, int progressMax);
     bool showsHomePage() const;
 
@@ -156,6 +161,8 @@ private:
     QLabel* StatusPanel1 = nullptr;
     QString pageText;
     QString downloadText;
+    QString failureText;             // panel 1's text after a failed download
+    QPointer<QWidget> failureUnder;  // the control under the pointer then
 
     Timer* Timer1 = nullptr;
     Timer* Timer2 = nullptr;

@@ -8,6 +8,7 @@
 #include "platform/BrowserView.h"
 #include "platform/Clipboard.h"
 #include "platform/Messages.h"
+#include "platform/PageRules.h"
 #include "settings/AnsiText.h"
 #include "widgets/GlyphButton.h"
 
@@ -20,6 +21,18 @@ void TKaveloMainForm::navigateAndFocus(const QString& address)
 {
     WebBrowser1->Navigate(address);
     WebBrowser1->setFocus();
+}
+
+// A visitor opens web addresses only, and those set in the settings.
+void TKaveloMainForm::openTypedAddress(const QString& text)
+{
+    const QStringList configured = {textToString(EinstellDaten.HomePage), textToString(EinstellDaten.SearchPage),
+                                    textToString(EinstellDaten.WebAddress1Url),
+                                    textToString(EinstellDaten.WebAddress2Url)};
+    if (mayOpenTypedAddress(text, configured))
+        navigateAndFocus(text);
+    else
+        showMessage(MessageKind::Warning, refusedAddressText(text));
 }
 
 // Enter in the address box, whatever the shift state, reaches the window first.
@@ -55,14 +68,14 @@ void TKaveloMainForm::alignAddressList()
 void TKaveloMainForm::ComboBox1KeyDown(int key)
 {
     if (key == Qt::Key_Return || key == Qt::Key_Enter)
-        navigateAndFocus(ComboBox1->currentText());
+        openTypedAddress(ComboBox1->currentText());
 }
 
 // A pick from the list; typed text navigates only with Enter.
 void TKaveloMainForm::ComboBox1Change()
 {
     if (isPresent(ComboBox1->currentText()))
-        navigateAndFocus(ComboBox1->currentText());
+        openTypedAddress(ComboBox1->currentText());
 }
 
 void TKaveloMainForm::WebBrowser1NavigateComplete2(const QString& url)
@@ -121,7 +134,7 @@ void TKaveloMainForm::BitBtn3Click()
 void TKaveloMainForm::BitBtn4Click()
 {
     if (ViewerOnly) {
-        WebBrowser1->Navigate(textToString(EinstellDaten.HomePage));
+        WebBrowser1->navigateAsProgram([this] { WebBrowser1->Navigate(textToString(EinstellDaten.HomePage)); }, true);
         stamp();
     } else {
         WebBrowser1->Refresh();
@@ -130,9 +143,10 @@ void TKaveloMainForm::BitBtn4Click()
     WebBrowser1->setFocus();
 }
 
+// The home page comes back also from a page that hangs or will not be left.
 void TKaveloMainForm::BitBtn5Click()
 {
-    WebBrowser1->goHomeTo(textToString(EinstellDaten.HomePage));
+    WebBrowser1->navigateAsProgram([this] { WebBrowser1->goHomeTo(textToString(EinstellDaten.HomePage)); }, true);
     stamp();
 }
 
@@ -142,10 +156,12 @@ void TKaveloMainForm::BitBtn6Click()
         showMessage(MessageKind::Error, QStringLiteral("Das Benutzen der Such-Seite\rist derzeit nicht erlaubt!"));
         return;
     }
-    if (isPresent(EinstellDaten.SearchPage))
-        WebBrowser1->goSearchTo(textToString(EinstellDaten.SearchPage));
-    else
-        WebBrowser1->GoSearch();
+    WebBrowser1->navigateAsProgram([this] {
+        if (isPresent(EinstellDaten.SearchPage))
+            WebBrowser1->goSearchTo(textToString(EinstellDaten.SearchPage));
+        else
+            WebBrowser1->GoSearch();
+    });
 }
 
 void TKaveloMainForm::BitBtn7Click()
@@ -155,12 +171,12 @@ void TKaveloMainForm::BitBtn7Click()
 
 void TKaveloMainForm::BitBtn12Click()
 {
-    navigateAndFocus(textToString(EinstellDaten.WebAddress1Url));
+    WebBrowser1->navigateAsProgram([this] { navigateAndFocus(textToString(EinstellDaten.WebAddress1Url)); });
 }
 
 void TKaveloMainForm::BitBtn13Click()
 {
-    navigateAndFocus(textToString(EinstellDaten.WebAddress2Url));
+    WebBrowser1->navigateAsProgram([this] { navigateAndFocus(textToString(EinstellDaten.WebAddress2Url)); });
 }
 
 void TKaveloMainForm::BitBtn14Click()

@@ -6,14 +6,34 @@
 #include "platform/BrowserView.h"
 #include "settings/AnsiText.h"
 
+#include <QApplication>
+#include <QCursor>
 #include <QLabel>
 #include <QStatusBar>
+#include <cstdio>
 
 // Every control's hint reaches the window as a status tip when the pointer
-// enters it, and an empty one when it leaves (see event).
+// enters it, and an empty one when it leaves (see event). Why a download
+// failed stays while the pointer rests where it was when the download ended:
+// leaving the clicked button for the message and coming back when the
+// message closes replace it no more than a control without a hint.
 void TKaveloMainForm::showhint(const QString& hint)
 {
+    if (!failureText.isEmpty() && StatusPanel1->text() == failureText
+        && (hint.isEmpty() || QApplication::widgetAt(QCursor::pos()) == failureUnder))
+        return;
+    failureText.clear();
     StatusPanel1->setText(hint);
+}
+
+// "Download 1: Server nicht gefunden", in panel 1 and, for runs without
+// anybody at the window, always on standard error.
+void TKaveloMainForm::showDownloadFailure(int n, const QString& why)
+{
+    failureText = QStringLiteral("Download %1: %2").arg(n).arg(why);
+    failureUnder = QApplication::widgetAt(QCursor::pos());
+    StatusPanel1->setText(failureText);
+    std::fprintf(stderr, "%s\n", failureText.toLocal8Bit().constData());
 }
 
 void TKaveloMainForm::showPageText(const QString& text)

@@ -36,9 +36,10 @@ void TKaveloMainForm::stamp()
     LastRefreshDate = dateStamp(now);
 }
 
+// The home page comes back also from a page that hangs or will not be left.
 void TKaveloMainForm::Timer3Timer()
 {
-    WebBrowser1->Navigate(textToString(EinstellDaten.HomePage));
+    WebBrowser1->navigateAsProgram([this] { WebBrowser1->Navigate(textToString(EinstellDaten.HomePage)); }, true);
     stamp();
     ShowPageState();
     WebBrowser1->setFocus();

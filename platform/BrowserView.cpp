@@ -1,13 +1,21 @@
 #include "platform/BrowserView.h"
 
+#include "platform/CertificateTrust.h"
 #include "platform/HostRegistry.h"
+#include "platform/KaveloPage.h"
+#include "platform/Messages.h"
 #include "platform/PageDownloads.h"
+#include "platform/PageRules.h"
 
 #include <QAbstractButton>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPointer>
+#include <QTimer>
+#include <QWebEngineCertificateError>
 #include <QWebEngineContextMenuRequest>
 #include <QWebEngineHistory>
 #include <QWebEngineLoadingInfo>
@@ -15,8 +23,15 @@
 #include <QWebEngineNewWindowRequest>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
+#include <QWebEngineScript>
 #include <stdexcept>
 #include <utility>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
+#include <csignal>
+#endif
 
 namespace {
 
@@ -25,17 +40,38 @@ namespace {
     throw std::runtime_error(text.toStdString());
 }
 
-// An address as a user would type it; nothing at all gives the blank page.
-QUrl addressUrl(const QString& address)
-{
-    const QUrl url = QUrl::fromUserInput(address);
-    return url.isEmpty() ? QUrl(QStringLiteral("about:blank")) : url;
-}
-
 // The engine shows a page's source for these addresses; the program never does.
 bool isSourceView(const QUrl& url)
 {
     return url.scheme() == QStringLiteral("view-source");
+}
+
+void endProcess(qint64 pid)
+{
+#ifdef Q_OS_WIN
+    if (HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, static_cast<DWORD>(pid))) {
+        TerminateProcess(process, 1);
+        CloseHandle(process);
+    }
+#else
+    ::kill(static_cast<pid_t>(pid), SIGKILL);
+#endif
+}
+
+// A renderer that does not answer its end within this time is taken for gone.
+constexpr int kEndTimeoutMs = 5000;
+
+// The engine keeps a certificate store of its own: a certificate it does not
+// know is taken when its chain verifies against the system's store for the
+// page's host, as for the downloads. Anything else stays refused, with no way
+// for the visitor to click through.
+void takeWhatTheSystemTrusts(QWebEngineCertificateError error)
+{
+    static const QList<QSslCertificate> authorities = authoritiesFromEnvironment();
+    if (error.isOverridable() && trustedBySystem(error.certificateChain(), error.url().host(), authorities))
+        error.acceptCertificate();
+    else
+        error.rejectCertificate();
 }
 
 }  // namespace
@@ -47,25 +83,24 @@ bool isSourceView(const QUrl& url)
 // reload is no navigation of its own.
 BrowserView::BrowserView(QWidget* parent)
     : QWebEngineView(parent)
+    , shownPage(new KaveloPage(kaveloProfile(), this))
 {
-    auto* page = new QWebEnginePage(kaveloProfile(), this);
+    KaveloPage* page = shownPage;
     setPage(page);
     connect(page, &QWebEnginePage::navigationRequested, this, &BrowserView::noteNavigationRequest);
     connect(page, &QWebEnginePage::urlChanged, this, &BrowserView::reportAddress);
     connect(page, &QWebEnginePage::loadingChanged, this, &BrowserView::followLoading);
     connect(page, &QWebEnginePage::loadProgress, this, [this](int progress) { emit ProgressChange(progress, 100); });
     connect(page, &QWebEnginePage::newWindowRequested, this, &BrowserView::openInThisView);
+    connect(page, &QWebEnginePage::renderProcessTerminated, this, &BrowserView::rendererEnded);
+    connect(page, &QWebEnginePage::certificateError, this, &takeWhatTheSystemTrusts);
 }
 
+// Pages cannot navigate to a source view themselves, nor open one in a new
+// window; the program's own loads are the one way in, and it never takes it.
 void BrowserView::Navigate(const QString& address)
 {
-    loadUnlessSource(addressUrl(address));
-}
-
-// Pages cannot navigate to a source view themselves; the program's own loads
-// and the engine's new-window requests are the ways in, and both pass here.
-void BrowserView::loadUnlessSource(const QUrl& url)
-{
+    const QUrl url = addressUrl(address);
     if (!isSourceView(url))
         load(url);
 }
@@ -153,6 +188,7 @@ void BrowserView::followLoading(const QWebEngineLoadingInfo& info)
     switch (info.status()) {
     case QWebEngineLoadingInfo::LoadStartedStatus:
         addressReported = false;
+        refusalShown = false;
         return;
     case QWebEngineLoadingInfo::LoadSucceededStatus:
     case QWebEngineLoadingInfo::LoadFailedStatus:
@@ -166,11 +202,130 @@ void BrowserView::followLoading(const QWebEngineLoadingInfo& info)
 }
 
 // Links with a target and window.open() load into this view; the new page the
-// engine prepared is not adopted, so the view keeps its own history.
+// engine prepared is not adopted, so the view keeps its own history. Only web
+// addresses open; a page that asks for another is told so once.
 void BrowserView::openInThisView(const QWebEngineNewWindowRequest& request)
 {
-    if (!request.requestedUrl().isEmpty())
-        loadUnlessSource(request.requestedUrl());
+    const QUrl url = request.requestedUrl();
+    if (url.isEmpty())
+        return;
+    if (isWebUrl(url)) {
+        load(url);
+    } else if (!refusalShown) {
+        refusalShown = true;
+        showMessage(MessageKind::Warning, refusedAddressText(url.toString()));
+    }
+}
+
+void BrowserView::navigateAsProgram(std::function<void()> navigation, bool probeFirst)
+{
+    shownPage->programNavigates();  // an open dialog would hold the probe's answer
+    if (!probeFirst || page()->renderProcessPid() <= 0) {
+        navigation();
+        return;
+    }
+    const bool probing = static_cast<bool>(pendingNavigation);
+    pendingNavigation = std::move(navigation);
+    if (probing)
+        return;  // the probe under way decides for the newer navigation too
+    const quint64 probe = ++probeNumber;
+    const QPointer<BrowserView> self(this);
+    // The program's own script world: the page cannot answer in its stead.
+    page()->runJavaScript(QStringLiteral("0"), QWebEngineScript::ApplicationWorld, [self, probe](const QVariant&) {
+        if (self && self->probeNumber == probe)
+            QTimer::singleShot(0, self, &BrowserView::runPendingNavigation);
+    });
+    QTimer::singleShot(kProbeTimeoutMs, this, [this, probe] {
+        if (probeNumber == probe && pendingNavigation)
+            endHungPage();
+    });
+}
+
+// The navigation runs from an event of its own, so that an error it throws
+// reaches the application's error box.
+void BrowserView::runPendingNavigation()
+{
+    ++probeNumber;  // a late answer or deadline of this probe finds nothing more to do
+    if (const std::function<void()> navigation = std::exchange(pendingNavigation, {})) {
+        shownPage->programNavigates();  // the page may have finished a load meanwhile
+        navigation();
+    }
+}
+
+void BrowserView::endHungPage()
+{
+    const qint64 renderer = page()->renderProcessPid();
+    if (renderer <= 0) {
+        runPendingNavigation();  // no renderer to end: nothing holds the navigation
+        return;
+    }
+    endingRenderer = true;
+    endProcess(renderer);
+    const quint64 probe = probeNumber;
+    QTimer::singleShot(kEndTimeoutMs, this, [this, probe] {
+        if (probeNumber == probe)
+            rendererEnded();
+    });
+}
+
+void BrowserView::rendererEnded()
+{
+    if (!std::exchange(endingRenderer, false)) {
+        emit rendererGone();
+        return;
+    }
+    QTimer::singleShot(0, this, &BrowserView::runPendingNavigation);
+}
+
+// The mouse's back and forward buttons and the keyboard's history keys: steps
+// through the history that the window counts, so they go through its buttons.
+QAbstractButton* BrowserView::historyButton(const QEvent* event, bool* isHistoryStep) const
+{
+    bool back = false;
+    bool forward = false;
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick: {
+        const auto* mouse = static_cast<const QMouseEvent*>(event);
+        back = mouse->button() == Qt::BackButton;
+        forward = mouse->button() == Qt::ForwardButton;
+        break;
+    }
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease: {
+        // Alt+Left and Alt+Right, not the platform's whole list (Windows has Backspace in it).
+        const auto* key = static_cast<const QKeyEvent*>(event);
+        const bool alt = key->modifiers() == Qt::AltModifier;
+        back = key->key() == Qt::Key_Back || (alt && key->key() == Qt::Key_Left);
+        forward = key->key() == Qt::Key_Forward || (alt && key->key() == Qt::Key_Right);
+        break;
+    }
+    default:
+        break;
+    }
+    *isHistoryStep = back || forward;
+    return back ? backButton.data() : forward ? forwardButton.data() : nullptr;
+}
+
+void BrowserView::childEvent(QChildEvent* event)
+{
+    QWebEngineView::childEvent(event);
+    if (event->added() && event->child()->isWidgetType())
+        event->child()->installEventFilter(this);
+}
+
+bool BrowserView::eventFilter(QObject* watched, QEvent* event)
+{
+    bool isHistoryStep = false;
+    QAbstractButton* button = historyButton(event, &isHistoryStep);
+    if (watched != focusProxy() || !isHistoryStep)
+        return QWebEngineView::eventFilter(watched, event);
+    // One step per click or key press, after the event (a box may follow).
+    const bool acts = event->type() == QEvent::MouseButtonRelease || event->type() == QEvent::KeyPress;
+    if (button && acts)
+        QMetaObject::invokeMethod(button, &QAbstractButton::click, Qt::QueuedConnection);
+    return true;
 }
 
 void BrowserView::setNavigationButtons(QAbstractButton* back, QAbstractButton* forward, QAbstractButton* reload)
@@ -223,6 +378,8 @@ QWebEngineProfile* kaveloProfile()
     static QPointer<QWebEngineProfile> profile;
     if (!profile) {
         profile = new QWebEngineProfile(QStringLiteral("Kavelo"), QCoreApplication::instance());
+        // Web content speaks German, whatever the system's language.
+        profile->setHttpAcceptLanguage(QStringLiteral("de-DE,de;q=0.9"));
         QObject::connect(profile, &QWebEngineProfile::downloadRequested, profile, &acceptPageDownload);
     }
     return profile;

@@ -7,7 +7,9 @@
 #include <QPointer>
 #include <QString>
 #include <QWebEngineView>
+#include <functional>
 
+class KaveloPage;
 class QAbstractButton;
 class QMenu;
 class QWebEngineLoadingInfo;
@@ -42,33 +44,56 @@ public:
     int historyIndex() const;
 
     // The window's back, forward and reload buttons: the page's context menu
-    // offers them as entries that click the buttons, enabled as the buttons are.
+    // offers them as entries that click the buttons, enabled as the buttons are,
+    // and the mouse's and keyboard's history steps click them too.
     void setNavigationButtons(QAbstractButton* back, QAbstractButton* forward, QAbstractButton* reload);
+
+    KaveloPage* kaveloPage() const { return shownPage; }
+
+    // Runs navigation as the program's own (see KaveloPage::programNavigates).
+    // With probeFirst the page must first answer a probe: a page whose
+    // renderer gives no answer within kProbeTimeoutMs is ended, and navigation
+    // runs once it is gone.
+    void navigateAsProgram(std::function<void()> navigation, bool probeFirst = false);
+    static constexpr int kProbeTimeoutMs = 3000;
 
 signals:
     // Every committed navigation of the main frame, with the reached address.
     void NavigateComplete2(const QString& url);
     // Load progress as Progress of ProgressMax; -1 (or ProgressMax 0) when loading is over.
     void ProgressChange(int progress, int progressMax);
+    // The page's renderer died (a crash, or killed from outside); not when the view ended a hung page itself.
+    void rendererGone();
 
 protected:
     // The page's menu offers editing and the window's navigation only: no
     // source, no developer tools, no saving, no new windows.
     void contextMenuEvent(QContextMenuEvent* event) override;
+    // The rendering widget's events pass here first.
+    void childEvent(QChildEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QMenu* createPageMenu();
-    void loadUnlessSource(const QUrl& url);
     void noteNavigationRequest(const QWebEngineNavigationRequest& request);
     void reportAddress(const QUrl& url);
     void followLoading(const QWebEngineLoadingInfo& info);
     void openInThisView(const QWebEngineNewWindowRequest& request);
+    QAbstractButton* historyButton(const QEvent* event, bool* isHistoryStep) const;
+    void endHungPage();
+    void rendererEnded();
+    void runPendingNavigation();
 
+    KaveloPage* shownPage;
     QPointer<QAbstractButton> backButton;
     QPointer<QAbstractButton> forwardButton;
     QPointer<QAbstractButton> reloadButton;
-    bool reloading = false;        // the main frame's current navigation is a reload
-    bool addressReported = false;  // the current load has already reported its address
+    bool reloading = false;                   // the main frame's current navigation is a reload
+    bool addressReported = false;             // the current load has already reported its address
+    bool refusalShown = false;                // the shown page has had its refused new window
+    std::function<void()> pendingNavigation;  // waits for the probe's answer or the hung page's end
+    quint64 probeNumber = 0;                  // tells a late answer from the current probe's
+    bool endingRenderer = false;              // the view ended the renderer itself
 };
 
 // An address in the form LocationURL gives, so that addresses from the

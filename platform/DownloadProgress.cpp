@@ -92,6 +92,11 @@ void DownloadProgress::follow(QWebEngineDownloadRequest* next)
     showState();
 }
 
+bool DownloadProgress::isRunning() const
+{
+    return download && !download->isFinished();
+}
+
 // Closing while the file still comes in is the user's cancel.
 void DownloadProgress::closeEvent(QCloseEvent* event)
 {

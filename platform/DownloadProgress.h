@@ -21,6 +21,8 @@ public:
 
     // The engine starts a broken-off download again as a new request of the same file.
     void follow(QWebEngineDownloadRequest* download);
+    // The file is still coming in.
+    bool isRunning() const;
 
     // How long "Download abgeschlossen" stays before the window closes.
     static constexpr int kCompletedShownMs = 2000;

@@ -1,9 +1,12 @@
 #include "platform/KaveloApplication.h"
 
 #include "platform/Messages.h"
+#include "platform/NetworkProxy.h"
 
 #include <QByteArray>
 #include <QFileInfo>
+#include <QNetworkProxyFactory>
+#include <QProcessEnvironment>
 #include <exception>
 
 #ifdef Q_OS_LINUX
@@ -32,9 +35,9 @@ bool hasDisplay()
 #endif
 }
 
-#ifdef Q_OS_LINUX
 namespace {
 
+// The last of a repeated flag counts.
 void appendChromiumFlag(const QByteArray& flag)
 {
     QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
@@ -43,8 +46,25 @@ void appendChromiumFlag(const QByteArray& flag)
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags + flag);
 }
 
+// Works out the run's proxy once, for libcurl, and hands the same answer to the
+// engine as its switches, in place of any proxy switches given before.
+void useOneProxy()
+{
+    setProgramProxy(NetworkProxy::workedOut(QProcessEnvironment::systemEnvironment()));
+    // The engine reads its proxy switches only while Qt follows the system's
+    // configuration; otherwise it would take Qt's application proxy.
+    QNetworkProxyFactory::setUseSystemConfiguration(true);
+    QByteArrayList kept;
+    for (const QByteArray& flag : qgetenv("QTWEBENGINE_CHROMIUM_FLAGS").split(' ')) {
+        if (!flag.isEmpty() && !flag.startsWith("--proxy-") && !flag.startsWith("--no-proxy-server"))
+            kept.append(flag);
+    }
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", kept.join(' '));
+    for (const QByteArray& flag : programProxy().engineFlags())
+        appendChromiumFlag(flag);
+}
+
 }  // namespace
-#endif
 
 // The engine's developer tools must not be reachable from a locked-down
 // browser, not even over a debugging port set up in the environment.
@@ -63,6 +83,10 @@ static void closeRemoteDebugging()
 void prepareEnvironment()
 {
     closeRemoteDebugging();
+    // The engine's own texts (error pages, form messages) are German whatever
+    // the system's language; the program's numbers keep the system's locale.
+    appendChromiumFlag("--lang=de");
+    useOneProxy();
 #ifdef Q_OS_LINUX
     // Without any display (a scheduled job on a server) run on the offscreen platform.
     if (!hasDisplay() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

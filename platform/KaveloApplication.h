@@ -16,6 +16,7 @@ public:
 // WAYLAND_DISPLAY is set).
 bool hasDisplay();
 
-// Before the application object exists: chooses the offscreen platform when no
-// display is there, and switches the web engine's sandbox off when running as root.
+// Before the application object exists: works out the run's proxy for the
+// downloads and the web engine, chooses the offscreen platform when no display
+// is there, and switches the web engine's sandbox off when running as root.
 void prepareEnvironment();

@@ -25,7 +25,9 @@ QMessageBox::Icon iconFor(MessageKind kind)
 
 bool MessageBoxPresenter::present(MessageKind kind, const QString& title, const QString& text)
 {
-    QMessageBox box(iconFor(kind), title, text, QMessageBox::NoButton, QApplication::activeWindow());
+    QMessageBox box(iconFor(kind), title, QString(), QMessageBox::NoButton, QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);  // names and addresses from outside may look like markup
+    box.setText(text);
     if (kind != MessageKind::Confirmation) {
         box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
         box.exec();

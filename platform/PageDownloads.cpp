@@ -3,16 +3,24 @@
 #include "platform/DownloadProgress.h"
 #include "platform/DownloadWait.h"
 #include "platform/HostRegistry.h"
+#include "platform/KaveloPage.h"
+#include "platform/Messages.h"
 #include "platform/PageFileNames.h"
+#include "platform/PageRules.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QHash>
+#include <QLocale>
 #include <QPointer>
 #include <QStandardPaths>
+#include <QStorageInfo>
+#include <QTimer>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineView>
+#include <algorithm>
 #include <exception>
 
 namespace {
@@ -25,10 +33,86 @@ struct RunningDownload {
 // The downloads whose window is open, by the engine's id. The engine writes
 // to a side file until the end, so the names taken here are not yet on disk;
 // and it starts a broken-off download again under its old id.
-QHash<quint32, RunningDownload>& running()
+QHash<quint32, RunningDownload>& runningDownloads()
 {
     static QHash<quint32, RunningDownload> running;
     return running;
+}
+
+bool questionOpen = false;
+
+// A page has one download at a time, its question included.
+bool pageDownloadBusy()
+{
+    if (questionOpen)
+        return true;
+    const auto& running = runningDownloads();
+    return std::any_of(running.cbegin(), running.cend(),
+                       [](const RunningDownload& download) { return download.window && download.window->isRunning(); });
+}
+
+bool pageMaySurf(const QWebEngineDownloadRequest& download)
+{
+    const auto* page = qobject_cast<const KaveloPage*>(download.page());
+    return page && page->surfingAllowed();
+}
+
+QString sizeText(qint64 bytes)
+{
+    return bytes > 0 ? downloadSizeText(bytes, QLocale()) : QStringLiteral("Größe unbekannt");
+}
+
+QString reserveText(const QStorageInfo& disk)
+{
+    return QStringLiteral("Auf dem Laufwerk müssen mindestens %1 frei bleiben.")
+        .arg(downloadSizeText(freeSpaceReserve(disk.bytesTotal()), QLocale()));
+}
+
+// Whether the download folder's disk keeps its reserve after the bytes still
+// to come; a disk that cannot be asked does not stop the download.
+bool enoughFreeSpace(const QStorageInfo& disk, qint64 stillToCome)
+{
+    return !disk.isValid() || !disk.isReady()
+           || leavesEnoughFreeSpace(disk.bytesAvailable(), disk.bytesTotal(), stillToCome);
+}
+
+// Breaks the download off, with a box, once the disk would fall below its
+// reserve; looked at a few times a second as the bytes come in.
+void watchFreeSpace(QWebEngineDownloadRequest* download, DownloadProgress* window)
+{
+    constexpr qint64 kLookEveryMs = 250;
+    QObject::connect(
+        download, &QWebEngineDownloadRequest::receivedBytesChanged, window,
+        [download, since = QElapsedTimer()]() mutable {
+            if (since.isValid() && since.elapsed() < kLookEveryMs)
+                return;
+            since.start();
+            const QStorageInfo disk(download->downloadDirectory());
+            const qint64 total = download->totalBytes();
+            if (download->isFinished() || enoughFreeSpace(disk, total > 0 ? total - download->receivedBytes() : 0))
+                return;
+            download->cancel();
+            // The box waits for its own event: the engine's progress report does not wait for the visitor.
+            const QString text = QStringLiteral("Der Download von \"%1\" wurde abgebrochen.\r%2")
+                                     .arg(download->downloadFileName(), reserveText(disk));
+            QTimer::singleShot(0, QCoreApplication::instance(), [text] { showMessage(MessageKind::Error, text); });
+        });
+}
+
+// Asks whether the page's file may be saved, unless the disk has no room for it.
+bool maySave(const QWebEngineDownloadRequest& download, const QString& folder, const QString& name)
+{
+    const QStorageInfo disk(folder);
+    const qint64 size = download.totalBytes();
+    if (!enoughFreeSpace(disk, std::max<qint64>(size, 0))) {
+        showMessage(MessageKind::Error,
+                    QStringLiteral("Für den Download von \"%1\" (%2) ist nicht genug Speicherplatz frei.\r%3")
+                        .arg(name, sizeText(size), reserveText(disk)));
+        return false;
+    }
+    return confirm(QStringLiteral("Die Seite möchte eine Datei herunterladen:\r\r%1\r%2\r\r"
+                                  "Soll die Datei im Download-Ordner gespeichert werden?")
+                       .arg(name, sizeText(size)));
 }
 
 }  // namespace
@@ -53,7 +137,7 @@ void acceptPageDownload(QWebEngineDownloadRequest* download)
         download->cancel();
         return;
     }
-    auto& running = running();
+    auto& running = runningDownloads();
     if (const auto known = running.constFind(download->id()); known != running.cend()) {
         const QFileInfo target(known->target);
         download->setDownloadDirectory(target.path());
@@ -61,12 +145,17 @@ void acceptPageDownload(QWebEngineDownloadRequest* download)
         if (known->window && known->window->isVisible()) {
             download->accept();
             known->window->follow(download);
+            watchFreeSpace(download, known->window);
         } else {
             download->cancel();  // the user has closed its window
         }
         return;
     }
 
+    if (!pageMaySurf(*download) || pageDownloadBusy()) {
+        download->cancel();
+        return;
+    }
     const QString folder = pageDownloadFolder();
     QDir().mkpath(folder);  // a folder that cannot be made lets the download fail visibly
     QSet<QString> taken;
@@ -79,14 +168,31 @@ void acceptPageDownload(QWebEngineDownloadRequest* download)
     download->setDownloadDirectory(folder);
     download->setDownloadFileName(name);
 
+    // Held while the visitor decides: taken on and paused at once, so that
+    // nothing comes in meanwhile; the pause also brings the size the server gave.
+    const QPointer<QWebEngineDownloadRequest> asked(download);
+    download->accept();
+    download->pause();
+    questionOpen = true;
+    const bool save = maySave(*download, folder, name);
+    questionOpen = false;
+    if (!asked)
+        return;  // the page went away meanwhile
+    if (!save) {
+        download->cancel();
+        return;
+    }
+    download->resume();
+
     QWidget* owner = nullptr;
     if (const QWebEngineView* view = QWebEngineView::forPage(download->page()))
         owner = view->window();
     auto* window = new DownloadProgress(download, owner);
     const quint32 id = download->id();
     running.insert(id, {QDir(folder).filePath(name), window});
-    QObject::connect(window, &QObject::destroyed, QCoreApplication::instance(), [id] { running().remove(id); });
-    download->accept();
+    QObject::connect(window, &QObject::destroyed, QCoreApplication::instance(),
+                     [id] { runningDownloads().remove(id); });
+    watchFreeSpace(download, window);
     if (owner) {
         window->adjustSize();
         window->move(owner->frameGeometry().center() - window->rect().center());

@@ -1,9 +1,11 @@
 #pragma once
 
-// Downloads that a page starts (a link to a file, an attachment): saved into
-// the host store's "Download Directory" as it is at that moment, under the
-// name the server suggests (made fit to save), never over an existing file,
-// each with its progress window.
+// Downloads that a page starts (a link to a file, an attachment): refused
+// when the visitor may not surf; otherwise one at a time, each after a
+// question, saved into the host store's "Download Directory" as it is at that
+// moment, under the name the server suggests (made fit to save), never over an
+// existing file, with its progress window, and never past the disk's
+// free-space reserve.
 
 #include <QString>
 

@@ -29,9 +29,9 @@ int main(int argc, char* argv[])
         const TransferResult result = transfer.attempt();
         if (!result.ok)
             std::fprintf(stderr, "%s\n", qPrintable(result.error));
-        return result.ok;
+        return result;
     };
-    const bool ok = runAttempts(plan, hooks);
+    const bool ok = runAttempts(plan, hooks).ok;
     std::printf("%d\n", transfers);
     return ok ? 0 : 1;
 }

@@ -54,7 +54,7 @@ const struct {
 };
 
 // A record whose every field differs from what editedControls() holds.
-TEinstellRecord before()
+TEinstellRecord recordBefore()
 {
     TEinstellRecord record{};
     for (const auto& t : kTexts)
@@ -103,7 +103,7 @@ struct Taken {
 
 Taken takenOver(const TEinstellRecord& record)
 {
-    const TEinstellRecord before = before();
+    const TEinstellRecord before = recordBefore();
     return {S(record.HomePage) == QStringLiteral("Edit6"), S(record.DownloadFolder1) == QStringLiteral("Edit19"),
             record.RefreshMinutes != before.RefreshMinutes, S(record.Download4Target) == QStringLiteral("Edit29"),
             record.WindowHeight != before.WindowHeight};
@@ -125,7 +125,7 @@ void PrintTo(const Taken& t, std::ostream* os)
 TEinstellRecord TakeOver(LoginRoles roles, Word userOptions, Word addresses,
                          const FakeControls& controls = editedControls())
 {
-    TEinstellRecord record = before();
+    TEinstellRecord record = recordBefore();
     record.MayChangeUserOptions = userOptions;
     record.MayChangeAddresses = addresses;
     EXPECT_FALSE(controlsToRecord(controls, roles, record).has_value());
@@ -214,16 +214,16 @@ TEST(SettingsTakeOver, ANonNumberLeavesTheWholeRecordUnchanged)
     for (const auto& [edit, text] : {std::pair{"Edit20", ""}, std::pair{"Edit31", "6OO"}}) {
         FakeControls controls = editedControls();
         controls.set(edit, text);
-        TEinstellRecord record = before();
+        TEinstellRecord record = recordBefore();
         EXPECT_EQ(controlsToRecord(controls, {true, false}, record), QString::fromUtf8(text));
-        const TEinstellRecord before = before();
+        const TEinstellRecord before = recordBefore();
         EXPECT_EQ(std::memcmp(&record, &before, sizeof record), 0) << edit;
     }
 
     // A field whose step does not run is not looked at.
     FakeControls controls = editedControls();
     controls.set("Edit22", "x");
-    TEinstellRecord record = before();
+    TEinstellRecord record = recordBefore();
     EXPECT_FALSE(controlsToRecord(controls, {false, true}, record).has_value());
 }
 
@@ -233,7 +233,7 @@ TEST(SettingsTakeOver, TextsAreCutTo255CharactersAndUnchosenGroupsKeepTheirField
     controls.setText("Edit6", QString(300, QLatin1Char('a')));
     controls.setText("Edit7", QString(255, QLatin1Char('b')));
     controls.setItemIndex("RadioGroup2", -1);
-    TEinstellRecord record = before();
+    TEinstellRecord record = recordBefore();
     record.Download2Suffix = 9;
     ASSERT_FALSE(controlsToRecord(controls, {true, false}, record).has_value());
     EXPECT_EQ(S(record.HomePage), QString(255, QLatin1Char('a')));
@@ -244,7 +244,7 @@ TEST(SettingsTakeOver, TextsAreCutTo255CharactersAndUnchosenGroupsKeepTheirField
 
 TEST(SettingsShow, EveryFieldGoesIntoItsControl)
 {
-    TEinstellRecord record = before();
+    TEinstellRecord record = recordBefore();
     for (const auto& t : kTexts)
         set(record.*t.field, t.edit);
     record.Download3Counter = 65535;

@@ -15,11 +15,13 @@
 #include "support/ModalDriver.h"
 
 #include <QCloseEvent>
+#include <QCursor>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStatusTipEvent>
 #include <QTemporaryDir>
 #include <QTextEdit>
 #include <QWindow>
@@ -109,11 +111,30 @@ private slots:
         QCOMPARE(file.readAll(), QByteArray("Inhalt"));
         QCOMPARE(run->control<QLabel>("StatusPanel0")->text(), QStringLiteral("fertig und bereit!"));
 
+        QCursor::setPos(run->control<QPushButton>("BitBtn11")->mapToGlobal(QPoint(5, 5)));
         const QList<Shown> failed = clickAndRecord("BitBtn11");
         QCOMPARE(failed.size(), 1);
         QCOMPARE(failed[0].caption, QStringLiteral("Problem!!!"));
         QCOMPARE(failed[0].headline, QStringLiteral("Download:"));
         QCOMPARE(failed[0].lines[1], QStringLiteral("NICHT durchgeführt!"));
+        // Why stays in panel 1 while the pointer leaves the button for the
+        // message and comes back, until it rests on another control with a hint.
+        const auto* panel1 = run->control<QLabel>("StatusPanel1");
+        const QString why = QStringLiteral("Download 2: HTTP-Fehler 404");
+        QCOMPARE(panel1->text(), why);
+        auto* button = run->control<QPushButton>("BitBtn11");
+        QStatusTipEvent leave{QString()};
+        QCoreApplication::sendEvent(button, &leave);
+        QStatusTipEvent again(button->statusTip());
+        QCoreApplication::sendEvent(button, &again);
+        QCOMPARE(panel1->text(), why);
+        auto* back = run->control<QPushButton>("BitBtn1");
+        QCursor::setPos(back->mapToGlobal(back->rect().center()));
+        QStatusTipEvent enter(back->statusTip());
+        QCoreApplication::sendEvent(back, &enter);
+        QCOMPARE(panel1->text(), back->statusTip());
+        QCoreApplication::sendEvent(back, &leave);
+        QCOMPARE(panel1->text(), QString());
     }
 
     // A user who may change the downloads cannot fetch a settings file of their own.

@@ -88,7 +88,7 @@ protected:
         const DownloadPlan plan = planDownload(EinstellDaten, n, currentDateTime(), QDir::currentPath());
         AttemptHooks hooks;
         hooks.pause = [this](int ms) { pauses.push_back(ms); };
-        const bool success = runAttempts(plan, hooks);
+        const bool success = runAttempts(plan, hooks).ok;
         if (finishDownload(plan, success, EinstellDaten))
             SaveSettings();
         return success;
@@ -253,13 +253,16 @@ TEST_F(DownloadRunTest, AttemptsAreCountedPausedAndShownBusy)
     hooks.pause = [this](int ms) { pauses.push_back(ms); };
     hooks.setBusy = [&busy](bool on) { busy.push_back(on); };
 
+    // The caller learns why the last attempt failed.
     EinstellDaten.DownloadAttempts = 0;
-    EXPECT_FALSE(runAttempts(planDownload(EinstellDaten, 1, currentDateTime(), QDir::currentPath()), hooks));
+    EXPECT_EQ(runAttempts(planDownload(EinstellDaten, 1, currentDateTime(), QDir::currentPath()), hooks).error,
+              QStringLiteral("keine Download-Versuche eingestellt"));
     EXPECT_EQ(requests, 0);
     EXPECT_TRUE(busy.empty());
 
     EinstellDaten.DownloadAttempts = 3;
-    EXPECT_FALSE(runAttempts(planDownload(EinstellDaten, 1, currentDateTime(), QDir::currentPath()), hooks));
+    EXPECT_EQ(runAttempts(planDownload(EinstellDaten, 1, currentDateTime(), QDir::currentPath()), hooks).error,
+              QStringLiteral("HTTP-Fehler 500"));
     EXPECT_EQ(requests, 3);
     EXPECT_EQ(pauses, (std::vector<int>{5000, 5000}));  // none after the last
     EXPECT_EQ(busy, (std::vector<bool>{true, false, true, false, true, false}));
@@ -268,7 +271,7 @@ TEST_F(DownloadRunTest, AttemptsAreCountedPausedAndShownBusy)
     requests = 0;
     pauses.clear();
     configure(1, "/second-time", "x.zip", SuffixNone, 0);
-    EXPECT_TRUE(runAttempts(planDownload(EinstellDaten, 1, currentDateTime(), QDir::currentPath()), hooks));
+    EXPECT_TRUE(runAttempts(planDownload(EinstellDaten, 1, currentDateTime(), QDir::currentPath()), hooks).ok);
     EXPECT_EQ(requests, 2);
     EXPECT_EQ(pauses, std::vector<int>{5000});
     EXPECT_EQ(contents("x.zip"), QByteArray("beim zweiten Mal"));
@@ -280,7 +283,7 @@ TEST_F(DownloadRunTest, TheRealPauseWaitsFiveSecondsBetweenAttempts)
     EinstellDaten.DownloadAttempts = 2;
     QElapsedTimer clock;
     clock.start();
-    EXPECT_FALSE(runAttempts(planDownload(EinstellDaten, 1, currentDateTime(), QDir::currentPath())));
+    EXPECT_FALSE(runAttempts(planDownload(EinstellDaten, 1, currentDateTime(), QDir::currentPath())).ok);
     EXPECT_GE(clock.elapsed(), kAttemptPauseMs);
     EXPECT_LT(clock.elapsed(), 2 * kAttemptPauseMs);
     EXPECT_EQ(requests, 2);
@@ -318,7 +321,7 @@ TEST_F(DownloadRunTest, TheCancelFlagEndsTheAttemptsAndThePause)
     AttemptHooks hooks;
     hooks.cancel = &cancel;
     hooks.pause = [&cancel](int) { cancel.set(); };  // set while the first pause runs
-    EXPECT_FALSE(runAttempts(planDownload(EinstellDaten, 1, currentDateTime(), QDir::currentPath()), hooks));
+    EXPECT_FALSE(runAttempts(planDownload(EinstellDaten, 1, currentDateTime(), QDir::currentPath()), hooks).ok);
     EXPECT_EQ(requests, 1);
 
     // The real pause ends early too, and a set flag lets no attempt begin.
@@ -333,7 +336,7 @@ TEST_F(DownloadRunTest, TheCancelFlagEndsTheAttemptsAndThePause)
     canceller.join();
     EXPECT_LT(clock.elapsed(), 1000);
     hooks.pause = {};
-    EXPECT_FALSE(runAttempts(planDownload(EinstellDaten, 1, currentDateTime(), QDir::currentPath()), hooks));
+    EXPECT_FALSE(runAttempts(planDownload(EinstellDaten, 1, currentDateTime(), QDir::currentPath()), hooks).ok);
     EXPECT_EQ(requests, 1);
 }
 

@@ -1,12 +1,16 @@
 #include "downloads/CurlLibrary.h"
 #include "downloads/DownloadToFile.h"
+#include "platform/NetworkProxy.h"
 #include "support/LoopbackServer.h"
+#include "support/TestCertificates.h"
 
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcessEnvironment>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <atomic>
 #include <future>
@@ -79,6 +83,12 @@ protected:
 
     QString target(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }
 
+    // An address at the server's port that only a proxy reaches.
+    QString unresolvable(const QString& path) const
+    {
+        return QStringLiteral("http://%1:%2%3").arg(unresolvableHost()).arg(server.port()).arg(path);
+    }
+
     QByteArray contents(const QString& path) const
     {
         QFile file(path);
@@ -133,11 +143,22 @@ TEST_F(DownloadToFileTest, FailuresLeaveTheOldFileAndNoTemporaryFile)
 {
     const QString path = target("alt.zip");
     writeFile(path, "bisheriger Stand");
-    const char* const failing[] = {"/status/404", "/status/500", "/status/304", "/cut", "/loop", "/to-file-scheme"};
-    for (const char* route : failing) {
+    const struct {
+        const char* route;
+        const char* why;  // nullptr: libcurl's own text
+    } failing[] = {{"/status/404", "HTTP-Fehler 404"},
+                   {"/status/500", "HTTP-Fehler 500"},
+                   {"/status/304", "HTTP-Fehler 304"},
+                   {"/cut", nullptr},
+                   {"/loop", nullptr},
+                   {"/to-file-scheme", nullptr}};
+    for (const auto& [route, why] : failing) {
         const TransferResult result = transferToFile(server.url(QString::fromUtf8(route)), path);
         EXPECT_FALSE(result.ok) << route;
         EXPECT_FALSE(result.error.isEmpty()) << route;
+        if (why) {
+            EXPECT_EQ(result.error, QString::fromUtf8(why)) << route;
+        }
         EXPECT_EQ(contents(path), QByteArray("bisheriger Stand")) << route;
         EXPECT_EQ(entries(), QStringList{QStringLiteral("alt.zip")}) << route;
     }
@@ -173,7 +194,9 @@ TEST_F(DownloadToFileTest, FailsWithoutAServerOrAFolder)
         ASSERT_TRUE(QFile::remove(target("einmal.txt")));
         refused = closed.url();
     }
-    EXPECT_FALSE(transferToFile(refused, target("nichts.txt")).ok);
+    EXPECT_EQ(transferToFile(refused, target("nichts.txt")).error, QStringLiteral("Verbindung abgelehnt"));
+    EXPECT_EQ(transferToFile(unresolvable(QStringLiteral("/datei")), target("nichts.txt")).error,
+              QStringLiteral("Server nicht gefunden"));
     body = "da";
     EXPECT_FALSE(transferToFile(server.url(QStringLiteral("/file")), target("fehlt/nichts.txt")).ok);
     EXPECT_TRUE(entries().isEmpty());
@@ -187,10 +210,78 @@ TEST_F(DownloadToFileTest, AStalledTransferFailsAfterTheStallTime)
     QElapsedTimer clock;
     clock.start();
     const TransferResult result = transferToFile(server.url(QStringLiteral("/stall")), path, limits);
-    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.error, QStringLiteral("Zeitüberschreitung"));
     EXPECT_GE(clock.elapsed(), 1000);
     EXPECT_LT(clock.elapsed(), 10000);  // the server would hold out for 20 s
     EXPECT_TRUE(entries().isEmpty());
+}
+
+TEST_F(DownloadToFileTest, CertificatesAreTrustedOnlyFromTheAuthoritiesOfTheSystemAndSslCertFile)
+{
+    const TestCertificates certificates;
+    const struct {
+        const char* name;
+        CertificateFiles files;
+        bool trusted;
+    } cases[] = {{"test authority", certificates.trusted(), true},
+                 {"self-signed", certificates.selfSigned(), false},
+                 {"expired", certificates.expired(), false},
+                 {"other host", certificates.otherHost(), false}};
+    for (const auto& c : cases) {
+        LoopbackServer https(c.files);
+        https.http().Get(
+            "/", [](const httplib::Request&, httplib::Response& res) { res.set_content("sicher", "text/plain"); });
+        https.start();
+        if (c.trusted) {  // by the system's store alone
+            EXPECT_EQ(transferToFile(https.url(), target("sicher.txt")).error,
+                      QStringLiteral("Server-Zertifikat nicht vertrauenswürdig"));
+        }
+        qputenv("SSL_CERT_FILE", QFile::encodeName(certificates.authority()));
+        const TransferResult result = transferToFile(https.url(), target("sicher.txt"));
+        qunsetenv("SSL_CERT_FILE");
+        EXPECT_EQ(result.ok, c.trusted) << c.name << ": " << qPrintable(result.error);
+        if (!c.trusted) {
+            EXPECT_EQ(result.error, QStringLiteral("Server-Zertifikat nicht vertrauenswürdig")) << c.name;
+        }
+    }
+    EXPECT_EQ(contents(target("sicher.txt")), QByteArray("sicher"));
+}
+
+TEST_F(DownloadToFileTest, TheProgramsProxyCarriesWhatItShouldAndNothingElse)
+{
+    LoopbackServer proxy;
+    proxy.forwardTo(server);
+    proxy.start();
+    const auto use = [](std::initializer_list<std::pair<const char*, QString>> values) {
+        QProcessEnvironment environment;
+        for (const auto& [name, value] : values)
+            environment.insert(QString::fromLatin1(name), value);
+        setProgramProxy(NetworkProxy::workedOut(environment));
+    };
+    const auto direct = qScopeGuard([] { setProgramProxy(NetworkProxy()); });
+    const QString proxyAddress = QStringLiteral("127.0.0.1:%1").arg(proxy.port());
+    body = "über den Proxy";
+
+    // Upper case only: a host that only the proxy reaches.
+    use({{"HTTP_PROXY", proxyAddress}});
+    TransferResult result = transferToFile(unresolvable(QStringLiteral("/file")), target("a.txt"));
+    ASSERT_TRUE(result.ok) << qPrintable(result.error);
+    EXPECT_EQ(contents(target("a.txt")), QByteArray("über den Proxy"));
+    EXPECT_EQ(proxy.requests(), QStringList{unresolvable(QStringLiteral("/file"))});
+
+    // Loopback goes direct, and so does a host of no_proxy.
+    use({{"http_proxy", QStringLiteral("http://") + proxyAddress}, {"no_proxy", QStringLiteral(".kavelo.test")}});
+    EXPECT_TRUE(transferToFile(server.url(QStringLiteral("/file")), target("b.txt")).ok);
+    result = transferToFile(unresolvable(QStringLiteral("/file")), target("c.txt"));
+    EXPECT_EQ(result.error, QStringLiteral("Server nicht gefunden"));
+    EXPECT_EQ(proxy.requests().size(), 1);
+
+    // A proxy that is not there says so.
+    proxy.stop();
+    use({{"http_proxy", proxyAddress}});
+    result = transferToFile(unresolvable(QStringLiteral("/file")), target("d.txt"));
+    EXPECT_EQ(result.error, QStringLiteral("Verbindung zum Proxy-Server abgelehnt"));
+    EXPECT_EQ(entries(), (QStringList{QStringLiteral("a.txt"), QStringLiteral("b.txt")}));
 }
 
 // Every entry but the target: the temporary file of a transfer.
@@ -346,20 +437,20 @@ TEST_F(DownloadToFileTest, AWriteErrorFailsAndLeavesTheOldFile)
 // missing or lacks a function is named in the reason.
 TEST(CurlLibraryTest, LoadsOnceAndSaysWhatIsMissing)
 {
-    const CurlLibrary& curl = LoadCurl();
+    const CurlLibrary& curl = loadCurl();
     ASSERT_TRUE(curl.loaded()) << curl.error.toStdString();
-    EXPECT_EQ(&LoadCurl(), &curl);
-    EXPECT_EQ(Curl().easy_init, curl.functions.easy_init);
+    EXPECT_EQ(&loadCurl(), &curl);
+    EXPECT_EQ(libcurl().easy_init, curl.functions.easy_init);
     EXPECT_NE(curl.functions.slist_free_all, nullptr);
 
-    const CurlLibrary absent = LoadCurlFrom(QStringLiteral("libkavelo-ohne-curl.so.4"));
+    const CurlLibrary absent = loadCurlFrom(QStringLiteral("libkavelo-ohne-curl.so.4"));
     EXPECT_FALSE(absent.loaded());
     EXPECT_EQ(absent.functions.easy_init, nullptr);
     EXPECT_TRUE(absent.error.startsWith(QStringLiteral("Die Download-Bibliothek libcurl fehlt")))
         << absent.error.toStdString();
     EXPECT_TRUE(absent.error.contains(QStringLiteral("libkavelo-ohne-curl.so.4"))) << absent.error.toStdString();
 
-    const CurlLibrary other = LoadCurlFrom(QStringLiteral("libz.so.1"));  // zlib: no curl_global_init
+    const CurlLibrary other = loadCurlFrom(QStringLiteral("libz.so.1"));  // zlib: no curl_global_init
     EXPECT_FALSE(other.loaded());
     EXPECT_EQ(other.functions.global_init, nullptr);
     EXPECT_TRUE(other.error.contains(QStringLiteral("ihr fehlt die Funktion curl_global_init")))

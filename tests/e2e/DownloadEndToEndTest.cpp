@@ -102,6 +102,7 @@ TEST_F(AutomaticDownload, AFailedDownloadEndsWithStatusOneAndKeepsTheCounter)
     run.start({QStringLiteral("2")});
     ASSERT_TRUE(run.waitForExit(60000));
     EXPECT_EQ(run.exitCode(), 1);
+    EXPECT_TRUE(run.standardError().contains(QStringLiteral("Download 2: HTTP-Fehler 404\n")));
     EXPECT_EQ(wordAt(run.readSettings(), 26), 7);
     EXPECT_FALSE(QFile::exists(target + QStringLiteral("/Archiv7.zip")));
     EXPECT_EQ(readHostValue(kInternetExplorerKey, kDownloadDirectoryValue), QStringLiteral("/vorher/Downloads"));

@@ -57,8 +57,8 @@ TEST(Startup, WithoutASettingsFileTheWelcomePageNeedsNoNetwork)
     QTcpServer proxy;
     ASSERT_TRUE(proxy.listen(QHostAddress::LocalHost));
     ProgramRun run;
-    run.setEnv(QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS"),
-               QStringLiteral("--proxy-server=http://127.0.0.1:%1").arg(proxy.serverPort()));
+    for (const char* name : {"http_proxy", "https_proxy"})
+        run.setEnv(QString::fromLatin1(name), QStringLiteral("http://127.0.0.1:%1").arg(proxy.serverPort()));
     run.start();
     EXPECT_FALSE(proxy.waitForNewConnection(8000));
     EXPECT_EQ(run.proc().state(), QProcess::Running);

@@ -335,6 +335,37 @@ private slots:
         QCOMPARE(run->boxes.messages.last().kind, MessageKind::Error);
     }
 
+    void typedAddressesAreWebAddressesOrThoseOfTheSettings()
+    {
+        QTemporaryDir local;
+        QFile page(local.filePath(QStringLiteral("lokal.html")));
+        QVERIFY(page.open(QIODevice::WriteOnly));
+        page.write("<html><body>Lokal</body></html>");
+        page.close();
+        const QString localUrl = QUrl::fromLocalFile(page.fileName()).toString();
+        stringToText(run->settings.WebAddress1Url, localUrl);
+        startWindow();
+        expectAt(QStringLiteral("/"));
+        address()->setEditText(QStringLiteral("javascript:alert(1)"));
+        QTest::keyClick(address(), Qt::Key_Return);
+        QCOMPARE(run->boxes.messages.last().kind, MessageKind::Warning);
+        QCOMPARE(lastBox(), QStringLiteral("Die Adresse \"javascript:alert(1)\" kann nicht geöffnet werden.\n"
+                                           "Erlaubt sind nur Web-Adressen (http:// und https://)."));
+        QVERIFY(!QTest::qWaitFor([&] { return view()->LocationURL() != server->url(QStringLiteral("/")); }, 500));
+
+        // The settings' own addresses keep their scheme, also picked from the list.
+        click("BitBtn12");
+        QTRY_COMPARE_WITH_TIMEOUT(view()->LocationURL(), localUrl, 10000);
+        click("BitBtn5");
+        expectAt(QStringLiteral("/"));
+        const int picked = address()->findText(localUrl);
+        QVERIFY(picked >= 0);
+        address()->setCurrentIndex(picked);
+        emit address()->activated(picked);
+        QTRY_COMPARE_WITH_TIMEOUT(view()->LocationURL(), localUrl, 10000);
+        QCOMPARE(run->boxes.messages.size(), 1);
+    }
+
     void aKilledRendererLoadsTheViewersHomePageAgain()
     {
         startWindow({QStringLiteral("0")});

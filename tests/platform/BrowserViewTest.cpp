@@ -3,9 +3,13 @@
 #include "platform/HostRegistry.h"
 #include "support/GuiTestMain.h"
 #include "support/LoopbackServer.h"
+#include "support/RecordingPresenter.h"
+#include "support/TestCertificates.h"
 
 #include <QClipboard>
+#include <QFile>
 #include <QGuiApplication>
+#include <QPushButton>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
@@ -24,6 +28,7 @@ const char* const kPageA = R"html(<!DOCTYPE html><html><head><meta charset="utf-
 <a id="weiter" href="/b" style="display:block;height:40px">weiter</a>
 <a id="sprung" href="#teil" style="display:block;height:40px">Sprung</a>
 <a id="neu" href="/c" target="_blank" style="display:block;height:40px">neues Fenster</a>
+<form><input id="pflicht" required></form>
 <p id="gruss" onclick="getSelection().selectAllChildren(this)">Grüße aus Kavelo</p>
 <iframe src="/rahmen"></iframe>
 <p id="teil">Teil</p>
@@ -65,7 +70,10 @@ private slots:
     void homeAndSearchLoadWhatTheStoreHoldsAtTheCall();
     void addressesAreReportedEncoded();
     void newWindowRequestsStayInThisView();
+    void historyButtonsAndKeysGoThroughTheWindowsButtons();
+    void webContentSpeaksGerman();
     void copySelectionPutsTheSelectedTextOnTheClipboard();
+    void pagesTrustWhatTheSystemTrustsAndNothingElse();
     void profileKeepsItsDataOnDisk();
 
 private:
@@ -79,6 +87,7 @@ private:
     LoopbackServer server;
     std::unique_ptr<BrowserView> view;
     Reports reports;
+    QString acceptLanguage;
 };
 
 void BrowserViewTest::initTestCase()
@@ -91,6 +100,10 @@ void BrowserViewTest::initTestCase()
     serve(http, "/c", page("C"));
     serve(http, "/rahmen", page("Rahmen"));
     serve(http, "/Seite eins", page("Eins"));
+    http.Get("/sprache", [this](const httplib::Request& request, httplib::Response& response) {
+        acceptLanguage = QString::fromStdString(request.get_header_value("Accept-Language"));
+        response.set_content(page("Sprache"), "text/html; charset=utf-8");
+    });
     http.Get("/langsam", [](const httplib::Request&, httplib::Response& response) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1500));
         response.set_content(page("Langsam"), "text/html; charset=utf-8");
@@ -327,6 +340,67 @@ void BrowserViewTest::newWindowRequestsStayInThisView()
     runScript(QStringLiteral("window.open('/b')"));
     expected << url(QStringLiteral("/b"));
     waitUntilReached(expected);
+
+    // Other schemes stay shut, with one box for the page.
+    RecordingPresenter boxes;
+    runScript(QStringLiteral("window.open('data:text/html,Hallo'); window.open('file:///etc/passwd')"));
+    QVERIFY(!QTest::qWaitFor([&] { return reports.reached != expected || boxes.messages.size() > 1; }, 1000));
+    QCOMPARE(boxes.messages.size(), 1);
+    QCOMPARE(boxes.messages[0].kind, MessageKind::Warning);
+    QCOMPARE(boxes.messages[0].text, QStringLiteral("Die Adresse \"data:text/html,Hallo\" kann nicht geöffnet "
+                                                    "werden.\nErlaubt sind nur Web-Adressen (http:// und https://)."));
+}
+
+// The mouse's back and forward buttons and the history keys click the
+// window's buttons (which keep the count), and do nothing when these are off.
+void BrowserViewTest::historyButtonsAndKeysGoThroughTheWindowsButtons()
+{
+    QPushButton back;
+    QPushButton forward;
+    int backClicks = 0;
+    int forwardClicks = 0;
+    connect(&back, &QPushButton::clicked, this, [&] { ++backClicks; });
+    connect(&forward, &QPushButton::clicked, this, [&] { ++forwardClicks; });
+    view->setNavigationButtons(&back, &forward, nullptr);
+    navigateAndWait(url(QStringLiteral("/a")));
+    click(QStringLiteral("weiter"));
+    waitUntilReached({url(QStringLiteral("/a")), url(QStringLiteral("/b"))});
+
+    QWidget* input = view->focusProxy();
+    QTest::mouseClick(input, Qt::BackButton, {}, QPoint(100, 100));
+    QTest::mouseClick(input, Qt::ForwardButton, {}, QPoint(100, 100));
+    QTest::keyClick(input, Qt::Key_Left, Qt::AltModifier);
+    QTest::keyClick(input, Qt::Key_Back);
+    QTest::keyClick(input, Qt::Key_Forward);
+    QTest::keyClick(input, Qt::Key_Backspace);  // editing, on every platform
+    QTRY_COMPARE(backClicks, 3);
+    QTRY_COMPARE(forwardClicks, 2);
+
+    back.setEnabled(false);
+    QTest::mouseClick(input, Qt::BackButton, {}, QPoint(100, 100));
+    QTest::keyClick(input, Qt::Key_Left, Qt::AltModifier);
+    QVERIFY(!QTest::qWaitFor([&] { return backClicks != 3 || reports.reached.size() != 2; }, 1000));
+    QCOMPARE(view->LocationURL(), url(QStringLiteral("/b")));
+}
+
+// Error pages, form messages and the languages asked for are German, while
+// the program's own numbers keep the system's locale.
+void BrowserViewTest::webContentSpeaksGerman()
+{
+    navigateAndWait(url(QStringLiteral("/sprache")));
+    QCOMPARE(acceptLanguage, QStringLiteral("de-DE,de;q=0.9"));
+    navigateAndWait(url(QStringLiteral("/a")));
+    QCOMPARE(runScript(QStringLiteral("document.getElementById('pflicht').validationMessage")).toString(),
+             QStringLiteral("Fülle dieses Feld aus."));
+    QTcpServer probe;
+    QVERIFY(probe.listen(QHostAddress::LocalHost));
+    const QString gone = QStringLiteral("http://127.0.0.1:%1/").arg(probe.serverPort());
+    probe.close();
+    navigateAndWait(gone);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        runScript(QStringLiteral("document.body.innerText")).toString().contains(QStringLiteral("nicht erreichbar")),
+        kLoadTimeout);
+    QCOMPARE(QLocale(), QLocale::system());
 }
 
 void BrowserViewTest::copySelectionPutsTheSelectedTextOnTheClipboard()
@@ -339,6 +413,38 @@ void BrowserViewTest::copySelectionPutsTheSelectedTextOnTheClipboard()
                               QStringLiteral("Grüße aus Kavelo"), kLoadTimeout);
     view->copySelection();
     QTRY_COMPARE_WITH_TIMEOUT(QGuiApplication::clipboard()->text(), QStringLiteral("Grüße aus Kavelo"), kLoadTimeout);
+}
+
+// The engine's own store does not know the test authority, which stands in
+// for a company's authority in the system's store; SSL_CERT_FILE adds it.
+void BrowserViewTest::pagesTrustWhatTheSystemTrustsAndNothingElse()
+{
+    const TestCertificates certificates;
+    qputenv("SSL_CERT_FILE", QFile::encodeName(certificates.authority()));
+    const struct {
+        const char* name;
+        CertificateFiles files;
+        bool shown;
+    } cases[] = {{"test authority", certificates.trusted(), true},
+                 {"self-signed", certificates.selfSigned(), false},
+                 {"expired", certificates.expired(), false},
+                 {"other host", certificates.otherHost(), false}};
+    for (const auto& c : cases) {
+        LoopbackServer https(c.files);
+        https.http().set_keep_alive_max_count(1);
+        serve(https.http(), "/", page("Sicher"));
+        https.start();
+        bool loaded = false;
+        const QMetaObject::Connection finished =
+            connect(view.get(), &QWebEngineView::loadFinished, this, [&loaded](bool ok) { loaded = ok; });
+        navigateAndWait(https.url());
+        disconnect(finished);
+        QVERIFY2(loaded == c.shown, c.name);
+        QVERIFY2(https.count(QStringLiteral("/")) == (c.shown ? 1 : 0), c.name);  // refused before any request
+        if (c.shown)
+            QCOMPARE(view->title(), QStringLiteral("Sicher"));
+    }
+    qunsetenv("SSL_CERT_FILE");
 }
 
 void BrowserViewTest::profileKeepsItsDataOnDisk()

@@ -1,14 +1,17 @@
-// Downloads started from a page, against a loopback site: where the file
-// lands, that nothing is overwritten, and what the progress window does with
-// a completed, a cancelled and a broken-off download.
+// Downloads started from a page, against a loopback site: the question
+// before each, where the file lands, that nothing is overwritten, what the
+// progress window does with a completed, a cancelled and a broken-off
+// download, and the downloads a page does not get.
 
 #include "platform/BrowserView.h"
 #include "platform/DownloadProgress.h"
 #include "platform/DownloadWait.h"
 #include "platform/HostRegistry.h"
+#include "platform/KaveloPage.h"
 #include "platform/PageDownloads.h"
 #include "support/GuiTestMain.h"
 #include "support/LoopbackServer.h"
+#include "support/RecordingPresenter.h"
 
 #include <QDir>
 #include <QLabel>
@@ -34,6 +37,7 @@ const char* const kPage = R"html(<!DOCTYPE html><html><head><meta charset="utf-8
 <a id="kaputt" href="/kaputt" style="display:block;height:40px">Abgerissen</a>
 <a id="versteckt" href="/versteckt" style="display:block;height:40px">Versteckt</a>
 <a id="lang" href="/lang" style="display:block;height:40px">Lang</a>
+<a id="riesig" href="/riesig" style="display:block;height:40px">Riesig</a>
 </body></html>)html";
 
 // 300 KB whose bytes tell their position.
@@ -79,6 +83,7 @@ private slots:
     void aBrokenOffDownloadSaysSoAndLeavesNoFile();
     void noDownloadStartsWhileAButtonDownloadRuns();
     void oddNamesAreMadeFitToSave();
+    void noDownloadWithoutTheRightToSurfOrWithNoOrWithoutRoom();
     void sizesInKilobytesThenMegabytes();
 
 private:
@@ -88,6 +93,7 @@ private:
     static void setDownloadDirectory(const QString& folder);
 
     LoopbackServer server;
+    std::unique_ptr<RecordingPresenter> boxes;
     std::unique_ptr<QTemporaryDir> folder;
     std::unique_ptr<BrowserView> view;
 };
@@ -122,6 +128,15 @@ void PageDownloadTest::initTestCase()
         attachment(response, "kaputt.bin");
         serveSlowly(response, 64 * 1024);
     });
+    // Claims more than any disk of this machine holds.
+    http.Get("/riesig", [](const httplib::Request&, httplib::Response& response) {
+        attachment(response, "riesig.bin");
+        response.set_content_provider(Q_INT64_C(1) << 50, "application/octet-stream",
+                                      [](size_t, size_t, httplib::DataSink& sink) {
+                                          std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                                          return sink.write("x", 1);
+                                      });
+    });
     server.start();
 }
 
@@ -130,7 +145,9 @@ void PageDownloadTest::init()
     folder = std::make_unique<QTemporaryDir>();
     QVERIFY(folder->isValid());
     setDownloadDirectory(folder->filePath(QStringLiteral("Ziel")));  // one level that does not exist yet
+    boxes = std::make_unique<RecordingPresenter>();
     view = std::make_unique<BrowserView>();
+    view->kaveloPage()->setSurfingAllowed(true);
     view->resize(600, 400);
     view->show();
     QVERIFY(QTest::qWaitForWindowExposed(view.get()));
@@ -145,6 +162,7 @@ void PageDownloadTest::cleanup()
         window->close();
     view.reset();
     folder.reset();
+    boxes.reset();
 }
 
 void PageDownloadTest::click(const QString& elementId)
@@ -183,8 +201,14 @@ void PageDownloadTest::attachmentLandsInTheHostFolderBesideAnExistingFile()
     const QDir target(folder->filePath(QStringLiteral("Ziel")));
     const QByteArray expected = QByteArray::fromStdString(reportBytes());
 
+    boxes->answerNext(true);
     click(QStringLiteral("bericht"));
     QTRY_COMPARE_WITH_TIMEOUT(windows().size(), 1, kTimeout);
+    QCOMPARE(boxes->messages.size(), 1);
+    QCOMPARE(boxes->messages[0].kind, MessageKind::Confirmation);
+    QCOMPARE(boxes->messages[0].text,
+             QStringLiteral("Die Seite möchte eine Datei herunterladen:\n\nbericht.pdf\n"
+                            "300 KB\n\nSoll die Datei im Download-Ordner gespeichert werden?"));
     DownloadProgress* window = windows().first();
     QCOMPARE(window->windowTitle(), QStringLiteral("Download"));
     QTRY_COMPARE_WITH_TIMEOUT(text(window, "State"), QStringLiteral("Download abgeschlossen"), kTimeout);
@@ -204,6 +228,7 @@ void PageDownloadTest::attachmentLandsInTheHostFolderBesideAnExistingFile()
     QVERIFY(old.open(QIODevice::WriteOnly));
     old.write("alt");
     old.close();
+    boxes->answerNext(true);
     click(QStringLiteral("bericht"));
     QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(folder->filePath(QStringLiteral("Neu/bericht (1).pdf"))), kTimeout);
     QTRY_VERIFY_WITH_TIMEOUT(windows().isEmpty(), DownloadProgress::kCompletedShownMs + kTimeout);
@@ -220,6 +245,7 @@ void PageDownloadTest::withoutAHostFolderTheUserDownloadFolderTakesIt()
     const QByteArray home = qgetenv("HOME");
     qputenv("HOME", QFile::encodeName(folder->path()));
     setDownloadDirectory(QString());
+    boxes->answerNext(true);
     click(QStringLiteral("bericht"));
     QTRY_VERIFY_WITH_TIMEOUT(
         windows().size() == 1 && text(windows().first(), "State") == QStringLiteral("Download abgeschlossen"),
@@ -231,40 +257,45 @@ void PageDownloadTest::withoutAHostFolderTheUserDownloadFolderTakesIt()
 void PageDownloadTest::cancelStopsTheDownloadAndLeavesNoFile()
 {
     const QDir target(folder->filePath(QStringLiteral("Ziel")));
-    // Two downloads of one name at once get two names.
+    boxes->answerNext(true);
     click(QStringLiteral("gross"));
     QTRY_COMPARE_WITH_TIMEOUT(windows().size(), 1, kTimeout);
-    click(QStringLiteral("gross"));
-    QTRY_COMPARE_WITH_TIMEOUT(windows().size(), 2, kTimeout);
-    QStringList files;
-    for (const DownloadProgress* window : windows())
-        files << text(window, "FileName");
-    files.sort();
-    QCOMPARE(files, (QStringList{QStringLiteral("Datei: gross (1).bin"), QStringLiteral("Datei: gross.bin")}));
+    DownloadProgress* window = windows().first();
+    QTRY_VERIFY_WITH_TIMEOUT(
+        text(window, "Size").endsWith(QStringLiteral(" von ") + downloadSizeText(5 << 20, QLocale())), kTimeout);
+    QTRY_VERIFY_WITH_TIMEOUT(!text(window, "Size").startsWith(QStringLiteral("0 KB")), kTimeout);
+    // One page download at a time: a second one meanwhile is refused without a question.
+    const int asked = server.count(QStringLiteral("/bericht"));
+    boxes->answerNext(true);
+    click(QStringLiteral("bericht"));
+    QTRY_COMPARE_WITH_TIMEOUT(server.count(QStringLiteral("/bericht")), asked + 1, kTimeout);
+    QVERIFY(!QTest::qWaitFor([&] { return windows().size() != 1; }, 1000));
+    QCOMPARE(boxes->messages.size(), 1);
 
-    for (DownloadProgress* window : windows()) {
-        QTRY_VERIFY_WITH_TIMEOUT(
-            text(window, "Size").endsWith(QStringLiteral(" von ") + downloadSizeText(5 << 20, QLocale())), kTimeout);
-        QTRY_VERIFY_WITH_TIMEOUT(!text(window, "Size").startsWith(QStringLiteral("0 KB")), kTimeout);
-    }
-    DownloadProgress* first = windows().first();
-    auto* cancel = first->findChild<QPushButton*>();
+    auto* cancel = window->findChild<QPushButton*>();
     QCOMPARE(cancel->text(), QStringLiteral("Abbrechen"));
     QTest::mouseClick(cancel, Qt::LeftButton);
-    // Closing the window by its frame cancels as well.
-    windows().last()->close();
     QTRY_VERIFY_WITH_TIMEOUT(windows().isEmpty(), kTimeout);
     QTRY_VERIFY_WITH_TIMEOUT(target.entryList(QDir::Files).isEmpty(), kTimeout);
+
+    // Closing the window by its frame cancels as well.
+    boxes->answerNext(true);
+    click(QStringLiteral("gross"));
+    QTRY_COMPARE_WITH_TIMEOUT(windows().size(), 1, kTimeout);
+    windows().first()->close();
+    QTRY_VERIFY_WITH_TIMEOUT(windows().isEmpty(), kTimeout);
     // Both transfers end (the whole file would take 16 s) and none starts again.
     QTRY_COMPARE_WITH_TIMEOUT(server.count(QStringLiteral("/gross")), 2, 5000);
     QVERIFY(!QTest::qWaitFor([&] { return server.count(QStringLiteral("/gross")) != 2; }, 1000));
-    QVERIFY(target.entryList(QDir::Files).isEmpty());
+    boxes->answers.clear();
+    QTRY_VERIFY_WITH_TIMEOUT(target.entryList(QDir::Files).isEmpty(), kTimeout);
 }
 
 // The engine starts a broken-off download again a few times before it gives
 // up; all of it stays with one window and one file name.
 void PageDownloadTest::aBrokenOffDownloadSaysSoAndLeavesNoFile()
 {
+    boxes->answerNext(true);
     click(QStringLiteral("kaputt"));
     QTRY_COMPARE_WITH_TIMEOUT(windows().size(), 1, kTimeout);
     DownloadProgress* window = windows().first();
@@ -280,6 +311,36 @@ void PageDownloadTest::aBrokenOffDownloadSaysSoAndLeavesNoFile()
     QTest::mouseClick(button, Qt::LeftButton);
     QTRY_VERIFY_WITH_TIMEOUT(windows().isEmpty(), kTimeout);
     QTRY_VERIFY_WITH_TIMEOUT(target.entryList(QDir::Files).isEmpty(), kTimeout);
+}
+
+void PageDownloadTest::noDownloadWithoutTheRightToSurfOrWithNoOrWithoutRoom()
+{
+    const QDir target(folder->filePath(QStringLiteral("Ziel")));
+    const int asked = server.count(QStringLiteral("/bericht"));
+    view->kaveloPage()->setSurfingAllowed(false);
+    boxes->answerNext(true);
+    click(QStringLiteral("bericht"));
+    QTRY_COMPARE_WITH_TIMEOUT(server.count(QStringLiteral("/bericht")), asked + 1, kTimeout);
+    QVERIFY(!QTest::qWaitFor([&] { return !boxes->messages.isEmpty(); }, 500));
+    boxes->answers.clear();
+
+    view->kaveloPage()->setSurfingAllowed(true);
+    click(QStringLiteral("bericht"));  // answered No
+    QTRY_COMPARE_WITH_TIMEOUT(boxes->messages.size(), 1, kTimeout);
+    QCOMPARE(boxes->messages[0].kind, MessageKind::Confirmation);
+
+    boxes->answerNext(true);
+    click(QStringLiteral("riesig"));
+    QTRY_COMPARE_WITH_TIMEOUT(boxes->messages.size(), 2, kTimeout);
+    QCOMPARE(boxes->messages[1].kind, MessageKind::Error);
+    QVERIFY2(boxes->messages[1].text.startsWith(QStringLiteral("Für den Download von \"riesig.bin\" (")),
+             qPrintable(boxes->messages[1].text));
+    QVERIFY(
+        boxes->messages[1].text.contains(QStringLiteral("ist nicht genug Speicherplatz frei.\n"
+                                                        "Auf dem Laufwerk müssen mindestens ")));
+
+    QVERIFY(!QTest::qWaitFor([&] { return !windows().isEmpty() || boxes->messages.size() > 2; }, 1000));
+    QVERIFY(target.entryList(QDir::Files | QDir::Hidden).isEmpty());
 }
 
 void PageDownloadTest::noDownloadStartsWhileAButtonDownloadRuns()
@@ -307,10 +368,12 @@ void PageDownloadTest::noDownloadStartsWhileAButtonDownloadRuns()
 void PageDownloadTest::oddNamesAreMadeFitToSave()
 {
     const QDir target(folder->filePath(QStringLiteral("Ziel")));
+    boxes->answerNext(true);
     click(QStringLiteral("versteckt"));
     QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(target.filePath(QStringLiteral("bashrc"))), kTimeout);
     QTRY_VERIFY_WITH_TIMEOUT(windows().isEmpty(), DownloadProgress::kCompletedShownMs + kTimeout);
 
+    boxes->answerNext(true);
     click(QStringLiteral("lang"));
     QTRY_COMPARE_WITH_TIMEOUT(windows().size(), 1, kTimeout);
     QTRY_COMPARE_WITH_TIMEOUT(text(windows().first(), "State"), QStringLiteral("Download abgeschlossen"), kTimeout);

@@ -1,14 +1,62 @@
 #include "support/LoopbackServer.h"
 
+#include <QUrl>
 #include <QtGlobal>
 #include <algorithm>
 #include <chrono>
 
-LoopbackServer::LoopbackServer()
+QString unresolvableHost()
 {
-    server.set_logger([this](const httplib::Request& request, const httplib::Response&) {
+    return QStringList(4, QString(60, QLatin1Char('x'))).join(QLatin1Char('.')) + QStringLiteral(".kavelo.test");
+}
+
+LoopbackServer::LoopbackServer()
+    : server(std::make_unique<httplib::Server>())
+{
+    logRequests();
+}
+
+LoopbackServer::LoopbackServer(const CertificateFiles& files)
+    : server(std::make_unique<httplib::SSLServer>(files.certificate.toLocal8Bit().constData(),
+                                                  files.key.toLocal8Bit().constData()))
+    , tls(true)
+{
+    if (!server->is_valid())
+        qFatal("the loopback server cannot read its certificate");
+    logRequests();
+}
+
+void LoopbackServer::logRequests()
+{
+    server->set_logger([this](const httplib::Request& request, const httplib::Response&) {
         const std::lock_guard lock(mutex);
         log.append(QString::fromStdString(request.path));
+    });
+}
+
+void LoopbackServer::forwardTo(const LoopbackServer& origin)
+{
+    const int originPort = origin.port();
+    // Each request is listed when it comes, before the client has its answer.
+    server->set_logger([](const httplib::Request&, const httplib::Response&) {});
+    server->Get(".*", [this, originPort](const httplib::Request& request, httplib::Response& response) {
+        {
+            const std::lock_guard lock(mutex);
+            log.append(QString::fromStdString(request.path));
+        }
+        const QUrl address(QString::fromStdString(request.path));
+        if (!address.isValid() || address.host().isEmpty()) {
+            response.status = 400;  // not a proxy request
+            return;
+        }
+        httplib::Client client("127.0.0.1", originPort);
+        const httplib::Result answer = client.Get(address.path(QUrl::FullyEncoded).toStdString());
+        if (!answer) {
+            response.status = 502;
+            return;
+        }
+        response.status = answer->status;
+        response.set_content(answer->body, answer->get_header_value("Content-Type").c_str());
     });
 }
 
@@ -20,14 +68,14 @@ LoopbackServer::~LoopbackServer()
 void LoopbackServer::start(int port)
 {
     if (port == 0)
-        boundPort = server.bind_to_any_port("127.0.0.1");
+        boundPort = server->bind_to_any_port("127.0.0.1");
     else
-        boundPort = server.bind_to_port("127.0.0.1", port) ? port : -1;
+        boundPort = server->bind_to_port("127.0.0.1", port) ? port : -1;
     if (boundPort <= 0)
         qFatal("the loopback server cannot bind");
-    thread = std::thread([this] { server.listen_after_bind(); });
+    thread = std::thread([this] { server->listen_after_bind(); });
     // stop() does nothing until the accept loop runs.
-    while (!server.is_running())
+    while (!server->is_running())
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
@@ -35,13 +83,16 @@ void LoopbackServer::stop()
 {
     if (!thread.joinable())
         return;
-    server.stop();
+    server->stop();
     thread.join();
 }
 
 QString LoopbackServer::url(const QString& path) const
 {
-    return QStringLiteral("http://127.0.0.1:%1%2").arg(boundPort).arg(path);
+    return QStringLiteral("%1://127.0.0.1:%2%3")
+        .arg(tls ? QStringLiteral("https") : QStringLiteral("http"))
+        .arg(boundPort)
+        .arg(path);
 }
 
 QStringList LoopbackServer::requests() const
@@ -77,7 +128,7 @@ void LoopbackServer::serveBody(const std::string& path, ServedBody served)
         if (known)
             return;
     }
-    server.Get(path, [this, path](const httplib::Request& request, httplib::Response& response) {
+    server->Get(path, [this, path](const httplib::Request& request, httplib::Response& response) {
         const std::shared_ptr<const ServedBody> body = servedAt(path);
         const std::string range = request.get_header_value("Range");
         const std::string ifRange = request.get_header_value("If-Range");
@@ -112,10 +163,13 @@ void LoopbackServer::serveBody(const std::string& path, ServedBody served)
                 std::size_t size = std::min(length, kPiece);
                 if (body->cutAfter != 0)
                     size = std::min(size, body->cutAfter - *sentHere);
-                if (!sink.write(body->bytes.data() + offset, size))
-                    return false;
-                *sentHere += size;
+                // Counted before the client can have the bytes and end its transfer.
                 bodySent += size;
+                if (!sink.write(body->bytes.data() + offset, size)) {
+                    bodySent -= size;
+                    return false;
+                }
+                *sentHere += size;
                 return true;
             });
     });

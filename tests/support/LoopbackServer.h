@@ -1,7 +1,9 @@
 #pragma once
 
-// A real HTTP server on 127.0.0.1 for tests, on its own thread, at a port the
-// system chooses. Register handlers through http() before start().
+// A real HTTP or HTTPS server on 127.0.0.1 for tests, on its own thread, at a
+// port the system chooses. Register handlers through http() before start().
+
+#include "support/TestCertificates.h"
 
 #include <httplib.h>
 #include <QString>
@@ -28,20 +30,31 @@ struct ServedBody {
     bool honoursIfRange = true;  // false: ranges are served whatever If-Range says
 };
 
+// A host name that no resolver finds and that none asks a name server for:
+// it is longer than DNS allows, so the lookup fails on this machine. Requests
+// for it reach a test server only through a proxy.
+QString unresolvableHost();
+
 class LoopbackServer {
 public:
     LoopbackServer();
+    // HTTPS with the certificate and key of these files.
+    explicit LoopbackServer(const CertificateFiles& tls);
     ~LoopbackServer();
     LoopbackServer(const LoopbackServer&) = delete;
     LoopbackServer& operator=(const LoopbackServer&) = delete;
 
-    httplib::Server& http() { return server; }
+    httplib::Server& http() { return *server; }
+    // A forwarding proxy: every GET for an absolute address, whatever its
+    // host, is answered by origin with the address's path. requests() then
+    // lists the absolute addresses.
+    void forwardTo(const LoopbackServer& origin);
     // Listens at port, or at one the system chooses when port is 0.
     void start(int port = 0);
     void stop();
 
     int port() const { return boundPort; }
-    // "http://127.0.0.1:<port>" followed by path.
+    // "http://127.0.0.1:<port>" (https for a TLS server) followed by path.
     QString url(const QString& path = QStringLiteral("/")) const;
 
     // The paths of the requests answered so far, in order.
@@ -60,7 +73,10 @@ public:
 private:
     std::shared_ptr<const ServedBody> servedAt(const std::string& path) const;
 
-    httplib::Server server;
+    void logRequests();
+
+    std::unique_ptr<httplib::Server> server;
+    bool tls = false;
     std::thread thread;
     int boundPort = 0;
     mutable std::mutex mutex;

@@ -1,0 +1,63 @@
+#pragma once
+
+// The page of the browser view. It keeps pages inside the shell: files only
+// from the download folders, German dialogs of the main window that the
+// program can close, no dialogs and no file chooser when the visitor may not
+// surf, and no link that starts a program outside.
+
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QStringList>
+#include <QWebEnginePage>
+
+class QDialog;
+class QWebEngineProfile;
+
+class KaveloPage : public QWebEnginePage {
+    Q_OBJECT
+public:
+    explicit KaveloPage(QWebEngineProfile* profile, QObject* parent = nullptr);
+
+    // Without the right to surf a page gets no file chooser, no downloads and
+    // no dialogs. Off until the window says otherwise.
+    void setSurfingAllowed(bool allowed) { surfing = allowed; }
+    bool surfingAllowed() const { return surfing; }
+
+    // The download folders set in the settings, whose files a page may upload
+    // besides those of the host's download folder; never a file of excluded.
+    void setUploadFolders(const QStringList& folders, const QStringList& excluded);
+
+    // The program navigates now: until that load ends, a leave-page question is
+    // answered "leave" and other dialogs as if unseen, without asking; an open
+    // page dialog is closed the same way.
+    void programNavigates();
+
+    // The engine's own leave-page question, as it asks javaScriptConfirm.
+    static QString leavePageQuestion();
+
+protected:
+    QStringList chooseFiles(FileSelectionMode mode, const QStringList& oldFiles,
+                            const QStringList& acceptedMimeTypes) override;
+    void javaScriptAlert(const QUrl& securityOrigin, const QString& msg) override;
+    bool javaScriptConfirm(const QUrl& securityOrigin, const QString& msg) override;
+    bool javaScriptPrompt(const QUrl& securityOrigin, const QString& msg, const QString& defaultValue,
+                          QString* result) override;
+
+private:
+    // Whether a page dialog may be shown now; a page that opens dialogs one
+    // right after the other gets a few, then no more until it navigates.
+    bool mayShowDialog();
+    // Shows the dialog modally over the main window; false when the program
+    // closed it rather than the visitor.
+    bool showDialog(QDialog& dialog);
+    QWidget* owner() const;
+
+    bool surfing = false;
+    bool programNavigation = false;
+    QStringList configuredFolders;
+    QStringList excludedFolders;
+    QPointer<QDialog> openDialog;  // the page dialog or file chooser on screen
+    bool closedByProgram = false;
+    int quickDialogs = 0;  // dialogs in a row that came right after the one before
+    QElapsedTimer sinceDialogClosed;
+};

@@ -1,0 +1,97 @@
+#include "platform/PageRules.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <algorithm>
+
+QUrl addressUrl(const QString& address)
+{
+    const QUrl url = QUrl::fromUserInput(address);
+    return url.isEmpty() ? QUrl(QStringLiteral("about:blank")) : url;
+}
+
+bool isWebUrl(const QUrl& url)
+{
+    return url.isValid() && (url.scheme() == QStringLiteral("http") || url.scheme() == QStringLiteral("https"));
+}
+
+QString refusedAddressText(const QString& address)
+{
+    constexpr qsizetype kShownLength = 200;
+    const QString shown = address.size() > kShownLength ? address.left(kShownLength) + QStringLiteral("…") : address;
+    return QStringLiteral(
+               "Die Adresse \"%1\" kann nicht geöffnet werden.\r"
+               "Erlaubt sind nur Web-Adressen (http:// und https://).")
+        .arg(shown);
+}
+
+bool mayOpenTypedAddress(const QString& typed, const QStringList& configured)
+{
+    const QUrl url = QUrl::fromUserInput(typed);
+    if (url.isEmpty() || isWebUrl(url))
+        return true;
+    return std::any_of(configured.cbegin(), configured.cend(), [&](const QString& address) {
+        return !address.trimmed().isEmpty()
+               && QUrl::fromUserInput(address).matches(url, QUrl::StripTrailingSlash | QUrl::NormalizePathSegments);
+    });
+}
+
+QStringList uploadFolders(const QStringList& candidates, const QStringList& excluded)
+{
+    QStringList shut;
+    for (const QString& folder : excluded) {
+        const QString canonical = QFileInfo(folder).canonicalFilePath();
+        if (!canonical.isEmpty())
+            shut.append(canonical);
+    }
+    QStringList folders;
+    for (const QString& folder : candidates) {
+        const QFileInfo info(folder);
+        const QString canonical = info.canonicalFilePath();
+        if (!folder.trimmed().isEmpty() && info.isDir() && !canonical.isEmpty() && !shut.contains(canonical)
+            && !folders.contains(canonical))
+            folders.append(canonical);
+    }
+    return folders;
+}
+
+QString uploadableFile(const QString& text, const QStringList& folders)
+{
+    if (text.trimmed().isEmpty())
+        return {};
+    const auto accepted = [&](const QString& path) {
+        const QFileInfo file(path);
+        const QString canonical = file.canonicalFilePath();
+        const bool inside = !canonical.isEmpty() && folders.contains(QFileInfo(canonical).path());
+        return inside && QFileInfo(canonical).isFile() && file.isReadable() ? canonical : QString();
+    };
+    if (QDir::isAbsolutePath(text))
+        return accepted(text);
+    for (const QString& folder : folders) {
+        if (const QString found = accepted(QDir(folder).filePath(text)); !found.isEmpty())
+            return found;
+    }
+    return {};
+}
+
+QStringList uploadableFiles(const QString& folder, const QStringList& folders)
+{
+    QStringList files;
+    const QDir dir(folder);
+    for (const QString& name : dir.entryList(QDir::Files, QDir::Name)) {
+        if (const QString file = uploadableFile(dir.filePath(name), folders); !file.isEmpty())
+            files.append(dir.filePath(name));
+    }
+    return files;
+}
+
+qint64 freeSpaceReserve(qint64 diskBytes)
+{
+    constexpr qint64 kGiB = Q_INT64_C(1) << 30;
+    return std::min(kGiB, diskBytes / 20);
+}
+
+bool leavesEnoughFreeSpace(qint64 availableBytes, qint64 diskBytes, qint64 stillToCome)
+{
+    return availableBytes - std::max<qint64>(stillToCome, 0) >= freeSpaceReserve(diskBytes);
+}

@@ -1,0 +1,239 @@
+// A visitor and hostile pages against the real program on a display of its
+// own: the visitor clicks and types as a person does (xdotool), the pages come
+// from 127.0.0.1 and tell the server when they are left.
+
+#include "ProgramRun.h"
+
+#include "settings/AnsiText.h"
+#include "settings/Defaults.h"
+#include "support/LoopbackServer.h"
+
+#include <gtest/gtest.h>
+#include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QPoint>
+#include <QThread>
+#include <cstring>
+#include <functional>
+
+namespace {
+
+// Every page is a column of 60-pixel blocks and reports its end to /verlassen/<page>.
+std::string page(const std::string& body)
+{
+    return "<!DOCTYPE html><html><head><meta charset='utf-8'><style>body{margin:0} a{display:block;height:60px}"
+           "</style></head><body>"
+           + body
+           + "<script>addEventListener('pagehide', () => navigator.sendBeacon('/verlassen' + location.pathname))"
+             "</script></body></html>";
+}
+
+// Where the view's page starts inside the main window, and the home button.
+constexpr int kPageLeft = 8;
+constexpr int kPageTop = 86;
+const QPoint kHomeButton(224, 16);
+const QPoint kAddressBox(350, 68);
+
+const char* const kLinks[] = {"hochladen", "flut", "zweite", "fenster", "falle", "endlos", "mailto:info@example.com"};
+
+class LockDown : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!display.isUsable())
+            GTEST_SKIP() << "needs Xvfb and xdotool";
+        auto& http = server.http();
+        const auto serve = [&](const char* path, const std::string& body) {
+            http.Get(path, [html = page(body)](const httplib::Request&, httplib::Response& response) {
+                response.set_header("Cache-Control", "no-store");
+                response.set_content(html, "text/html; charset=utf-8");
+            });
+        };
+        std::string links;
+        for (const char* link : kLinks)
+            links += std::string("<a href='") + (std::strchr(link, ':') ? "" : "/") + link + "'>" + link + "</a>";
+        serve("/start", links);
+        serve("/zweite", "<p>zweite Seite</p>");
+        serve("/hochladen",
+              "<input type='file' onclick='fetch(\"/geklickt\")' style='display:block;width:100%;height:300px'>");
+        serve("/flut",
+              "<script>for (let i = 0; i < 20; ++i) { const a = document.createElement('a');"
+              " a.href = '/datei' + i + '.bin'; a.download = ''; document.body.append(a); a.click(); }</script>");
+        // A window of another scheme, whose picture would tell the server that it opened.
+        http.Get("/fenster", [this](const httplib::Request&, httplib::Response& response) {
+            response.set_content(page("<script>setTimeout(() => window.open('data:text/html,<img src=\""
+                                      + server.url(QStringLiteral("/erreicht")).toStdString() + "\">'), 300)</script>"),
+                                 "text/html; charset=utf-8");
+        });
+        serve("/falle",
+              "<p style='height:300px'>Falle</p><script>addEventListener('beforeunload', e => {"
+              " e.preventDefault(); e.returnValue = 'bleib'; })</script>");
+        serve("/endlos", "<script>addEventListener('load', () => setTimeout(() => { for (;;) {} }, 500))</script>");
+        http.Get(R"(/datei\d+\.bin)", [](const httplib::Request&, httplib::Response& response) {
+            response.set_content(std::string(256 * 1024, 'x'), "application/octet-stream");
+        });
+        http.Post(R"(/verlassen/.*)",
+                  [](const httplib::Request&, httplib::Response& response) { response.status = 204; });
+        server.start();
+
+        EinstellDaten = TEinstellRecord{};
+        SetDefaults(EinstellDaten);
+        record = EinstellDaten;
+        stringToText(record.HomePage, server.url(QStringLiteral("/start")));
+        folder = run.home() + QStringLiteral("/ablage");
+        stringToText(record.DownloadFolder1, folder);
+        stringToText(record.DownloadFolder2, folder);
+        run.setEnv(QStringLiteral("DISPLAY"), display.name());
+        // The desktop's handler of other schemes, as the program would find it: it leaves a mark.
+        const QString tools = run.home() + QStringLiteral("/bin");
+        QDir().mkpath(tools);
+        QFile opener(tools + QStringLiteral("/xdg-open"));
+        ASSERT_TRUE(opener.open(QIODevice::WriteOnly));
+        opener.write("#!/bin/sh\necho \"$@\" > \"$(dirname \"$0\")/geoeffnet\"\n");
+        opener.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        run.setEnv(QStringLiteral("PATH"), tools + QLatin1Char(':') + qEnvironmentVariable("PATH"));
+    }
+
+    // Starts the program and waits until its home page has been asked for.
+    void start(const QStringList& arguments = {})
+    {
+        run.writeSettings(record);
+        run.start(arguments);
+        window = display.waitForWindow(run.proc().processId(), QStringLiteral("Kavelo - der MiniBrowser"), 30000);
+        ASSERT_FALSE(window.isEmpty());
+        ASSERT_TRUE(waitFor([&] { return count("/start") == 1; }, 30000));
+        sinceStart.start();
+        settle();
+    }
+
+    static bool waitFor(const std::function<bool()>& condition, int milliseconds)
+    {
+        QElapsedTimer waited;
+        waited.start();
+        while (!condition()) {
+            if (waited.elapsed() > milliseconds)
+                return false;
+            QThread::msleep(100);
+        }
+        return true;
+    }
+    static void settle() { QThread::msleep(1500); }  // the page has loaded and can take input
+
+    int count(const char* path) const { return server.count(QString::fromLatin1(path)); }
+    qint64 pid() { return run.proc().processId(); }
+    void click(QPoint point, int button = 1) const { display.click(window, point.x(), point.y(), button); }
+    void clickPage(int x, int y, int button = 1) const { click({kPageLeft + x, kPageTop + y}, button); }
+    void follow(int link) const { clickPage(100, 30 + 60 * link); }
+    void key(const QString& keys) const { display.xdotool({QStringLiteral("key"), keys}); }
+    // Answers the box with its default button.
+    void answer(const QString& box) const
+    {
+        display.click(box, 5, 5);
+        key(QStringLiteral("Return"));
+    }
+
+    VirtualDisplay display;
+    LoopbackServer server;
+    ProgramRun run;
+    TEinstellRecord record{};
+    QString folder;
+    QString window;
+    QElapsedTimer sinceStart;
+};
+
+}  // namespace
+
+TEST_F(LockDown, AViewerOnlyVisitorGetsNoFileChooserNoDownloadsAndNoWayBack)
+{
+    record.MaySurf = 0;
+    start({QStringLiteral("0")});
+
+    follow(0);
+    ASSERT_TRUE(waitFor([&] { return count("/hochladen") == 1; }, 10000));
+    settle();
+    clickPage(300, 150);
+    ASSERT_TRUE(waitFor([&] { return count("/geklickt") == 1; }, 10000));  // the click reached the field
+    QThread::msleep(2000);
+    EXPECT_EQ(display.windows(pid()).size(), 1);
+
+    click(kHomeButton);
+    ASSERT_TRUE(waitFor([&] { return count("/start") == 2; }, 10000));
+    settle();
+    follow(1);
+    ASSERT_TRUE(waitFor([&] { return server.requests().filter(QStringLiteral(".bin")).size() >= 5; }, 10000));
+    QThread::msleep(3000);
+    EXPECT_EQ(display.windows(pid()).size(), 1);
+    QStringList landed;
+    for (QDirIterator files(run.home(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); files.hasNext();) {
+        const QString file = files.next();
+        if (file.startsWith(folder) || file.contains(QStringLiteral("datei")))
+            landed << file;
+    }
+    EXPECT_TRUE(landed.isEmpty()) << landed.join(QLatin1Char(' ')).toStdString();
+
+    click(kHomeButton);
+    ASSERT_TRUE(waitFor([&] { return count("/start") == 3; }, 10000));
+    settle();
+    follow(2);
+    ASSERT_TRUE(waitFor([&] { return count("/zweite") == 1; }, 10000));
+    settle();
+    clickPage(300, 300, 8);  // the mouse's back button, with "zurück" off
+    QThread::msleep(2000);
+    EXPECT_EQ(count("/verlassen/zweite"), 0);
+    EXPECT_EQ(count("/start"), 3);
+}
+
+TEST_F(LockDown, ATypedFileAddressAndADataWindowAreRefusedAndThePageStays)
+{
+    start();
+    click(kAddressBox);
+    key(QStringLiteral("ctrl+a"));
+    display.xdotool({QStringLiteral("type"), QStringLiteral("file:///etc/passwd")});
+    key(QStringLiteral("Return"));
+    const QString refusal = display.waitForWindow(pid(), QStringLiteral("Warnung"), 10000);
+    ASSERT_FALSE(refusal.isEmpty());
+    answer(refusal);
+    ASSERT_TRUE(waitFor([&] { return display.windows(pid()).size() == 1; }, 5000));
+    EXPECT_EQ(count("/verlassen/start"), 0);
+
+    follow(3);
+    ASSERT_TRUE(waitFor([&] { return count("/fenster") == 1; }, 10000));
+    EXPECT_FALSE(display.waitForWindow(pid(), QStringLiteral("Warnung"), 10000).isEmpty());
+    QThread::msleep(1000);
+    EXPECT_EQ(count("/erreicht"), 0);
+    EXPECT_EQ(count("/verlassen/fenster"), 0);
+
+    // A mail link starts no program outside.
+    answer(display.waitForWindow(pid(), QStringLiteral("Warnung"), 1000));
+    click(kHomeButton);
+    ASSERT_TRUE(waitFor([&] { return count("/start") == 2; }, 10000));
+    settle();
+    const int left = count("/verlassen/start");
+    follow(6);
+    QThread::msleep(3000);
+    EXPECT_FALSE(QFile::exists(run.home() + QStringLiteral("/bin/geoeffnet")));
+    EXPECT_EQ(count("/verlassen/start"), left);
+}
+
+// The program's timed reload brings the home page back from a page that asks
+// before it is left, and from a page whose script never ends.
+TEST_F(LockDown, TheTimedReloadEndsATrapAndAHungPage)
+{
+    record.RefreshMinutes = 1;
+    start();
+    follow(4);
+    ASSERT_TRUE(waitFor([&] { return count("/falle") == 1; }, 10000));
+    settle();
+    clickPage(300, 150);  // a gesture: now the page may ask before it is left
+    ASSERT_TRUE(waitFor([&] { return count("/start") == 2; }, 75000));
+    EXPECT_LT(sinceStart.elapsed(), 60000 + 8000);
+    EXPECT_EQ(count("/verlassen/falle"), 1);
+
+    settle();
+    follow(5);
+    ASSERT_TRUE(waitFor([&] { return count("/endlos") == 1; }, 10000));
+    ASSERT_TRUE(waitFor([&] { return count("/start") == 3; }, 75000));
+    EXPECT_LT(sinceStart.elapsed(), 120000 + 3000 + 8000);
+    EXPECT_EQ(display.windows(pid()).size(), 1);
+}

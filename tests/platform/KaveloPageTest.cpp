@@ -1,0 +1,327 @@
+// What a page may do in the view, against a loopback site: its dialogs, the
+// leave-page question, a page that hangs, and the file chooser of an upload
+// field, each with and without the right to surf.
+
+#include "platform/BrowserView.h"
+#include "platform/HostRegistry.h"
+#include "platform/KaveloPage.h"
+#include "platform/UploadChooser.h"
+#include "support/GuiTestMain.h"
+#include "support/LoopbackServer.h"
+#include "support/RecordingPresenter.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+#include <functional>
+#include <memory>
+
+namespace {
+
+constexpr int kTimeout = 15000;
+
+void serve(httplib::Server& http, const char* path, const std::string& body)
+{
+    http.Get(path, [body](const httplib::Request&, httplib::Response& response) {
+        response.set_content("<!DOCTYPE html><html><head><meta charset=\"utf-8\"></head><body style=\"margin:0\">"
+                                 + body + "</body></html>",
+                             "text/html; charset=utf-8");
+    });
+}
+
+void clickButton(QDialog* dialog, const QString& text)
+{
+    for (QAbstractButton* button : dialog->findChildren<QAbstractButton*>()) {
+        if (button->text() == text) {
+            button->click();
+            return;
+        }
+    }
+    QFAIL(qPrintable(QStringLiteral("no button ") + text));
+}
+
+// Answers every page dialog that comes up with action, and keeps its title and text.
+class DialogAnswerer {
+public:
+    explicit DialogAnswerer(std::function<void(QDialog*)> action)
+    {
+        QObject::connect(&poll, &QTimer::timeout, &poll, [this, action] {
+            for (QWidget* widget : QApplication::topLevelWidgets()) {
+                auto* dialog = qobject_cast<QDialog*>(widget);
+                if (!dialog || !dialog->isVisible() || dialog->objectName() != QStringLiteral("PageDialog"))
+                    continue;
+                titles << dialog->windowTitle();
+                const auto* box = qobject_cast<QMessageBox*>(dialog);
+                texts << (box ? box->text() : qobject_cast<QInputDialog*>(dialog)->labelText());
+                action(dialog);
+            }
+        });
+        poll.start(20);
+    }
+
+    QStringList titles;
+    QStringList texts;
+
+private:
+    QTimer poll;
+};
+
+}  // namespace
+
+class KaveloPageTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void dialogsAreGermanAndNeedTheRightToSurf();
+    void theProgramsNavigationLeavesWithoutAskingAndClosesADialog();
+    void aHungPageIsEndedBeforeTheProgramsNavigation();
+    void theFileChooserOffersTheDownloadFoldersOnly();
+
+private:
+    KaveloPage* page() const { return view->kaveloPage(); }
+    QString url(const char* path) const { return server.url(QString::fromLatin1(path)); }
+    void navigateAndWait(const char* path);
+    void click(const char* elementId);
+    void gesture(const char* elementId);
+    QVariant runScript(const QString& script);
+
+    LoopbackServer server;
+    std::unique_ptr<RecordingPresenter> boxes;
+    std::unique_ptr<BrowserView> view;
+};
+
+void KaveloPageTest::initTestCase()
+{
+    auto& http = server.http();
+    http.set_keep_alive_max_count(1);
+    serve(http, "/b", "<p>B</p>");
+    serve(http, "/c", "<p>C</p>");
+    serve(http, "/falle",
+          "<p id='flaeche' style='height:200px' onclick='window.geklickt = true'>Falle</p>"
+          "<script>addEventListener('beforeunload', e => {"
+          " e.preventDefault(); e.returnValue = 'bleib'; })</script>");
+    serve(http, "/hochladen",
+          "<input type='file' id='datei' onclick='window.geklickt = true' "
+          "style='display:block;height:60px;width:300px'>");
+    server.start();
+}
+
+void KaveloPageTest::init()
+{
+    boxes = std::make_unique<RecordingPresenter>();
+    view = std::make_unique<BrowserView>();
+    view->resize(600, 400);
+    view->show();
+    QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+}
+
+void KaveloPageTest::cleanup()
+{
+    view.reset();
+    boxes.reset();
+}
+
+void KaveloPageTest::navigateAndWait(const char* path)
+{
+    const QSignalSpy loaded(view.get(), &QWebEngineView::loadFinished);
+    view->Navigate(url(path));
+    QTRY_VERIFY_WITH_TIMEOUT(!loaded.isEmpty(), kTimeout);
+}
+
+// A real mouse click, so that the engine sees a user's gesture.
+void KaveloPageTest::click(const char* elementId)
+{
+    const QVariantList centre =
+        runScript(QStringLiteral("(() => { const r = document.getElementById('%1').getBoundingClientRect();"
+                                 " return [r.left + r.width / 2, r.top + r.height / 2]; })()")
+                      .arg(QLatin1String(elementId)))
+            .toList();
+    QCOMPARE(centre.size(), 2);
+    QTest::mouseClick(view->focusProxy(), Qt::LeftButton, {}, QPoint(centre[0].toInt(), centre[1].toInt()));
+}
+
+// A click that the page has seen: the engine asks before a page is left only
+// when the page has had one. The first click on a fresh view may go unseen.
+void KaveloPageTest::gesture(const char* elementId)
+{
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        click(elementId);
+        if (QTest::qWaitFor([&] { return runScript(QStringLiteral("window.geklickt === true")).toBool(); }, 300))
+            return;
+    }
+    QFAIL("the page does not see the click");
+}
+
+QVariant KaveloPageTest::runScript(const QString& script)
+{
+    QVariant result;
+    bool done = false;
+    view->page()->runJavaScript(script, [&](const QVariant& value) {
+        result = value;
+        done = true;
+    });
+    if (!QTest::qWaitFor([&] { return done; }, kTimeout))
+        qWarning("the script did not finish: %s", qPrintable(script));
+    return result;
+}
+
+void KaveloPageTest::dialogsAreGermanAndNeedTheRightToSurf()
+{
+    DialogAnswerer answerer([](QDialog* dialog) {
+        if (auto* input = qobject_cast<QInputDialog*>(dialog))
+            input->setTextValue(QStringLiteral("Kavelo"));
+        clickButton(dialog, QStringLiteral("OK"));
+    });
+    navigateAndWait("/b");
+    QVariantList answers = runScript(QStringLiteral("alert('a'); [confirm('b'), prompt('c', 'd')]")).toList();
+    QCOMPARE(answers.size(), 2);
+    QCOMPARE(answers[0], QVariant(false));
+    QVERIFY(answers[1].isNull());
+    QVERIFY(answerer.titles.isEmpty());
+
+    page()->setSurfingAllowed(true);
+    answers = runScript(QStringLiteral("alert('<b>Hallo</b>'); [confirm('Weiter?'), prompt('Name?', 'x')]")).toList();
+    QCOMPARE(answers, (QVariantList{true, QStringLiteral("Kavelo")}));
+    QCOMPARE(answerer.titles, (QStringList{QStringLiteral("Meldung der Webseite"), QStringLiteral("Frage der Webseite"),
+                                           QStringLiteral("Eingabe für die Webseite")}));
+    const QString origin = url("");
+    QCOMPARE(answerer.texts[0], QStringLiteral("Die Seite %1 meldet:\n\n<b>Hallo</b>").arg(origin));
+    QCOMPARE(answerer.texts[2], QStringLiteral("Die Seite %1 meldet:\n\nName?").arg(origin));
+
+    // A page that asks again and again gets three boxes, then no more.
+    navigateAndWait("/c");
+    runScript(QStringLiteral("for (let i = 0; i < 10; ++i) alert(i)"));
+    QCOMPARE(answerer.titles.size(), 6);
+}
+
+void KaveloPageTest::theProgramsNavigationLeavesWithoutAskingAndClosesADialog()
+{
+    page()->setSurfingAllowed(true);
+    {
+        QString answer = QStringLiteral("Bleiben");
+        DialogAnswerer answerer([&](QDialog* dialog) { clickButton(dialog, answer); });
+        navigateAndWait("/falle");
+        gesture("flaeche");
+        view->Navigate(url("/b"));
+        QTRY_COMPARE_WITH_TIMEOUT(answerer.titles, QStringList{QStringLiteral("Seite verlassen?")}, kTimeout);
+        QVERIFY(!QTest::qWaitFor([&] { return view->LocationURL() != url("/falle"); }, 500));
+        answer = QStringLiteral("Verlassen");
+        view->Navigate(url("/b"));
+        QTRY_COMPARE_WITH_TIMEOUT(view->LocationURL(), url("/b"), kTimeout);
+        QCOMPARE(answerer.titles.size(), 2);
+
+        navigateAndWait("/falle");
+        gesture("flaeche");
+        view->navigateAsProgram([this] { view->Navigate(url("/c")); });
+        QTRY_COMPARE_WITH_TIMEOUT(view->LocationURL(), url("/c"), kTimeout);
+        QCOMPARE(answerer.titles.size(), 2);
+    }
+
+    // A dialog on screen when the program navigates is closed, and the page's
+    // further dialogs are answered unseen.
+    DialogAnswerer navigating([this](QDialog*) { view->navigateAsProgram([this] { view->Navigate(url("/b")); }); });
+    view->page()->runJavaScript(QStringLiteral("for (let i = 0; i < 5; ++i) alert(i)"));
+    QTRY_COMPARE_WITH_TIMEOUT(view->LocationURL(), url("/b"), kTimeout);
+    QCOMPARE(navigating.titles, QStringList{QStringLiteral("Meldung der Webseite")});
+}
+
+void KaveloPageTest::aHungPageIsEndedBeforeTheProgramsNavigation()
+{
+    const QSignalSpy gone(view.get(), &BrowserView::rendererGone);
+    navigateAndWait("/b");
+    const qint64 renderer = view->page()->renderProcessPid();
+    QVERIFY(renderer > 0);
+    view->page()->runJavaScript(QStringLiteral("for (;;) {}"));  // the probe comes after it
+    QElapsedTimer waited;
+    waited.start();
+    view->navigateAsProgram([this] { view->Navigate(url("/c")); }, true);
+    QTRY_COMPARE_WITH_TIMEOUT(view->LocationURL(), url("/c"), kTimeout);
+    QVERIFY(waited.elapsed() >= BrowserView::kProbeTimeoutMs * 9 / 10);  // a timer may fire a little early
+    QVERIFY(view->page()->renderProcessPid() != renderer);
+    QVERIFY(gone.isEmpty());
+
+    // A page that answers is left at once.
+    QTRY_VERIFY_WITH_TIMEOUT(!view->page()->isLoading(), kTimeout);
+    waited.restart();
+    view->navigateAsProgram([this] { view->Navigate(url("/b")); }, true);
+    QTRY_COMPARE_WITH_TIMEOUT(view->LocationURL(), url("/b"), kTimeout);
+    QVERIFY(waited.elapsed() < BrowserView::kProbeTimeoutMs);
+}
+
+void KaveloPageTest::theFileChooserOffersTheDownloadFoldersOnly()
+{
+    QTemporaryDir dir;
+    const QDir root(dir.path());
+    for (const char* name : {"host/a.txt", "eigene/b.txt", "programm/Einstell.DAT", "draussen/c.txt"}) {
+        QVERIFY(root.mkpath(QFileInfo(root.filePath(QString::fromLatin1(name))).path()));
+        QFile file(root.filePath(QString::fromLatin1(name)));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    {
+        HostRegistryKey key;
+        QVERIFY(key.open(kInternetExplorerKey));
+        key.writeString(kDownloadDirectoryValue, root.filePath(QStringLiteral("host")));
+    }
+    page()->setUploadFolders({root.filePath(QStringLiteral("eigene")), root.filePath(QStringLiteral("programm"))},
+                             {root.filePath(QStringLiteral("programm"))});
+    const auto choosers = [] {
+        int shown = 0;
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            shown += qobject_cast<UploadChooser*>(widget) && widget->isVisible();
+        return shown;
+    };
+    navigateAndWait("/hochladen");
+    gesture("datei");
+    QVERIFY(!QTest::qWaitFor([&] { return choosers() > 0; }, 1000));
+
+    page()->setSurfingAllowed(true);
+    QStringList listed;
+    bool refusedTypedPath = false;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, this, [&] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* chooser = qobject_cast<UploadChooser*>(widget);
+            if (!chooser || !chooser->isVisible())
+                continue;
+            poll.stop();
+            auto* files = chooser->findChild<QTreeWidget*>(QStringLiteral("Files"));
+            for (int i = 0; i < files->topLevelItemCount(); ++i) {
+                const QTreeWidgetItem* folder = files->topLevelItem(i);
+                for (int j = 0; j < folder->childCount(); ++j)
+                    listed << QFileInfo(folder->text(0)).fileName() + QLatin1Char('/') + folder->child(j)->text(0);
+            }
+            auto* name = chooser->findChild<QLineEdit*>(QStringLiteral("FileName"));
+            name->setText(QStringLiteral("../draussen/c.txt"));
+            clickButton(chooser, QStringLiteral("Öffnen"));
+            refusedTypedPath = chooser->isVisible() && boxes->messages.size() == 1;
+            files->setCurrentItem(files->topLevelItem(1)->child(0));
+            clickButton(chooser, QStringLiteral("Öffnen"));
+        }
+    });
+    poll.start(20);
+    runScript(QStringLiteral("window.geklickt = false"));
+    gesture("datei");
+    QTRY_COMPARE_WITH_TIMEOUT(
+        runScript(QStringLiteral("[...document.getElementById('datei').files].map(f => f.name)")).toStringList(),
+        QStringList{QStringLiteral("b.txt")}, kTimeout);
+    QCOMPARE(listed, (QStringList{QStringLiteral("host/a.txt"), QStringLiteral("eigene/b.txt")}));
+    QVERIFY(refusedTypedPath);
+    QCOMPARE(boxes->messages[0].kind, MessageKind::Warning);
+    QCOMPARE(boxes->messages[0].text,
+             QStringLiteral("\"../draussen/c.txt\" ist keine Datei in einem der Download-Ordner."
+                            "\nHochgeladen werden können nur Dateien aus diesen Ordnern."));
+}
+
+KAVELO_GUI_TEST_MAIN(KaveloPageTest)
+
+#include "KaveloPageTest.moc"
