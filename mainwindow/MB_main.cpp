@@ -29,7 +29,6 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QVBoxLayout>
-#include <QWindow>
 
 namespace {
 
@@ -195,17 +194,17 @@ void TKaveloMainForm::createControls()
     // sent there directly: Enter is caught on both.
     ComboBox1->installEventFilter(this);
     ComboBox1->lineEdit()->installEventFilter(this);
-    WebBrowser1->installEventFilter(this);  // the page's widget arrives later, see placeViewInTabOrder
+    WebBrowser1->installEventFilter(this);  // a page's widget made anew, see placeViewInTabOrder
     connect(WebBrowser1, &BrowserView::NavigateComplete2, this, &TKaveloMainForm::WebBrowser1NavigateComplete2);
     connect(WebBrowser1, &BrowserView::ProgressChange, this, &TKaveloMainForm::WebBrowser1ProgressChange);
     connect(WebBrowser1, &BrowserView::rendererGone, this, &TKaveloMainForm::rendererGone);
     WebBrowser1->setNavigationButtons(BitBtn1, BitBtn2, BitBtn4);
 }
 
-// The page is shown by a widget that the view creates with the first page (and
-// anew after a renderer was lost); the view and that widget would join the end
-// of the tab chain, but belong between the copy-address button and the
-// settings button.
+// The page is shown by a widget that the view creates when it is set up, in its
+// place in the tab chain, and anew after a renderer was lost; that one would
+// join the end of the chain, but belongs between the copy-address button and
+// the settings button.
 void TKaveloMainForm::placeViewInTabOrder()
 {
     if (WebBrowser1->focusProxy()) {
@@ -303,19 +302,9 @@ void TKaveloMainForm::readCommandLine(const QStringList& arguments)
 
 bool TKaveloMainForm::event(QEvent* event)
 {
-    switch (event->type()) {
-    case QEvent::StatusTip:
+    if (event->type() == QEvent::StatusTip) {
         showhint(static_cast<QStatusTipEvent*>(event)->tip());
         return true;
-    case QEvent::WinIdChange:
-        // The web view's first page makes the toolkit create the native window
-        // anew, of another kind; the new one must tell the window manager the
-        // minimised or maximised start as well, before it appears.
-        if ((windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) && internalWinId())
-            windowHandle()->setWindowStates(windowState());
-        break;
-    default:
-        break;
     }
     return QMainWindow::event(event);
 }

@@ -94,6 +94,11 @@ BrowserView::BrowserView(QWidget* parent)
     connect(page, &QWebEnginePage::newWindowRequested, this, &BrowserView::openInThisView);
     connect(page, &QWebEnginePage::renderProcessTerminated, this, &BrowserView::rendererEnded);
     connect(page, &QWebEnginePage::certificateError, this, &takeWhatTheSystemTrusts);
+    // The engine sets up its side of the page now (an action that does nothing
+    // makes it), and with it the child that draws the pages. A window made after
+    // that is made for the engine's drawing at once; one made before it would be
+    // made anew, and shown a second time, when the first page comes.
+    page->triggerAction(QWebEnginePage::NoWebAction);
 }
 
 // Pages cannot navigate to a source view themselves, nor open one in a new

@@ -37,6 +37,7 @@ void GlyphsTest::everyPictureRendersAndGreysOutWhenDisabled()
         const QImage disabled =
             icon.pixmap(size, 1.0, QIcon::Disabled).toImage().convertToFormat(QImage::Format_ARGB32);
         QCOMPARE(normal.size(), size);
+        QCOMPARE(icon.pixmap(size, 2.0).size(), size * 2);  // drawn at the pixel ratio, not scaled up
         int opaque = 0;
         int mostColour = 0;
         int darkestDisabled = 255;
