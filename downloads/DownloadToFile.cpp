@@ -314,7 +314,8 @@ CURLcode drive(CURL* curl, const CancelFlag& cancel, char* errorBuffer)
 CURLcode useNetwork(CURL* curl, const QUrl& target)
 {
     const NetworkProxy& proxy = programProxy();
-    CURLcode code = libcurl().easy_setopt(curl, CURLOPT_PROXY, proxy.curlProxy(target).toUtf8().constData());  // "": direct
+    CURLcode code =
+        libcurl().easy_setopt(curl, CURLOPT_PROXY, proxy.curlProxy(target).toUtf8().constData());  // "": direct
     if (code == CURLE_OK)
         code = libcurl().easy_setopt(curl, CURLOPT_NOPROXY, proxy.curlNoProxy().constData());
     if (const QByteArray file = qgetenv("SSL_CERT_FILE"); code == CURLE_OK && !file.isEmpty())
@@ -356,7 +357,7 @@ TransferResult FileTransfer::perform()
     check(libcurl().easy_setopt(curl, CURLOPT_NOSIGNAL, 1L));
     check(libcurl().easy_setopt(curl, CURLOPT_USERAGENT, "Kavelo"));
     check(libcurl().easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS,
-                           static_cast<long>(std::chrono::milliseconds(limits.connectTimeout).count())));
+                                static_cast<long>(std::chrono::milliseconds(limits.connectTimeout).count())));
     // A stall: less than one byte a second over the whole stall time.
     check(libcurl().easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L));
     check(libcurl().easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, static_cast<long>(limits.stallTimeout.count())));

@@ -219,15 +219,7 @@ TEST_F(DownloadToFileTest, AStalledTransferFailsAfterTheStallTime)
 TEST_F(DownloadToFileTest, CertificatesAreTrustedOnlyFromTheAuthoritiesOfTheSystemAndSslCertFile)
 {
     const TestCertificates certificates;
-    const struct {
-        const char* name;
-        CertificateFiles files;
-        bool trusted;
-    } cases[] = {{"test authority", certificates.trusted(), true},
-                 {"self-signed", certificates.selfSigned(), false},
-                 {"expired", certificates.expired(), false},
-                 {"other host", certificates.otherHost(), false}};
-    for (const auto& c : cases) {
+    for (const CertificateCase& c : certificates.cases()) {
         LoopbackServer https(c.files);
         https.http().Get(
             "/", [](const httplib::Request&, httplib::Response& res) { res.set_content("sicher", "text/plain"); });

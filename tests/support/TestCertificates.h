@@ -7,15 +7,32 @@
 
 #include <QString>
 #include <QTemporaryDir>
+#include <vector>
 
 struct CertificateFiles {
     QString certificate;
     QString key;
 };
 
+// A server certificate and whether a client that trusts the test authority takes it.
+struct CertificateCase {
+    const char* name;
+    CertificateFiles files;
+    bool trusted;
+};
+
 class TestCertificates {
 public:
     TestCertificates();
+
+    // The four server certificates below, each with its answer.
+    std::vector<CertificateCase> cases() const
+    {
+        return {{"test authority", trusted(), true},
+                {"self-signed", selfSigned(), false},
+                {"expired", expired(), false},
+                {"other host", otherHost(), false}};
+    }
 
     // The test authority, PEM.
     QString authority() const { return dir.filePath(QStringLiteral("ca.pem")); }
