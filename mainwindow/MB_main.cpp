@@ -25,7 +25,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
-#include <QShowEvent>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QVBoxLayout>
@@ -309,13 +308,16 @@ bool TKaveloMainForm::event(QEvent* event)
     return QMainWindow::event(event);
 }
 
-void TKaveloMainForm::showEvent(QShowEvent* event)
+// The first showing runs the start-up's last step before the native window is
+// made: the home page's request then starts while the window system sets the
+// window up.
+void TKaveloMainForm::setVisible(bool visible)
 {
-    QMainWindow::showEvent(event);
-    if (!shownOnce) {
+    if (visible && !shownOnce) {
         shownOnce = true;
         FormShow();
     }
+    QMainWindow::setVisible(visible);
 }
 
 void TKaveloMainForm::FormShow()

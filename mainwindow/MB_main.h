@@ -61,7 +61,7 @@ protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
+    void setVisible(bool visible) override;
 
 private:
     // Ends the event loop without the close handling; the host's download
