@@ -8,6 +8,7 @@
 #include "settings/Defaults.h"
 #include "settings/MB_Daten.h"
 #include "settings/Passwords.h"
+#include "support/RecordText.h"
 #include "support/RecordingPresenter.h"
 #include "support/TempProgramFolder.h"
 
@@ -26,16 +27,6 @@
 namespace {
 
 enum class Role { None, User, Admin };
-
-QString S(const Text& text)
-{
-    return textToString(text);
-}
-
-QByteArray recordBytes()
-{
-    return QByteArray(reinterpret_cast<const char*>(&EinstellDaten), sizeof EinstellDaten);
-}
 
 // The controls the dialog places itself (not the parts of the tab widget).
 bool isPlaced(const QWidget* widget)
@@ -133,21 +124,21 @@ void EinstellDialogTest::controlsComeWhenFirstNeeded()
 {
     QVERIFY(form->findChildren<QWidget*>().isEmpty());
     form->RecordToForm();
-    QCOMPARE(form->findChild<QLineEdit*>(QStringLiteral("Edit6"))->text(), S(EinstellDaten.HomePage));
+    QCOMPARE(form->findChild<QLineEdit*>(QStringLiteral("Edit6"))->text(), text(EinstellDaten.HomePage));
 
     // Never filled, its counters are empty: the take-over stops as it always did.
     TEinstellForm unfilled;
     unfilled.setRoles(true, false);
-    const QByteArray before = recordBytes();
+    const QByteArray before = image(EinstellDaten);
     QVERIFY(!unfilled.FormToRecord());
-    QCOMPARE(recordBytes(), before);
+    QCOMPARE(image(EinstellDaten), before);
     QCOMPARE(boxes->messages.size(), 1);
     QCOMPARE(boxes->messages[0].text, QStringLiteral("'' ist kein gültiger Integerwert"));
 
     TEinstellForm shown;
     shown.setRoles(false, false);
     shown.show();
-    QCOMPARE(shown.findChild<QLineEdit*>(QStringLiteral("Edit7"))->text(), S(EinstellDaten.SearchPage));
+    QCOMPARE(shown.findChild<QLineEdit*>(QStringLiteral("Edit7"))->text(), text(EinstellDaten.SearchPage));
 }
 
 void EinstellDialogTest::isAFixedDialogWithFourTabsAndItsButtons()
@@ -345,7 +336,7 @@ void EinstellDialogTest::recordToFormFillsEveryControlButThePasswords()
     edit("Edit1")->setText(QStringLiteral("bleibt"));
     open(Role::None);
 
-    QCOMPARE(edit("Edit6")->text(), S(EinstellDaten.HomePage));
+    QCOMPARE(edit("Edit6")->text(), text(EinstellDaten.HomePage));
     QCOMPARE(edit("Edit26")->text(), QStringLiteral("/tmp/Dritte Datei.zip"));
     QCOMPARE(edit("Edit34")->text(), QStringLiteral("65535"));
     QCOMPARE(edit("Edit32")->text(), QStringLiteral("10"));
@@ -375,14 +366,14 @@ void EinstellDialogTest::aUserWithUserOptionsStoresFoldersAndRefreshOnly()
 
     QVERIFY(!form->isVisible());
     QCOMPARE(form->result(), 1);
-    QCOMPARE(S(EinstellDaten.DownloadFolder1), QStringLiteral("/daten/eins"));
-    QCOMPARE(S(EinstellDaten.DownloadFolder2), QStringLiteral("/daten/zwei"));
+    QCOMPARE(text(EinstellDaten.DownloadFolder1), QStringLiteral("/daten/eins"));
+    QCOMPARE(text(EinstellDaten.DownloadFolder2), QStringLiteral("/daten/zwei"));
     QCOMPARE(EinstellDaten.RefreshMinutes, Word(0));
-    QCOMPARE(S(EinstellDaten.HomePage), S(before.HomePage));
-    QCOMPARE(S(EinstellDaten.SearchPage), S(before.SearchPage));
-    QCOMPARE(S(EinstellDaten.WebAddress1Url), S(before.WebAddress1Url));
-    QCOMPARE(S(EinstellDaten.Download1Url), S(before.Download1Url));
-    QCOMPARE(folder->readFile(QStringLiteral("Einstell.DAT")), recordBytes());
+    QCOMPARE(text(EinstellDaten.HomePage), text(before.HomePage));
+    QCOMPARE(text(EinstellDaten.SearchPage), text(before.SearchPage));
+    QCOMPARE(text(EinstellDaten.WebAddress1Url), text(before.WebAddress1Url));
+    QCOMPARE(text(EinstellDaten.Download1Url), text(before.Download1Url));
+    QCOMPARE(folder->readFile(QStringLiteral("Einstell.DAT")), image(EinstellDaten));
     QVERIFY(boxes->messages.isEmpty());
 }
 
@@ -398,18 +389,18 @@ void EinstellDialogTest::aUserWithAddressRightsStoresAddressesAndDownloads()
     click("BitBtn1");
 
     QCOMPARE(form->result(), 1);
-    QCOMPARE(S(EinstellDaten.HomePage), QStringLiteral("https://neu.example/"));
-    QCOMPARE(S(EinstellDaten.Download4Target), QStringLiteral("/daten/vier.zip"));
+    QCOMPARE(text(EinstellDaten.HomePage), QStringLiteral("https://neu.example/"));
+    QCOMPARE(text(EinstellDaten.Download4Target), QStringLiteral("/daten/vier.zip"));
     QCOMPARE(EinstellDaten.Download3Suffix, Word(2));
-    QCOMPARE(S(EinstellDaten.DownloadFolder1), S(before.DownloadFolder1));
-    QCOMPARE(folder->readFile(QStringLiteral("Einstell.DAT")), recordBytes());
+    QCOMPARE(text(EinstellDaten.DownloadFolder1), text(before.DownloadFolder1));
+    QCOMPARE(folder->readFile(QStringLiteral("Einstell.DAT")), image(EinstellDaten));
 }
 
 void EinstellDialogTest::withoutRoleFinishTakesNothingAndSavesNothing()
 {
     EinstellDaten.MayChangeUserOptions = 1;
     EinstellDaten.MayChangeAddresses = 1;
-    const QByteArray before = recordBytes();
+    const QByteArray before = image(EinstellDaten);
     open(Role::None);
     edit("Edit6")->setText(QStringLiteral("https://neu.example/"));
     edit("Edit19")->setText(QStringLiteral("/daten/eins"));
@@ -418,7 +409,7 @@ void EinstellDialogTest::withoutRoleFinishTakesNothingAndSavesNothing()
 
     QVERIFY(!form->isVisible());
     QCOMPARE(form->result(), 1);
-    QCOMPARE(recordBytes(), before);
+    QCOMPARE(image(EinstellDaten), before);
     QVERIFY(!settingsFileWritten());
 
     // A user without either right: "Beenden" closes without taking over or saving.
@@ -447,8 +438,8 @@ void EinstellDialogTest::theAdministratorTakesEverythingOver()
     click("BitBtn1");
 
     QCOMPARE(form->result(), 1);
-    QCOMPARE(S(EinstellDaten.HomePage), QStringLiteral("https://neu.example/"));
-    QCOMPARE(S(EinstellDaten.WebAddress2Name), QString(255, QLatin1Char('w')));
+    QCOMPARE(text(EinstellDaten.HomePage), QStringLiteral("https://neu.example/"));
+    QCOMPARE(text(EinstellDaten.WebAddress2Name), QString(255, QLatin1Char('w')));
     QCOMPARE(EinstellDaten.SilentMode, Word(1));
     QCOMPARE(EinstellDaten.MaySurf, Word(0));
     QCOMPARE(EinstellDaten.AutoEndSeconds, Word(0));
@@ -456,7 +447,7 @@ void EinstellDialogTest::theAdministratorTakesEverythingOver()
     QCOMPARE(EinstellDaten.MaxVersions, Word(2));
     QCOMPARE(EinstellDaten.WindowMode, Word(2));
     QCOMPARE(EinstellDaten.WindowWidth, Word(790));
-    QCOMPARE(folder->readFile(QStringLiteral("Einstell.DAT")), recordBytes());
+    QCOMPARE(folder->readFile(QStringLiteral("Einstell.DAT")), image(EinstellDaten));
 
     // The next showing shows what was stored.
     open(Role::Admin);
@@ -467,7 +458,7 @@ void EinstellDialogTest::theAdministratorTakesEverythingOver()
 void EinstellDialogTest::aNumberErrorStopsFinishAndTakesNothingOver()
 {
     open(Role::Admin);
-    const QByteArray before = recordBytes();
+    const QByteArray before = image(EinstellDaten);
     edit("Edit6")->setText(QStringLiteral("https://neu.example/"));
     box("CheckBox1")->setChecked(true);
     edit("Edit20")->clear();
@@ -478,7 +469,7 @@ void EinstellDialogTest::aNumberErrorStopsFinishAndTakesNothingOver()
     QCOMPARE(boxes->messages.size(), 1);
     QCOMPARE(boxes->messages[0].kind, MessageKind::Error);
     QCOMPARE(boxes->messages[0].text, QStringLiteral("'' ist kein gültiger Integerwert"));
-    QCOMPARE(recordBytes(), before);
+    QCOMPARE(image(EinstellDaten), before);
     QVERIFY(!settingsFileWritten());
 
     edit("Edit31")->setText(QStringLiteral("6OO"));
@@ -486,19 +477,19 @@ void EinstellDialogTest::aNumberErrorStopsFinishAndTakesNothingOver()
     click("BitBtn1");
     QVERIFY(form->isVisible());
     QCOMPARE(boxes->messages.last().text, QStringLiteral("'6OO' ist kein gültiger Integerwert"));
-    QCOMPARE(recordBytes(), before);
+    QCOMPARE(image(EinstellDaten), before);
     QVERIFY(!settingsFileWritten());
 
     edit("Edit31")->setText(QStringLiteral("600"));
     click("BitBtn1");
     QVERIFY(!form->isVisible());
     QCOMPARE(form->result(), 1);
-    QCOMPARE(S(EinstellDaten.HomePage), QStringLiteral("https://neu.example/"));
+    QCOMPARE(text(EinstellDaten.HomePage), QStringLiteral("https://neu.example/"));
     QCOMPARE(EinstellDaten.MaxVersions, Word(500));
-    QCOMPARE(folder->readFile(QStringLiteral("Einstell.DAT")), recordBytes());
+    QCOMPARE(folder->readFile(QStringLiteral("Einstell.DAT")), image(EinstellDaten));
 
     // "Abbrechen" after a refused "Beenden" leaves the record as it was.
-    const QByteArray saved = recordBytes();
+    const QByteArray saved = image(EinstellDaten);
     open(Role::Admin);
     edit("Edit7")->setText(QStringLiteral("https://suche.example/"));
     edit("Edit22")->setText(QStringLiteral("x"));
@@ -506,12 +497,12 @@ void EinstellDialogTest::aNumberErrorStopsFinishAndTakesNothingOver()
     QVERIFY(form->isVisible());
     click("BitBtn2");
     QVERIFY(!form->isVisible());
-    QCOMPARE(recordBytes(), saved);
+    QCOMPARE(image(EinstellDaten), saved);
 }
 
 void EinstellDialogTest::cancelEscapeAndCloseBoxTakeNothing()
 {
-    const QByteArray before = recordBytes();
+    const QByteArray before = image(EinstellDaten);
     open(Role::Admin);
     edit("Edit6")->setText(QStringLiteral("https://neu.example/"));
     click("BitBtn2");
@@ -527,7 +518,7 @@ void EinstellDialogTest::cancelEscapeAndCloseBoxTakeNothing()
     form->close();
     QCOMPARE(form->result(), 2);
 
-    QCOMPARE(recordBytes(), before);
+    QCOMPARE(image(EinstellDaten), before);
     QVERIFY(!settingsFileWritten());
 }
 
@@ -580,14 +571,14 @@ void EinstellDialogTest::standardForAUser()
     click("BitBtn5");
     QVERIFY(boxes->messages[0].text.contains(QStringLiteral("für die Nutzer-Optionen")));
     QCOMPARE(std::memcmp(&EinstellDaten, &before, sizeof before), 0);
-    QCOMPARE(edit("Edit19")->text(), S(before.DownloadFolder1));
+    QCOMPARE(edit("Edit19")->text(), text(before.DownloadFolder1));
 
     boxes->answerNext(true);
     click("BitBtn5");
-    QCOMPARE(S(EinstellDaten.HomePage), S(StandardDaten.HomePage));
-    QCOMPARE(edit("Edit6")->text(), S(StandardDaten.HomePage));
-    QCOMPARE(S(EinstellDaten.DownloadFolder2), QStringLiteral("/eigene/zwei"));
-    QCOMPARE(S(EinstellDaten.WebAddress1Url), QStringLiteral("https://web.example/"));
+    QCOMPARE(text(EinstellDaten.HomePage), text(StandardDaten.HomePage));
+    QCOMPARE(edit("Edit6")->text(), text(StandardDaten.HomePage));
+    QCOMPARE(text(EinstellDaten.DownloadFolder2), QStringLiteral("/eigene/zwei"));
+    QCOMPARE(text(EinstellDaten.WebAddress1Url), QStringLiteral("https://web.example/"));
     QCOMPARE(EinstellDaten.RefreshMinutes, Word(10));
 }
 

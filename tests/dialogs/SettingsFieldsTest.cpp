@@ -1,6 +1,7 @@
 #include "dialogs/SettingsFields.h"
 
 #include "settings/AnsiText.h"
+#include "support/RecordText.h"
 
 #include <gtest/gtest.h>
 #include <QHash>
@@ -26,16 +27,6 @@ public:
     QHash<QString, int> items;
 };
 
-QString S(const Text& text)
-{
-    return textToString(text);
-}
-
-void set(Text& text, const char* value)
-{
-    stringToText(text, QString::fromUtf8(value));
-}
-
 // The text fields with the edits that show them.
 const struct {
     const char* edit;
@@ -58,7 +49,7 @@ TEinstellRecord recordBefore()
 {
     TEinstellRecord record{};
     for (const auto& t : kTexts)
-        set(record.*t.field, "alt");
+        setText(record.*t.field, "alt");
     record.RefreshMinutes = 5;
     record.MaxVersions = 99;
     record.DownloadAttempts = 3;
@@ -104,8 +95,8 @@ struct Taken {
 Taken takenOver(const TEinstellRecord& record)
 {
     const TEinstellRecord before = recordBefore();
-    return {S(record.HomePage) == QStringLiteral("Edit6"), S(record.DownloadFolder1) == QStringLiteral("Edit19"),
-            record.RefreshMinutes != before.RefreshMinutes, S(record.Download4Target) == QStringLiteral("Edit29"),
+    return {text(record.HomePage) == QStringLiteral("Edit6"), text(record.DownloadFolder1) == QStringLiteral("Edit19"),
+            record.RefreshMinutes != before.RefreshMinutes, text(record.Download4Target) == QStringLiteral("Edit29"),
             record.WindowHeight != before.WindowHeight};
 }
 
@@ -153,7 +144,7 @@ TEST(SettingsTakeOver, TheAdministratorTakesEveryControlIntoItsField)
 {
     const TEinstellRecord r = TakeOver({true, false}, 0, 0);
     for (const auto& t : kTexts)
-        EXPECT_EQ(S(r.*t.field), QLatin1String(t.edit)) << t.edit;
+        EXPECT_EQ(text(r.*t.field), QLatin1String(t.edit)) << t.edit;
     EXPECT_EQ(r.RefreshMinutes, 30);
     EXPECT_EQ(r.AutoEndSeconds, 120);
     EXPECT_EQ(r.DownloadAttempts, 7);
@@ -236,8 +227,8 @@ TEST(SettingsTakeOver, TextsAreCutTo255CharactersAndUnchosenGroupsKeepTheirField
     TEinstellRecord record = recordBefore();
     record.Download2Suffix = 9;
     ASSERT_FALSE(controlsToRecord(controls, {true, false}, record).has_value());
-    EXPECT_EQ(S(record.HomePage), QString(255, QLatin1Char('a')));
-    EXPECT_EQ(S(record.SearchPage), QString(255, QLatin1Char('b')));
+    EXPECT_EQ(text(record.HomePage), QString(255, QLatin1Char('a')));
+    EXPECT_EQ(text(record.SearchPage), QString(255, QLatin1Char('b')));
     EXPECT_EQ(record.Download2Suffix, 9);
     EXPECT_EQ(record.Download1Suffix, 6);
 }
@@ -246,7 +237,7 @@ TEST(SettingsShow, EveryFieldGoesIntoItsControl)
 {
     TEinstellRecord record = recordBefore();
     for (const auto& t : kTexts)
-        set(record.*t.field, t.edit);
+        setText(record.*t.field, t.edit);
     record.Download3Counter = 65535;
     record.WindowWidth = 3000;
     record.SilentMode = 2;  // only 1 ticks the box

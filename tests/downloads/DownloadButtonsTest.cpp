@@ -10,6 +10,7 @@
 #include "settings/Defaults.h"
 #include "settings/MB_Daten.h"
 #include "support/GuiTestMain.h"
+#include "support/HostValue.h"
 #include "support/LoopbackServer.h"
 #include "support/MainWindowRun.h"
 #include "support/ModalDriver.h"
@@ -72,9 +73,7 @@ private slots:
     {
         qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
         server = std::make_unique<LoopbackServer>();
-        server->http().Get("/datei.zip", [](const httplib::Request&, httplib::Response& response) {
-            response.set_content("Inhalt", "application/zip");
-        });
+        server->serveText("/datei.zip", "Inhalt", "application/zip");
         // About two seconds of transfer.
         server->serveBody("/langsam.bin",
                           {.bytes = std::string(640 * 1024, 'l'), .pieceDelay = std::chrono::milliseconds(50)});
@@ -225,11 +224,7 @@ private slots:
 
     void closingTheWindowPutsTheHostDownloadDirectoryBack()
     {
-        {
-            HostRegistryKey key;
-            QVERIFY(key.open(kInternetExplorerKey));
-            key.writeString(kDownloadDirectoryValue, QStringLiteral("/vorher"));
-        }
+        setHostValue(kInternetExplorerKey, kDownloadDirectoryValue, QStringLiteral("/vorher"));
         run->settings.RedirectDownloads = 1;
         stringToText(run->settings.DownloadFolder1, run->folder.path(QStringLiteral("eins")));
         startWindow();

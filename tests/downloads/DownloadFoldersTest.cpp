@@ -111,11 +111,7 @@ TEST_F(DownloadFolders, AFolderWhoseParentIsMissingIsReportedAndNotRedirected)
 
 TEST_F(DownloadFolders, AnAbsentHostValueIsWrittenBackEmpty)
 {
-    {
-        HostRegistryKey key;
-        ASSERT_TRUE(key.open(kInternetExplorerKey));
-        key.writeString(kDownloadDirectoryValue, QString());
-    }
+    setHostValue(QString());
     stringToText(EinstellDaten.DownloadFolder1, inFolder(QStringLiteral("eins")));
     SetupDownloadFolders(state, EinstellDaten, ProgramFolder);
     EXPECT_EQ(hostValue(), inFolder(QStringLiteral("eins")));

@@ -38,9 +38,7 @@ protected:
         server.http().Get("/file", [this](const httplib::Request&, httplib::Response& res) {
             res.set_content(body, "application/octet-stream");
         });
-        server.http().Get("/ordner mit ä/datei.txt", [](const httplib::Request&, httplib::Response& res) {
-            res.set_content("kodiert", "text/plain");
-        });
+        server.serveText("/ordner mit ä/datei.txt", "kodiert", "text/plain");
         server.http().Get("/status/(\\d+)", [](const httplib::Request& req, httplib::Response& res) {
             res.status = std::stoi(req.matches[1]);
             res.set_content("Fehlerseite", "text/plain");
@@ -187,8 +185,7 @@ TEST_F(DownloadToFileTest, FailsWithoutAServerOrAFolder)
     {
         // A port that was open a moment ago: answer once, then close.
         LoopbackServer closed;
-        closed.http().Get("/",
-                          [](const httplib::Request&, httplib::Response& res) { res.set_content("da", "text/plain"); });
+        closed.serveText("/", "da", "text/plain");
         closed.start();
         ASSERT_TRUE(transferToFile(closed.url(), target("einmal.txt")).ok);
         ASSERT_TRUE(QFile::remove(target("einmal.txt")));
@@ -221,8 +218,7 @@ TEST_F(DownloadToFileTest, CertificatesAreTrustedOnlyFromTheAuthoritiesOfTheSyst
     const TestCertificates certificates;
     for (const CertificateCase& c : certificates.cases()) {
         LoopbackServer https(c.files);
-        https.http().Get(
-            "/", [](const httplib::Request&, httplib::Response& res) { res.set_content("sicher", "text/plain"); });
+        https.serveText("/", "sicher", "text/plain");
         https.start();
         if (c.trusted) {  // by the system's store alone
             EXPECT_EQ(transferToFile(https.url(), target("sicher.txt")).error,

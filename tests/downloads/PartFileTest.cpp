@@ -12,16 +12,31 @@
 
 namespace {
 
+namespace fs = std::filesystem;
+
 QByteArray readAll(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
-TEST(PartFile, SmallAndLargePiecesKeepTheirOrder)
-{
+// Each test in a folder of its own.
+class PartFileTest : public ::testing::Test {
+protected:
+    QString path(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }
+    // Every file of the folder, hidden ones included.
+    QStringList files(const char* folder = ".") const
+    {
+        return QDir(path(folder)).entryList(QDir::Files | QDir::Hidden);
+    }
+
     QTemporaryDir dir;
-    const QString target = dir.filePath(QStringLiteral("ziel.bin"));
+    const fs::path root = QFileInfo(dir.path()).filesystemFilePath();
+};
+
+TEST_F(PartFileTest, SmallAndLargePiecesKeepTheirOrder)
+{
+    const QString target = path("ziel.bin");
     QByteArray data(5 * 1024 * 1024, '\0');
     QRandomGenerator generator(17);
     for (char& c : data)
@@ -41,13 +56,12 @@ TEST(PartFile, SmallAndLargePiecesKeepTheirOrder)
         ASSERT_TRUE(part.commit());
     }
     EXPECT_EQ(readAll(target), data);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("ziel.bin")});
+    EXPECT_EQ(files(), QStringList{QStringLiteral("ziel.bin")});
 }
 
-TEST(PartFile, RestartDropsGatheredAndWrittenBytes)
+TEST_F(PartFileTest, RestartDropsGatheredAndWrittenBytes)
 {
-    QTemporaryDir dir;
-    const QString target = dir.filePath(QStringLiteral("ziel.bin"));
+    const QString target = path("ziel.bin");
     PartFile part(target);
     ASSERT_TRUE(part.isOpen());
     const QByteArray large(300 * 1024, 'x');  // written at once
@@ -61,25 +75,23 @@ TEST(PartFile, RestartDropsGatheredAndWrittenBytes)
     EXPECT_EQ(readAll(target), QByteArray("neu"));
 }
 
-TEST(PartFile, WithoutCommitNothingStays)
+TEST_F(PartFileTest, WithoutCommitNothingStays)
 {
-    QTemporaryDir dir;
-    const QString target = dir.filePath(QStringLiteral("ziel.bin"));
+    const QString target = path("ziel.bin");
     {
         PartFile part(target);
         ASSERT_TRUE(part.isOpen());
         ASSERT_TRUE(part.append("abc", 3));
     }
-    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+    EXPECT_TRUE(files().isEmpty());
 }
 
 // A killed transfer leaves its part file. The next one in that folder removes
 // it, but neither one that a running transfer holds nor one just made.
-TEST(PartFile, StalePartFilesGoButNotThoseOfRunningTransfers)
+TEST_F(PartFileTest, StalePartFilesGoButNotThoseOfRunningTransfers)
 {
-    QTemporaryDir dir;
     const auto make = [&](const char* name, int ageSeconds) {
-        QFile file(dir.filePath(QString::fromUtf8(name)));
+        QFile file(path(name));
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
         file.write("Rest");
         file.flush();
@@ -88,9 +100,9 @@ TEST(PartFile, StalePartFilesGoButNotThoseOfRunningTransfers)
     make(".kavelo-alt.part", 3600);
     make(".kavelo-eben.part", 0);
     make("anders.part", 3600);
-    PartFile running(dir.filePath(QStringLiteral("laeuft.bin")));
+    PartFile running(path("laeuft.bin"));
     ASSERT_TRUE(running.isOpen());
-    const QStringList afterFirst = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+    const QStringList afterFirst = files();
     EXPECT_FALSE(afterFirst.contains(QStringLiteral(".kavelo-alt.part")));
     EXPECT_TRUE(afterFirst.contains(QStringLiteral(".kavelo-eben.part")));
     EXPECT_TRUE(afterFirst.contains(QStringLiteral("anders.part")));
@@ -102,51 +114,44 @@ TEST(PartFile, StalePartFilesGoButNotThoseOfRunningTransfers)
         ASSERT_TRUE(file.open(QIODevice::Append));
         file.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime);
     }
-    PartFile next(dir.filePath(QStringLiteral("naechste.bin")));
+    PartFile next(path("naechste.bin"));
     ASSERT_TRUE(next.isOpen());
     ASSERT_TRUE(running.append("abc", 3));
     EXPECT_TRUE(running.commit());
-    EXPECT_EQ(readAll(dir.filePath(QStringLiteral("laeuft.bin"))), QByteArray("abc"));
+    EXPECT_EQ(readAll(path("laeuft.bin")), QByteArray("abc"));
 }
 
 // A link names the file it points at, through further links: the part file
 // sits beside that file and replaces it, and the links stay.
-TEST(PartFile, ALinkedTargetReplacesTheFileItPointsAtAndStays)
+TEST_F(PartFileTest, ALinkedTargetReplacesTheFileItPointsAtAndStays)
 {
-    namespace fs = std::filesystem;
-    QTemporaryDir dir;
-    const fs::path root = QFileInfo(dir.path()).filesystemFilePath();
     fs::create_directories(root / "echt");
     fs::create_directories(root / "links");
     {
-        QFile real(dir.filePath(QStringLiteral("echt/ziel.bin")));
+        QFile real(path("echt/ziel.bin"));
         ASSERT_TRUE(real.open(QIODevice::WriteOnly));
         real.write("alt");
     }
     fs::create_symlink("../echt/ziel.bin", root / "links/erste");
     fs::create_symlink("erste", root / "links/zweite");
-    const QString target = dir.filePath(QStringLiteral("links/zweite"));
+    const QString target = path("links/zweite");
     {
         PartFile part(target);
         ASSERT_TRUE(part.isOpen());
         ASSERT_TRUE(part.append("neu", 3));
-        EXPECT_EQ(QDir(dir.filePath(QStringLiteral("echt"))).entryList(QDir::Files | QDir::Hidden).size(), 2);
+        EXPECT_EQ(files("echt").size(), 2);
         ASSERT_TRUE(part.commit());
     }
-    EXPECT_EQ(readAll(dir.filePath(QStringLiteral("echt/ziel.bin"))), QByteArray("neu"));
+    EXPECT_EQ(readAll(path("echt/ziel.bin")), QByteArray("neu"));
     EXPECT_EQ(fs::read_symlink(root / "links/zweite"), fs::path("erste"));
     EXPECT_EQ(fs::read_symlink(root / "links/erste"), fs::path("../echt/ziel.bin"));
-    EXPECT_EQ(QDir(dir.filePath(QStringLiteral("echt"))).entryList(QDir::Files | QDir::Hidden),
-              QStringList{QStringLiteral("ziel.bin")});
+    EXPECT_EQ(files("echt"), QStringList{QStringLiteral("ziel.bin")});
 }
 
 // A link into a missing folder, a circle of links and a link to a folder fail
 // and stay as they were.
-TEST(PartFile, ALinkWhoseTargetCannotBeWrittenFailsAndStays)
+TEST_F(PartFileTest, ALinkWhoseTargetCannotBeWrittenFailsAndStays)
 {
-    namespace fs = std::filesystem;
-    QTemporaryDir dir;
-    const fs::path root = QFileInfo(dir.path()).filesystemFilePath();
     fs::create_directories(root / "ordner");
     fs::create_symlink(root / "fehlt/ziel.bin", root / "insLeere");
     fs::create_symlink("kreis2", root / "kreis1");
@@ -156,7 +161,7 @@ TEST(PartFile, ALinkWhoseTargetCannotBeWrittenFailsAndStays)
         const fs::path link = root / name;
         const fs::path before = fs::read_symlink(link);
         {
-            PartFile part(dir.filePath(QString::fromUtf8(name)));
+            PartFile part(path(name));
             EXPECT_FALSE(part.isOpen() && part.append("neu", 3) && part.commit()) << name;
             EXPECT_FALSE(part.errorString().isEmpty()) << name;
         }
@@ -167,13 +172,10 @@ TEST(PartFile, ALinkWhoseTargetCannotBeWrittenFailsAndStays)
 }
 
 // What the user set on a file survives its replacement; a new copy takes its source's bits.
-TEST(PartFile, TheReplacedFileKeepsItsPermissionBits)
+TEST_F(PartFileTest, TheReplacedFileKeepsItsPermissionBits)
 {
-    namespace fs = std::filesystem;
-    QTemporaryDir dir;
-    const fs::path root = QFileInfo(dir.path()).filesystemFilePath();
     const auto write = [&](const char* name, const char* content, fs::perms mode) {
-        QFile file(dir.filePath(QString::fromUtf8(name)));
+        QFile file(path(name));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(content);
         file.close();
@@ -185,21 +187,20 @@ TEST(PartFile, TheReplacedFileKeepsItsPermissionBits)
     write("geheim.txt", "alt", ownerOnly);
     write("quelle.sh", "#!/bin/sh", program);
     {
-        PartFile part(dir.filePath(QStringLiteral("geheim.txt")));
+        PartFile part(path("geheim.txt"));
         ASSERT_TRUE(part.append("neu", 3));
         ASSERT_TRUE(part.commit(fs::perms::all));  // the replaced file's bits win
     }
     EXPECT_EQ(mode("geheim.txt"), ownerOnly);
-    EXPECT_EQ(readAll(dir.filePath(QStringLiteral("geheim.txt"))), QByteArray("neu"));
+    EXPECT_EQ(readAll(path("geheim.txt")), QByteArray("neu"));
 
-    ASSERT_TRUE(copyThroughPartFile(dir.filePath(QStringLiteral("quelle.sh")), dir.filePath(QStringLiteral("neu.sh"))));
+    ASSERT_TRUE(copyThroughPartFile(path("quelle.sh"), path("neu.sh")));
     EXPECT_EQ(mode("neu.sh"), program);
-    ASSERT_TRUE(
-        copyThroughPartFile(dir.filePath(QStringLiteral("quelle.sh")), dir.filePath(QStringLiteral("geheim.txt"))));
+    ASSERT_TRUE(copyThroughPartFile(path("quelle.sh"), path("geheim.txt")));
     EXPECT_EQ(mode("geheim.txt"), ownerOnly);
-    EXPECT_EQ(readAll(dir.filePath(QStringLiteral("geheim.txt"))), QByteArray("#!/bin/sh"));
-    EXPECT_FALSE(copyThroughPartFile(dir.filePath(QStringLiteral("fehlt")), dir.filePath(QStringLiteral("neu.sh"))));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
+    EXPECT_EQ(readAll(path("geheim.txt")), QByteArray("#!/bin/sh"));
+    EXPECT_FALSE(copyThroughPartFile(path("fehlt"), path("neu.sh")));
+    EXPECT_EQ(files().size(), 3);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "settings/Defaults.h"
 #include "settings/MB_Daten.h"
 #include "support/GuiTestMain.h"
+#include "support/HostValue.h"
 #include "support/LoopbackServer.h"
 #include "support/MainWindowRun.h"
 
@@ -115,10 +116,23 @@ private:
         waitForPage();
     }
 
-    void expectAt(const QString& path)
+    void expectAt(const char* path)
     {
-        QTRY_COMPARE_WITH_TIMEOUT(view()->LocationURL(), server->url(path), 10000);
-        QTRY_COMPARE_WITH_TIMEOUT(address()->currentText(), server->url(path), 10000);
+        const QString expected = server->url(QString::fromUtf8(path));
+        QTRY_COMPARE_WITH_TIMEOUT(view()->LocationURL(), expected, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(address()->currentText(), expected, 10000);
+    }
+
+    // "zurück" and "vor", each followed by the page it leads to.
+    void backTo(const char* path)
+    {
+        click("BitBtn1");
+        expectAt(path);
+    }
+    void forwardTo(const char* path)
+    {
+        click("BitBtn2");
+        expectAt(path);
     }
 
     QString lastBox() const { return run->lastBox(); }
@@ -156,19 +170,15 @@ private slots:
     void backAndForwardAlongTheSurfPath()
     {
         startWindow();
-        expectAt(QStringLiteral("/"));
+        expectAt("/");
         follow("a");
         follow("b");
-        click("BitBtn1");
-        expectAt(QStringLiteral("/a"));
-        click("BitBtn1");
-        expectAt(QStringLiteral("/"));
+        backTo("/a");
+        backTo("/");
         click("BitBtn1");
         QCOMPARE(lastBox(), kEmpty);
-        click("BitBtn2");
-        expectAt(QStringLiteral("/a"));
-        click("BitBtn2");
-        expectAt(QStringLiteral("/b"));
+        forwardTo("/a");
+        forwardTo("/b");
         const auto shown = run->boxes.messages.size();
         click("BitBtn2");
         QCOMPARE(run->boxes.messages.size(), shown + 1);
@@ -178,19 +188,16 @@ private slots:
     void aNewLinkAfterGoingBackKeepsTheFarthestPoint()
     {
         startWindow();
-        expectAt(QStringLiteral("/"));
+        expectAt("/");
         follow("a");
         follow("b");
-        click("BitBtn1");
-        expectAt(QStringLiteral("/a"));
+        backTo("/a");
         follow("c");  // position 3 again, farthest still 3
         click("BitBtn2");
         QCOMPARE(lastBox(), kFarthest);
 
-        click("BitBtn1");
-        expectAt(QStringLiteral("/a"));
-        click("BitBtn1");
-        expectAt(QStringLiteral("/"));
+        backTo("/a");
+        backTo("/");
         follow("b");  // position 2 of 3: the engine has nothing ahead
         click("BitBtn2");
         QCOMPARE(run->boxes.messages.last().kind, MessageKind::Error);
@@ -200,14 +207,14 @@ private slots:
     void theAddressListIgnoresAsciiCaseButNotATrailingSlash()
     {
         startWindow();
-        expectAt(QStringLiteral("/"));
+        expectAt("/");
         follow("a");
         address()->setEditText(server->url(QStringLiteral("/A")));
         QTest::keyClick(address(), Qt::Key_Return, Qt::ShiftModifier);
-        expectAt(QStringLiteral("/A"));
+        expectAt("/A");
         QCOMPARE(address()->count(), 2);  // "/A" differs from "/a" only in case
         view()->Navigate(server->url(QStringLiteral("/a/")));
-        expectAt(QStringLiteral("/a/"));
+        expectAt("/a/");
         QCOMPARE(address()->count(), 3);
         QCOMPARE(address()->itemText(0), server->url(QStringLiteral("/")));
         QCOMPARE(address()->itemText(1), server->url(QStringLiteral("/a")));
@@ -217,11 +224,11 @@ private slots:
     void oneEnterInTheAddressBoxIsOneNavigation()
     {
         startWindow();
-        expectAt(QStringLiteral("/"));
+        expectAt("/");
         const int loads = server->count(QStringLiteral("/a")) + 1;
         QSignalSpy picks(address(), &QComboBox::activated);
         typeAddress(server->url(QStringLiteral("/a")));
-        expectAt(QStringLiteral("/a"));
+        expectAt("/a");
         waitForPage();
         // Into the page, the list opened and closed, into the page again.
         clickIntoPage();
@@ -237,12 +244,10 @@ private slots:
         QCOMPARE(server->count(QStringLiteral("/a")), loads);
         // An address from the list, typed: no pick from the list either.
         typeAddress(server->url(QStringLiteral("/")));
-        expectAt(QStringLiteral("/"));
+        expectAt("/");
         QVERIFY(picks.isEmpty());
-        click("BitBtn1");
-        expectAt(QStringLiteral("/a"));
-        click("BitBtn1");
-        expectAt(QStringLiteral("/"));
+        backTo("/a");
+        backTo("/");
         click("BitBtn1");
         QCOMPARE(lastBox(), kEmpty);
     }
@@ -251,19 +256,17 @@ private slots:
     {
         run->settings.RefreshMinutes = 1;
         startWindow();
-        expectAt(QStringLiteral("/"));
+        expectAt("/");
         waitForPage();
         loadAgain([&] { click("BitBtn5"); });
         loadAgain([&] { emit run->control<Timer>("Timer3")->timeout(); });
         loadAgain([&] { typeAddress(server->url(QStringLiteral("/"))); });
         follow("a");
-        click("BitBtn1");
-        expectAt(QStringLiteral("/"));
+        backTo("/");
         click("BitBtn1");
         QCOMPARE(lastBox(), kEmpty);
         follow("b");  // counted: no back step was left pending
-        click("BitBtn1");
-        expectAt(QStringLiteral("/"));
+        backTo("/");
         QCOMPARE(run->boxes.messages.size(), 1);
     }
 
@@ -296,37 +299,29 @@ private slots:
 
     void homeAndSearchLendTheirAddressToTheHostStore()
     {
-        {
-            HostRegistryKey key;
-            QVERIFY(key.open(kInternetExplorerMainKey));
-            key.writeString(kStartPageValue, QStringLiteral("http://127.0.0.1:9/alt-start"));
-            key.writeString(kSearchPageValue, QStringLiteral("http://127.0.0.1:9/alt-suche"));
-        }
+        setHostValue(kInternetExplorerMainKey, kStartPageValue, QStringLiteral("http://127.0.0.1:9/alt-start"));
+        setHostValue(kInternetExplorerMainKey, kSearchPageValue, QStringLiteral("http://127.0.0.1:9/alt-suche"));
         startWindow();
-        expectAt(QStringLiteral("/"));
+        expectAt("/");
         follow("a");
         click("BitBtn5");
-        expectAt(QStringLiteral("/"));
+        expectAt("/");
         QCOMPARE(readHostValue(kInternetExplorerMainKey, kStartPageValue),
                  QStringLiteral("http://127.0.0.1:9/alt-start"));
         click("BitBtn6");
-        expectAt(QStringLiteral("/c"));
+        expectAt("/c");
         QCOMPARE(readHostValue(kInternetExplorerMainKey, kSearchPageValue),
                  QStringLiteral("http://127.0.0.1:9/alt-suche"));
     }
 
     void anEmptySearchPageLeavesTheStoreAloneAndSearchNeedsTheRight()
     {
-        {
-            HostRegistryKey key;
-            QVERIFY(key.open(kInternetExplorerMainKey));
-            key.writeString(kSearchPageValue, server->url(QStringLiteral("/b")));
-        }
+        setHostValue(kInternetExplorerMainKey, kSearchPageValue, server->url(QStringLiteral("/b")));
         run->settings.SearchPage.length = 0;
         startWindow();
-        expectAt(QStringLiteral("/"));
+        expectAt("/");
         click("BitBtn6");
-        expectAt(QStringLiteral("/b"));  // the host's own search page
+        expectAt("/b");  // the host's own search page
         QCOMPARE(readHostValue(kInternetExplorerMainKey, kSearchPageValue), server->url(QStringLiteral("/b")));
 
         EinstellDaten.MaySearch = 0;
@@ -345,7 +340,7 @@ private slots:
         const QString localUrl = QUrl::fromLocalFile(page.fileName()).toString();
         stringToText(run->settings.WebAddress1Url, localUrl);
         startWindow();
-        expectAt(QStringLiteral("/"));
+        expectAt("/");
         address()->setEditText(QStringLiteral("javascript:alert(1)"));
         QTest::keyClick(address(), Qt::Key_Return);
         QCOMPARE(run->boxes.messages.last().kind, MessageKind::Warning);
@@ -357,7 +352,7 @@ private slots:
         click("BitBtn12");
         QTRY_COMPARE_WITH_TIMEOUT(view()->LocationURL(), localUrl, 10000);
         click("BitBtn5");
-        expectAt(QStringLiteral("/"));
+        expectAt("/");
         const int picked = address()->findText(localUrl);
         QVERIFY(picked >= 0);
         address()->setCurrentIndex(picked);
@@ -369,7 +364,7 @@ private slots:
     void aKilledRendererLoadsTheViewersHomePageAgain()
     {
         startWindow({QStringLiteral("0")});
-        expectAt(QStringLiteral("/"));
+        expectAt("/");
         waitForPage();
         const int before = server->count(QStringLiteral("/"));
         const qint64 renderer = view()->page()->renderProcessPid();
@@ -384,7 +379,7 @@ private slots:
     {
         run->settings.RefreshMinutes = 1;
         startWindow({QStringLiteral("0")});
-        expectAt(QStringLiteral("/"));
+        expectAt("/");
         auto* timer3 = run->control<Timer>("Timer3");
         QVERIFY(timer3->isRunning());
 

@@ -94,9 +94,7 @@ private slots:
     {
         server = std::make_unique<LoopbackServer>();
         for (const char* path : {"/", "/neu"})
-            server->http().Get(path, [](const httplib::Request&, httplib::Response& response) {
-                response.set_content("<html><body>Seite</body></html>", "text/html");
-            });
+            server->serveText(path, "<html><body>Seite</body></html>", "text/html");
         server->start();
     }
 

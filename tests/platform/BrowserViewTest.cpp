@@ -2,7 +2,9 @@
 #include "platform/Clipboard.h"
 #include "platform/HostRegistry.h"
 #include "support/GuiTestMain.h"
+#include "support/HostValue.h"
 #include "support/LoopbackServer.h"
+#include "support/PageScript.h"
 #include "support/RecordingPresenter.h"
 #include "support/TestCertificates.h"
 
@@ -40,13 +42,6 @@ std::string page(const char* title)
            + title + "</body></html>";
 }
 
-void serve(httplib::Server& http, const char* path, std::string html)
-{
-    http.Get(path, [html](const httplib::Request&, httplib::Response& response) {
-        response.set_content(html, "text/html; charset=utf-8");
-    });
-}
-
 // What a view reports, recorded for comparison.
 struct Reports {
     QStringList reached;
@@ -77,12 +72,17 @@ private slots:
     void profileKeepsItsDataOnDisk();
 
 private:
-    QString url(const QString& path) const { return server.url(path); }
+    QString url(const char* path) const { return server.url(QString::fromUtf8(path)); }
     void navigateAndWait(const QString& address);
     void waitUntilReached(const QStringList& expected);
+    // The view goes on to one address more, as the last step expects.
+    void reachNext(QStringList& expected, const QString& address)
+    {
+        expected << address;
+        waitUntilReached(expected);
+    }
     void click(const QString& elementId);
-    QVariant runScript(const QString& script);
-    static void setHostValue(const QString& name, const QString& value);
+    QVariant runScript(const QString& script) { return runPageScript(view->page(), script, kLoadTimeout); }
 
     LoopbackServer server;
     std::unique_ptr<BrowserView> view;
@@ -95,11 +95,11 @@ void BrowserViewTest::initTestCase()
     auto& http = server.http();
     // One request per connection: the engine's idle connections would hold up the server's end.
     http.set_keep_alive_max_count(1);
-    serve(http, "/a", kPageA);
-    serve(http, "/b", page("B"));
-    serve(http, "/c", page("C"));
-    serve(http, "/rahmen", page("Rahmen"));
-    serve(http, "/Seite eins", page("Eins"));
+    server.serveText("/a", kPageA);
+    server.serveText("/b", page("B"));
+    server.serveText("/c", page("C"));
+    server.serveText("/rahmen", page("Rahmen"));
+    server.serveText("/Seite eins", page("Eins"));
     http.Get("/sprache", [this](const httplib::Request& request, httplib::Response& response) {
         acceptLanguage = QString::fromStdString(request.get_header_value("Accept-Language"));
         response.set_content(page("Sprache"), "text/html; charset=utf-8");
@@ -149,58 +149,32 @@ void BrowserViewTest::waitUntilReached(const QStringList& expected)
 // A real mouse click, so that the engine sees a user's gesture.
 void BrowserViewTest::click(const QString& elementId)
 {
-    const QVariantList centre =
-        runScript(QStringLiteral("(() => { const r = document.getElementById('%1').getBoundingClientRect();"
-                                 " return [r.left + r.width / 2, r.top + r.height / 2]; })()")
-                      .arg(elementId))
-            .toList();
-    QCOMPARE(centre.size(), 2);
+    const std::optional<QPoint> centre = elementCentre(view->page(), elementId, kLoadTimeout);
+    QVERIFY(centre);
     QVERIFY(view->focusProxy());
-    QTest::mouseClick(view->focusProxy(), Qt::LeftButton, {}, QPoint(centre[0].toInt(), centre[1].toInt()));
-}
-
-QVariant BrowserViewTest::runScript(const QString& script)
-{
-    QVariant result;
-    bool done = false;
-    view->page()->runJavaScript(script, [&](const QVariant& value) {
-        result = value;
-        done = true;
-    });
-    if (!QTest::qWaitFor([&] { return done; }, kLoadTimeout))
-        qWarning("the script did not finish: %s", qPrintable(script));
-    return result;
-}
-
-void BrowserViewTest::setHostValue(const QString& name, const QString& value)
-{
-    HostRegistryKey key;
-    QVERIFY(key.open(kInternetExplorerMainKey));
-    key.writeString(name, value);
+    QTest::mouseClick(view->focusProxy(), Qt::LeftButton, {}, *centre);
 }
 
 void BrowserViewTest::reportsEveryMainFrameNavigationOnce()
 {
     QStringList expected;
 
-    navigateAndWait(url(QStringLiteral("/a")));
-    expected << url(QStringLiteral("/a"));  // the frame inside is not reported
+    navigateAndWait(url("/a"));
+    expected << url("/a");  // the frame inside is not reported
     QCOMPARE(reports.reached, expected);
 
     click(QStringLiteral("sprung"));
-    expected << url(QStringLiteral("/a#teil"));
-    waitUntilReached(expected);
+    reachNext(expected, url("/a#teil"));
 
     click(QStringLiteral("weiter"));
-    expected << url(QStringLiteral("/b"));
-    waitUntilReached(expected);
+    reachNext(expected, url("/b"));
 
-    navigateAndWait(url(QStringLiteral("/b")));
-    expected << url(QStringLiteral("/b"));
+    navigateAndWait(url("/b"));
+    expected << url("/b");
     QCOMPARE(reports.reached, expected);
 
-    navigateAndWait(url(QStringLiteral("/umleitung")));
-    expected << url(QStringLiteral("/b"));
+    navigateAndWait(url("/umleitung"));
+    expected << url("/b");
     QCOMPARE(reports.reached, expected);
 
     // A reload stays on the page: no navigation is reported.
@@ -208,7 +182,7 @@ void BrowserViewTest::reportsEveryMainFrameNavigationOnce()
     view->Refresh();
     QTRY_VERIFY_WITH_TIMEOUT(reports.loadEnded(), kLoadTimeout);
     QVERIFY(!QTest::qWaitFor([&] { return reports.reached != expected; }, 200));
-    QCOMPARE(view->LocationURL(), url(QStringLiteral("/b")));
+    QCOMPARE(view->LocationURL(), url("/b"));
 }
 
 void BrowserViewTest::backAndForwardStepThroughTheHistory()
@@ -226,36 +200,32 @@ void BrowserViewTest::backAndForwardStepThroughTheHistory()
         QCOMPARE(QString::fromUtf8(error.what()), QStringLiteral("Es gibt keine nächste Seite im Verlauf."));
     }
 
-    navigateAndWait(url(QStringLiteral("/a")));
+    navigateAndWait(url("/a"));
     click(QStringLiteral("sprung"));
-    QStringList expected = {url(QStringLiteral("/a")), url(QStringLiteral("/a#teil"))};
+    QStringList expected = {url("/a"), url("/a#teil")};
     waitUntilReached(expected);
-    navigateAndWait(url(QStringLiteral("/b")));
-    expected << url(QStringLiteral("/b"));
+    navigateAndWait(url("/b"));
+    expected << url("/b");
     QCOMPARE(reports.reached, expected);
 
     view->GoBack();  // a new document
-    expected << url(QStringLiteral("/a#teil"));
-    waitUntilReached(expected);
+    reachNext(expected, url("/a#teil"));
     view->GoBack();  // within the same document
-    expected << url(QStringLiteral("/a"));
-    waitUntilReached(expected);
+    reachNext(expected, url("/a"));
     QVERIFY_THROWS_EXCEPTION(std::runtime_error, view->GoBack());
 
     view->GoForward();
-    expected << url(QStringLiteral("/a#teil"));
-    waitUntilReached(expected);
+    reachNext(expected, url("/a#teil"));
     view->GoForward();
-    expected << url(QStringLiteral("/b"));
-    waitUntilReached(expected);
+    reachNext(expected, url("/b"));
     QVERIFY_THROWS_EXCEPTION(std::runtime_error, view->GoForward());
     QVERIFY(!QTest::qWaitFor([&] { return reports.reached != expected; }, 200));
 }
 
 void BrowserViewTest::progressEndsWithMinusOneAndStopBeforeAnswerReportsNothing()
 {
-    navigateAndWait(url(QStringLiteral("/langsam")));
-    QCOMPARE(reports.reached, QStringList{url(QStringLiteral("/langsam"))});
+    navigateAndWait(url("/langsam"));
+    QCOMPARE(reports.reached, QStringList{url("/langsam")});
     QVERIFY(reports.progress.size() >= 2);
     for (const auto& [progress, progressMax] : std::as_const(reports.progress)) {
         QCOMPARE(progressMax, 100);
@@ -264,15 +234,15 @@ void BrowserViewTest::progressEndsWithMinusOneAndStopBeforeAnswerReportsNothing(
     QCOMPARE(reports.progress.first().first, 0);
 
     // Stopped while the server still thinks: nothing was reached.
-    navigateAndWait(url(QStringLiteral("/b")));
+    navigateAndWait(url("/b"));
     reports.progress.clear();
-    view->Navigate(url(QStringLiteral("/langsam")));
+    view->Navigate(url("/langsam"));
     QTRY_VERIFY_WITH_TIMEOUT(!reports.progress.isEmpty(), kLoadTimeout);
     view->Stop();
     QTRY_VERIFY_WITH_TIMEOUT(reports.loadEnded(), kLoadTimeout);
-    const QStringList reached = {url(QStringLiteral("/langsam")), url(QStringLiteral("/b"))};
+    const QStringList reached = {url("/langsam"), url("/b")};
     QVERIFY(!QTest::qWaitFor([&] { return reports.reached != reached; }, 1800));
-    QCOMPARE(view->LocationURL(), url(QStringLiteral("/b")));
+    QCOMPARE(view->LocationURL(), url("/b"));
 }
 
 void BrowserViewTest::failedLoadReportsItsAddressOnce()
@@ -290,25 +260,22 @@ void BrowserViewTest::failedLoadReportsItsAddressOnce()
 
 void BrowserViewTest::homeAndSearchLoadWhatTheStoreHoldsAtTheCall()
 {
-    setHostValue(kStartPageValue, url(QStringLiteral("/b")));
-    setHostValue(kSearchPageValue, url(QStringLiteral("/a")));
+    setHostValue(kInternetExplorerMainKey, kStartPageValue, url("/b"));
+    setHostValue(kInternetExplorerMainKey, kSearchPageValue, url("/a"));
     view->GoHome();
-    QStringList expected = {url(QStringLiteral("/b"))};
+    QStringList expected = {url("/b")};
     waitUntilReached(expected);
 
-    setHostValue(kStartPageValue, url(QStringLiteral("/c")));
+    setHostValue(kInternetExplorerMainKey, kStartPageValue, url("/c"));
     view->GoHome();
-    expected << url(QStringLiteral("/c"));
-    waitUntilReached(expected);
+    reachNext(expected, url("/c"));
 
     view->GoSearch();
-    expected << url(QStringLiteral("/a"));
-    waitUntilReached(expected);
+    reachNext(expected, url("/a"));
 
-    setHostValue(kStartPageValue, QString());
+    setHostValue(kInternetExplorerMainKey, kStartPageValue, QString());
     view->GoHome();
-    expected << QStringLiteral("about:blank");
-    waitUntilReached(expected);
+    reachNext(expected, QStringLiteral("about:blank"));
     QCOMPARE(view->LocationURL(), QStringLiteral("about:blank"));
 }
 
@@ -316,30 +283,28 @@ void BrowserViewTest::homeAndSearchLoadWhatTheStoreHoldsAtTheCall()
 // compare with the shown one in its encoded form.
 void BrowserViewTest::addressesAreReportedEncoded()
 {
-    const QString encoded = url(QStringLiteral("/Seite%20eins?q=%C3%BC"));
-    navigateAndWait(url(QStringLiteral("/Seite eins?q=ü")));
+    const QString encoded = url("/Seite%20eins?q=%C3%BC");
+    navigateAndWait(url("/Seite eins?q=ü"));
     QCOMPARE(reports.reached, QStringList{encoded});
     QCOMPARE(view->LocationURL(), encoded);
-    QCOMPARE(encodedAddress(url(QStringLiteral("/Seite eins?q=ü"))), encoded);
+    QCOMPARE(encodedAddress(url("/Seite eins?q=ü")), encoded);
     QCOMPARE(encodedAddress(encoded), encoded);
     QCOMPARE(encodedAddress(QStringLiteral("http://bücher.example/")), QStringLiteral("http://xn--bcher-kva.example/"));
 }
 
 void BrowserViewTest::newWindowRequestsStayInThisView()
 {
-    navigateAndWait(url(QStringLiteral("/a")));
+    navigateAndWait(url("/a"));
     click(QStringLiteral("neu"));
-    QStringList expected = {url(QStringLiteral("/a")), url(QStringLiteral("/c"))};
+    QStringList expected = {url("/a"), url("/c")};
     waitUntilReached(expected);
-    QCOMPARE(view->LocationURL(), url(QStringLiteral("/c")));
+    QCOMPARE(view->LocationURL(), url("/c"));
 
     view->GoBack();  // the view kept its history
-    expected << url(QStringLiteral("/a"));
-    waitUntilReached(expected);
+    reachNext(expected, url("/a"));
 
     runScript(QStringLiteral("window.open('/b')"));
-    expected << url(QStringLiteral("/b"));
-    waitUntilReached(expected);
+    reachNext(expected, url("/b"));
 
     // Other schemes stay shut, with one box for the page.
     RecordingPresenter boxes;
@@ -362,9 +327,9 @@ void BrowserViewTest::historyButtonsAndKeysGoThroughTheWindowsButtons()
     connect(&back, &QPushButton::clicked, this, [&] { ++backClicks; });
     connect(&forward, &QPushButton::clicked, this, [&] { ++forwardClicks; });
     view->setNavigationButtons(&back, &forward, nullptr);
-    navigateAndWait(url(QStringLiteral("/a")));
+    navigateAndWait(url("/a"));
     click(QStringLiteral("weiter"));
-    waitUntilReached({url(QStringLiteral("/a")), url(QStringLiteral("/b"))});
+    waitUntilReached({url("/a"), url("/b")});
 
     QWidget* input = view->focusProxy();
     QTest::mouseClick(input, Qt::BackButton, {}, QPoint(100, 100));
@@ -380,16 +345,16 @@ void BrowserViewTest::historyButtonsAndKeysGoThroughTheWindowsButtons()
     QTest::mouseClick(input, Qt::BackButton, {}, QPoint(100, 100));
     QTest::keyClick(input, Qt::Key_Left, Qt::AltModifier);
     QVERIFY(!QTest::qWaitFor([&] { return backClicks != 3 || reports.reached.size() != 2; }, 1000));
-    QCOMPARE(view->LocationURL(), url(QStringLiteral("/b")));
+    QCOMPARE(view->LocationURL(), url("/b"));
 }
 
 // Error pages, form messages and the languages asked for are German, while
 // the program's own numbers keep the system's locale.
 void BrowserViewTest::webContentSpeaksGerman()
 {
-    navigateAndWait(url(QStringLiteral("/sprache")));
+    navigateAndWait(url("/sprache"));
     QCOMPARE(acceptLanguage, QStringLiteral("de-DE,de;q=0.9"));
-    navigateAndWait(url(QStringLiteral("/a")));
+    navigateAndWait(url("/a"));
     QCOMPARE(runScript(QStringLiteral("document.getElementById('pflicht').validationMessage")).toString(),
              QStringLiteral("Fülle dieses Feld aus."));
     QTcpServer probe;
@@ -405,7 +370,7 @@ void BrowserViewTest::webContentSpeaksGerman()
 
 void BrowserViewTest::copySelectionPutsTheSelectedTextOnTheClipboard()
 {
-    navigateAndWait(url(QStringLiteral("/a")));
+    navigateAndWait(url("/a"));
     setClipboardText(QStringLiteral("vorher"));
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("vorher"));
     click(QStringLiteral("gruss"));  // selects the paragraph, with the page focused as after a user's selection
@@ -424,7 +389,7 @@ void BrowserViewTest::pagesTrustWhatTheSystemTrustsAndNothingElse()
     for (const CertificateCase& c : certificates.cases()) {
         LoopbackServer https(c.files);
         https.http().set_keep_alive_max_count(1);
-        serve(https.http(), "/", page("Sicher"));
+        https.serveText("/", page("Sicher"));
         https.start();
         bool loaded = false;
         const QMetaObject::Connection finished =

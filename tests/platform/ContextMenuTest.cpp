@@ -10,6 +10,7 @@
 #include "support/GuiTestMain.h"
 #include "support/LoopbackServer.h"
 #include "support/MainWindowRun.h"
+#include "support/PageScript.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -77,7 +78,10 @@ private:
     void loadPage(BrowserView& on);
     // Right-clicks the element's centre and returns the menu that opens.
     QMenu* openMenu(BrowserView& on, const QString& elementId);
-    QVariant runScript(BrowserView& on, const QString& script);
+    static QVariant runScript(BrowserView& on, const QString& script)
+    {
+        return runPageScript(on.page(), script, kTimeout);
+    }
 
     LoopbackServer server;
     std::unique_ptr<BrowserView> view;
@@ -88,17 +92,10 @@ private:
 
 void ContextMenuTest::initTestCase()
 {
-    auto& http = server.http();
-    http.set_keep_alive_max_count(1);
-    http.Get("/", [](const httplib::Request&, httplib::Response& response) {
-        response.set_content(kPage, "text/html; charset=utf-8");
-    });
-    http.Get("/b", [](const httplib::Request&, httplib::Response& response) {
-        response.set_content("<html><body>B</body></html>", "text/html");
-    });
-    http.Get("/bild.svg", [](const httplib::Request&, httplib::Response& response) {
-        response.set_content(kImage, "image/svg+xml");
-    });
+    server.http().set_keep_alive_max_count(1);
+    server.serveText("/", kPage);
+    server.serveText("/b", "<html><body>B</body></html>", "text/html");
+    server.serveText("/bild.svg", kImage, "image/svg+xml");
     server.start();
 }
 
@@ -130,29 +127,12 @@ void ContextMenuTest::loadPage(BrowserView& on)
                              kTimeout);
 }
 
-QVariant ContextMenuTest::runScript(BrowserView& on, const QString& script)
-{
-    QVariant result;
-    bool done = false;
-    on.page()->runJavaScript(script, [&](const QVariant& value) {
-        result = value;
-        done = true;
-    });
-    if (!QTest::qWaitFor([&] { return done; }, kTimeout))
-        qWarning("the script did not finish: %s", qPrintable(script));
-    return result;
-}
-
 QMenu* ContextMenuTest::openMenu(BrowserView& on, const QString& elementId)
 {
-    const QVariantList centre =
-        runScript(on, QStringLiteral("(() => { const r = document.getElementById('%1').getBoundingClientRect();"
-                                     " return [r.left + r.width / 2, r.top + r.height / 2]; })()")
-                          .arg(elementId))
-            .toList();
-    if (centre.size() != 2)
+    const std::optional<QPoint> centre = elementCentre(on.page(), elementId, kTimeout);
+    if (!centre)
         return nullptr;
-    QTest::mouseClick(on.focusProxy(), Qt::RightButton, {}, QPoint(centre[0].toInt(), centre[1].toInt()));
+    QTest::mouseClick(on.focusProxy(), Qt::RightButton, {}, *centre);
     const auto shown = [] { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); };
     return QTest::qWaitFor([&] { return shown() != nullptr; }, kTimeout) ? shown() : nullptr;
 }

@@ -7,7 +7,9 @@
 #include "platform/KaveloPage.h"
 #include "platform/UploadChooser.h"
 #include "support/GuiTestMain.h"
+#include "support/HostValue.h"
 #include "support/LoopbackServer.h"
+#include "support/PageScript.h"
 #include "support/RecordingPresenter.h"
 
 #include <QAbstractButton>
@@ -27,13 +29,11 @@ namespace {
 
 constexpr int kTimeout = 15000;
 
-void serve(httplib::Server& http, const char* path, const std::string& body)
+// A page of the site: body in a document without margins.
+std::string document(const std::string& body)
 {
-    http.Get(path, [body](const httplib::Request&, httplib::Response& response) {
-        response.set_content("<!DOCTYPE html><html><head><meta charset=\"utf-8\"></head><body style=\"margin:0\">"
-                                 + body + "</body></html>",
-                             "text/html; charset=utf-8");
-    });
+    return "<!DOCTYPE html><html><head><meta charset=\"utf-8\"></head><body style=\"margin:0\">" + body
+           + "</body></html>";
 }
 
 void clickButton(QDialog* dialog, const QString& text)
@@ -93,7 +93,7 @@ private:
     void navigateAndWait(const char* path);
     void click(const char* elementId);
     void gesture(const char* elementId);
-    QVariant runScript(const QString& script);
+    QVariant runScript(const QString& script) { return runPageScript(view->page(), script, kTimeout); }
 
     LoopbackServer server;
     std::unique_ptr<RecordingPresenter> boxes;
@@ -102,17 +102,15 @@ private:
 
 void KaveloPageTest::initTestCase()
 {
-    auto& http = server.http();
-    http.set_keep_alive_max_count(1);
-    serve(http, "/b", "<p>B</p>");
-    serve(http, "/c", "<p>C</p>");
-    serve(http, "/falle",
-          "<p id='flaeche' style='height:200px' onclick='window.geklickt = true'>Falle</p>"
-          "<script>addEventListener('beforeunload', e => {"
-          " e.preventDefault(); e.returnValue = 'bleib'; })</script>");
-    serve(http, "/hochladen",
-          "<input type='file' id='datei' onclick='window.geklickt = true' "
-          "style='display:block;height:60px;width:300px'>");
+    server.http().set_keep_alive_max_count(1);
+    server.serveText("/b", document("<p>B</p>"));
+    server.serveText("/c", document("<p>C</p>"));
+    server.serveText("/falle",
+                     document("<p id='flaeche' style='height:200px' onclick='window.geklickt = true'>Falle</p>"
+                              "<script>addEventListener('beforeunload', e => {"
+                              " e.preventDefault(); e.returnValue = 'bleib'; })</script>"));
+    server.serveText("/hochladen", document("<input type='file' id='datei' onclick='window.geklickt = true' "
+                                            "style='display:block;height:60px;width:300px'>"));
     server.start();
 }
 
@@ -141,13 +139,9 @@ void KaveloPageTest::navigateAndWait(const char* path)
 // A real mouse click, so that the engine sees a user's gesture.
 void KaveloPageTest::click(const char* elementId)
 {
-    const QVariantList centre =
-        runScript(QStringLiteral("(() => { const r = document.getElementById('%1').getBoundingClientRect();"
-                                 " return [r.left + r.width / 2, r.top + r.height / 2]; })()")
-                      .arg(QLatin1String(elementId)))
-            .toList();
-    QCOMPARE(centre.size(), 2);
-    QTest::mouseClick(view->focusProxy(), Qt::LeftButton, {}, QPoint(centre[0].toInt(), centre[1].toInt()));
+    const std::optional<QPoint> centre = elementCentre(view->page(), QLatin1String(elementId), kTimeout);
+    QVERIFY(centre);
+    QTest::mouseClick(view->focusProxy(), Qt::LeftButton, {}, *centre);
 }
 
 // A click that the page has seen: the engine asks before a page is left only
@@ -160,19 +154,6 @@ void KaveloPageTest::gesture(const char* elementId)
             return;
     }
     QFAIL("the page does not see the click");
-}
-
-QVariant KaveloPageTest::runScript(const QString& script)
-{
-    QVariant result;
-    bool done = false;
-    view->page()->runJavaScript(script, [&](const QVariant& value) {
-        result = value;
-        done = true;
-    });
-    if (!QTest::qWaitFor([&] { return done; }, kTimeout))
-        qWarning("the script did not finish: %s", qPrintable(script));
-    return result;
 }
 
 void KaveloPageTest::dialogsAreGermanAndNeedTheRightToSurf()
@@ -267,11 +248,7 @@ void KaveloPageTest::theFileChooserOffersTheDownloadFoldersOnly()
         QFile file(root.filePath(QString::fromLatin1(name)));
         QVERIFY(file.open(QIODevice::WriteOnly));
     }
-    {
-        HostRegistryKey key;
-        QVERIFY(key.open(kInternetExplorerKey));
-        key.writeString(kDownloadDirectoryValue, root.filePath(QStringLiteral("host")));
-    }
+    setHostValue(kInternetExplorerKey, kDownloadDirectoryValue, root.filePath(QStringLiteral("host")));
     page()->setUploadFolders({root.filePath(QStringLiteral("eigene")), root.filePath(QStringLiteral("programm"))},
                              {root.filePath(QStringLiteral("programm"))});
     const auto choosers = [] {

@@ -10,7 +10,9 @@
 #include "platform/KaveloPage.h"
 #include "platform/PageDownloads.h"
 #include "support/GuiTestMain.h"
+#include "support/HostValue.h"
 #include "support/LoopbackServer.h"
+#include "support/PageScript.h"
 #include "support/RecordingPresenter.h"
 
 #include <QDir>
@@ -88,9 +90,20 @@ private slots:
 
 private:
     void click(const QString& elementId);
+    // Clicks the link with the question before the download answered Yes.
+    void clickAndAgree(const char* elementId)
+    {
+        boxes->answerNext(true);
+        click(QLatin1String(elementId));
+    }
+    // The host's download folder that each test starts with.
+    QDir target() const { return QDir(folder->filePath(QStringLiteral("Ziel"))); }
     QList<DownloadProgress*> windows() const { return view->findChildren<DownloadProgress*>(); }
     static QString text(const QWidget* window, const char* name);
-    static void setDownloadDirectory(const QString& folder);
+    static void setDownloadDirectory(const QString& folder)
+    {
+        setHostValue(kInternetExplorerKey, kDownloadDirectoryValue, folder);
+    }
 
     LoopbackServer server;
     std::unique_ptr<RecordingPresenter> boxes;
@@ -102,9 +115,7 @@ void PageDownloadTest::initTestCase()
 {
     auto& http = server.http();
     http.set_keep_alive_max_count(1);
-    http.Get("/", [](const httplib::Request&, httplib::Response& response) {
-        response.set_content(kPage, "text/html; charset=utf-8");
-    });
+    server.serveText("/", kPage);
     http.Get("/bericht", [](const httplib::Request&, httplib::Response& response) {
         attachment(response, "bericht.pdf");
         response.set_content(reportBytes(), "application/pdf");
@@ -167,19 +178,9 @@ void PageDownloadTest::cleanup()
 
 void PageDownloadTest::click(const QString& elementId)
 {
-    QVariantList centre;
-    bool done = false;
-    view->page()->runJavaScript(
-        QStringLiteral("(() => { const r = document.getElementById('%1').getBoundingClientRect();"
-                       " return [r.left + r.width / 2, r.top + r.height / 2]; })()")
-            .arg(elementId),
-        [&](const QVariant& value) {
-            centre = value.toList();
-            done = true;
-        });
-    QTRY_VERIFY_WITH_TIMEOUT(done, kTimeout);
-    QCOMPARE(centre.size(), 2);
-    QTest::mouseClick(view->focusProxy(), Qt::LeftButton, {}, QPoint(centre[0].toInt(), centre[1].toInt()));
+    const std::optional<QPoint> centre = elementCentre(view->page(), elementId, kTimeout);
+    QVERIFY(centre);
+    QTest::mouseClick(view->focusProxy(), Qt::LeftButton, {}, *centre);
 }
 
 QString PageDownloadTest::text(const QWidget* window, const char* name)
@@ -188,21 +189,12 @@ QString PageDownloadTest::text(const QWidget* window, const char* name)
     return label ? label->text() : QString();
 }
 
-void PageDownloadTest::setDownloadDirectory(const QString& folder)
-{
-    HostRegistryKey key;
-    QVERIFY(key.open(kInternetExplorerKey));
-    key.writeString(kDownloadDirectoryValue, folder);
-}
-
 void PageDownloadTest::attachmentLandsInTheHostFolderBesideAnExistingFile()
 {
     const QSignalSpy reached(view.get(), &BrowserView::NavigateComplete2);
-    const QDir target(folder->filePath(QStringLiteral("Ziel")));
     const QByteArray expected = QByteArray::fromStdString(reportBytes());
 
-    boxes->answerNext(true);
-    click(QStringLiteral("bericht"));
+    clickAndAgree("bericht");
     QTRY_COMPARE_WITH_TIMEOUT(windows().size(), 1, kTimeout);
     QCOMPARE(boxes->messages.size(), 1);
     QCOMPARE(boxes->messages[0].kind, MessageKind::Confirmation);
@@ -213,7 +205,7 @@ void PageDownloadTest::attachmentLandsInTheHostFolderBesideAnExistingFile()
     QCOMPARE(window->windowTitle(), QStringLiteral("Download"));
     QTRY_COMPARE_WITH_TIMEOUT(text(window, "State"), QStringLiteral("Download abgeschlossen"), kTimeout);
     QCOMPARE(text(window, "Size"), QStringLiteral("300 KB von 300 KB"));
-    QFile file(target.filePath(QStringLiteral("bericht.pdf")));
+    QFile file(target().filePath(QStringLiteral("bericht.pdf")));
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), expected);
     // The window goes by itself, and the page stays where it was.
@@ -228,8 +220,7 @@ void PageDownloadTest::attachmentLandsInTheHostFolderBesideAnExistingFile()
     QVERIFY(old.open(QIODevice::WriteOnly));
     old.write("alt");
     old.close();
-    boxes->answerNext(true);
-    click(QStringLiteral("bericht"));
+    clickAndAgree("bericht");
     QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(folder->filePath(QStringLiteral("Neu/bericht (1).pdf"))), kTimeout);
     QTRY_VERIFY_WITH_TIMEOUT(windows().isEmpty(), DownloadProgress::kCompletedShownMs + kTimeout);
     QFile second(folder->filePath(QStringLiteral("Neu/bericht (1).pdf")));
@@ -245,8 +236,7 @@ void PageDownloadTest::withoutAHostFolderTheUserDownloadFolderTakesIt()
     const QByteArray home = qgetenv("HOME");
     qputenv("HOME", QFile::encodeName(folder->path()));
     setDownloadDirectory(QString());
-    boxes->answerNext(true);
-    click(QStringLiteral("bericht"));
+    clickAndAgree("bericht");
     QTRY_VERIFY_WITH_TIMEOUT(
         windows().size() == 1 && text(windows().first(), "State") == QStringLiteral("Download abgeschlossen"),
         kTimeout);
@@ -256,9 +246,7 @@ void PageDownloadTest::withoutAHostFolderTheUserDownloadFolderTakesIt()
 
 void PageDownloadTest::cancelStopsTheDownloadAndLeavesNoFile()
 {
-    const QDir target(folder->filePath(QStringLiteral("Ziel")));
-    boxes->answerNext(true);
-    click(QStringLiteral("gross"));
+    clickAndAgree("gross");
     QTRY_COMPARE_WITH_TIMEOUT(windows().size(), 1, kTimeout);
     DownloadProgress* window = windows().first();
     QTRY_VERIFY_WITH_TIMEOUT(
@@ -266,8 +254,7 @@ void PageDownloadTest::cancelStopsTheDownloadAndLeavesNoFile()
     QTRY_VERIFY_WITH_TIMEOUT(!text(window, "Size").startsWith(QStringLiteral("0 KB")), kTimeout);
     // One page download at a time: a second one meanwhile is refused without a question.
     const int asked = server.count(QStringLiteral("/bericht"));
-    boxes->answerNext(true);
-    click(QStringLiteral("bericht"));
+    clickAndAgree("bericht");
     QTRY_COMPARE_WITH_TIMEOUT(server.count(QStringLiteral("/bericht")), asked + 1, kTimeout);
     QVERIFY(!QTest::qWaitFor([&] { return windows().size() != 1; }, 1000));
     QCOMPARE(boxes->messages.size(), 1);
@@ -276,11 +263,10 @@ void PageDownloadTest::cancelStopsTheDownloadAndLeavesNoFile()
     QCOMPARE(cancel->text(), QStringLiteral("Abbrechen"));
     QTest::mouseClick(cancel, Qt::LeftButton);
     QTRY_VERIFY_WITH_TIMEOUT(windows().isEmpty(), kTimeout);
-    QTRY_VERIFY_WITH_TIMEOUT(target.entryList(QDir::Files).isEmpty(), kTimeout);
+    QTRY_VERIFY_WITH_TIMEOUT(target().entryList(QDir::Files).isEmpty(), kTimeout);
 
     // Closing the window by its frame cancels as well.
-    boxes->answerNext(true);
-    click(QStringLiteral("gross"));
+    clickAndAgree("gross");
     QTRY_COMPARE_WITH_TIMEOUT(windows().size(), 1, kTimeout);
     windows().first()->close();
     QTRY_VERIFY_WITH_TIMEOUT(windows().isEmpty(), kTimeout);
@@ -288,15 +274,14 @@ void PageDownloadTest::cancelStopsTheDownloadAndLeavesNoFile()
     QTRY_COMPARE_WITH_TIMEOUT(server.count(QStringLiteral("/gross")), 2, 5000);
     QVERIFY(!QTest::qWaitFor([&] { return server.count(QStringLiteral("/gross")) != 2; }, 1000));
     boxes->answers.clear();
-    QTRY_VERIFY_WITH_TIMEOUT(target.entryList(QDir::Files).isEmpty(), kTimeout);
+    QTRY_VERIFY_WITH_TIMEOUT(target().entryList(QDir::Files).isEmpty(), kTimeout);
 }
 
 // The engine starts a broken-off download again a few times before it gives
 // up; all of it stays with one window and one file name.
 void PageDownloadTest::aBrokenOffDownloadSaysSoAndLeavesNoFile()
 {
-    boxes->answerNext(true);
-    click(QStringLiteral("kaputt"));
+    clickAndAgree("kaputt");
     QTRY_COMPARE_WITH_TIMEOUT(windows().size(), 1, kTimeout);
     DownloadProgress* window = windows().first();
     QTRY_VERIFY_WITH_TIMEOUT(text(window, "State").startsWith(QStringLiteral("Download abgebrochen: ")), kTimeout);
@@ -306,20 +291,17 @@ void PageDownloadTest::aBrokenOffDownloadSaysSoAndLeavesNoFile()
     QCOMPARE(text(window, "FileName"), QStringLiteral("Datei: kaputt.bin"));
     auto* button = window->findChild<QPushButton*>();
     QCOMPARE(button->text(), QStringLiteral("Schließen"));
-    const QDir target(folder->filePath(QStringLiteral("Ziel")));
-    QVERIFY(!QFileInfo::exists(target.filePath(QStringLiteral("kaputt.bin"))));
+    QVERIFY(!QFileInfo::exists(target().filePath(QStringLiteral("kaputt.bin"))));
     QTest::mouseClick(button, Qt::LeftButton);
     QTRY_VERIFY_WITH_TIMEOUT(windows().isEmpty(), kTimeout);
-    QTRY_VERIFY_WITH_TIMEOUT(target.entryList(QDir::Files).isEmpty(), kTimeout);
+    QTRY_VERIFY_WITH_TIMEOUT(target().entryList(QDir::Files).isEmpty(), kTimeout);
 }
 
 void PageDownloadTest::noDownloadWithoutTheRightToSurfOrWithNoOrWithoutRoom()
 {
-    const QDir target(folder->filePath(QStringLiteral("Ziel")));
     const int asked = server.count(QStringLiteral("/bericht"));
     view->kaveloPage()->setSurfingAllowed(false);
-    boxes->answerNext(true);
-    click(QStringLiteral("bericht"));
+    clickAndAgree("bericht");
     QTRY_COMPARE_WITH_TIMEOUT(server.count(QStringLiteral("/bericht")), asked + 1, kTimeout);
     QVERIFY(!QTest::qWaitFor([&] { return !boxes->messages.isEmpty(); }, 500));
     boxes->answers.clear();
@@ -329,8 +311,7 @@ void PageDownloadTest::noDownloadWithoutTheRightToSurfOrWithNoOrWithoutRoom()
     QTRY_COMPARE_WITH_TIMEOUT(boxes->messages.size(), 1, kTimeout);
     QCOMPARE(boxes->messages[0].kind, MessageKind::Confirmation);
 
-    boxes->answerNext(true);
-    click(QStringLiteral("riesig"));
+    clickAndAgree("riesig");
     QTRY_COMPARE_WITH_TIMEOUT(boxes->messages.size(), 2, kTimeout);
     QCOMPARE(boxes->messages[1].kind, MessageKind::Error);
     QVERIFY2(boxes->messages[1].text.startsWith(QStringLiteral("Für den Download von \"riesig.bin\" (")),
@@ -340,7 +321,7 @@ void PageDownloadTest::noDownloadWithoutTheRightToSurfOrWithNoOrWithoutRoom()
                                                         "Auf dem Laufwerk müssen mindestens ")));
 
     QVERIFY(!QTest::qWaitFor([&] { return !windows().isEmpty() || boxes->messages.size() > 2; }, 1000));
-    QVERIFY(target.entryList(QDir::Files | QDir::Hidden).isEmpty());
+    QVERIFY(target().entryList(QDir::Files | QDir::Hidden).isEmpty());
 }
 
 void PageDownloadTest::noDownloadStartsWhileAButtonDownloadRuns()
@@ -360,25 +341,21 @@ void PageDownloadTest::noDownloadStartsWhileAButtonDownloadRuns()
     QVERIFY(!buttonDownloadRunning());
     QCOMPARE(requested, QList{QWebEngineDownloadRequest::DownloadCancelled});
     QVERIFY(windows().isEmpty());
-    const QDir target(folder->filePath(QStringLiteral("Ziel")));
-    QVERIFY(!QTest::qWaitFor([&] { return !target.entryList(QDir::Files).isEmpty(); }, 500));
+    QVERIFY(!QTest::qWaitFor([&] { return !target().entryList(QDir::Files).isEmpty(); }, 500));
 }
 
 // A hidden name and one of 400 bytes: saved visible, and shortened to fit.
 void PageDownloadTest::oddNamesAreMadeFitToSave()
 {
-    const QDir target(folder->filePath(QStringLiteral("Ziel")));
-    boxes->answerNext(true);
-    click(QStringLiteral("versteckt"));
-    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(target.filePath(QStringLiteral("bashrc"))), kTimeout);
+    clickAndAgree("versteckt");
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(target().filePath(QStringLiteral("bashrc"))), kTimeout);
     QTRY_VERIFY_WITH_TIMEOUT(windows().isEmpty(), DownloadProgress::kCompletedShownMs + kTimeout);
 
-    boxes->answerNext(true);
-    click(QStringLiteral("lang"));
+    clickAndAgree("lang");
     QTRY_COMPARE_WITH_TIMEOUT(windows().size(), 1, kTimeout);
     QTRY_COMPARE_WITH_TIMEOUT(text(windows().first(), "State"), QStringLiteral("Download abgeschlossen"), kTimeout);
-    QCOMPARE(QFileInfo(target.filePath(QString(120, QChar(0xE4)) + QStringLiteral(".pdf"))).size(), 300 * 1024);
-    QCOMPARE(target.entryList(QDir::Files | QDir::Hidden).size(), 2);
+    QCOMPARE(QFileInfo(target().filePath(QString(120, QChar(0xE4)) + QStringLiteral(".pdf"))).size(), 300 * 1024);
+    QCOMPARE(target().entryList(QDir::Files | QDir::Hidden).size(), 2);
 }
 
 void PageDownloadTest::sizesInKilobytesThenMegabytes()

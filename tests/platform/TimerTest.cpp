@@ -94,6 +94,13 @@ protected:
         return ticks;
     }
 
+    // Advances the clock by ms and gives the ticks counted so far.
+    int ticksAfter(qint64 ms)
+    {
+        clock->advance(ms);
+        return ticks;
+    }
+
     ManualClock* clock = nullptr;
     int ticks = 0;
 };
@@ -104,12 +111,9 @@ TEST_F(TimerTest, FiresEveryFullInterval)
 {
     Timer timer(1000, true);
     countTicks(timer);
-    clock->advance(999);
-    EXPECT_EQ(ticks, 0);
-    clock->advance(1);
-    EXPECT_EQ(ticks, 1);
-    clock->advance(3000);
-    EXPECT_EQ(ticks, 4);
+    EXPECT_EQ(ticksAfter(999), 0);
+    EXPECT_EQ(ticksAfter(1), 1);
+    EXPECT_EQ(ticksAfter(3000), 4);
 }
 
 TEST_F(TimerTest, StartingAgainBeginsAFreshInterval)
@@ -118,10 +122,8 @@ TEST_F(TimerTest, StartingAgainBeginsAFreshInterval)
     countTicks(timer);
     clock->advance(600);
     timer.start();
-    clock->advance(600);
-    EXPECT_EQ(ticks, 0);
-    clock->advance(400);
-    EXPECT_EQ(ticks, 1);
+    EXPECT_EQ(ticksAfter(600), 0);
+    EXPECT_EQ(ticksAfter(400), 1);
 }
 
 TEST_F(TimerTest, NewIntervalWhileRunningBeginsAFreshInterval)
@@ -130,14 +132,11 @@ TEST_F(TimerTest, NewIntervalWhileRunningBeginsAFreshInterval)
     countTicks(timer);
     clock->advance(900);
     timer.setInterval(1000);
-    clock->advance(900);
-    EXPECT_EQ(ticks, 0);
-    clock->advance(100);
-    EXPECT_EQ(ticks, 1);
+    EXPECT_EQ(ticksAfter(900), 0);
+    EXPECT_EQ(ticksAfter(100), 1);
 
     timer.setInterval(300);
-    clock->advance(300);
-    EXPECT_EQ(ticks, 2);
+    EXPECT_EQ(ticksAfter(300), 2);
 }
 
 TEST_F(TimerTest, NewIntervalWhileStoppedDoesNotStart)
@@ -145,8 +144,7 @@ TEST_F(TimerTest, NewIntervalWhileStoppedDoesNotStart)
     Timer timer(1000, false);
     countTicks(timer);
     timer.setInterval(500);
-    clock->advance(5000);
-    EXPECT_EQ(ticks, 0);
+    EXPECT_EQ(ticksAfter(5000), 0);
     EXPECT_FALSE(timer.isRunning());
 }
 
@@ -154,18 +152,15 @@ TEST_F(TimerTest, IntervalZeroNeverFiresButCountsAsRunning)
 {
     Timer timer(0, true);
     countTicks(timer);
-    clock->advance(100000);
-    EXPECT_EQ(ticks, 0);
+    EXPECT_EQ(ticksAfter(100000), 0);
     EXPECT_TRUE(timer.isRunning());
 
     Timer running(1000, true);
     countTicks(running);
     running.setInterval(0);
-    clock->advance(100000);
-    EXPECT_EQ(ticks, 0);
+    EXPECT_EQ(ticksAfter(100000), 0);
     running.setInterval(1000);
-    clock->advance(1000);
-    EXPECT_EQ(ticks, 1);
+    EXPECT_EQ(ticksAfter(1000), 1);
 }
 
 TEST_F(TimerTest, StopAndRestoreAreExact)
@@ -175,16 +170,13 @@ TEST_F(TimerTest, StopAndRestoreAreExact)
     clock->advance(999);
     const bool wasRunning = timer.isRunning();
     timer.stop();
-    clock->advance(5000);
-    EXPECT_EQ(ticks, 0);
+    EXPECT_EQ(ticksAfter(5000), 0);
     EXPECT_FALSE(timer.isRunning());
 
     timer.setRunning(wasRunning);
     EXPECT_TRUE(timer.isRunning());
-    clock->advance(999);
-    EXPECT_EQ(ticks, 0);
-    clock->advance(1);
-    EXPECT_EQ(ticks, 1);
+    EXPECT_EQ(ticksAfter(999), 0);
+    EXPECT_EQ(ticksAfter(1), 1);
 
     Timer stopped(1000, false);
     stopped.setRunning(false);
@@ -198,8 +190,7 @@ TEST_F(TimerTest, StoppingInsideTheHandlerHolds)
         ++ticks;
         timer.stop();
     });
-    clock->advance(10000);
-    EXPECT_EQ(ticks, 1);
+    EXPECT_EQ(ticksAfter(10000), 1);
     EXPECT_FALSE(timer.isRunning());
 }
 
@@ -221,17 +212,12 @@ TEST_F(TimerTest, IntervalBeyondIntMaxFiresOnlyWhenItsFullLengthHasPassed)
     const std::uint32_t longest = UINT32_MAX;
     Timer timer(longest, true);
     countTicks(timer);
-    clock->advance(INT_MAX);
-    EXPECT_EQ(ticks, 0);
-    clock->advance(qint64(longest) - INT_MAX - 1);
-    EXPECT_EQ(ticks, 0);
-    clock->advance(1);
-    EXPECT_EQ(ticks, 1);
+    EXPECT_EQ(ticksAfter(INT_MAX), 0);
+    EXPECT_EQ(ticksAfter(qint64(longest) - INT_MAX - 1), 0);
+    EXPECT_EQ(ticksAfter(1), 1);
     // The next interval is just as long again.
-    clock->advance(qint64(longest) - 1);
-    EXPECT_EQ(ticks, 1);
-    clock->advance(1);
-    EXPECT_EQ(ticks, 2);
+    EXPECT_EQ(ticksAfter(qint64(longest) - 1), 1);
+    EXPECT_EQ(ticksAfter(1), 2);
     EXPECT_EQ(timer.interval(), longest);
 }
 
@@ -240,36 +226,28 @@ TEST_F(TimerTest, AHeldTimerFiresOnceLateThenKeepsItsRhythm)
     Timer timer(1000, true);
     countTicks(timer);
     timer.setHeld(true);
-    clock->advance(3500);  // three intervals come due
-    EXPECT_EQ(ticks, 0);
+    EXPECT_EQ(ticksAfter(3500), 0);  // three intervals come due
     timer.setHeld(false);
     EXPECT_EQ(ticks, 0);  // not inside the caller: when the event loop runs next
-    clock->advance(0);
-    EXPECT_EQ(ticks, 1);
-    clock->advance(499);
-    EXPECT_EQ(ticks, 1);
-    clock->advance(1);  // at 4000 ms, in the old rhythm
-    EXPECT_EQ(ticks, 2);
+    EXPECT_EQ(ticksAfter(0), 1);
+    EXPECT_EQ(ticksAfter(499), 1);
+    EXPECT_EQ(ticksAfter(1), 2);  // at 4000 ms, in the old rhythm
 
     // Nothing is owed after a hold without a due interval, nor after a stop or
     // a fresh start during the hold.
     timer.setHeld(true);
     timer.setHeld(false);
-    clock->advance(0);
-    EXPECT_EQ(ticks, 2);
+    EXPECT_EQ(ticksAfter(0), 2);
     timer.setHeld(true);
     clock->advance(1000);
     timer.stop();
     timer.setHeld(false);
-    clock->advance(5000);
-    EXPECT_EQ(ticks, 2);
+    EXPECT_EQ(ticksAfter(5000), 2);
     timer.setHeld(true);
     timer.start();
     clock->advance(1500);
     timer.start();
     timer.setHeld(false);
-    clock->advance(999);
-    EXPECT_EQ(ticks, 2);
-    clock->advance(1);
-    EXPECT_EQ(ticks, 3);
+    EXPECT_EQ(ticksAfter(999), 2);
+    EXPECT_EQ(ticksAfter(1), 3);
 }

@@ -3,6 +3,7 @@
 #include "settings/Defaults.h"
 #include "settings/EinstellRecord.h"
 #include "settings/Passwords.h"
+#include "support/RecordText.h"
 #include "support/RecordingPresenter.h"
 #include "support/TempProgramFolder.h"
 
@@ -57,11 +58,6 @@ const std::vector<TextField> kTexts = {
 #undef W
 #undef T
 
-QByteArray image(const TEinstellRecord& record)
-{
-    return QByteArray(reinterpret_cast<const char*>(&record), sizeof record);
-}
-
 // The bytes in which two images differ, as [first, last].
 std::pair<qsizetype, qsizetype> changedRange(const QByteArray& a, const QByteArray& b)
 {
@@ -75,11 +71,6 @@ std::pair<qsizetype, qsizetype> changedRange(const QByteArray& a, const QByteArr
         }
     }
     return {first, last};
-}
-
-QString text(const Text& t)
-{
-    return textToString(t);
 }
 
 }  // namespace

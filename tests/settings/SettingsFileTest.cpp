@@ -4,6 +4,7 @@
 #include "settings/Passwords.h"
 #include "settings/ProgramFolders.h"
 #include "settings/SettingsFile.h"
+#include "support/RecordText.h"
 #include "support/RecordingPresenter.h"
 #include "support/TempProgramFolder.h"
 
@@ -24,11 +25,6 @@ namespace {
 
 const QString kFile = QStringLiteral("Einstell.DAT");
 
-QByteArray image(const TEinstellRecord& record)
-{
-    return QByteArray(reinterpret_cast<const char*>(&record), sizeof record);
-}
-
 QByteArray defaultsImage()
 {
     const TEinstellRecord saved = EinstellDaten;
@@ -37,11 +33,6 @@ QByteArray defaultsImage()
     const QByteArray result = image(EinstellDaten);
     EinstellDaten = saved;
     return result;
-}
-
-void setText(Text& t, const char* value)
-{
-    stringToText(t, QString::fromUtf8(value));
 }
 
 // A record in the current layout in which every field differs from its default.
@@ -93,16 +84,6 @@ TEinstellRecordOld customOldRecord()
     return o;
 }
 
-QByteArray oldImage(const TEinstellRecordOld& o)
-{
-    return QByteArray(reinterpret_cast<const char*>(&o), sizeof o);
-}
-
-QString text(const Text& t)
-{
-    return textToString(t);
-}
-
 }  // namespace
 
 class SettingsFile : public ::testing::Test {
@@ -140,7 +121,7 @@ TEST_F(SettingsFile, FilesOf6178To7989BytesAreConvertedFromTheOlderLayout)
 {
     for (int size : {6178, 7000, 7989}) {
         SCOPED_TRACE(size);
-        QByteArray bytes = oldImage(customOldRecord());
+        QByteArray bytes = image(customOldRecord());
         bytes.append(QByteArray(size - bytes.size(), '\x77'));
         folder.writeFile(kFile, bytes);
         EinstellDaten = TEinstellRecord{};
@@ -240,7 +221,7 @@ TEST_F(SettingsFile, AnUnopenableFileInTheDataFolderHasItsOwnMessage)
 
 TEST_F(SettingsFile, EveryTooShortFileIsReportedAndLeavesDefaultsAndTheFileAlone)
 {
-    const QByteArray full = oldImage(customOldRecord());
+    const QByteArray full = image(customOldRecord());
     for (int size = 0; size < 6178; ++size) {
         const QByteArray bytes = full.left(size);
         folder.writeFile(kFile, bytes);
@@ -273,7 +254,7 @@ TEST_F(SettingsFile, SavingCreatesAMissingFileInTheProgramFolderOnly)
 
 TEST_F(SettingsFile, SavingOverAnOlderFileGivesTheCurrentLayout)
 {
-    folder.writeFile(kFile, oldImage(customOldRecord()));
+    folder.writeFile(kFile, image(customOldRecord()));
     InitSettings();
     EinstellDaten.MayChangeAddresses = 1;
     EinstellDaten.Download3Counter = 9;

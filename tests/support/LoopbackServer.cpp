@@ -119,6 +119,13 @@ QStringList LoopbackServer::rangeRequests() const
     return ranges;
 }
 
+void LoopbackServer::serveText(const std::string& path, std::string content, const std::string& type)
+{
+    server->Get(path, [content = std::move(content), type](const httplib::Request&, httplib::Response& response) {
+        response.set_content(content, type);
+    });
+}
+
 void LoopbackServer::serveBody(const std::string& path, ServedBody served)
 {
     {

@@ -61,6 +61,8 @@ public:
     QStringList requests() const;
     int count(const QString& path) const;
 
+    // Answers GET path with content of that type, whole; registered before start().
+    void serveText(const std::string& path, std::string content, const std::string& type = "text/html; charset=utf-8");
     // Answers GET path with body. The first call for a path comes before
     // start(); a later one replaces what the path serves from then on.
     void serveBody(const std::string& path, ServedBody body);

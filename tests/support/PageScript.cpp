@@ -1,0 +1,31 @@
+#include "support/PageScript.h"
+
+#include <QTest>
+#include <QWebEnginePage>
+
+QVariant runPageScript(QWebEnginePage* page, const QString& script, int timeoutMs)
+{
+    QVariant result;
+    bool done = false;
+    page->runJavaScript(script, [&](const QVariant& value) {
+        result = value;
+        done = true;
+    });
+    if (!QTest::qWaitFor([&] { return done; }, timeoutMs))
+        qWarning("the script did not finish: %s", qPrintable(script));
+    return result;
+}
+
+std::optional<QPoint> elementCentre(QWebEnginePage* page, const QString& elementId, int timeoutMs)
+{
+    const QVariantList centre =
+        runPageScript(page,
+                      QStringLiteral("(() => { const r = document.getElementById('%1').getBoundingClientRect();"
+                                     " return [r.left + r.width / 2, r.top + r.height / 2]; })()")
+                          .arg(elementId),
+                      timeoutMs)
+            .toList();
+    if (centre.size() != 2)
+        return std::nullopt;
+    return QPoint(centre[0].toInt(), centre[1].toInt());
+}

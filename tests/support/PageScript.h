@@ -1,0 +1,18 @@
+#pragma once
+
+// Scripts on a page in the window tests: one run to its result, and where an
+// element stands, for a real click on it.
+
+#include <QPoint>
+#include <QVariant>
+#include <optional>
+
+class QWebEnginePage;
+
+// Runs the script and waits up to timeoutMs for its result; warns and gives
+// an invalid value when none came.
+QVariant runPageScript(QWebEnginePage* page, const QString& script, int timeoutMs = 15000);
+
+// The centre of the element with that id in the view's coordinates; none when
+// the page has no such element or gave no answer in time.
+std::optional<QPoint> elementCentre(QWebEnginePage* page, const QString& elementId, int timeoutMs = 15000);
