@@ -2,7 +2,6 @@
 
 #include "platform/HostRegistry.h"
 #include "settings/AnsiText.h"
-#include "settings/Defaults.h"
 #include "support/LoopbackServer.h"
 
 #include <gtest/gtest.h>
@@ -43,9 +42,7 @@ protected:
         server.serveBody("/langsam.bin", slow);
         server.start();
 
-        EinstellDaten = TEinstellRecord{};
-        SetDefaults(EinstellDaten);
-        record = EinstellDaten;
+        record = defaultRecord();
         record.HomePage.length = 0;
         record.DownloadAttempts = 1;
         target = run.home() + QStringLiteral("/ziel");

@@ -5,7 +5,6 @@
 #include "ProgramRun.h"
 
 #include "settings/AnsiText.h"
-#include "settings/Defaults.h"
 #include "support/LoopbackServer.h"
 
 #include <gtest/gtest.h>
@@ -77,9 +76,7 @@ protected:
                   [](const httplib::Request&, httplib::Response& response) { response.status = 204; });
         server.start();
 
-        EinstellDaten = TEinstellRecord{};
-        SetDefaults(EinstellDaten);
-        record = EinstellDaten;
+        record = defaultRecord();
         stringToText(record.HomePage, server.url(QStringLiteral("/start")));
         folder = run.home() + QStringLiteral("/ablage");
         stringToText(record.DownloadFolder1, folder);

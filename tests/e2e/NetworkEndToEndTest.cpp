@@ -7,7 +7,6 @@
 
 #include "downloads/DownloadRun.h"
 #include "settings/AnsiText.h"
-#include "settings/Defaults.h"
 #include "support/LoopbackServer.h"
 #include "support/TestCertificates.h"
 
@@ -43,9 +42,7 @@ protected:
         proxy.forwardTo(origin);
         proxy.start();
 
-        EinstellDaten = TEinstellRecord{};
-        SetDefaults(EinstellDaten);
-        record = EinstellDaten;
+        record = defaultRecord();
         record.HomePage.length = 0;
         record.RedirectDownloads = 0;
         record.DownloadAttempts = 1;

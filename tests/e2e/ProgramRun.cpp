@@ -1,11 +1,20 @@
 #include "ProgramRun.h"
 
+#include "settings/Defaults.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QThread>
+
+TEinstellRecord defaultRecord()
+{
+    TEinstellRecord record{};
+    SetDefaults(record);
+    return record;
+}
 
 ProgramRun::ProgramRun()
 {

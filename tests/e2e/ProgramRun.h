@@ -8,6 +8,9 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+// The record that a fresh program would write: every default set.
+TEinstellRecord defaultRecord();
+
 class ProgramRun {
 public:
     ProgramRun();

@@ -1,7 +1,6 @@
 #include "ProgramRun.h"
 
 #include "settings/AnsiText.h"
-#include "settings/Defaults.h"
 #include "support/LoopbackServer.h"
 
 #include <gtest/gtest.h>
@@ -14,9 +13,7 @@ namespace {
 
 TEinstellRecord settingsWithHomePage(const QString& home)
 {
-    EinstellDaten = TEinstellRecord{};
-    SetDefaults(EinstellDaten);
-    TEinstellRecord record = EinstellDaten;
+    TEinstellRecord record = defaultRecord();
     stringToText(record.HomePage, home);
     record.RedirectDownloads = 0;
     return record;

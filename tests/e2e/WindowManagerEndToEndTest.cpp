@@ -5,7 +5,6 @@
 #include "XSession.h"
 
 #include "settings/AnsiText.h"
-#include "settings/Defaults.h"
 #include "support/LoopbackServer.h"
 
 #include <gtest/gtest.h>
@@ -36,9 +35,7 @@ protected:
         });
         server.start();
 
-        EinstellDaten = TEinstellRecord{};
-        SetDefaults(EinstellDaten);
-        record = EinstellDaten;
+        record = defaultRecord();
         stringToText(record.HomePage, server.url(QStringLiteral("/home")));
         record.RedirectDownloads = 0;
         record.DownloadAttempts = 1;
