@@ -4,12 +4,13 @@
 #include "dialogs/passwort.h"
 #include "mainwindow/CommandLine.h"
 #include "mainwindow/MB_main.h"
-#include "platform/KaveloApplication.h"
-#include "platform/MessageBoxPresenter.h"
-#include "platform/ProgramFont.h"
+#include "platform/host/MessageBoxPresenter.h"
+#include "platform/process/KaveloApplication.h"
+#include "platform/process/ProgramEnvironment.h"
 #include "settings/ProgramFolders.h"
+#include "widgets/ProgramFont.h"
 #ifdef Q_OS_UNIX
-#include "platform/TerminationSignals.h"
+#include "platform/process/TerminationSignals.h"
 #endif
 
 #include <QDir>

@@ -5,14 +5,14 @@
 #include "dialogs/NumberField.h"
 #include "dialogs/RadioGroup.h"
 #include "dialogs/SettingsFields.h"
-#include "platform/Messages.h"
-#include "platform/ProgramFont.h"
+#include "platform/host/Messages.h"
 #include "resources/Glyphs.h"
 #include "settings/Defaults.h"
 #include "settings/EinstellRecord.h"
 #include "settings/Passwords.h"
 #include "settings/SettingsFile.h"
 #include "widgets/GlyphButton.h"
+#include "widgets/ProgramFont.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

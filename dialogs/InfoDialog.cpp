@@ -1,7 +1,7 @@
 #include "dialogs/InfoDialog.h"
 
-#include "platform/ProgramFont.h"
-#include "platform/Timer.h"
+#include "platform/host/Timer.h"
+#include "widgets/ProgramFont.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,8 +1,8 @@
 #include "dialogs/about.h"
 
 #include "dialogs/DialogParts.h"
-#include "platform/ProgramFont.h"
 #include "resources/Glyphs.h"
+#include "widgets/ProgramFont.h"
 
 #include <QGroupBox>
 #include <QLabel>

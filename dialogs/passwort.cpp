@@ -2,15 +2,12 @@
 
 #include "dialogs/DialogParts.h"
 #include "dialogs/MaskedEdit.h"
-#include "platform/Clock.h"
-#include "platform/LoginAttempts.h"
-#include "platform/ProgramFont.h"
 #include "settings/MB_Daten.h"
+#include "widgets/ProgramFont.h"
 
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QTimer>
 
 namespace {
 QFont bold(QFont font)
@@ -40,10 +37,6 @@ TPasswordDlg::TPasswordDlg(QWidget* parent)
     yellow.setColor(QPalette::Window, QColor(255, 255, 0));
     setPalette(yellow);
     setAutoFillBackground(true);
-
-    waitTicks = new QTimer(this);
-    waitTicks->setInterval(250);
-    connect(waitTicks, &QTimer::timeout, this, &TPasswordDlg::showWait);
 }
 
 void TPasswordDlg::createControls()
@@ -72,44 +65,9 @@ void TPasswordDlg::createControls()
     CancelBtn->setGeometry(286, 67, 75, 25);
     connect(CancelBtn, &QPushButton::clicked, this, &TPasswordDlg::CancelBtnClick);
 
-    Label2 = addLabel(this, "Label2", QStringLiteral("(ohne ein Passwort können die Einstellungen "),
-                      QRect(56, 72, 215, 13));
-    Label3 = addLabel(this, "Label3", QStringLiteral(" nicht übernommen werden!)"), QRect(56, 84, 134, 13));
-    fitToText(Label2);
-    fitToText(Label3);
-
-    WaitLabel = addLabel(this, "WaitLabel", QString(), QRect(8, 72, 272, 26));
-    WaitLabel->setFont(bold(programFont(11)));
-    WaitLabel->setWordWrap(true);
-    WaitLabel->hide();
-}
-
-void TPasswordDlg::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    showWait();
-}
-
-void TPasswordDlg::showWait()
-{
-    if (!isVisible()) {
-        waitTicks->stop();
-        return;
-    }
-    const std::chrono::milliseconds wait = loginWait(readLoginAttempts(), currentDateTime());
-    const bool waiting = wait.count() > 0;
-    OKBtn->setEnabled(!waiting);
-    Label2->setVisible(!waiting);
-    Label3->setVisible(!waiting);
-    WaitLabel->setVisible(waiting);
-    if (!waiting) {
-        waitTicks->stop();
-        return;
-    }
-    const auto seconds = std::chrono::ceil<std::chrono::seconds>(wait).count();
-    WaitLabel->setText(QStringLiteral("Zu viele falsche Eingaben: die nächste ist in %1 s möglich.").arg(seconds));
-    if (!waitTicks->isActive())
-        waitTicks->start();
+    fitToText(addLabel(this, "Label2", QStringLiteral("(ohne ein Passwort können die Einstellungen "),
+                       QRect(56, 72, 215, 13)));
+    fitToText(addLabel(this, "Label3", QStringLiteral(" nicht übernommen werden!)"), QRect(56, 84, 134, 13)));
 }
 
 void TPasswordDlg::reject()
@@ -125,13 +83,22 @@ void TPasswordDlg::keyPressEvent(QKeyEvent* event)
         CancelBtnClick();
         return;
     }
-    QDialog::keyPressEvent(event);
+    QDialog::keyPressEvent(event);  // Enter: the focused button, else the default one
+    FormKeyPress(event);
+}
+
+// Enter also moves the focus to the next control; it shows where no button
+// took the key (Shift+Enter). A prompt that Enter closed keeps its focus on
+// the field, where the next visitor types.
+void TPasswordDlg::FormKeyPress(QKeyEvent* event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) && isVisible())
+        focusNextChild();
 }
 
 void TPasswordDlg::OKBtnClick()
 {
-    if (!OKBtn->isEnabled())
-        return;  // still waiting after wrong entries
     Password->setFocus();
     EnteredPassword = Password->text();
     Password->clear();

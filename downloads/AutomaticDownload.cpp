@@ -5,7 +5,7 @@
 #include "downloads/DownloadRun.h"
 #include "downloads/TargetNaming.h"
 #include "mainwindow/MB_main.h"
-#include "platform/Timer.h"
+#include "platform/host/Timer.h"
 #include "settings/AnsiText.h"
 
 void TKaveloMainForm::Timer2Timer()

@@ -4,13 +4,13 @@
 #include "dialogs/InfoDialog.h"
 #include "downloads/CurlLibrary.h"
 #include "downloads/DownloadRun.h"
-#include "downloads/TargetGuard.h"
+#include "downloads/DownloadWait.h"
 #include "mainwindow/MB_main.h"
 #include "mainwindow/StatusTexts.h"
-#include "platform/Clock.h"
-#include "platform/DownloadWait.h"
-#include "platform/Messages.h"
-#include "platform/Timer.h"
+#include "platform/host/Clock.h"
+#include "platform/host/Messages.h"
+#include "platform/host/TargetGuard.h"
+#include "platform/host/Timer.h"
 #include "settings/MB_Daten.h"
 #include "settings/SettingsFile.h"
 
@@ -21,26 +21,33 @@
 
 namespace {
 
-// Holds the timers for a scope: what comes due meanwhile fires right after.
-class HeldTimers {
-public:
-    explicit HeldTimers(std::initializer_list<Timer*> held)
-        : timers(held)
-    {
-        for (Timer* timer : timers)
-            timer->setHeld(true);
+// A target in the program's folder or in a folder from which the desktop starts
+// programs is refused before anything is fetched.
+bool refuseProtectedTarget(const DownloadPlan& plan)
+{
+    const ProtectedPlaces places =
+        protectedPlacesFor({ProgramFolder, DataFolder, QCoreApplication::applicationDirPath()});
+    for (const QString& name : {plan.names.downloadName, plan.names.copyName}) {
+        if (name.isEmpty() || !isProtectedTarget(plan.folder + name, places))
+            continue;
+        showMessage(MessageKind::Error, QStringLiteral("Das Download-Ziel\r%1\rliegt im Programm-Ordner oder in einem "
+                                                       "Autostart-Ordner\rund wird nicht beschrieben!")
+                                            .arg(QDir::toNativeSeparators(plan.folder + name)));
+        return true;
     }
-    ~HeldTimers()
-    {
-        for (Timer* timer : timers)
-            timer->setHeld(false);
-    }
-    HeldTimers(const HeldTimers&) = delete;
-    HeldTimers& operator=(const HeldTimers&) = delete;
+    return false;
+}
 
-private:
-    QList<Timer*> timers;
-};
+// One attempt on a worker thread, while the window waits; showProgress runs
+// on this thread a few times a second. ok only on complete success.
+TransferResult DownloadToFile(FileTransfer& transfer, DownloadWait& wait,
+                              const std::function<void(const TransferProgress&)>& showProgress)
+{
+    TransferResult result;
+    wait.run([&transfer, &result] { result = transfer.attempt(); },
+             [&transfer, &showProgress] { showProgress(transfer.progress()); });
+    return result;
+}
 
 }  // namespace
 
@@ -102,7 +109,16 @@ bool TKaveloMainForm::RunDownload(int n)
         DownloadWait wait;
         const HeldTimers held{Timer1, Timer2, Timer3, Timer4};
         AttemptHooks hooks;
-        hooks.transfer = [this, &wait, n](FileTransfer& transfer) { return DownloadToFile(transfer, wait, n); };
+        const auto showProgress = [this, n](const TransferProgress& progress) {
+            const QString text = downloadProgressText(n, progress.received, progress.total);
+            showDownloadProgress(text);
+            // Unattended the window is minimised: the task bar shows its title.
+            if (autoDownloadFlag(n))
+                setWindowTitle(text);
+        };
+        hooks.transfer = [&wait, &showProgress](FileTransfer& transfer) {
+            return DownloadToFile(transfer, wait, showProgress);
+        };
         hooks.pause = [&wait](int ms) { wait.pause(ms, [] { return downloadCancel().isSet(); }); };
         hooks.setBusy = [](bool busy) {
             if (busy)
@@ -139,38 +155,6 @@ bool TKaveloMainForm::RunDownload(int n)
     if (finishDownload(plan, success, EinstellDaten))
         SaveSettings();
     return success;
-}
-
-// A target in the program's folder or in a folder from which the desktop starts
-// programs is refused before anything is fetched.
-bool TKaveloMainForm::refuseProtectedTarget(const DownloadPlan& plan) const
-{
-    const ProtectedPlaces places =
-        protectedPlacesFor({ProgramFolder, DataFolder, QCoreApplication::applicationDirPath()});
-    for (const QString& name : {plan.names.downloadName, plan.names.copyName}) {
-        if (name.isEmpty() || !isProtectedTarget(plan.folder + name, places))
-            continue;
-        showMessage(MessageKind::Error, QStringLiteral("Das Download-Ziel\r%1\rliegt im Programm-Ordner oder in einem "
-                                                       "Autostart-Ordner\rund wird nicht beschrieben!")
-                                            .arg(QDir::toNativeSeparators(plan.folder + name)));
-        return true;
-    }
-    return false;
-}
-
-TransferResult TKaveloMainForm::DownloadToFile(FileTransfer& transfer, DownloadWait& wait, int n)
-{
-    TransferResult result;
-    wait.run([&transfer, &result] { result = transfer.attempt(); },
-             [this, &transfer, n] {
-                 const TransferProgress progress = transfer.progress();
-                 const QString text = downloadProgressText(n, progress.received, progress.total);
-                 showDownloadProgress(text);
-                 // Unattended the window is minimised: the task bar shows its title.
-                 if (autoDownloadFlag(n))
-                     setWindowTitle(text);
-             });
-    return result;
 }
 
 void TKaveloMainForm::SetupDownloadFolders()

@@ -1,7 +1,7 @@
 #include "downloads/DownloadFolders.h"
 
-#include "platform/HostRegistry.h"
-#include "platform/Messages.h"
+#include "platform/host/HostRegistry.h"
+#include "platform/host/Messages.h"
 #include "settings/AnsiText.h"
 
 #include <QDir>

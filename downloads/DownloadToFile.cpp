@@ -2,8 +2,11 @@
 
 #include "downloads/CurlLibrary.h"
 #include "downloads/PartFile.h"
-#include "platform/NetworkProxy.h"
+#include "platform/network/CertificateTrust.h"
+#include "platform/network/NetworkProxy.h"
 
+#include <QDir>
+#include <QFile>
 #include <QUrl>
 #include <cerrno>
 #include <cstring>
@@ -318,10 +321,12 @@ CURLcode useNetwork(CURL* curl, const QUrl& target)
         libcurl().easy_setopt(curl, CURLOPT_PROXY, proxy.curlProxy(target).toUtf8().constData());  // "": direct
     if (code == CURLE_OK)
         code = libcurl().easy_setopt(curl, CURLOPT_NOPROXY, proxy.curlNoProxy().constData());
-    if (const QByteArray file = qgetenv("SSL_CERT_FILE"); code == CURLE_OK && !file.isEmpty())
-        code = libcurl().easy_setopt(curl, CURLOPT_CAINFO, file.constData());
-    if (const QByteArray folders = qgetenv("SSL_CERT_DIR"); code == CURLE_OK && !folders.isEmpty())
-        code = libcurl().easy_setopt(curl, CURLOPT_CAPATH, folders.constData());
+    const AddedAuthorities added = addedAuthorities();
+    if (code == CURLE_OK && !added.file.isEmpty())
+        code = libcurl().easy_setopt(curl, CURLOPT_CAINFO, QFile::encodeName(added.file).constData());
+    if (code == CURLE_OK && !added.folders.isEmpty())
+        code = libcurl().easy_setopt(curl, CURLOPT_CAPATH,
+                                     QFile::encodeName(added.folders.join(QDir::listSeparator())).constData());
     return code;
 }
 

@@ -5,18 +5,18 @@
 #include "mainwindow/CommandLine.h"
 #include "mainwindow/TimerIntervals.h"
 #include "mainwindow/WindowGeometry.h"
-#include "platform/BrowserView.h"
-#include "platform/Clock.h"
-#include "platform/KaveloPage.h"
-#include "platform/Messages.h"
-#include "platform/ProgramFont.h"
-#include "platform/Timer.h"
+#include "platform/host/Clock.h"
+#include "platform/host/Messages.h"
+#include "platform/host/Timer.h"
+#include "platform/web/BrowserView.h"
+#include "platform/web/KaveloPage.h"
 #include "resources/Glyphs.h"
 #include "settings/AnsiText.h"
 #include "settings/MB_Daten.h"
 #include "settings/SettingsFile.h"
 #include "widgets/AnchorLayout.h"
 #include "widgets/GlyphButton.h"
+#include "widgets/ProgramFont.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -196,7 +196,7 @@ void TKaveloMainForm::createControls()
     WebBrowser1->installEventFilter(this);  // a page's widget made anew, see placeViewInTabOrder
     connect(WebBrowser1, &BrowserView::NavigateComplete2, this, &TKaveloMainForm::WebBrowser1NavigateComplete2);
     connect(WebBrowser1, &BrowserView::ProgressChange, this, &TKaveloMainForm::WebBrowser1ProgressChange);
-    connect(WebBrowser1, &BrowserView::rendererGone, this, &TKaveloMainForm::rendererGone);
+    connect(WebBrowser1, &BrowserView::rendererGone, this, &TKaveloMainForm::WebBrowser1RendererGone);
     WebBrowser1->setNavigationButtons(BitBtn1, BitBtn2, BitBtn4);
 }
 

@@ -14,10 +14,6 @@
 #include <cstdint>
 
 class BrowserView;
-class DownloadWait;
-struct DownloadPlan;
-class FileTransfer;
-struct TransferResult;
 class GlyphButton;
 class QComboBox;
 class QFrame;
@@ -70,9 +66,6 @@ private:
     void SetupDownloadFolders();
     // One download button's work; true when the file arrived.
     bool RunDownload(int n);
-    // One attempt of download n on a worker thread, while the window waits
-    // with the progress in the status line; ok only on complete success.
-    TransferResult DownloadToFile(FileTransfer& transfer, DownloadWait& wait, int n);
     void UpdateHistoryCounter();
     void ShowPageState();
 
@@ -106,7 +99,7 @@ private:
     void navigateAndFocus(const QString& address);
     void alignAddressList();
     void openTypedAddress(const QString& text);
-    void rendererGone();
+    void WebBrowser1RendererGone();
 
     // Viewer mode and timed reload.
     void Timer3Timer();
@@ -133,7 +126,6 @@ private:
     void BitBtn16Click();
     void Timer2Timer();
     bool& autoDownloadFlag(int n);
-    bool refuseProtectedTarget(const DownloadPlan& plan) const;
 
     KaveloDialogs dialogs;
 
@@ -188,9 +180,8 @@ private:
     std::int64_t RefreshElapsedMs = 0;
 
     bool shownOnce = false;
-    bool ending = false;
-    bool builtInPasswordNoted = false;  // the administrator was told once to change the built-in password  // a signal
-                                        // ends the program: no further step begins
+    bool ending = false;                // a signal ends the program: no further step begins
+    bool builtInPasswordNoted = false;  // the administrator was told once to change the built-in password
     QDateTime lastRendererLoss;
     int rendererRetryMs = 0;
 };

@@ -5,10 +5,10 @@
 
 #include "mainwindow/AsciiText.h"
 #include "mainwindow/MB_main.h"
-#include "platform/BrowserView.h"
-#include "platform/Clipboard.h"
-#include "platform/Messages.h"
-#include "platform/PageRules.h"
+#include "platform/host/Clipboard.h"
+#include "platform/host/Messages.h"
+#include "platform/web/BrowserView.h"
+#include "platform/web/PageRules.h"
 #include "settings/AnsiText.h"
 #include "widgets/GlyphButton.h"
 
@@ -191,7 +191,7 @@ void TKaveloMainForm::BitBtn14Click()
 // The page's renderer died: load the page again (the viewer its home page),
 // with a growing pause when it keeps dying, so that a crashing page does not
 // spin.
-void TKaveloMainForm::rendererGone()
+void TKaveloMainForm::WebBrowser1RendererGone()
 {
     const QDateTime now = QDateTime::currentDateTimeUtc();
     const bool recent = lastRendererLoss.isValid() && lastRendererLoss.secsTo(now) < 60;

@@ -5,40 +5,10 @@
 #include "dialogs/EinstellDialog.h"
 #include "dialogs/passwort.h"
 #include "mainwindow/MB_main.h"
-#include "platform/Clock.h"
-#include "platform/LoginAttempts.h"
-#include "platform/Messages.h"
-#include "platform/Timer.h"
+#include "platform/host/Messages.h"
+#include "platform/host/Timer.h"
 #include "settings/Defaults.h"
 #include "settings/MB_Daten.h"
-
-namespace {
-
-// Remembers which timers ran, stops them, and restores exactly that on the
-// way out, even when a step in between fails; a timer that runs again starts
-// a fresh full interval.
-class PausedTimers {
-public:
-    explicit PausedTimers(std::initializer_list<Timer*> timers)
-    {
-        for (Timer* timer : timers) {
-            states.append({timer, timer->isRunning()});
-            timer->stop();
-        }
-    }
-    ~PausedTimers()
-    {
-        for (const auto& [timer, running] : states)
-            timer->setRunning(running);
-    }
-    PausedTimers(const PausedTimers&) = delete;
-    PausedTimers& operator=(const PausedTimers&) = delete;
-
-private:
-    QList<std::pair<Timer*, bool>> states;
-};
-
-}  // namespace
 
 void TKaveloMainForm::BitBtn8Click()
 {
@@ -51,11 +21,6 @@ void TKaveloMainForm::BitBtn8Click()
             AdminLoggedIn = true;
         else if (EnteredPassword == UserPassword)
             UserLoggedIn = true;
-        // Wrong entries make the prompt wait longer, across restarts.
-        if (AdminLoggedIn || UserLoggedIn)
-            recordRightEntry();
-        else
-            recordWrongEntry(currentDateTime());
     }
     if (AdminLoggedIn && AdminPassword == kBuiltInAdminPassword && !builtInPasswordNoted) {
         builtInPasswordNoted = true;

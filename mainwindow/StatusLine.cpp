@@ -3,7 +3,7 @@
 
 #include "mainwindow/MB_main.h"
 #include "mainwindow/StatusTexts.h"
-#include "platform/BrowserView.h"
+#include "platform/web/BrowserView.h"
 #include "settings/AnsiText.h"
 
 #include <QApplication>

@@ -3,9 +3,9 @@
 #include "mainwindow/MB_main.h"
 #include "mainwindow/StatusTexts.h"
 #include "mainwindow/TimerIntervals.h"
-#include "platform/BrowserView.h"
-#include "platform/Clock.h"
-#include "platform/Timer.h"
+#include "platform/host/Clock.h"
+#include "platform/host/Timer.h"
+#include "platform/web/BrowserView.h"
 #include "settings/AnsiText.h"
 #include "widgets/GlyphButton.h"
 

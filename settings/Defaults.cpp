@@ -1,6 +1,6 @@
 #include "settings/Defaults.h"
 
-#include "platform/Messages.h"
+#include "platform/host/Messages.h"
 #include "settings/AnsiText.h"
 #include "settings/EinstellRecord.h"
 #include "settings/Passwords.h"

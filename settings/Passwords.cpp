@@ -1,6 +1,6 @@
 #include "settings/Passwords.h"
 
-#include "platform/Messages.h"
+#include "platform/host/Messages.h"
 #include "settings/AnsiText.h"
 #include "settings/Defaults.h"
 #include "settings/MB_Daten.h"

@@ -1,6 +1,6 @@
 #include "settings/SettingsFile.h"
 
-#include "platform/Messages.h"
+#include "platform/host/Messages.h"
 #include "settings/Defaults.h"
 #include "settings/MB_Daten.h"
 #include "settings/Passwords.h"

@@ -9,9 +9,10 @@
 #include "ProcessTreeMemory.h"
 
 #include "mainwindow/MB_main.h"
-#include "platform/KaveloApplication.h"
-#include "platform/Messages.h"
-#include "platform/Timer.h"
+#include "platform/host/Messages.h"
+#include "platform/host/Timer.h"
+#include "platform/process/KaveloApplication.h"
+#include "platform/process/ProgramEnvironment.h"
 #include "settings/AnsiText.h"
 #include "settings/Defaults.h"
 #include "settings/MB_Daten.h"

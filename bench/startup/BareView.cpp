@@ -9,7 +9,7 @@
 //   --profile=NAME  the profile on disk (default "Kavelo"); an empty NAME
 //                   takes the engine's default profile, which keeps nothing on disk.
 
-#include "platform/KaveloApplication.h"
+#include "platform/process/ProgramEnvironment.h"
 
 #include <QApplication>
 #include <QUrl>

@@ -3,7 +3,7 @@
 // message while it is open do.
 
 #include "dialogs/InfoDialog.h"
-#include "platform/Timer.h"
+#include "platform/host/Timer.h"
 #include "support/ModalDriver.h"
 
 #include <QElapsedTimer>

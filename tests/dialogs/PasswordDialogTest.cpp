@@ -1,9 +1,8 @@
 // The password prompt on the offscreen platform: its fixed look, OK and
-// Cancel with what they leave in EnteredPassword and the field, the keys,
-// the close box and the wait after wrong entries.
+// Cancel with what they leave in EnteredPassword and the field, the keys and
+// the close box.
 
 #include "dialogs/passwort.h"
-#include "platform/LoginAttempts.h"
 #include "settings/MB_Daten.h"
 #include "support/GuiTestMain.h"
 
@@ -43,8 +42,7 @@ private slots:
     void looksAsDesigned();
     void okStoresTheEntryAndEmptiesTheField();
     void cancelEscapeAndTheCloseBoxEmptyTheEntry();
-    void wrongEntriesMakeOkWait();
-    void enterConfirmsFromTheFieldAndCancelsOnTheCancelButton();
+    void enterIsTakenByTheButtonsFirstThenMovesTheFocus();
 };
 
 void PasswordDialogTest::looksAsDesigned()
@@ -145,54 +143,38 @@ void PasswordDialogTest::cancelEscapeAndTheCloseBoxEmptyTheEntry()
     QVERIFY(EnteredPassword.isEmpty());
 }
 
-// After the third wrong entry in a row OK waits, with a countdown, also in a
-// prompt made after a restart (the count lives in the host store).
-void PasswordDialogTest::wrongEntriesMakeOkWait()
-{
-    QVERIFY(writeLoginAttempts({3, QDateTime::currentDateTime()}));
-    TPasswordDlg dialog;
-    auto* password = control<QLineEdit>(dialog, "Password");
-    auto* ok = control<QPushButton>(dialog, "OKBtn");
-    auto* wait = control<QLabel>(dialog, "WaitLabel");
-    bool refused = false;
-    const int result = run(dialog, [&] {
-        QVERIFY(!ok->isEnabled());
-        QVERIFY(wait->isVisible());
-        QVERIFY(!control<QLabel>(dialog, "Label2")->isVisible());
-        QCOMPARE(wait->text(), QStringLiteral("Zu viele falsche Eingaben: die nächste ist in 2 s möglich."));
-        QTest::keyClicks(password, QStringLiteral("x"));
-        QTest::keyClick(password, Qt::Key_Return);
-        refused = dialog.isVisible();
-        QTRY_VERIFY_WITH_TIMEOUT(ok->isEnabled(), 3000);
-        QVERIFY(!wait->isVisible());
-        QTest::keyClick(password, Qt::Key_Return);
-    });
-    QVERIFY(refused);
-    QCOMPARE(result, 1);
-    QCOMPARE(EnteredPassword, QStringLiteral("x"));
-    writeLoginAttempts({});
-}
-
-void PasswordDialogTest::enterConfirmsFromTheFieldAndCancelsOnTheCancelButton()
+// Enter confirms from the field and cancels on the focused cancel button;
+// where no button takes it (Shift+Enter) it moves the focus on, and the
+// prompt never opens with the focus anywhere but the field.
+void PasswordDialogTest::enterIsTakenByTheButtonsFirstThenMovesTheFocus()
 {
     TPasswordDlg dialog;
     auto* password = control<QLineEdit>(dialog, "Password");
     auto* cancel = control<QPushButton>(dialog, "CancelBtn");
+    QWidget* focusAfterShiftEnter = nullptr;
     QCOMPARE(run(dialog,
                  [&] {
                      QTest::keyClicks(password, QStringLiteral("abc"));
+                     QTest::keyClick(password, Qt::Key_Return, Qt::ShiftModifier);
+                     focusAfterShiftEnter = dialog.focusWidget();
+                     password->setFocus();
                      QTest::keyClick(password, Qt::Key_Enter, Qt::KeypadModifier);
                  }),
              1);
+    QCOMPARE(focusAfterShiftEnter, cancel);
     QCOMPARE(EnteredPassword, QStringLiteral("abc"));
 
+    QWidget* focusAtOpening = nullptr;
     QCOMPARE(run(dialog,
                  [&] {
+                     focusAtOpening = dialog.focusWidget();
                      cancel->setFocus();
                      QTest::keyClick(cancel, Qt::Key_Return);
                  }),
              2);
+    QCOMPARE(focusAtOpening, password);
     QVERIFY(EnteredPassword.isEmpty());
+    QCOMPARE(run(dialog, [&] { QTest::keyClick(dialog.focusWidget(), Qt::Key_Return); }), 1);
 }
 
 KAVELO_GUI_TEST_MAIN(PasswordDialogTest)

@@ -3,9 +3,9 @@
 
 #include "dialogs/InfoDialog.h"
 #include "mainwindow/MB_main.h"
-#include "platform/DownloadWait.h"
-#include "platform/HostRegistry.h"
-#include "platform/Timer.h"
+#include "platform/host/HostRegistry.h"
+#include "platform/host/Timer.h"
+#include "platform/web/PageDownloads.h"
 #include "settings/AnsiText.h"
 #include "settings/Defaults.h"
 #include "settings/MB_Daten.h"

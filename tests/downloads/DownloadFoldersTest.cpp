@@ -1,5 +1,5 @@
 #include "downloads/DownloadFolders.h"
-#include "platform/HostRegistry.h"
+#include "platform/host/HostRegistry.h"
 #include "settings/AnsiText.h"
 #include "settings/MB_Daten.h"
 #include "support/RecordingPresenter.h"

@@ -2,7 +2,7 @@
 #include "support/LoopbackServer.h"
 
 #include "downloads/DownloadToFile.h"
-#include "platform/Clock.h"
+#include "platform/host/Clock.h"
 #include "settings/AnsiText.h"
 #include "settings/SettingsFile.h"
 #include "support/RecordingPresenter.h"

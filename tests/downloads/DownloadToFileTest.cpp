@@ -1,6 +1,6 @@
 #include "downloads/CurlLibrary.h"
 #include "downloads/DownloadToFile.h"
-#include "platform/NetworkProxy.h"
+#include "platform/network/NetworkProxy.h"
 #include "support/LoopbackServer.h"
 #include "support/TestCertificates.h"
 

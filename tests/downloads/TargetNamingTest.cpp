@@ -1,5 +1,5 @@
-#include "downloads/TargetGuard.h"
 #include "downloads/TargetNaming.h"
+#include "platform/host/TargetGuard.h"
 
 #include <gtest/gtest.h>
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "ProgramRun.h"
 
-#include "platform/HostRegistry.h"
+#include "platform/host/HostRegistry.h"
 #include "settings/AnsiText.h"
 #include "support/LoopbackServer.h"
 

@@ -2,8 +2,8 @@
 // a resize, the settings it applies and the command line.
 
 #include "mainwindow/MB_main.h"
-#include "platform/BrowserView.h"
-#include "platform/Timer.h"
+#include "platform/host/Timer.h"
+#include "platform/web/BrowserView.h"
 #include "settings/AnsiText.h"
 #include "settings/Defaults.h"
 #include "settings/MB_Daten.h"

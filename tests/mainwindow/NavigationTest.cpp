@@ -3,9 +3,9 @@
 // store, the timed reload and its recovery.
 
 #include "mainwindow/MB_main.h"
-#include "platform/BrowserView.h"
-#include "platform/HostRegistry.h"
-#include "platform/Timer.h"
+#include "platform/host/HostRegistry.h"
+#include "platform/host/Timer.h"
+#include "platform/web/BrowserView.h"
 #include "settings/AnsiText.h"
 #include "settings/Defaults.h"
 #include "settings/MB_Daten.h"

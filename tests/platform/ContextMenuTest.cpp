@@ -3,7 +3,7 @@
 // way to a view of the page's source.
 
 #include "mainwindow/MB_main.h"
-#include "platform/BrowserView.h"
+#include "platform/web/BrowserView.h"
 #include "settings/AnsiText.h"
 #include "settings/Defaults.h"
 #include "settings/MB_Daten.h"

@@ -1,5 +1,4 @@
-#include "platform/HostRegistry.h"
-#include "platform/LoginAttempts.h"
+#include "platform/host/HostRegistry.h"
 
 #include <gtest/gtest.h>
 #include <QDir>
@@ -153,31 +152,4 @@ TEST_F(HostRegistryTest, HandEditedValuesReadAsTheTextTheyHold)
     EXPECT_EQ(key.readString(kDownloadDirectoryValue), QStringLiteral("/a, b"));
     key.writeString(kDownloadDirectoryValue, key.readString(kDownloadDirectoryValue));
     EXPECT_EQ(readHostValue(kInternetExplorerKey, kDownloadDirectoryValue), QStringLiteral("/a, b"));
-}
-
-// The wait of the password prompt: free entries, then 2 s doubling up to a
-// minute from the last wrong entry; the count survives in the store and a
-// right entry starts it again.
-TEST_F(HostRegistryTest, WrongPasswordEntriesAreCountedInTheStoreAndMakeThePromptWait)
-{
-    using std::chrono::milliseconds;
-    const QDateTime start(QDate(2026, 12, 7), QTime(12, 0), Qt::UTC);
-    EXPECT_EQ(readLoginAttempts().failures, 0);
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(loginWait(readLoginAttempts(), start), milliseconds(0)) << i;
-        recordWrongEntry(start);
-    }
-    EXPECT_EQ(loginWait(readLoginAttempts(), start), milliseconds(2000));
-    EXPECT_EQ(loginWait(readLoginAttempts(), start.addMSecs(1500)), milliseconds(500));
-    EXPECT_EQ(loginWait(readLoginAttempts(), start.addSecs(-3600)), milliseconds(2000));  // clock set back
-
-    const std::pair<int, int> waits[] = {{4, 4000}, {5, 8000}, {7, 32000}, {8, 60000}, {1000, 60000}};
-    for (const auto& [failures, ms] : waits)
-        EXPECT_EQ(loginWait({failures, start}, start), milliseconds(ms)) << failures;
-
-    recordRightEntry();
-    EXPECT_EQ(readLoginAttempts().failures, 0);
-    write(QStringLiteral("\\Software\\Kavelo\\Zugangskontrolle"), QStringLiteral("Fehlversuche"),
-          QStringLiteral("viele"));
-    EXPECT_EQ(readLoginAttempts().failures, 0);
 }

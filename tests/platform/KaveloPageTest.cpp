@@ -2,10 +2,10 @@
 // leave-page question, a page that hangs, and the file chooser of an upload
 // field, each with and without the right to surf.
 
-#include "platform/BrowserView.h"
-#include "platform/HostRegistry.h"
-#include "platform/KaveloPage.h"
-#include "platform/UploadChooser.h"
+#include "platform/host/HostRegistry.h"
+#include "platform/web/BrowserView.h"
+#include "platform/web/KaveloPage.h"
+#include "platform/web/UploadChooser.h"
 #include "support/GuiTestMain.h"
 #include "support/HostValue.h"
 #include "support/LoopbackServer.h"

@@ -1,5 +1,5 @@
-#include "platform/CertificateTrust.h"
-#include "platform/NetworkProxy.h"
+#include "platform/network/CertificateTrust.h"
+#include "platform/network/NetworkProxy.h"
 #include "support/TestCertificates.h"
 
 #include <gtest/gtest.h>

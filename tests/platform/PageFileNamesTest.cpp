@@ -1,4 +1,4 @@
-#include "platform/PageFileNames.h"
+#include "platform/web/PageFileNames.h"
 
 #include <gtest/gtest.h>
 #include <QDir>

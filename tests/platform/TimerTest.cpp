@@ -1,4 +1,4 @@
-#include "platform/Timer.h"
+#include "platform/host/Timer.h"
 
 #include <gtest/gtest.h>
 #include <QAbstractEventDispatcher>

@@ -1,4 +1,4 @@
-#include "platform/Messages.h"
+#include "platform/host/Messages.h"
 #include "settings/AnsiText.h"
 #include "settings/Defaults.h"
 #include "settings/EinstellRecord.h"

@@ -3,7 +3,8 @@
 // The main function of a window test: a throw-away home for the host store
 // and the web profile, the program's environment and application object.
 
-#include "platform/KaveloApplication.h"
+#include "platform/process/KaveloApplication.h"
+#include "platform/process/ProgramEnvironment.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -3,7 +3,7 @@
 // Sets one value of the host store in a window test; the test fails when the
 // store cannot be opened.
 
-#include "platform/HostRegistry.h"
+#include "platform/host/HostRegistry.h"
 
 #include <QTest>
 

@@ -3,7 +3,7 @@
 // Records every message box instead of showing it and answers confirmations
 // from a queue (No when the queue is empty). Installed for its lifetime.
 
-#include "platform/Messages.h"
+#include "platform/host/Messages.h"
 
 #include <QList>
 #include <QString>

@@ -1,7 +1,7 @@
-#include "platform/UploadChooser.h"
+#include "platform/web/UploadChooser.h"
 
-#include "platform/Messages.h"
-#include "platform/PageRules.h"
+#include "platform/host/Messages.h"
+#include "platform/web/PageRules.h"
 
 #include <QDialogButtonBox>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "platform/MessageBoxPresenter.h"
+#include "platform/host/MessageBoxPresenter.h"
 
 #include <QApplication>
 #include <QMessageBox>

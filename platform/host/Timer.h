@@ -6,10 +6,13 @@
 // allowed (the refresh interval can exceed what QTimer takes in one piece).
 // A held timer behaves as if its messages were delivered late.
 
+#include <QList>
 #include <QObject>
 #include <QTimer>
 #include <chrono>
 #include <cstdint>
+#include <initializer_list>
+#include <utility>
 
 class Timer : public QObject {
     Q_OBJECT
@@ -46,4 +49,30 @@ private:
     bool running = false;
     bool held = false;
     bool dueWhileHeld = false;
+};
+
+// Remembers which timers ran, stops them, and restores exactly that on the
+// way out, even when a step in between fails; a timer that runs again starts
+// a fresh full interval.
+class PausedTimers {
+public:
+    explicit PausedTimers(std::initializer_list<Timer*> timers);
+    ~PausedTimers();
+    PausedTimers(const PausedTimers&) = delete;
+    PausedTimers& operator=(const PausedTimers&) = delete;
+
+private:
+    QList<std::pair<Timer*, bool>> states;
+};
+
+// Holds the timers for a scope: what comes due meanwhile fires right after.
+class HeldTimers {
+public:
+    explicit HeldTimers(std::initializer_list<Timer*> timers);
+    ~HeldTimers();
+    HeldTimers(const HeldTimers&) = delete;
+    HeldTimers& operator=(const HeldTimers&) = delete;
+
+private:
+    QList<Timer*> timers;
 };

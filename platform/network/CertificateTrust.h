@@ -8,6 +8,15 @@
 #include <QList>
 #include <QSslCertificate>
 #include <QString>
+#include <QStringList>
+
+// Where SSL_CERT_FILE and SSL_CERT_DIR point: the one reading of them, for
+// the web engine's check below and for libcurl alike.
+struct AddedAuthorities {
+    QString file;
+    QStringList folders;
+};
+AddedAuthorities addedAuthorities();
 
 // The authorities of SSL_CERT_FILE and SSL_CERT_DIR; empty when neither is set.
 QList<QSslCertificate> authoritiesFromEnvironment();

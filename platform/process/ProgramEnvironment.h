@@ -1,16 +1,7 @@
 #pragma once
 
-// The application object: an error that escapes an event handler is shown in
-// the error box ("Fehler") with its text, and the program keeps running.
-
-#include <QApplication>
-
-class KaveloApplication : public QApplication {
-    Q_OBJECT
-public:
-    KaveloApplication(int& argc, char** argv);
-    bool notify(QObject* receiver, QEvent* event) override;
-};
+// What the process is given before the application object exists: the web
+// engine's switches, the platform plugin and the run's one proxy.
 
 // True when a display is there to show windows on (on Linux: DISPLAY or
 // WAYLAND_DISPLAY is set).

@@ -1,4 +1,4 @@
-#include "platform/PageRules.h"
+#include "platform/web/PageRules.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
-#include "platform/DownloadProgress.h"
+#include "platform/web/DownloadProgress.h"
 
-#include "platform/ProgramFont.h"
+#include "widgets/ProgramFont.h"
 
 #include <QCloseEvent>
 #include <QDir>

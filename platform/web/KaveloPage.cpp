@@ -1,8 +1,8 @@
-#include "platform/KaveloPage.h"
+#include "platform/web/KaveloPage.h"
 
-#include "platform/PageDownloads.h"
-#include "platform/PageRules.h"
-#include "platform/UploadChooser.h"
+#include "platform/web/PageDownloads.h"
+#include "platform/web/PageRules.h"
+#include "platform/web/UploadChooser.h"
 
 #include <QCoreApplication>
 #include <QInputDialog>

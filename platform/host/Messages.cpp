@@ -1,4 +1,4 @@
-#include "platform/Messages.h"
+#include "platform/host/Messages.h"
 
 #include <cstdio>
 #include <exception>

@@ -1,16 +1,22 @@
-#include "platform/CertificateTrust.h"
+#include "platform/network/CertificateTrust.h"
 
 #include <QDir>
 #include <QSslConfiguration>
 #include <QSslError>
 
+AddedAuthorities addedAuthorities()
+{
+    return {qEnvironmentVariable("SSL_CERT_FILE"),
+            qEnvironmentVariable("SSL_CERT_DIR").split(QDir::listSeparator(), Qt::SkipEmptyParts)};
+}
+
 QList<QSslCertificate> authoritiesFromEnvironment()
 {
+    const AddedAuthorities added = addedAuthorities();
     QList<QSslCertificate> authorities;
-    if (const QString file = qEnvironmentVariable("SSL_CERT_FILE"); !file.isEmpty())
-        authorities += QSslCertificate::fromPath(file, QSsl::Pem);
-    const QStringList folders = qEnvironmentVariable("SSL_CERT_DIR").split(QDir::listSeparator(), Qt::SkipEmptyParts);
-    for (const QString& folder : folders) {
+    if (!added.file.isEmpty())
+        authorities += QSslCertificate::fromPath(added.file, QSsl::Pem);
+    for (const QString& folder : added.folders) {
         const QString pattern = QDir(folder).filePath(QStringLiteral("*"));
         authorities += QSslCertificate::fromPath(pattern, QSsl::Pem, QSslCertificate::PatternSyntax::Wildcard);
     }

@@ -1,12 +1,11 @@
-#include "platform/PageDownloads.h"
+#include "platform/web/PageDownloads.h"
 
-#include "platform/DownloadProgress.h"
-#include "platform/DownloadWait.h"
-#include "platform/HostRegistry.h"
-#include "platform/KaveloPage.h"
-#include "platform/Messages.h"
-#include "platform/PageFileNames.h"
-#include "platform/PageRules.h"
+#include "platform/host/HostRegistry.h"
+#include "platform/host/Messages.h"
+#include "platform/web/DownloadProgress.h"
+#include "platform/web/KaveloPage.h"
+#include "platform/web/PageFileNames.h"
+#include "platform/web/PageRules.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -40,6 +39,7 @@ QHash<quint32, RunningDownload>& runningDownloads()
 }
 
 bool questionOpen = false;
+bool buttonDownload = false;
 
 // A page has one download at a time, its question included.
 bool pageDownloadBusy()
@@ -116,6 +116,16 @@ bool maySave(const QWebEngineDownloadRequest& download, const QString& folder, c
 }
 
 }  // namespace
+
+void setButtonDownloadRunning(bool running)
+{
+    buttonDownload = running;
+}
+
+bool buttonDownloadRunning()
+{
+    return buttonDownload;
+}
 
 QString pageDownloadFolder()
 {

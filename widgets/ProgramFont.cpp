@@ -1,4 +1,4 @@
-#include "platform/ProgramFont.h"
+#include "widgets/ProgramFont.h"
 
 QFont programFont(int pixelSize)
 {

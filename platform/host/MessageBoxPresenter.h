@@ -2,7 +2,7 @@
 
 // Shows the program's messages in real modal message boxes with German buttons.
 
-#include "platform/Messages.h"
+#include "platform/host/Messages.h"
 
 class QWidget;
 

@@ -12,11 +12,6 @@
 
 class QObject;
 
-// True while the window waits for a button download. Pages then open no
-// window: their dialogs take their default answers, file choosers and
-// downloads are refused.
-bool buttonDownloadRunning();
-
 class DownloadWait {
 public:
     DownloadWait();

@@ -1,4 +1,4 @@
-#include "downloads/TargetGuard.h"
+#include "platform/host/TargetGuard.h"
 
 #include <QDir>
 #include <QFileInfo>

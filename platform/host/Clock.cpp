@@ -1,4 +1,4 @@
-#include "platform/Clock.h"
+#include "platform/host/Clock.h"
 
 namespace {
 std::function<QDateTime()>& installed()

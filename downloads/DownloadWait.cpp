@@ -1,4 +1,6 @@
-#include "platform/DownloadWait.h"
+#include "downloads/DownloadWait.h"
+
+#include "platform/web/PageDownloads.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
@@ -15,8 +17,6 @@ namespace {
 
 constexpr int kTickMs = 250;      // progress shown four times a second
 constexpr int kPauseWakeMs = 50;  // how often a pause looks at its stop condition
-
-int waits = 0;  // of the user-interface thread
 
 bool isUserInput(QEvent::Type type)
 {
@@ -84,21 +84,16 @@ public:
 
 }  // namespace
 
-bool buttonDownloadRunning()
-{
-    return waits > 0;
-}
-
 DownloadWait::DownloadWait()
     : inputFilter(std::make_unique<InputFilter>())
 {
     QCoreApplication::instance()->installEventFilter(inputFilter.get());
-    ++waits;
+    setButtonDownloadRunning(true);
 }
 
 DownloadWait::~DownloadWait()
 {
-    --waits;
+    setButtonDownloadRunning(false);
     QCoreApplication::instance()->removeEventFilter(inputFilter.get());
 }
 

@@ -1,30 +1,18 @@
-#include "platform/KaveloApplication.h"
+#include "platform/process/ProgramEnvironment.h"
 
-#include "platform/Messages.h"
-#include "platform/NetworkProxy.h"
+#include "platform/network/NetworkProxy.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QNetworkProxyFactory>
 #include <QProcessEnvironment>
-#include <exception>
+#include <algorithm>
+#include <initializer_list>
 
 #ifdef Q_OS_LINUX
 #include <unistd.h>
 #endif
-
-KaveloApplication::KaveloApplication(int& argc, char** argv)
-    : QApplication(argc, argv)
-{
-}
-
-// Errors thrown by the program carry their German text as UTF-8.
-bool KaveloApplication::notify(QObject* receiver, QEvent* event)
-{
-    bool handled = false;
-    showingErrors([&] { handled = QApplication::notify(receiver, event); });
-    return handled;
-}
 
 bool hasDisplay()
 {
@@ -37,6 +25,19 @@ bool hasDisplay()
 
 namespace {
 
+// Drops the engine's switches that begin with one of prefixes.
+void removeChromiumFlags(std::initializer_list<const char*> prefixes)
+{
+    QByteArrayList kept;
+    for (const QByteArray& flag : qgetenv("QTWEBENGINE_CHROMIUM_FLAGS").split(' ')) {
+        const bool dropped = std::any_of(prefixes.begin(), prefixes.end(),
+                                         [&flag](const char* prefix) { return flag.startsWith(prefix); });
+        if (!flag.isEmpty() && !dropped)
+            kept.append(flag);
+    }
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", kept.join(' '));
+}
+
 // The last of a repeated flag counts.
 void appendChromiumFlag(const QByteArray& flag)
 {
@@ -46,47 +47,26 @@ void appendChromiumFlag(const QByteArray& flag)
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags + flag);
 }
 
-// Works out the run's proxy once, for libcurl, and hands the same answer to the
-// engine as its switches, in place of any proxy switches given before.
-void useOneProxy()
-{
-    setProgramProxy(NetworkProxy::workedOut(QProcessEnvironment::systemEnvironment()));
-    // The engine reads its proxy switches only while Qt follows the system's
-    // configuration; otherwise it would take Qt's application proxy.
-    QNetworkProxyFactory::setUseSystemConfiguration(true);
-    QByteArrayList kept;
-    for (const QByteArray& flag : qgetenv("QTWEBENGINE_CHROMIUM_FLAGS").split(' ')) {
-        if (!flag.isEmpty() && !flag.startsWith("--proxy-") && !flag.startsWith("--no-proxy-server"))
-            kept.append(flag);
-    }
-    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", kept.join(' '));
-    for (const QByteArray& flag : programProxy().engineFlags())
-        appendChromiumFlag(flag);
-}
-
 }  // namespace
-
-// The engine's developer tools must not be reachable from a locked-down
-// browser, not even over a debugging port set up in the environment.
-static void closeRemoteDebugging()
-{
-    qunsetenv("QTWEBENGINE_REMOTE_DEBUGGING");
-    const QList<QByteArray> flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS").split(' ');
-    QList<QByteArray> kept;
-    for (const QByteArray& flag : flags) {
-        if (!flag.isEmpty() && !flag.startsWith("--remote-debugging") && !flag.startsWith("--auto-open-devtools"))
-            kept.append(flag);
-    }
-    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", kept.join(' '));
-}
 
 void prepareEnvironment()
 {
-    closeRemoteDebugging();
+    // The engine's developer tools must not be reachable from a locked-down
+    // browser, not even over a debugging port set up in the environment; and
+    // the run's one proxy takes the place of any proxy switches given before.
+    qunsetenv("QTWEBENGINE_REMOTE_DEBUGGING");
+    removeChromiumFlags({"--remote-debugging", "--auto-open-devtools", "--proxy-", "--no-proxy-server"});
     // The engine's own texts (error pages, form messages) are German whatever
     // the system's language; the program's numbers keep the system's locale.
     appendChromiumFlag("--lang=de");
-    useOneProxy();
+
+    // The proxy is worked out once, for libcurl, and the engine gets the same
+    // answer as its switches. The engine reads them only while Qt follows the
+    // system's configuration; otherwise it would take Qt's application proxy.
+    setProgramProxy(NetworkProxy::workedOut(QProcessEnvironment::systemEnvironment()));
+    QNetworkProxyFactory::setUseSystemConfiguration(true);
+    for (const QByteArray& flag : programProxy().engineFlags())
+        appendChromiumFlag(flag);
 #ifdef Q_OS_LINUX
     // Without any display (a scheduled job on a server) run on the offscreen platform.
     if (!hasDisplay() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

@@ -1,4 +1,4 @@
-#include "platform/HostRegistry.h"
+#include "platform/host/HostRegistry.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,11 +1,11 @@
-#include "platform/BrowserView.h"
+#include "platform/web/BrowserView.h"
 
-#include "platform/CertificateTrust.h"
-#include "platform/HostRegistry.h"
-#include "platform/KaveloPage.h"
-#include "platform/Messages.h"
-#include "platform/PageDownloads.h"
-#include "platform/PageRules.h"
+#include "platform/host/HostRegistry.h"
+#include "platform/host/Messages.h"
+#include "platform/network/CertificateTrust.h"
+#include "platform/web/KaveloPage.h"
+#include "platform/web/PageDownloads.h"
+#include "platform/web/PageRules.h"
 
 #include <QAbstractButton>
 #include <QContextMenuEvent>

@@ -1,4 +1,4 @@
-#include "platform/Timer.h"
+#include "platform/host/Timer.h"
 
 #include <algorithm>
 #include <limits>
@@ -102,4 +102,31 @@ void Timer::fireLate()
         return;
     dueWhileHeld = false;
     emit timeout();
+}
+
+PausedTimers::PausedTimers(std::initializer_list<Timer*> timers)
+{
+    for (Timer* timer : timers) {
+        states.append({timer, timer->isRunning()});
+        timer->stop();
+    }
+}
+
+PausedTimers::~PausedTimers()
+{
+    for (const auto& [timer, running] : states)
+        timer->setRunning(running);
+}
+
+HeldTimers::HeldTimers(std::initializer_list<Timer*> held)
+    : timers(held)
+{
+    for (Timer* timer : timers)
+        timer->setHeld(true);
+}
+
+HeldTimers::~HeldTimers()
+{
+    for (Timer* timer : timers)
+        timer->setHeld(false);
 }

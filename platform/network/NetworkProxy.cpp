@@ -1,4 +1,4 @@
-#include "platform/NetworkProxy.h"
+#include "platform/network/NetworkProxy.h"
 
 #include <QHostAddress>
 #include <QNetworkProxyFactory>

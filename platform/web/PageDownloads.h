@@ -14,6 +14,11 @@ class QWebEngineDownloadRequest;
 // The host "Download Directory", or the user's download folder when that is empty.
 QString pageDownloadFolder();
 
+// The window tells while it waits for a download button's transfer: pages
+// then start no download.
+void setButtonDownloadRunning(bool running);
+bool buttonDownloadRunning();
+
 // The profile's downloadRequested handler; refuses every download while a
 // download button's transfer runs.
 void acceptPageDownload(QWebEngineDownloadRequest* download);
