@@ -28,6 +28,7 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QVBoxLayout>
+#include <tuple>
 
 namespace {
 
@@ -186,17 +187,21 @@ void TKaveloMainForm::createControls()
         {BitBtn11, &TKaveloMainForm::BitBtn11Click}, {BitBtn12, &TKaveloMainForm::BitBtn12Click},
         {BitBtn13, &TKaveloMainForm::BitBtn13Click}, {BitBtn14, &TKaveloMainForm::BitBtn14Click},
         {BitBtn15, &TKaveloMainForm::BitBtn15Click}, {BitBtn16, &TKaveloMainForm::BitBtn16Click}};
+    // Every handler shows its own errors in the error box: none crosses Qt's dispatch.
     for (const auto& [button, handler] : handlers)
-        connect(button, &QPushButton::clicked, this, handler);
-    connect(ComboBox1, &QComboBox::activated, this, &TKaveloMainForm::ComboBox1Change);
+        connect(button, &QPushButton::clicked, this, showingErrorsIn(this, handler));
+    connect(ComboBox1, &QComboBox::activated, this, showingErrorsIn(this, &TKaveloMainForm::ComboBox1Change));
     // Keys reach the box itself when it has the focus, and its edit field when
     // sent there directly: Enter is caught on both.
     ComboBox1->installEventFilter(this);
     ComboBox1->lineEdit()->installEventFilter(this);
     WebBrowser1->installEventFilter(this);  // a page's widget made anew, see placeViewInTabOrder
-    connect(WebBrowser1, &BrowserView::NavigateComplete2, this, &TKaveloMainForm::WebBrowser1NavigateComplete2);
-    connect(WebBrowser1, &BrowserView::ProgressChange, this, &TKaveloMainForm::WebBrowser1ProgressChange);
-    connect(WebBrowser1, &BrowserView::rendererGone, this, &TKaveloMainForm::WebBrowser1RendererGone);
+    connect(WebBrowser1, &BrowserView::NavigateComplete2, this,
+            showingErrorsIn(this, &TKaveloMainForm::WebBrowser1NavigateComplete2));
+    connect(WebBrowser1, &BrowserView::ProgressChange, this,
+            showingErrorsIn(this, &TKaveloMainForm::WebBrowser1ProgressChange));
+    connect(WebBrowser1, &BrowserView::rendererGone, this,
+            showingErrorsIn(this, &TKaveloMainForm::WebBrowser1RendererGone));
     WebBrowser1->setNavigationButtons(BitBtn1, BitBtn2, BitBtn4);
 }
 
@@ -218,14 +223,15 @@ void TKaveloMainForm::createTimers()
     Timer2 = new Timer(static_cast<std::uint32_t>(kAutoDownloadDelay.count()), false, this);
     Timer3 = new Timer(1000, true, this);
     Timer4 = new Timer(static_cast<std::uint32_t>(kCountdownStep.count()), true, this);
-    const std::pair<Timer*, const char*> names[] = {
-        {Timer1, "Timer1"}, {Timer2, "Timer2"}, {Timer3, "Timer3"}, {Timer4, "Timer4"}};
-    for (const auto& [timer, name] : names)
+    const std::tuple<Timer*, const char*, void (TKaveloMainForm::*)()> timers[] = {
+        {Timer1, "Timer1", &TKaveloMainForm::Timer1Timer},
+        {Timer2, "Timer2", &TKaveloMainForm::Timer2Timer},
+        {Timer3, "Timer3", &TKaveloMainForm::Timer3Timer},
+        {Timer4, "Timer4", &TKaveloMainForm::Timer4Timer}};
+    for (const auto& [timer, name, handler] : timers) {
         timer->setObjectName(QLatin1String(name));
-    connect(Timer1, &Timer::timeout, this, &TKaveloMainForm::Timer1Timer);
-    connect(Timer2, &Timer::timeout, this, &TKaveloMainForm::Timer2Timer);
-    connect(Timer3, &Timer::timeout, this, &TKaveloMainForm::Timer3Timer);
-    connect(Timer4, &Timer::timeout, this, &TKaveloMainForm::Timer4Timer);
+        connect(timer, &Timer::timeout, this, showingErrorsIn(this, handler));
+    }
 }
 
 void TKaveloMainForm::FormCreate(const QString& programFolder, const QString& dataFolder, const QStringList& arguments)

@@ -107,8 +107,8 @@ void TKaveloMainForm::BitBtn1Click()
     if (HistoryPosition <= 1) {
         showMessage(MessageKind::Information, QStringLiteral("Der Verlauf ist leer!"));
     } else {
+        WebBrowser1->GoBack();  // a refusal ends the handler here, in the error box, with nothing changed
         BackStepPending = true;
-        WebBrowser1->GoBack();  // a refusal ends the handler here, in the error box
         --HistoryPosition;
     }
     UpdateHistoryCounter();
@@ -197,10 +197,11 @@ void TKaveloMainForm::WebBrowser1RendererGone()
     const bool recent = lastRendererLoss.isValid() && lastRendererLoss.secsTo(now) < 60;
     rendererRetryMs = recent ? std::min(rendererRetryMs * 2, 60000) : 1000;
     lastRendererLoss = now;
-    QTimer::singleShot(rendererRetryMs, this, [this] {
+    const auto loadAgain = [this] {
         if (ViewerOnly)
             WebBrowser1->Navigate(textToString(EinstellDaten.HomePage));
         else
             WebBrowser1->Refresh();
-    });
+    };
+    QTimer::singleShot(rendererRetryMs, this, showingErrorsIn(loadAgain));
 }

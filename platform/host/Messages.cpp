@@ -63,9 +63,18 @@ void showingErrors(const std::function<void()>& step)
 {
     try {
         step();
-    } catch (const std::exception& error) {
-        showMessage(MessageKind::Error, QString::fromUtf8(error.what()));
     } catch (...) {
-        showMessage(MessageKind::Error, QStringLiteral("Unbekannter Fehler."));
+        showMessage(MessageKind::Error, currentErrorText());
+    }
+}
+
+QString currentErrorText()
+{
+    try {
+        throw;
+    } catch (const std::exception& error) {
+        return QString::fromUtf8(error.what());
+    } catch (...) {
+        return QStringLiteral("Unbekannter Fehler.");
     }
 }

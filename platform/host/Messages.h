@@ -5,7 +5,11 @@
 // that records the boxes and answers them.
 
 #include <QString>
+#include <cstddef>
 #include <functional>
+#include <tuple>
+#include <type_traits>
+#include <utility>
 
 enum class MessageKind {
     Error,         // "Fehler", button OK
@@ -42,6 +46,59 @@ public:
     bool present(MessageKind kind, const QString& title, const QString& text) override;
 };
 
-// Runs step and shows what it throws in the error box, as the event loop
-// does for a handler; for the places the event loop cannot catch.
+// Runs step and shows what it throws in the error box: a std::exception with
+// its text (UTF-8), anything else as "Unbekannter Fehler.".
 void showingErrors(const std::function<void()>& step);
+// The error box's text for the exception being handled; only inside a catch.
+QString currentErrorText();
+
+namespace handlerDetail {
+
+template <typename Handler, typename Arguments, std::size_t... I>
+constexpr bool takesLeading(std::index_sequence<I...>)
+{
+    return std::is_invocable_v<Handler&, std::tuple_element_t<I, Arguments>...>;
+}
+
+template <typename Handler, typename Arguments, std::size_t... I>
+void callWith(Handler& handler, Arguments& arguments, std::index_sequence<I...>)
+{
+    std::invoke(handler, std::get<I>(arguments)...);
+}
+
+// Calls handler with as many of the leading arguments as it takes, as Qt
+// calls a slot that takes fewer arguments than its signal carries.
+template <typename Handler, typename Arguments, std::size_t N = std::tuple_size_v<Arguments>>
+void callWithLeading(Handler& handler, Arguments& arguments)
+{
+    if constexpr (takesLeading<Handler, Arguments>(std::make_index_sequence<N>{})) {
+        callWith(handler, arguments, std::make_index_sequence<N>{});
+    } else {
+        static_assert(N > 0, "the handler takes none of the signal's leading arguments");
+        if constexpr (N > 0)
+            callWithLeading<Handler, Arguments, N - 1>(handler, arguments);
+    }
+}
+
+}  // namespace handlerDetail
+
+// A handler for connect() that shows what handler throws in the error box
+// (see showingErrors), so that no exception crosses Qt's signal dispatch,
+// which leaves that undefined. It passes on the leading arguments of the
+// signal that handler takes.
+template <typename Handler>
+auto showingErrorsIn(Handler handler)
+{
+    return [handler = std::move(handler)](auto&&... arguments) mutable -> void {
+        auto passed = std::forward_as_tuple(arguments...);
+        showingErrors([&] { handlerDetail::callWithLeading(handler, passed); });
+    };
+}
+
+// The same for a member function of object.
+template <typename Object, typename Method>
+requires std::is_member_function_pointer_v<Method>
+auto showingErrorsIn(Object* object, Method method)
+{
+    return showingErrorsIn(std::bind_front(method, object));
+}

@@ -2,15 +2,30 @@
 
 #include "platform/host/Messages.h"
 
+#include <cstdio>
+#include <utility>
+
 KaveloApplication::KaveloApplication(int& argc, char** argv)
     : QApplication(argc, argv)
 {
 }
 
-// Errors thrown by the program carry their German text as UTF-8.
+// The last net: a handler that let an error through is a fault of the program.
 bool KaveloApplication::notify(QObject* receiver, QEvent* event)
 {
-    bool handled = false;
-    showingErrors([&] { handled = QApplication::notify(receiver, event); });
-    return handled;
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        ++escapedErrors;
+        const QString text = currentErrorText();
+        std::fprintf(stderr, "Kavelo: Fehler außerhalb eines Handlers abgefangen: %s\n", text.toUtf8().constData());
+        std::fflush(stderr);
+        showMessage(MessageKind::Error, text);
+        return false;
+    }
+}
+
+int KaveloApplication::takeEscapedErrors()
+{
+    return std::exchange(escapedErrors, 0);
 }

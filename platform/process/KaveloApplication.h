@@ -1,7 +1,9 @@
 #pragma once
 
-// The application object: an error that escapes an event handler is shown in
-// the error box ("Fehler") with its text, and the program keeps running.
+// The application object. Each handler shows its own errors (showingErrorsIn);
+// an error that escapes one all the same is shown here in the error box
+// ("Fehler") with its text, noted on standard error and counted, and the
+// program keeps running.
 
 #include <QApplication>
 
@@ -10,4 +12,10 @@ class KaveloApplication : public QApplication {
 public:
     KaveloApplication(int& argc, char** argv);
     bool notify(QObject* receiver, QEvent* event) override;
+
+    // The errors caught here since the last call; the window tests end with 0.
+    int takeEscapedErrors();
+
+private:
+    int escapedErrors = 0;
 };

@@ -238,16 +238,16 @@ void BrowserView::navigateAsProgram(std::function<void()> navigation, bool probe
     // The program's own script world: the page cannot answer in its stead.
     page()->runJavaScript(QStringLiteral("0"), QWebEngineScript::ApplicationWorld, [self, probe](const QVariant&) {
         if (self && self->probeNumber == probe)
-            QTimer::singleShot(0, self, &BrowserView::runPendingNavigation);
+            QTimer::singleShot(0, self, showingErrorsIn(self.data(), &BrowserView::runPendingNavigation));
     });
-    QTimer::singleShot(kProbeTimeoutMs, this, [this, probe] {
+    const auto endIfUnanswered = [this, probe] {
         if (probeNumber == probe && pendingNavigation)
             endHungPage();
-    });
+    };
+    QTimer::singleShot(kProbeTimeoutMs, this, showingErrorsIn(endIfUnanswered));
 }
 
-// The navigation runs from an event of its own, so that an error it throws
-// reaches the application's error box.
+// The navigation runs from an event of its own, which shows what it throws in the error box.
 void BrowserView::runPendingNavigation()
 {
     ++probeNumber;  // a late answer or deadline of this probe finds nothing more to do
@@ -267,10 +267,11 @@ void BrowserView::endHungPage()
     endingRenderer = true;
     endProcess(renderer);
     const quint64 probe = probeNumber;
-    QTimer::singleShot(kEndTimeoutMs, this, [this, probe] {
+    const auto takeAsEnded = [this, probe] {
         if (probeNumber == probe)
             rendererEnded();
-    });
+    };
+    QTimer::singleShot(kEndTimeoutMs, this, showingErrorsIn(takeAsEnded));
 }
 
 void BrowserView::rendererEnded()
@@ -279,7 +280,7 @@ void BrowserView::rendererEnded()
         emit rendererGone();
         return;
     }
-    QTimer::singleShot(0, this, &BrowserView::runPendingNavigation);
+    QTimer::singleShot(0, this, showingErrorsIn(this, &BrowserView::runPendingNavigation));
 }
 
 // The mouse's back and forward buttons and the keyboard's history keys: steps

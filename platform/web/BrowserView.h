@@ -2,7 +2,7 @@
 
 // The embedded browser view: a QWebEngineView that offers exactly the calls
 // and events the main window uses. Calls that fail throw std::runtime_error
-// with a German text; the application object shows it.
+// with a German text; the handler that called shows it in the error box.
 
 #include <QPointer>
 #include <QString>

@@ -157,14 +157,28 @@ private slots:
 
     void aFreshRunHasNothingToGoBackOrForwardTo()
     {
-        run->settings.HomePage.length = 0;
         startWindow();
+        expectAt("/");
         click("BitBtn1");
         QCOMPARE(lastBox(), kEmpty);
         QCOMPARE(run->boxes.messages.last().kind, MessageKind::Information);
         click("BitBtn2");
         QCOMPARE(lastBox(), kFarthest);
         QCOMPARE(run->boxes.messages.last().kind, MessageKind::Warning);
+
+        // A page that stepped back by itself leaves the engine nothing behind:
+        // "zurück" fails in the error box with the count as it was, and the
+        // next page counts.
+        follow("a");
+        view()->page()->runJavaScript(QStringLiteral("history.back()"));
+        expectAt("/");
+        const QString noPageBack = QStringLiteral("Es gibt keine vorherige Seite im Verlauf.");
+        click("BitBtn1");
+        QCOMPARE(lastBox(), noPageBack);
+        follow("b");
+        backTo("/");
+        click("BitBtn1");
+        QCOMPARE(lastBox(), noPageBack);
     }
 
     void backAndForwardAlongTheSurfPath()

@@ -1,7 +1,8 @@
 #pragma once
 
 // The main function of a window test: a throw-away home for the host store
-// and the web profile, the program's environment and application object.
+// and the web profile, the program's environment and application object. It
+// fails when an error escaped a handler to the application object.
 
 #include "platform/process/KaveloApplication.h"
 #include "platform/process/ProgramEnvironment.h"
@@ -21,5 +22,9 @@
         prepareEnvironment();                                                           \
         KaveloApplication app(argc, argv);                                              \
         TestClass test;                                                                 \
-        return QTest::qExec(&test, argc, argv);                                         \
+        const int failed = QTest::qExec(&test, argc, argv);                             \
+        const int escaped = app.takeEscapedErrors();                                    \
+        if (escaped != 0)                                                               \
+            qWarning("%d errors escaped their handlers", escaped);                      \
+        return escaped != 0 ? 1 : failed;                                               \
     }
