@@ -5,6 +5,7 @@
 #include "downloads/CurlLibrary.h"
 #include "downloads/DownloadRun.h"
 #include "downloads/DownloadWait.h"
+#include "downloads/WorkerHandoff.h"
 #include "mainwindow/MB_main.h"
 #include "mainwindow/StatusTexts.h"
 #include "platform/host/Clock.h"
@@ -39,13 +40,14 @@ bool refuseProtectedTarget(const DownloadPlan& plan)
 }
 
 // One attempt on a worker thread, while the window waits; showProgress runs
-// on this thread a few times a second. ok only on complete success.
-TransferResult DownloadToFile(FileTransfer& transfer, DownloadWait& wait,
+// on this thread a few times a second, and what it throws breaks the transfer
+// off. ok only on complete success.
+TransferResult DownloadToFile(FileTransfer& transfer, CancelFlag& breakOff,
                               const std::function<void(const TransferProgress&)>& showProgress)
 {
     TransferResult result;
-    wait.run([&transfer, &result] { result = transfer.attempt(); },
-             [&transfer, &showProgress] { showProgress(transfer.progress()); });
+    runOnWorker([&transfer, &result] { result = transfer.attempt(); },
+                [&transfer, &showProgress] { showProgress(transfer.progress()); }, breakOff);
     return result;
 }
 
@@ -106,9 +108,12 @@ bool TKaveloMainForm::RunDownload(int n)
             showDownloadProgress({});
             setWindowTitle(title);
         });
-        DownloadWait wait;
+        const DownloadWait wait;
         const HeldTimers held{Timer1, Timer2, Timer3, Timer4};
+        // This download's own flag, which the program's end sets too.
+        CancelFlag breakOff(&downloadCancel());
         AttemptHooks hooks;
+        hooks.cancel = &breakOff;
         const auto showProgress = [this, n](const TransferProgress& progress) {
             const QString text = downloadProgressText(n, progress.received, progress.total);
             showDownloadProgress(text);
@@ -116,10 +121,10 @@ bool TKaveloMainForm::RunDownload(int n)
             if (autoDownloadFlag(n))
                 setWindowTitle(text);
         };
-        hooks.transfer = [&wait, &showProgress](FileTransfer& transfer) {
-            return DownloadToFile(transfer, wait, showProgress);
+        hooks.transfer = [&breakOff, &showProgress](FileTransfer& transfer) {
+            return DownloadToFile(transfer, breakOff, showProgress);
         };
-        hooks.pause = [&wait](int ms) { wait.pause(ms, [] { return downloadCancel().isSet(); }); };
+        hooks.pause = [&breakOff](int ms) { waitUnlessCancelled(ms, breakOff); };
         hooks.setBusy = [](bool busy) {
             if (busy)
                 QApplication::setOverrideCursor(Qt::WaitCursor);

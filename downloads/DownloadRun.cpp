@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QScopeGuard>
 #include <QThread>
 #include <algorithm>
 #include <stdexcept>
@@ -78,6 +79,7 @@ TransferResult runAttempts(const DownloadPlan& plan, const AttemptHooks& hooks)
         result.error = QStringLiteral("Download abgebrochen");
     for (int attempt = 1; !result.ok && attempt <= plan.attempts && !cancel.isSet(); ++attempt) {
         hooks.setBusy(true);
+        const auto idle = qScopeGuard([&hooks] { hooks.setBusy(false); });  // also when a hook throws
         result = hooks.transfer(transfer);
         if (!result.ok && attempt < plan.attempts) {
             if (hooks.pause)
@@ -85,7 +87,6 @@ TransferResult runAttempts(const DownloadPlan& plan, const AttemptHooks& hooks)
             else
                 sleepUnlessCancelled(kAttemptPauseMs, cancel);
         }
-        hooks.setBusy(false);
     }
     return result;
 }

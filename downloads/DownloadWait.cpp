@@ -2,21 +2,12 @@
 
 #include "platform/web/PageDownloads.h"
 
-#include <QAbstractEventDispatcher>
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QEvent>
-#include <QTimer>
 #include <QWidget>
 #include <QWindow>
-#include <atomic>
-#include <exception>
-#include <thread>
 
 namespace {
-
-constexpr int kTickMs = 250;      // progress shown four times a second
-constexpr int kPauseWakeMs = 50;  // how often a pause looks at its stop condition
 
 bool isUserInput(QEvent::Type type)
 {
@@ -95,51 +86,4 @@ DownloadWait::~DownloadWait()
 {
     setButtonDownloadRunning(false);
     QCoreApplication::instance()->removeEventFilter(inputFilter.get());
-}
-
-void DownloadWait::run(const std::function<void()>& work, const std::function<void()>& tick)
-{
-    std::atomic<bool> finished{false};
-    std::exception_ptr failure;
-    QAbstractEventDispatcher* const dispatcher = QAbstractEventDispatcher::instance();
-    std::thread worker([&] {
-        try {
-            work();
-        } catch (...) {
-            failure = std::current_exception();
-        }
-        finished = true;
-        dispatcher->wakeUp();  // the loop below may be waiting for its next event
-    });
-    try {
-        waitUntil([&finished] { return finished.load(); }, kTickMs, tick);
-    } catch (...) {
-        worker.join();
-        throw;
-    }
-    worker.join();
-    if (failure)
-        std::rethrow_exception(failure);
-}
-
-void DownloadWait::pause(int ms, const std::function<bool()>& stop)
-{
-    QElapsedTimer clock;
-    clock.start();
-    waitUntil([&] { return clock.elapsed() >= ms || stop(); }, kPauseWakeMs, {});
-}
-
-void DownloadWait::waitUntil(const std::function<bool()>& done, int wakeMs, const std::function<void()>& tick)
-{
-    // The timer wakes the loop to look at done() and to call tick.
-    QTimer waker;
-    QObject::connect(&waker, &QTimer::timeout, &waker, [&tick] {
-        if (tick)
-            tick();
-    });
-    waker.start(wakeMs);
-    if (tick)
-        tick();
-    while (!done())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }

@@ -1,13 +1,31 @@
 #pragma once
 
-// The window's wait for the transfer of a download button. The transfer runs
-// on a worker thread while this thread goes on painting and answering the
-// window system; user input is dropped meanwhile (not deferred: none of it
-// reaches a control afterwards) and close requests of the window manager are
-// refused. Only a modal window that opens during the wait keeps its input,
-// so that nothing can hold the wait for ever.
+// The window while it waits for the transfer of a download button, which runs
+// on a worker thread (runOnWorker) while this thread goes on painting and
+// answering the window system. For the lifetime of this object user input is
+// dropped (not deferred: none of it reaches a control afterwards), close
+// requests of the window manager are refused, and pages start no downloads
+// and open no dialogs. Only a modal window that opens during the wait keeps
+// its input, so that nothing can hold the wait for ever.
+//
+// What still runs in the wait's event loop, and why that is safe:
+// - Navigations of the view queued before the wait (a probe's answer, a hung
+//   page's end, a renderer's retry) and a renderer crash with the view's
+//   reload after it: they load pages and count the surf path, which the
+//   download does not touch; what they throw their own handlers show.
+// - A termination signal's handler: it sets the program's break-off flag,
+//   which this download's flag follows, so the transfer ends at once, and it
+//   asks the main loop to end; the download then returns without messages
+//   and the loop ends once the button's handler has returned.
+// - The window's four timers are held by the download (HeldTimers): each
+//   comes due at most once afterwards, so no second download, timed reload or
+//   end of the program starts in the middle of one.
+// - Page dialogs, file choosers and page downloads are refused while it runs,
+//   so no page holds the wait with a dialog of its own.
+// - Modal boxes (an error a queued handler shows): their own loop runs on top
+//   of the wait's and keeps its input; the wait goes on once the box is closed,
+//   and without a display boxes answer at once.
 
-#include <functional>
 #include <memory>
 
 class QObject;
@@ -19,15 +37,6 @@ public:
     DownloadWait(const DownloadWait&) = delete;
     DownloadWait& operator=(const DownloadWait&) = delete;
 
-    // Runs work on a worker thread and returns when it has ended; tick runs
-    // on this thread at once and then a few times a second. An exception
-    // thrown by work is thrown again here.
-    void run(const std::function<void()>& work, const std::function<void()>& tick = {});
-    // Waits ms milliseconds, or less once stop() is true.
-    void pause(int ms, const std::function<bool()>& stop);
-
 private:
-    static void waitUntil(const std::function<bool()>& done, int wakeMs, const std::function<void()>& tick);
-
     std::unique_ptr<QObject> inputFilter;
 };

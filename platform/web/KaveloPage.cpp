@@ -83,7 +83,7 @@ QWidget* KaveloPage::owner() const
 
 bool KaveloPage::mayShowDialog()
 {
-    if (!surfing || programNavigation)
+    if (!surfing || programNavigation || buttonDownloadRunning())
         return false;
     const bool quick = sinceDialogClosed.isValid() && sinceDialogClosed.elapsed() < kQuickDialogMs;
     quickDialogs = quick ? quickDialogs + 1 : 0;
@@ -105,7 +105,7 @@ bool KaveloPage::showDialog(QDialog& dialog)
 
 QStringList KaveloPage::chooseFiles(FileSelectionMode mode, const QStringList&, const QStringList&)
 {
-    if (!surfing || (mode != FileSelectOpen && mode != FileSelectOpenMultiple))
+    if (!surfing || buttonDownloadRunning() || (mode != FileSelectOpen && mode != FileSelectOpenMultiple))
         return {};
     UploadChooser chooser(uploadFolders(QStringList{pageDownloadFolder()} + configuredFolders, excludedFolders),
                           mode == FileSelectOpenMultiple, owner());
@@ -127,7 +127,7 @@ void KaveloPage::javaScriptAlert(const QUrl& securityOrigin, const QString& msg)
 bool KaveloPage::javaScriptConfirm(const QUrl& securityOrigin, const QString& msg)
 {
     if (msg == leavePageQuestion()) {
-        if (!surfing || programNavigation)
+        if (!surfing || programNavigation || buttonDownloadRunning())
             return true;
         QMessageBox box(owner());
         SetUp(box, QStringLiteral("Seite verlassen?"),

@@ -3,7 +3,8 @@
 // The page of the browser view. It keeps pages inside the shell: files only
 // from the download folders, German dialogs of the main window that the
 // program can close, no dialogs and no file chooser when the visitor may not
-// surf, and no link that starts a program outside.
+// surf or the window waits for a download button's transfer, and no link that
+// starts a program outside.
 
 #include <QElapsedTimer>
 #include <QPointer>
@@ -19,7 +20,8 @@ public:
     explicit KaveloPage(QWebEngineProfile* profile, QObject* parent = nullptr);
 
     // Without the right to surf a page gets no file chooser, no downloads and
-    // no dialogs. Off until the window says otherwise.
+    // no dialogs; nor while a download button's transfer runs (a page is left
+    // without asking then). Off until the window says otherwise.
     void setSurfingAllowed(bool allowed) { surfing = allowed; }
     bool surfingAllowed() const { return surfing; }
 

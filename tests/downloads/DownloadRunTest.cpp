@@ -2,6 +2,7 @@
 #include "support/LoopbackServer.h"
 
 #include "downloads/DownloadToFile.h"
+#include "downloads/WorkerHandoff.h"
 #include "platform/host/Clock.h"
 #include "settings/AnsiText.h"
 #include "settings/SettingsFile.h"
@@ -9,13 +10,14 @@
 #include "support/TempProgramFolder.h"
 
 #include <gtest/gtest.h>
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QTimer>
 #include <atomic>
 #include <cstring>
-#include <filesystem>
 #include <set>
 #include <thread>
 
@@ -94,6 +96,10 @@ protected:
         return success;
     }
 
+    int argc = 1;
+    char name[9] = "download";
+    char* argv[2] = {name, nullptr};
+    QCoreApplication app{argc, argv};  // the event loop the window's waits keep running
     TempProgramFolder folder;
     RecordingPresenter presenter;
     std::string body = "Inhalt";
@@ -201,31 +207,6 @@ TEST_F(DownloadRunTest, CopiesFollowTheModeWhetherOrNotTheDownloadSucceeded)
     EXPECT_EQ(EinstellDaten.Download1Counter, 6);
 }
 
-// A target that is a link is written through to its file; target and copy
-// keep the permission bits they had.
-TEST_F(DownloadRunTest, TheTargetAndItsCopyKeepTheirLinkAndPermissionBits)
-{
-    namespace fs = std::filesystem;
-    const fs::path root = QFileInfo(folder.path(QString())).filesystemFilePath();
-    const auto mode = [&](const char* name) { return fs::status(root / name).permissions() & fs::perms::all; };
-    const fs::perms group = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
-    const fs::perms owner = fs::perms::owner_read | fs::perms::owner_write;
-    fs::create_directory(root / "echt");
-    folder.writeFile(QStringLiteral("echt/B.zip"), "alt");
-    fs::permissions(root / "echt/B.zip", group);
-    fs::create_symlink("echt/B.zip", root / "B.zip");
-    folder.writeFile(QStringLiteral("B.zip.bak"), "alte Kopie");
-    fs::permissions(root / "B.zip.bak", owner);
-
-    configure(1, "/file", "B.zip", SuffixBackupCopy, 0);
-    EXPECT_TRUE(run(1));
-    EXPECT_EQ(fs::read_symlink(root / "B.zip"), fs::path("echt/B.zip"));
-    EXPECT_EQ(contents("echt/B.zip"), QByteArray("Inhalt"));
-    EXPECT_EQ(mode("echt/B.zip"), group);
-    EXPECT_EQ(contents("B.zip.bak"), QByteArray("Inhalt"));
-    EXPECT_EQ(mode("B.zip.bak"), owner);
-}
-
 #ifdef Q_OS_LINUX
 // The file size limit stands in for a full disk: the new copy cannot be
 // written whole, so the old one stays as it was.
@@ -277,18 +258,6 @@ TEST_F(DownloadRunTest, AttemptsAreCountedPausedAndShownBusy)
     EXPECT_EQ(contents("x.zip"), QByteArray("beim zweiten Mal"));
 }
 
-TEST_F(DownloadRunTest, TheRealPauseWaitsFiveSecondsBetweenAttempts)
-{
-    configure(1, "/fail", "x.zip", SuffixNone, 0);
-    EinstellDaten.DownloadAttempts = 2;
-    QElapsedTimer clock;
-    clock.start();
-    EXPECT_FALSE(runAttempts(planDownload(EinstellDaten, 1, currentDateTime(), QDir::currentPath())).ok);
-    EXPECT_GE(clock.elapsed(), kAttemptPauseMs);
-    EXPECT_LT(clock.elapsed(), 2 * kAttemptPauseMs);
-    EXPECT_EQ(requests, 2);
-}
-
 TEST_F(DownloadRunTest, AttemptsContinueWhereTheLastOneBrokeOff)
 {
     // Every connection ends after a tenth of the body.
@@ -313,31 +282,73 @@ TEST_F(DownloadRunTest, AttemptsContinueWhereTheLastOneBrokeOff)
     EXPECT_EQ(server.count(QStringLiteral("/cut")), 9 + 10);
 }
 
+// Set during the first pause (runAttempts' own or the window's, which keeps
+// the events coming), this download's flag or the program's ends the pause
+// early and lets no further attempt begin; a flag set before lets none begin.
 TEST_F(DownloadRunTest, TheCancelFlagEndsTheAttemptsAndThePause)
 {
     configure(1, "/fail", "x.zip", SuffixNone, 0);
     EinstellDaten.DownloadAttempts = 5;
-    CancelFlag cancel;
-    AttemptHooks hooks;
-    hooks.cancel = &cancel;
-    hooks.pause = [&cancel](int) { cancel.set(); };  // set while the first pause runs
-    EXPECT_FALSE(runAttempts(planDownload(EinstellDaten, 1, currentDateTime(), QDir::currentPath()), hooks).ok);
-    EXPECT_EQ(requests, 1);
+    const DownloadPlan plan = planDownload(EinstellDaten, 1, currentDateTime(), QDir::currentPath());
+    for (const bool windows : {false, true}) {
+        for (const bool programs : {false, true}) {
+            requests = 0;
+            CancelFlag program;
+            CancelFlag own(&program);
+            AttemptHooks hooks;
+            hooks.cancel = &own;
+            if (windows)
+                hooks.pause = [&own](int ms) { waitUnlessCancelled(ms, own); };
+            std::thread canceller([&] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(300));
+                (programs ? program : own).set();
+            });
+            QElapsedTimer clock;
+            clock.start();
+            EXPECT_EQ(runAttempts(plan, hooks).error, QStringLiteral("HTTP-Fehler 500"));
+            canceller.join();
+            EXPECT_GE(clock.elapsed(), 250);
+            EXPECT_LT(clock.elapsed(), 1500);
+            EXPECT_EQ(runAttempts(plan, hooks).error, QStringLiteral("Download abgebrochen"));
+            EXPECT_EQ(requests, 1);
+        }
+    }
+}
 
-    // The real pause ends early too, and a set flag lets no attempt begin.
-    cancel.clear();
-    std::thread canceller([&cancel] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
-        cancel.set();
-    });
-    QElapsedTimer clock;
-    clock.start();
-    sleepUnlessCancelled(kAttemptPauseMs, cancel);
-    canceller.join();
-    EXPECT_LT(clock.elapsed(), 1000);
-    hooks.pause = {};
-    EXPECT_FALSE(runAttempts(planDownload(EinstellDaten, 1, currentDateTime(), QDir::currentPath()), hooks).ok);
-    EXPECT_EQ(requests, 1);
+// Work on a worker thread while this thread's events are delivered (the work
+// waits for one): what the work throws comes out, and so does what the tick
+// throws, once it has broken the stalled work off.
+TEST_F(DownloadRunTest, TheWorkersErrorsComeOutAndAFailingTickBreaksTheWorkOff)
+{
+    const char* const thrownBy[] = {"", "Arbeit", "Anzeige"};  // nothing, the work, the tick's second call
+    for (const int failing : {0, 1, 2}) {
+        CancelFlag breakOff;
+        std::atomic<bool> eventSeen{false};
+        const QObject context;
+        QTimer::singleShot(100, &context, [&eventSeen] { eventSeen = true; });
+        int ticks = 0;
+        std::string thrown;
+        QElapsedTimer clock;
+        clock.start();
+        const auto work = [&] {
+            if (failing == 1)
+                throw std::runtime_error(thrownBy[1]);
+            for (int i = 0; i < 1000 && !(failing == 2 ? breakOff.isSet() : eventSeen.load()); ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));  // ten seconds at most
+        };
+        const auto tick = [&] {
+            if (++ticks == 2 && failing == 2)
+                throw std::runtime_error(thrownBy[2]);
+        };
+        try {
+            runOnWorker(work, tick, breakOff);
+        } catch (const std::runtime_error& error) {
+            thrown = error.what();
+        }
+        EXPECT_EQ(thrown, thrownBy[failing]);
+        EXPECT_EQ(breakOff.isSet(), failing == 2) << failing;
+        EXPECT_LT(clock.elapsed(), 3000) << failing;
+    }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "platform/host/HostRegistry.h"
 #include "platform/web/BrowserView.h"
 #include "platform/web/KaveloPage.h"
+#include "platform/web/PageDownloads.h"
 #include "platform/web/UploadChooser.h"
 #include "support/GuiTestMain.h"
 #include "support/HostValue.h"
@@ -164,13 +165,18 @@ void KaveloPageTest::dialogsAreGermanAndNeedTheRightToSurf()
         clickButton(dialog, QStringLiteral("OK"));
     });
     navigateAndWait("/b");
-    QVariantList answers = runScript(QStringLiteral("alert('a'); [confirm('b'), prompt('c', 'd')]")).toList();
-    QCOMPARE(answers.size(), 2);
-    QCOMPARE(answers[0], QVariant(false));
-    QVERIFY(answers[1].isNull());
+    QVariantList answers;
+    for (const bool surfing : {false, true}) {  // nor while the window waits for a download button
+        page()->setSurfingAllowed(surfing);
+        setButtonDownloadRunning(surfing);
+        answers = runScript(QStringLiteral("alert('a'); [confirm('b'), prompt('c', 'd')]")).toList();
+        QCOMPARE(answers.size(), 2);
+        QCOMPARE(answers[0], QVariant(false));
+        QVERIFY(answers[1].isNull());
+    }
+    setButtonDownloadRunning(false);
     QVERIFY(answerer.titles.isEmpty());
 
-    page()->setSurfingAllowed(true);
     answers = runScript(QStringLiteral("alert('<b>Hallo</b>'); [confirm('Weiter?'), prompt('Name?', 'x')]")).toList();
     QCOMPARE(answers, (QVariantList{true, QStringLiteral("Kavelo")}));
     QCOMPARE(answerer.titles, (QStringList{QStringLiteral("Meldung der Webseite"), QStringLiteral("Frage der Webseite"),
