@@ -80,7 +80,7 @@ void Timer::onPiece()
         return;
     }
     // The next interval begins before the handler runs, so that a handler that
-    // throws, stops the timer or sets a new interval leaves it in a sound state.
+    // stops the timer or sets a new interval leaves it in a sound state.
     arm();
     if (held) {
         dueWhileHeld = true;
