@@ -1,9 +1,12 @@
 #include "platform/process/TerminationSignals.h"
 
+#include "platform/host/Messages.h"
+
 #include <sys/socket.h>
 #include <unistd.h>
 #include <QSocketNotifier>
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 
 namespace {
@@ -12,15 +15,18 @@ constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
 
 int channel[2] = {-1, -1};  // written by the signal handler, read by the event loop
 std::atomic<int> firstSignal{0};
+static_assert(std::atomic<int>::is_always_lock_free, "the signal handler may only use a lock-free atomic");
 
-// Only async-signal-safe calls here.
+// Only async-signal-safe calls here; errno is left as the interrupted code had it.
 void onSignal(int signal)
 {
+    const int savedErrno = errno;
     int expected = 0;
     if (!firstSignal.compare_exchange_strong(expected, signal))
         _exit(128 + signal);
     const unsigned char number = static_cast<unsigned char>(signal);
     [[maybe_unused]] const ssize_t written = ::write(channel[0], &number, 1);
+    errno = savedErrno;
 }
 
 }  // namespace
@@ -32,7 +38,7 @@ TerminationSignals::TerminationSignals(std::function<void(int)> handler, QObject
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, channel) != 0)
         return;  // without the channel the signals keep their default: the process ends
     notifier = new QSocketNotifier(channel[1], QSocketNotifier::Read, this);
-    connect(notifier, &QSocketNotifier::activated, this, &TerminationSignals::deliver);
+    connect(notifier, &QSocketNotifier::activated, this, showingErrorsIn(this, &TerminationSignals::deliver));
     struct sigaction action = {};
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
