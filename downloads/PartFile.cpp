@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <cerrno>
 #include <cstring>
 #include <system_error>
 #include <utility>
@@ -87,6 +88,18 @@ void removeStalePartFiles(const fs::path& folder)
         ::close(handle);
     }
 }
+
+// Puts the folder's entries on the disk, a rename among them. The file is in
+// place whether or not this succeeds; it only decides what a crash leaves.
+void syncFolder(const fs::path& folder)
+{
+    const fs::path path = folder.empty() ? fs::path(".") : folder;
+    const int handle = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (handle < 0)
+        return;
+    ::fsync(handle);
+    ::close(handle);
+}
 #endif
 
 QString messageOf(const std::error_code& code)
@@ -150,6 +163,11 @@ bool PartFile::commit(std::optional<fs::perms> newFilePermissions)
 {
     if (!writeGathered())
         return false;
+#ifdef Q_OS_UNIX
+    // On the disk before the rename: after a crash the target is the old file or the whole new one.
+    if (::fdatasync(file.handle()) != 0)
+        return fail(messageOf(std::error_code(errno, std::generic_category())));
+#endif
     file.close();
     if (file.error() != QFileDevice::NoError)
         return fail(file.errorString());
@@ -170,6 +188,9 @@ bool PartFile::commit(std::optional<fs::perms> newFilePermissions)
     if (code)
         return fail(messageOf(code));
     committed = true;
+#ifdef Q_OS_UNIX
+    syncFolder(finalFile.parent_path());
+#endif
     return true;
 }
 
