@@ -16,11 +16,19 @@ TEinstellRecord defaultRecord()
     return record;
 }
 
+bool waitUntil(const std::function<bool()>& condition, int milliseconds)
+{
+    const QDeadlineTimer deadline(milliseconds);
+    while (!condition()) {
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(50);
+    }
+    return true;
+}
+
 ProgramRun::ProgramRun()
 {
-    const QString copy = programDir.filePath(QFileInfo(QStringLiteral(KAVELO_EXECUTABLE)).fileName());
-    if (!QFile::copy(QStringLiteral(KAVELO_EXECUTABLE), copy))
-        qFatal("cannot copy the program");
     environment = QProcessEnvironment::systemEnvironment();
     // The network of a run is what its test sets: no proxy, the system's certificates.
     for (const char* name :
@@ -31,7 +39,6 @@ ProgramRun::ProgramRun()
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), homeDir.filePath(QStringLiteral("config")));
     environment.insert(QStringLiteral("XDG_DATA_HOME"), homeDir.filePath(QStringLiteral("data")));
     environment.insert(QStringLiteral("XDG_CACHE_HOME"), homeDir.filePath(QStringLiteral("cache")));
-    process.setProgram(copy);
     process.setProcessChannelMode(QProcess::ForwardedOutputChannel);
 }
 
@@ -62,8 +69,18 @@ void ProgramRun::setEnv(const QString& name, const QString& value)
     environment.insert(name, value);
 }
 
+void ProgramRun::shortenMinutes(int minuteMs)
+{
+    executable = QStringLiteral(KAVELO_SEAMS_EXECUTABLE);
+    setEnv(QStringLiteral("KAVELO_E2E_MINUTE_MS"), QString::number(minuteMs));
+}
+
 void ProgramRun::start(const QStringList& arguments)
 {
+    const QString copy = programDir.filePath(QFileInfo(executable).fileName());
+    if (!QFile::exists(copy) && !QFile::copy(executable, copy))
+        qFatal("cannot copy the program");
+    process.setProgram(copy);
     process.setProcessEnvironment(environment);
     process.setArguments(arguments);
     process.start();

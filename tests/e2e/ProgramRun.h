@@ -7,21 +7,26 @@
 
 #include <QProcess>
 #include <QTemporaryDir>
+#include <functional>
 
 // The record that a fresh program would write: every default set.
 TEinstellRecord defaultRecord();
+
+// Checks condition every 50 ms until it holds, at most milliseconds; whether it held.
+bool waitUntil(const std::function<bool()>& condition, int milliseconds);
 
 class ProgramRun {
 public:
     ProgramRun();
     ~ProgramRun();
 
-    QString folder() const { return programDir.path(); }
     QString home() const { return homeDir.path(); }
     void writeSettings(const TEinstellRecord& record) const;
     QByteArray readSettings() const;
     // Extra environment for the run, e.g. flags for the web engine or a display.
     void setEnv(const QString& name, const QString& value);
+    // Runs the tests' build of the program, whose timed reload counts minutes of minuteMs.
+    void shortenMinutes(int minuteMs);
 
     void start(const QStringList& arguments = {});
     // Waits for the end; false on time-out.
@@ -32,6 +37,7 @@ public:
     QProcess& proc() { return process; }
 
 private:
+    QString executable = QStringLiteral(KAVELO_EXECUTABLE);
     QTemporaryDir programDir;
     QTemporaryDir homeDir;
     QProcessEnvironment environment;

@@ -96,3 +96,25 @@ TEST(Startup, SwitchesForQtAndTheWebEngineAreNotPassedOn)
     EXPECT_EQ(run.proc().exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(run.exitCode(), 0);
 }
+
+// The timed reload of the program as shipped: the home page again after a
+// real minute, not sooner.
+TEST(Startup, TheTimedReloadComesAfterARealMinute)
+{
+    LoopbackServer server;
+    server.serveText("/home", "<html><body>Startseite</body></html>");
+    server.start();
+    TEinstellRecord record = settingsWithHomePage(server.url(QStringLiteral("/home")));
+    record.RefreshMinutes = 1;
+    ProgramRun run;
+    run.writeSettings(record);
+    run.start();
+
+    ASSERT_TRUE(waitUntil([&] { return server.count(QStringLiteral("/home")) == 1; }, 30000));
+    QElapsedTimer sinceFirst;
+    sinceFirst.start();
+    ASSERT_TRUE(waitUntil([&] { return server.count(QStringLiteral("/home")) == 2; }, 75000));
+    // The minute began when the window was made, a moment before the first request.
+    EXPECT_GT(sinceFirst.elapsed(), 55000);
+    EXPECT_LT(sinceFirst.elapsed(), 62000);
+}
