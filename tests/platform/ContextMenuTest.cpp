@@ -250,20 +250,20 @@ void ContextMenuTest::theSourceOfAPageIsNeverShown()
     const qsizetype windows = QApplication::topLevelWidgets().size();
     QSignalSpy reached(view.get(), &BrowserView::NavigateComplete2);
 
-    view->triggerPageAction(QWebEnginePage::ViewSource);
-    view->Navigate(source);
-    view->Navigate(QStringLiteral("VIEW-SOURCE:") + page);
-    runScript(*view, QStringLiteral("location.href = '%1'").arg(source));
-    QTest::keyClick(view->focusProxy(), Qt::Key_U, Qt::ControlModifier);
-    QTest::keyClick(view->focusProxy(), Qt::Key_F12);
-    QTest::keyClick(view->focusProxy(), Qt::Key_I, Qt::ControlModifier | Qt::ShiftModifier);
-    QTest::keyClick(view->focusProxy(), Qt::Key_J, Qt::ControlModifier | Qt::ShiftModifier);
-    QVERIFY(!QTest::qWaitFor(
-        [&] {
-            return QApplication::topLevelWidgets().size() != windows || view->LocationURL() != page
-                   || reached.size() != 0 || server.count(QStringLiteral("/")) != requests;
-        },
-        1500));
+    QVERIFY(navigationsBegunBy(view->page(), [&] {
+                view->triggerPageAction(QWebEnginePage::ViewSource);
+                view->Navigate(source);
+                view->Navigate(QStringLiteral("VIEW-SOURCE:") + page);
+                runScript(*view, QStringLiteral("location.href = '%1'").arg(source));
+                QTest::keyClick(view->focusProxy(), Qt::Key_U, Qt::ControlModifier);
+                QTest::keyClick(view->focusProxy(), Qt::Key_F12);
+                QTest::keyClick(view->focusProxy(), Qt::Key_I, Qt::ControlModifier | Qt::ShiftModifier);
+                QTest::keyClick(view->focusProxy(), Qt::Key_J, Qt::ControlModifier | Qt::ShiftModifier);
+            }).isEmpty());
+    QCOMPARE(QApplication::topLevelWidgets().size(), windows);
+    QCOMPARE(view->LocationURL(), page);
+    QVERIFY(reached.isEmpty());
+    QCOMPARE(server.count(QStringLiteral("/")), requests);
     QVERIFY(runScript(*view, QStringLiteral("document.getElementById('field') !== null")).toBool());
 }
 

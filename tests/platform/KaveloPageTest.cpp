@@ -195,11 +195,11 @@ void KaveloPageTest::theProgramsNavigationLeavesWithoutAskingAndClosesADialog()
         gesture("flaeche");
         view->Navigate(url("/b"));
         QTRY_COMPARE_WITH_TIMEOUT(answerer.titles, QStringList{QStringLiteral("Seite verlassen?")}, kTimeout);
-        QVERIFY(!QTest::qWaitFor([&] { return view->LocationURL() != url("/falle"); }, 500));
         answer = QStringLiteral("Verlassen");
         view->Navigate(url("/b"));
+        // Asked again: the page stayed after "Bleiben".
+        QTRY_COMPARE_WITH_TIMEOUT(answerer.titles.size(), 2, kTimeout);
         QTRY_COMPARE_WITH_TIMEOUT(view->LocationURL(), url("/b"), kTimeout);
-        QCOMPARE(answerer.titles.size(), 2);
 
         navigateAndWait("/falle");
         gesture("flaeche");
@@ -251,17 +251,7 @@ void KaveloPageTest::theFileChooserOffersTheDownloadFoldersOnly()
     setHostValue(kInternetExplorerKey, kDownloadDirectoryValue, root.filePath(QStringLiteral("host")));
     page()->setUploadFolders({root.filePath(QStringLiteral("eigene")), root.filePath(QStringLiteral("programm"))},
                              {root.filePath(QStringLiteral("programm"))});
-    const auto choosers = [] {
-        int shown = 0;
-        for (QWidget* widget : QApplication::topLevelWidgets())
-            shown += qobject_cast<UploadChooser*>(widget) && widget->isVisible();
-        return shown;
-    };
-    navigateAndWait("/hochladen");
-    gesture("datei");
-    QVERIFY(!QTest::qWaitFor([&] { return choosers() > 0; }, 1000));
-
-    page()->setSurfingAllowed(true);
+    int shown = 0;
     QStringList listed;
     bool refusedTypedPath = false;
     QTimer poll;
@@ -270,7 +260,7 @@ void KaveloPageTest::theFileChooserOffersTheDownloadFoldersOnly()
             auto* chooser = qobject_cast<UploadChooser*>(widget);
             if (!chooser || !chooser->isVisible())
                 continue;
-            poll.stop();
+            ++shown;
             auto* files = chooser->findChild<QTreeWidget*>(QStringLiteral("Files"));
             for (int i = 0; i < files->topLevelItemCount(); ++i) {
                 const QTreeWidgetItem* folder = files->topLevelItem(i);
@@ -286,11 +276,18 @@ void KaveloPageTest::theFileChooserOffersTheDownloadFoldersOnly()
         }
     });
     poll.start(20);
+    navigateAndWait("/hochladen");
+    // The field asks for the chooser as it takes the click, before the page answers a script.
+    gesture("datei");
     runScript(QStringLiteral("window.geklickt = false"));
+    QCOMPARE(shown, 0);
+
+    page()->setSurfingAllowed(true);
     gesture("datei");
     QTRY_COMPARE_WITH_TIMEOUT(
         runScript(QStringLiteral("[...document.getElementById('datei').files].map(f => f.name)")).toStringList(),
         QStringList{QStringLiteral("b.txt")}, kTimeout);
+    QCOMPARE(shown, 1);
     QCOMPARE(listed, (QStringList{QStringLiteral("host/a.txt"), QStringLiteral("eigene/b.txt")}));
     QVERIFY(refusedTypedPath);
     QCOMPARE(boxes->messages[0].kind, MessageKind::Warning);

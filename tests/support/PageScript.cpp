@@ -1,6 +1,8 @@
 #include "support/PageScript.h"
 
+#include <QCoreApplication>
 #include <QTest>
+#include <QWebEngineNavigationRequest>
 #include <QWebEnginePage>
 
 QVariant runPageScript(QWebEnginePage* page, const QString& script, int timeoutMs)
@@ -28,4 +30,19 @@ std::optional<QPoint> elementCentre(QWebEnginePage* page, const QString& element
     if (centre.size() != 2)
         return std::nullopt;
     return QPoint(centre[0].toInt(), centre[1].toInt());
+}
+
+QStringList navigationsBegunBy(QWebEnginePage* page, const std::function<void()>& action, int timeoutMs)
+{
+    QStringList begun;
+    const QMetaObject::Connection noted =
+        QObject::connect(page, &QWebEnginePage::navigationRequested, page, [&](QWebEngineNavigationRequest& request) {
+            if (request.isMainFrame())
+                begun << request.url().toString();
+        });
+    action();
+    QCoreApplication::processEvents();  // what the action queued runs before the marking script is sent
+    runPageScript(page, QStringLiteral("0"), timeoutMs);
+    QObject::disconnect(noted);
+    return begun;
 }

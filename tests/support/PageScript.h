@@ -4,7 +4,9 @@
 // element stands, for a real click on it.
 
 #include <QPoint>
+#include <QStringList>
 #include <QVariant>
+#include <functional>
 #include <optional>
 
 class QWebEnginePage;
@@ -16,3 +18,8 @@ QVariant runPageScript(QWebEnginePage* page, const QString& script, int timeoutM
 // The centre of the element with that id in the view's coordinates; none when
 // the page has no such element or gave no answer in time.
 std::optional<QPoint> elementCentre(QWebEnginePage* page, const QString& elementId, int timeoutMs = 15000);
+
+// The addresses of the main-frame navigations that action begins in the page.
+// The page asks for a navigation before it answers a script sent after it, so
+// a script's answer marks the end.
+QStringList navigationsBegunBy(QWebEnginePage* page, const std::function<void()>& action, int timeoutMs = 15000);
