@@ -81,15 +81,10 @@ private slots:
     void isAFixedDialogWithFourTabsAndItsButtons();
     void everyCaptionFitsItsControlWithoutOverlap();
     void passwordFieldsShowHashesAndChoicesStandInTwoColumns();
-    void theFirstTabFollowsTheRoleAtEveryShowing();
-    void rightsEnableTheControls_data();
-    void rightsEnableTheControls();
+    void theRoleAndTheRightsDecideWhatIsEnabledAndTakenOver_data();
+    void theRoleAndTheRightsDecideWhatIsEnabledAndTakenOver();
     void rightsAreReadWhenTheDialogIsShown();
     void recordToFormFillsEveryControlButThePasswords();
-    void aUserWithUserOptionsStoresFoldersAndRefreshOnly();
-    void aUserWithAddressRightsStoresAddressesAndDownloads();
-    void withoutRoleFinishTakesNothingAndSavesNothing();
-    void theAdministratorTakesEverythingOver();
     void aNumberErrorStopsFinishAndTakesNothingOver();
     void cancelEscapeAndCloseBoxTakeNothing();
     void standardForTheAdministrator();
@@ -251,53 +246,50 @@ void EinstellDialogTest::passwordFieldsShowHashesAndChoicesStandInTwoColumns()
     QCOMPARE(window->itemIndex(), 2);
 }
 
-void EinstellDialogTest::theFirstTabFollowsTheRoleAtEveryShowing()
-{
-    auto* tabs = control<QTabWidget>("PageControl1");
-    open(Role::Admin);
-    QCOMPARE(tabs->currentWidget()->objectName(), QStringLiteral("TabSheet2"));
-    tabs->setCurrentIndex(1);
-    click("BitBtn2");
-    open(Role::Admin);
-    QCOMPARE(tabs->currentWidget()->objectName(), QStringLiteral("TabSheet2"));
-    click("BitBtn2");
-    open(Role::User);
-    QCOMPARE(tabs->currentWidget()->objectName(), QStringLiteral("TabSheet1"));
-    tabs->setCurrentIndex(3);
-    click("BitBtn2");
-    open(Role::None);
-    QCOMPARE(tabs->currentWidget()->objectName(), QStringLiteral("TabSheet1"));
-}
-
-void EinstellDialogTest::rightsEnableTheControls_data()
+// Each role opens on its own tab, whichever was shown last. The rights enable
+// their controls whether or not a user is logged in; "Beenden" takes over what
+// is enabled and saves it, for the administrator and for a logged-in user with
+// either right only. One field of each group stands for its group.
+void EinstellDialogTest::theRoleAndTheRightsDecideWhatIsEnabledAndTakenOver_data()
 {
     QTest::addColumn<int>("role");
     QTest::addColumn<int>("userOptions");
     QTest::addColumn<int>("addresses");
+    QTest::addColumn<QString>("firstTab");
     QTest::addColumn<bool>("adminControls");
     QTest::addColumn<bool>("userControls");
     QTest::addColumn<bool>("addressControls");
+    QTest::addColumn<bool>("saved");
 
-    QTest::newRow("administrator without rights") << int(Role::Admin) << 0 << 0 << true << true << true;
-    QTest::newRow("user without rights") << int(Role::User) << 0 << 0 << false << false << false;
-    QTest::newRow("user with user options") << int(Role::User) << 1 << 0 << false << true << false;
-    QTest::newRow("user with addresses") << int(Role::User) << 0 << 1 << false << false << true;
-    QTest::newRow("no role, both rights") << int(Role::None) << 1 << 1 << false << true << true;
-    QTest::newRow("no role, no rights") << int(Role::None) << 0 << 0 << false << false << false;
+    const QString admin = QStringLiteral("TabSheet2");
+    const QString user = QStringLiteral("TabSheet1");
+    QTest::newRow("administrator without rights")
+        << int(Role::Admin) << 0 << 0 << admin << true << true << true << true;
+    QTest::newRow("user without rights") << int(Role::User) << 0 << 0 << user << false << false << false << false;
+    QTest::newRow("user with user options") << int(Role::User) << 1 << 0 << user << false << true << false << true;
+    QTest::newRow("user with addresses") << int(Role::User) << 0 << 1 << user << false << false << true << true;
+    QTest::newRow("no role, both rights") << int(Role::None) << 1 << 1 << user << false << true << true << false;
+    QTest::newRow("no role, no rights") << int(Role::None) << 0 << 0 << user << false << false << false << false;
 }
 
-void EinstellDialogTest::rightsEnableTheControls()
+void EinstellDialogTest::theRoleAndTheRightsDecideWhatIsEnabledAndTakenOver()
 {
     QFETCH(int, role);
     QFETCH(int, userOptions);
     QFETCH(int, addresses);
+    QFETCH(QString, firstTab);
     QFETCH(bool, adminControls);
     QFETCH(bool, userControls);
     QFETCH(bool, addressControls);
+    QFETCH(bool, saved);
 
     EinstellDaten.MayChangeUserOptions = static_cast<Word>(userOptions);
     EinstellDaten.MayChangeAddresses = static_cast<Word>(addresses);
+    const TEinstellRecord before = EinstellDaten;
+    auto* tabs = control<QTabWidget>("PageControl1");
+    tabs->setCurrentIndex(2);
     open(static_cast<Role>(role));
+    QCOMPARE(tabs->currentWidget()->objectName(), firstTab);
 
     for (const char* name : {"CheckBox1", "CheckBox6", "Edit5", "Edit18", "Edit20", "Edit34", "Edit22", "RadioGroup5",
                              "Edit30", "Edit31", "Edit1", "Edit2", "BitBtn3"})
@@ -309,6 +301,25 @@ void EinstellDialogTest::rightsEnableTheControls()
         QVERIFY2(control(name)->isEnabled() == addressControls, name);
     for (const char* name : {"Edit19", "Edit23", "Edit32", "BitBtn1", "BitBtn2", "TabSheet1", "TabSheet2"})
         QVERIFY2(control(name)->isEnabled(), name);
+
+    edit("Edit22")->setText(QStringLiteral("500"));
+    edit("Edit19")->clear();
+    QTest::keyClicks(edit("Edit19"), QStringLiteral("/daten/eins"));
+    edit("Edit6")->setText(QStringLiteral("https://neu.example/"));
+    click("BitBtn1");
+
+    QVERIFY(!form->isVisible());
+    QCOMPARE(form->result(), 1);
+    QVERIFY(boxes->messages.isEmpty());
+    QCOMPARE(EinstellDaten.MaxVersions, saved && adminControls ? Word(500) : before.MaxVersions);
+    QCOMPARE(text(EinstellDaten.DownloadFolder1),
+             saved && userControls ? QStringLiteral("/daten/eins") : text(before.DownloadFolder1));
+    QCOMPARE(text(EinstellDaten.HomePage),
+             saved && addressControls ? QStringLiteral("https://neu.example/") : text(before.HomePage));
+    if (saved)
+        QCOMPARE(folder->readFile(QStringLiteral("Einstell.DAT")), image(EinstellDaten));
+    else
+        QVERIFY(!settingsFileWritten());
 }
 
 void EinstellDialogTest::rightsAreReadWhenTheDialogIsShown()
@@ -347,112 +358,6 @@ void EinstellDialogTest::recordToFormFillsEveryControlButThePasswords()
     QCOMPARE(control<RadioGroup>("RadioGroup5")->itemIndex(), -1);
     QCOMPARE(edit("Edit1")->text(), QStringLiteral("bleibt"));
     QVERIFY(edit("Edit2")->text().isEmpty());
-}
-
-void EinstellDialogTest::aUserWithUserOptionsStoresFoldersAndRefreshOnly()
-{
-    EinstellDaten.MayChangeUserOptions = 1;
-    const TEinstellRecord before = EinstellDaten;
-    open(Role::User);
-    edit("Edit6")->setText(QStringLiteral("https://neu.example/"));
-    edit("Edit7")->setText(QStringLiteral("https://suche.example/"));
-    edit("Edit8")->setText(QStringLiteral("https://web1.example/"));
-    edit("Edit12")->setText(QStringLiteral("https://dl1.example/"));
-    edit("Edit19")->clear();
-    QTest::keyClicks(edit("Edit19"), QStringLiteral("/daten/eins"));
-    edit("Edit23")->setText(QStringLiteral("/daten/zwei"));
-    edit("Edit32")->setText(QStringLiteral("1001"));
-    click("BitBtn1");
-
-    QVERIFY(!form->isVisible());
-    QCOMPARE(form->result(), 1);
-    QCOMPARE(text(EinstellDaten.DownloadFolder1), QStringLiteral("/daten/eins"));
-    QCOMPARE(text(EinstellDaten.DownloadFolder2), QStringLiteral("/daten/zwei"));
-    QCOMPARE(EinstellDaten.RefreshMinutes, Word(0));
-    QCOMPARE(text(EinstellDaten.HomePage), text(before.HomePage));
-    QCOMPARE(text(EinstellDaten.SearchPage), text(before.SearchPage));
-    QCOMPARE(text(EinstellDaten.WebAddress1Url), text(before.WebAddress1Url));
-    QCOMPARE(text(EinstellDaten.Download1Url), text(before.Download1Url));
-    QCOMPARE(folder->readFile(QStringLiteral("Einstell.DAT")), image(EinstellDaten));
-    QVERIFY(boxes->messages.isEmpty());
-}
-
-void EinstellDialogTest::aUserWithAddressRightsStoresAddressesAndDownloads()
-{
-    EinstellDaten.MayChangeAddresses = 1;
-    const TEinstellRecord before = EinstellDaten;
-    open(Role::User);
-    edit("Edit6")->setText(QStringLiteral("https://neu.example/"));
-    edit("Edit19")->setText(QStringLiteral("/daten/eins"));
-    edit("Edit29")->setText(QStringLiteral("/daten/vier.zip"));
-    QTest::mouseClick(control<RadioGroup>("RadioGroup3")->item(2), Qt::LeftButton);
-    click("BitBtn1");
-
-    QCOMPARE(form->result(), 1);
-    QCOMPARE(text(EinstellDaten.HomePage), QStringLiteral("https://neu.example/"));
-    QCOMPARE(text(EinstellDaten.Download4Target), QStringLiteral("/daten/vier.zip"));
-    QCOMPARE(EinstellDaten.Download3Suffix, Word(2));
-    QCOMPARE(text(EinstellDaten.DownloadFolder1), text(before.DownloadFolder1));
-    QCOMPARE(folder->readFile(QStringLiteral("Einstell.DAT")), image(EinstellDaten));
-}
-
-void EinstellDialogTest::withoutRoleFinishTakesNothingAndSavesNothing()
-{
-    EinstellDaten.MayChangeUserOptions = 1;
-    EinstellDaten.MayChangeAddresses = 1;
-    const QByteArray before = image(EinstellDaten);
-    open(Role::None);
-    edit("Edit6")->setText(QStringLiteral("https://neu.example/"));
-    edit("Edit19")->setText(QStringLiteral("/daten/eins"));
-    edit("Edit32")->setText(QStringLiteral("5"));
-    click("BitBtn1");
-
-    QVERIFY(!form->isVisible());
-    QCOMPARE(form->result(), 1);
-    QCOMPARE(image(EinstellDaten), before);
-    QVERIFY(!settingsFileWritten());
-
-    // A user without either right: "Beenden" closes without taking over or saving.
-    EinstellDaten.MayChangeUserOptions = 0;
-    EinstellDaten.MayChangeAddresses = 0;
-    open(Role::User);
-    edit("Edit32")->setText(QStringLiteral("5"));
-    click("BitBtn1");
-    QCOMPARE(form->result(), 1);
-    QCOMPARE(EinstellDaten.RefreshMinutes, Word(10));
-    QVERIFY(!settingsFileWritten());
-}
-
-void EinstellDialogTest::theAdministratorTakesEverythingOver()
-{
-    open(Role::Admin);
-    edit("Edit6")->setText(QStringLiteral("https://neu.example/"));
-    edit("Edit11")->setText(QString(300, QLatin1Char('w')));
-    box("CheckBox1")->setChecked(true);
-    box("CheckBox2")->setChecked(false);
-    edit("Edit5")->clear();
-    edit("Edit34")->setText(QStringLiteral("70000"));
-    edit("Edit22")->setText(QStringLiteral("1"));
-    QTest::mouseClick(control<RadioGroup>("RadioGroup5")->item(2), Qt::LeftButton);
-    edit("Edit30")->setText(QStringLiteral("3001"));
-    click("BitBtn1");
-
-    QCOMPARE(form->result(), 1);
-    QCOMPARE(text(EinstellDaten.HomePage), QStringLiteral("https://neu.example/"));
-    QCOMPARE(text(EinstellDaten.WebAddress2Name), QString(255, QLatin1Char('w')));
-    QCOMPARE(EinstellDaten.SilentMode, Word(1));
-    QCOMPARE(EinstellDaten.MaySurf, Word(0));
-    QCOMPARE(EinstellDaten.AutoEndSeconds, Word(0));
-    QCOMPARE(EinstellDaten.Download4Counter, Word(4464));
-    QCOMPARE(EinstellDaten.MaxVersions, Word(2));
-    QCOMPARE(EinstellDaten.WindowMode, Word(2));
-    QCOMPARE(EinstellDaten.WindowWidth, Word(790));
-    QCOMPARE(folder->readFile(QStringLiteral("Einstell.DAT")), image(EinstellDaten));
-
-    // The next showing shows what was stored.
-    open(Role::Admin);
-    QCOMPARE(edit("Edit22")->text(), QStringLiteral("2"));
-    QCOMPARE(edit("Edit11")->text().size(), 255);
 }
 
 void EinstellDialogTest::aNumberErrorStopsFinishAndTakesNothingOver()
