@@ -5,8 +5,8 @@
 #include "support/HostValue.h"
 #include "support/LoopbackServer.h"
 #include "support/PageScript.h"
-#include "support/RecordingPresenter.h"
 #include "support/TestCertificates.h"
+#include "support/TestView.h"
 
 #include <QClipboard>
 #include <QFile>
@@ -14,7 +14,6 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTcpServer>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
@@ -25,7 +24,7 @@
 
 namespace {
 
-constexpr int kLoadTimeout = 15000;
+constexpr int kLoadTimeout = TestView::kTimeoutMs;
 
 const char* const kPageA = R"html(<!DOCTYPE html><html><head><meta charset="utf-8"><title>A</title></head><body>
 <a id="weiter" href="/b" style="display:block;height:40px">weiter</a>
@@ -73,7 +72,7 @@ private slots:
     void profileKeepsItsDataOnDisk();
 
 private:
-    QString url(const char* path) const { return server.url(QString::fromUtf8(path)); }
+    QString url(const char* path) const { return view->address(path); }
     void navigateAndWait(const QString& address);
     void waitUntilReached(const QStringList& expected);
     // The view goes on to one address more, as the last step expects.
@@ -82,11 +81,9 @@ private:
         expected << address;
         waitUntilReached(expected);
     }
-    void click(const QString& elementId);
-    QVariant runScript(const QString& script) { return runPageScript(view->page(), script, kLoadTimeout); }
 
     LoopbackServer server;
-    std::unique_ptr<BrowserView> view;
+    std::unique_ptr<TestView> view;
     Reports reports;
     QString acceptLanguage;
 };
@@ -116,15 +113,12 @@ void BrowserViewTest::initTestCase()
 void BrowserViewTest::init()
 {
     reports = {};
-    view = std::make_unique<BrowserView>();
+    view = std::make_unique<TestView>(server, QSize(800, 600));
     connect(view.get(), &BrowserView::NavigateComplete2, this,
             [this](const QString& address) { reports.reached.append(address); });
     connect(view.get(), &BrowserView::ProgressChange, this, [this](int progress, int progressMax) {
         reports.progress.append({progress, progressMax});
     });
-    view->resize(800, 600);
-    view->show();
-    QVERIFY(QTest::qWaitForWindowExposed(view.get()));
 }
 
 void BrowserViewTest::cleanup()
@@ -147,15 +141,6 @@ void BrowserViewTest::waitUntilReached(const QStringList& expected)
     QTRY_VERIFY_WITH_TIMEOUT(!view->page()->isLoading(), kLoadTimeout);
 }
 
-// A real mouse click, so that the engine sees a user's gesture.
-void BrowserViewTest::click(const QString& elementId)
-{
-    const std::optional<QPoint> centre = elementCentre(view->page(), elementId, kLoadTimeout);
-    QVERIFY(centre);
-    QVERIFY(view->focusProxy());
-    QTest::mouseClick(view->focusProxy(), Qt::LeftButton, {}, *centre);
-}
-
 void BrowserViewTest::reportsEveryMainFrameNavigationOnce()
 {
     QStringList expected;
@@ -164,10 +149,10 @@ void BrowserViewTest::reportsEveryMainFrameNavigationOnce()
     expected << url("/a");  // the frame inside is not reported
     QCOMPARE(reports.reached, expected);
 
-    click(QStringLiteral("sprung"));
+    view->click(QStringLiteral("sprung"));
     reachNext(expected, url("/a#teil"));
 
-    click(QStringLiteral("weiter"));
+    view->click(QStringLiteral("weiter"));
     reachNext(expected, url("/b"));
 
     navigateAndWait(url("/b"));
@@ -202,7 +187,7 @@ void BrowserViewTest::backAndForwardStepThroughTheHistory()
     }
 
     navigateAndWait(url("/a"));
-    click(QStringLiteral("sprung"));
+    view->click(QStringLiteral("sprung"));
     QStringList expected = {url("/a"), url("/a#teil")};
     waitUntilReached(expected);
     navigateAndWait(url("/b"));
@@ -301,7 +286,7 @@ void BrowserViewTest::addressesAreReportedEncoded()
 void BrowserViewTest::newWindowRequestsStayInThisView()
 {
     navigateAndWait(url("/a"));
-    click(QStringLiteral("neu"));
+    view->click(QStringLiteral("neu"));
     QStringList expected = {url("/a"), url("/c")};
     waitUntilReached(expected);
     QCOMPARE(view->LocationURL(), url("/c"));
@@ -309,13 +294,13 @@ void BrowserViewTest::newWindowRequestsStayInThisView()
     view->GoBack();  // the view kept its history
     reachNext(expected, url("/a"));
 
-    runScript(QStringLiteral("window.open('/b')"));
+    view->script(QStringLiteral("window.open('/b')"));
     reachNext(expected, url("/b"));
 
     // Other schemes stay shut, with one box for the page.
-    RecordingPresenter boxes;
+    const RecordingPresenter& boxes = view->boxes;
     QVERIFY(navigationsBegunBy(view->page(), [this] {
-                runScript(QStringLiteral("window.open('data:text/html,Hallo'); window.open('file:///etc/passwd')"));
+                view->script(QStringLiteral("window.open('data:text/html,Hallo'); window.open('file:///etc/passwd')"));
             }).isEmpty());
     QCOMPARE(reports.reached, expected);
     QCOMPARE(boxes.messages.size(), 1);
@@ -336,7 +321,7 @@ void BrowserViewTest::historyButtonsAndKeysGoThroughTheWindowsButtons()
     connect(&forward, &QPushButton::clicked, this, [&] { ++forwardClicks; });
     view->setNavigationButtons(&back, &forward, nullptr);
     navigateAndWait(url("/a"));
-    click(QStringLiteral("weiter"));
+    view->click(QStringLiteral("weiter"));
     waitUntilReached({url("/a"), url("/b")});
 
     QWidget* input = view->focusProxy();
@@ -365,7 +350,7 @@ void BrowserViewTest::webContentSpeaksGerman()
     navigateAndWait(url("/sprache"));
     QCOMPARE(acceptLanguage, QStringLiteral("de-DE,de;q=0.9"));
     navigateAndWait(url("/a"));
-    QCOMPARE(runScript(QStringLiteral("document.getElementById('pflicht').validationMessage")).toString(),
+    QCOMPARE(view->script(QStringLiteral("document.getElementById('pflicht').validationMessage")).toString(),
              QStringLiteral("Fülle dieses Feld aus."));
     QTcpServer probe;
     QVERIFY(probe.listen(QHostAddress::LocalHost));
@@ -373,7 +358,7 @@ void BrowserViewTest::webContentSpeaksGerman()
     probe.close();
     navigateAndWait(gone);
     QTRY_VERIFY_WITH_TIMEOUT(
-        runScript(QStringLiteral("document.body.innerText")).toString().contains(QStringLiteral("nicht erreichbar")),
+        view->script(QStringLiteral("document.body.innerText")).toString().contains(QStringLiteral("nicht erreichbar")),
         kLoadTimeout);
     QCOMPARE(QLocale(), QLocale::system());
 }
@@ -383,8 +368,8 @@ void BrowserViewTest::copySelectionPutsTheSelectedTextOnTheClipboard()
     navigateAndWait(url("/a"));
     setClipboardText(QStringLiteral("vorher"));
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("vorher"));
-    click(QStringLiteral("gruss"));  // selects the paragraph, with the page focused as after a user's selection
-    QTRY_COMPARE_WITH_TIMEOUT(runScript(QStringLiteral("getSelection().toString()")).toString(),
+    view->click(QStringLiteral("gruss"));  // selects the paragraph, with the page focused as after a user's selection
+    QTRY_COMPARE_WITH_TIMEOUT(view->script(QStringLiteral("getSelection().toString()")).toString(),
                               QStringLiteral("Grüße aus Kavelo"), kLoadTimeout);
     view->copySelection();
     QTRY_COMPARE_WITH_TIMEOUT(QGuiApplication::clipboard()->text(), QStringLiteral("Grüße aus Kavelo"), kLoadTimeout);

@@ -11,6 +11,7 @@
 #include "support/LoopbackServer.h"
 #include "support/MainWindowRun.h"
 #include "support/PageScript.h"
+#include "support/TestView.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -23,7 +24,7 @@
 
 namespace {
 
-constexpr int kTimeout = 15000;
+constexpr int kTimeout = TestView::kTimeoutMs;
 
 const char* const kPage = R"html(<!DOCTYPE html><html><head><meta charset="utf-8"></head>
 <body style="margin:0">
@@ -75,7 +76,7 @@ private slots:
     void theMainWindowsMenuRunsItsOwnReload();
 
 private:
-    void loadPage(BrowserView& on);
+    void loadPage(TestView& on);
     // Right-clicks the element's centre and returns the menu that opens.
     QMenu* openMenu(BrowserView& on, const QString& elementId);
     static QVariant runScript(BrowserView& on, const QString& script)
@@ -84,7 +85,7 @@ private:
     }
 
     LoopbackServer server;
-    std::unique_ptr<BrowserView> view;
+    std::unique_ptr<TestView> view;
     QPushButton back;
     QPushButton forward;
     QPushButton reload;
@@ -103,7 +104,7 @@ void ContextMenuTest::init()
 {
     for (QPushButton* button : {&back, &forward, &reload})
         button->setEnabled(true);
-    view = std::make_unique<BrowserView>();
+    view = std::make_unique<TestView>(server);
     view->setNavigationButtons(&back, &forward, &reload);
     loadPage(*view);
 }
@@ -115,24 +116,16 @@ void ContextMenuTest::cleanup()
     view.reset();
 }
 
-void ContextMenuTest::loadPage(BrowserView& on)
+void ContextMenuTest::loadPage(TestView& on)
 {
-    on.resize(600, 400);
-    on.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&on));
-    QSignalSpy loaded(&on, &QWebEngineView::loadFinished);
-    on.Navigate(server.url());
-    QTRY_VERIFY_WITH_TIMEOUT(!loaded.isEmpty(), kTimeout);
+    on.open();
     QTRY_VERIFY_WITH_TIMEOUT(runScript(on, QStringLiteral("document.getElementById('bild').complete")).toBool(),
                              kTimeout);
 }
 
 QMenu* ContextMenuTest::openMenu(BrowserView& on, const QString& elementId)
 {
-    const std::optional<QPoint> centre = elementCentre(on.page(), elementId, kTimeout);
-    if (!centre)
-        return nullptr;
-    QTest::mouseClick(on.focusProxy(), Qt::RightButton, {}, *centre);
+    clickElement(&on, elementId, Qt::RightButton, kTimeout);
     const auto shown = [] { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); };
     return QTest::qWaitFor([&] { return shown() != nullptr; }, kTimeout) ? shown() : nullptr;
 }
@@ -230,7 +223,7 @@ void ContextMenuTest::editingEntriesActOnThePage()
 
 void ContextMenuTest::aViewWithoutButtonsOffersEditingOnly()
 {
-    BrowserView plain;
+    TestView plain(server);
     loadPage(plain);
     QMenu* menu = openMenu(plain, QStringLiteral("text"));
     QVERIFY(menu);

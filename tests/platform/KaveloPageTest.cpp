@@ -10,7 +10,7 @@
 #include "support/HostValue.h"
 #include "support/LoopbackServer.h"
 #include "support/PageScript.h"
-#include "support/RecordingPresenter.h"
+#include "support/TestView.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -27,7 +27,7 @@
 
 namespace {
 
-constexpr int kTimeout = 15000;
+constexpr int kTimeout = TestView::kTimeoutMs;
 
 // A page of the site: body in a document without margins.
 std::string document(const std::string& body)
@@ -89,15 +89,11 @@ private slots:
 
 private:
     KaveloPage* page() const { return view->kaveloPage(); }
-    QString url(const char* path) const { return server.url(QString::fromLatin1(path)); }
-    void navigateAndWait(const char* path);
-    void click(const char* elementId);
+    QString url(const char* path) const { return view->address(path); }
     void gesture(const char* elementId);
-    QVariant runScript(const QString& script) { return runPageScript(view->page(), script, kTimeout); }
 
     LoopbackServer server;
-    std::unique_ptr<RecordingPresenter> boxes;
-    std::unique_ptr<BrowserView> view;
+    std::unique_ptr<TestView> view;
 };
 
 void KaveloPageTest::initTestCase()
@@ -116,32 +112,12 @@ void KaveloPageTest::initTestCase()
 
 void KaveloPageTest::init()
 {
-    boxes = std::make_unique<RecordingPresenter>();
-    view = std::make_unique<BrowserView>();
-    view->resize(600, 400);
-    view->show();
-    QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+    view = std::make_unique<TestView>(server);
 }
 
 void KaveloPageTest::cleanup()
 {
     view.reset();
-    boxes.reset();
-}
-
-void KaveloPageTest::navigateAndWait(const char* path)
-{
-    const QSignalSpy loaded(view.get(), &QWebEngineView::loadFinished);
-    view->Navigate(url(path));
-    QTRY_VERIFY_WITH_TIMEOUT(!loaded.isEmpty(), kTimeout);
-}
-
-// A real mouse click, so that the engine sees a user's gesture.
-void KaveloPageTest::click(const char* elementId)
-{
-    const std::optional<QPoint> centre = elementCentre(view->page(), QLatin1String(elementId), kTimeout);
-    QVERIFY(centre);
-    QTest::mouseClick(view->focusProxy(), Qt::LeftButton, {}, *centre);
 }
 
 // A click that the page has seen: the engine asks before a page is left only
@@ -149,8 +125,8 @@ void KaveloPageTest::click(const char* elementId)
 void KaveloPageTest::gesture(const char* elementId)
 {
     for (int attempt = 0; attempt < 10; ++attempt) {
-        click(elementId);
-        if (QTest::qWaitFor([&] { return runScript(QStringLiteral("window.geklickt === true")).toBool(); }, 300))
+        view->click(QLatin1String(elementId));
+        if (QTest::qWaitFor([&] { return view->script(QStringLiteral("window.geklickt === true")).toBool(); }, 300))
             return;
     }
     QFAIL("the page does not see the click");
@@ -163,15 +139,16 @@ void KaveloPageTest::dialogsAreGermanAndNeedTheRightToSurf()
             input->setTextValue(QStringLiteral("Kavelo"));
         clickButton(dialog, QStringLiteral("OK"));
     });
-    navigateAndWait("/b");
-    QVariantList answers = runScript(QStringLiteral("alert('a'); [confirm('b'), prompt('c', 'd')]")).toList();
+    view->open("/b");
+    QVariantList answers = view->script(QStringLiteral("alert('a'); [confirm('b'), prompt('c', 'd')]")).toList();
     QCOMPARE(answers.size(), 2);
     QCOMPARE(answers[0], QVariant(false));
     QVERIFY(answers[1].isNull());
     QVERIFY(answerer.titles.isEmpty());
 
     page()->setSurfingAllowed(true);
-    answers = runScript(QStringLiteral("alert('<b>Hallo</b>'); [confirm('Weiter?'), prompt('Name?', 'x')]")).toList();
+    answers =
+        view->script(QStringLiteral("alert('<b>Hallo</b>'); [confirm('Weiter?'), prompt('Name?', 'x')]")).toList();
     QCOMPARE(answers, (QVariantList{true, QStringLiteral("Kavelo")}));
     QCOMPARE(answerer.titles, (QStringList{QStringLiteral("Meldung der Webseite"), QStringLiteral("Frage der Webseite"),
                                            QStringLiteral("Eingabe für die Webseite")}));
@@ -180,8 +157,8 @@ void KaveloPageTest::dialogsAreGermanAndNeedTheRightToSurf()
     QCOMPARE(answerer.texts[2], QStringLiteral("Die Seite %1 meldet:\n\nName?").arg(origin));
 
     // A page that asks again and again gets three boxes, then no more.
-    navigateAndWait("/c");
-    runScript(QStringLiteral("for (let i = 0; i < 10; ++i) alert(i)"));
+    view->open("/c");
+    view->script(QStringLiteral("for (let i = 0; i < 10; ++i) alert(i)"));
     QCOMPARE(answerer.titles.size(), 6);
 }
 
@@ -191,17 +168,20 @@ void KaveloPageTest::theProgramsNavigationLeavesWithoutAskingAndClosesADialog()
     {
         QString answer = QStringLiteral("Bleiben");
         DialogAnswerer answerer([&](QDialog* dialog) { clickButton(dialog, answer); });
-        navigateAndWait("/falle");
+        view->open("/falle");
         gesture("flaeche");
-        view->Navigate(url("/b"));
-        QTRY_COMPARE_WITH_TIMEOUT(answerer.titles, QStringList{QStringLiteral("Seite verlassen?")}, kTimeout);
+        // "Bleiben": the navigation never begins.
+        QVERIFY(navigationsBegunBy(view->page(), [&] {
+                    view->Navigate(url("/b"));
+                    QTRY_COMPARE_WITH_TIMEOUT(answerer.titles, QStringList{QStringLiteral("Seite verlassen?")},
+                                              kTimeout);
+                }).isEmpty());
         answer = QStringLiteral("Verlassen");
         view->Navigate(url("/b"));
-        // Asked again: the page stayed after "Bleiben".
-        QTRY_COMPARE_WITH_TIMEOUT(answerer.titles.size(), 2, kTimeout);
         QTRY_COMPARE_WITH_TIMEOUT(view->LocationURL(), url("/b"), kTimeout);
+        QCOMPARE(answerer.titles.size(), 2);
 
-        navigateAndWait("/falle");
+        view->open("/falle");
         gesture("flaeche");
         view->navigateAsProgram([this] { view->Navigate(url("/c")); });
         QTRY_COMPARE_WITH_TIMEOUT(view->LocationURL(), url("/c"), kTimeout);
@@ -219,7 +199,7 @@ void KaveloPageTest::theProgramsNavigationLeavesWithoutAskingAndClosesADialog()
 void KaveloPageTest::aHungPageIsEndedBeforeTheProgramsNavigation()
 {
     const QSignalSpy gone(view.get(), &BrowserView::rendererGone);
-    navigateAndWait("/b");
+    view->open("/b");
     const qint64 renderer = view->page()->renderProcessPid();
     QVERIFY(renderer > 0);
     view->page()->runJavaScript(QStringLiteral("for (;;) {}"));  // the probe comes after it
@@ -270,28 +250,28 @@ void KaveloPageTest::theFileChooserOffersTheDownloadFoldersOnly()
             auto* name = chooser->findChild<QLineEdit*>(QStringLiteral("FileName"));
             name->setText(QStringLiteral("../draussen/c.txt"));
             clickButton(chooser, QStringLiteral("Öffnen"));
-            refusedTypedPath = chooser->isVisible() && boxes->messages.size() == 1;
+            refusedTypedPath = chooser->isVisible() && view->boxes.messages.size() == 1;
             files->setCurrentItem(files->topLevelItem(1)->child(0));
             clickButton(chooser, QStringLiteral("Öffnen"));
         }
     });
     poll.start(20);
-    navigateAndWait("/hochladen");
+    view->open("/hochladen");
     // The field asks for the chooser as it takes the click, before the page answers a script.
     gesture("datei");
-    runScript(QStringLiteral("window.geklickt = false"));
+    view->script(QStringLiteral("window.geklickt = false"));
     QCOMPARE(shown, 0);
 
     page()->setSurfingAllowed(true);
     gesture("datei");
     QTRY_COMPARE_WITH_TIMEOUT(
-        runScript(QStringLiteral("[...document.getElementById('datei').files].map(f => f.name)")).toStringList(),
+        view->script(QStringLiteral("[...document.getElementById('datei').files].map(f => f.name)")).toStringList(),
         QStringList{QStringLiteral("b.txt")}, kTimeout);
     QCOMPARE(shown, 1);
     QCOMPARE(listed, (QStringList{QStringLiteral("host/a.txt"), QStringLiteral("eigene/b.txt")}));
     QVERIFY(refusedTypedPath);
-    QCOMPARE(boxes->messages[0].kind, MessageKind::Warning);
-    QCOMPARE(boxes->messages[0].text,
+    QCOMPARE(view->boxes.messages[0].kind, MessageKind::Warning);
+    QCOMPARE(view->boxes.messages[0].text,
              QStringLiteral("\"../draussen/c.txt\" ist keine Datei in einem der Download-Ordner."
                             "\nHochgeladen werden können nur Dateien aus diesen Ordnern."));
 }

@@ -11,8 +11,7 @@
 #include "support/GuiTestMain.h"
 #include "support/HostValue.h"
 #include "support/LoopbackServer.h"
-#include "support/PageScript.h"
-#include "support/RecordingPresenter.h"
+#include "support/TestView.h"
 
 #include <QDir>
 #include <QLabel>
@@ -90,12 +89,11 @@ private slots:
     void sizesInKilobytesThenMegabytes();
 
 private:
-    void click(const QString& elementId);
     // Clicks the link with the question before the download answered Yes.
     void clickAndAgree(const char* elementId)
     {
-        boxes->answerNext(true);
-        click(QLatin1String(elementId));
+        view->boxes.answerNext(true);
+        view->click(QLatin1String(elementId));
     }
     // The host's download folder that each test starts with.
     QDir target() const { return QDir(folder->filePath(QStringLiteral("Ziel"))); }
@@ -111,9 +109,8 @@ private:
     }
 
     LoopbackServer server;
-    std::unique_ptr<RecordingPresenter> boxes;
     std::unique_ptr<QTemporaryDir> folder;
-    std::unique_ptr<BrowserView> view;
+    std::unique_ptr<TestView> view;
     // Every download the engine asked for, in the state the program's handler
     // left it in, and from then on as the engine reports it.
     QList<DownloadState> downloads;
@@ -164,8 +161,7 @@ void PageDownloadTest::init()
     folder = std::make_unique<QTemporaryDir>();
     QVERIFY(folder->isValid());
     setDownloadDirectory(folder->filePath(QStringLiteral("Ziel")));  // one level that does not exist yet
-    boxes = std::make_unique<RecordingPresenter>();
-    view = std::make_unique<BrowserView>();
+    view = std::make_unique<TestView>(server);
     downloads.clear();
     connect(kaveloProfile(), &QWebEngineProfile::downloadRequested, view.get(),
             [this](QWebEngineDownloadRequest* download) {
@@ -175,12 +171,7 @@ void PageDownloadTest::init()
                         [this, index](DownloadState state) { downloads[index] = state; });
             });
     view->kaveloPage()->setSurfingAllowed(true);
-    view->resize(600, 400);
-    view->show();
-    QVERIFY(QTest::qWaitForWindowExposed(view.get()));
-    QSignalSpy loaded(view.get(), &QWebEngineView::loadFinished);
-    view->Navigate(server.url());
-    QTRY_VERIFY_WITH_TIMEOUT(!loaded.isEmpty(), kTimeout);
+    view->open();
 }
 
 void PageDownloadTest::cleanup()
@@ -189,14 +180,6 @@ void PageDownloadTest::cleanup()
         window->close();
     view.reset();
     folder.reset();
-    boxes.reset();
-}
-
-void PageDownloadTest::click(const QString& elementId)
-{
-    const std::optional<QPoint> centre = elementCentre(view->page(), elementId, kTimeout);
-    QVERIFY(centre);
-    QTest::mouseClick(view->focusProxy(), Qt::LeftButton, {}, *centre);
 }
 
 QString PageDownloadTest::text(const QWidget* window, const char* name)
@@ -212,9 +195,9 @@ void PageDownloadTest::attachmentLandsInTheHostFolderBesideAnExistingFile()
 
     clickAndAgree("bericht");
     QTRY_COMPARE_WITH_TIMEOUT(windows().size(), 1, kTimeout);
-    QCOMPARE(boxes->messages.size(), 1);
-    QCOMPARE(boxes->messages[0].kind, MessageKind::Confirmation);
-    QCOMPARE(boxes->messages[0].text,
+    QCOMPARE(view->boxes.messages.size(), 1);
+    QCOMPARE(view->boxes.messages[0].kind, MessageKind::Confirmation);
+    QCOMPARE(view->boxes.messages[0].text,
              QStringLiteral("Die Seite möchte eine Datei herunterladen:\n\nbericht.pdf\n"
                             "300 KB\n\nSoll die Datei im Download-Ordner gespeichert werden?"));
     DownloadProgress* window = windows().first();
@@ -273,7 +256,7 @@ void PageDownloadTest::cancelStopsTheDownloadAndLeavesNoFile()
     QTRY_COMPARE_WITH_TIMEOUT(downloads.size(), 2, kTimeout);
     QCOMPARE(downloads[1], QWebEngineDownloadRequest::DownloadCancelled);
     QCOMPARE(windows().size(), 1);
-    QCOMPARE(boxes->messages.size(), 1);
+    QCOMPARE(view->boxes.messages.size(), 1);
 
     auto* cancel = window->findChild<QPushButton*>();
     QCOMPARE(cancel->text(), QStringLiteral("Abbrechen"));
@@ -290,7 +273,7 @@ void PageDownloadTest::cancelStopsTheDownloadAndLeavesNoFile()
     // the engine never starts again (a broken-off one it would).
     QTRY_COMPARE_WITH_TIMEOUT(server.count(QStringLiteral("/gross")), 2, 5000);
     QTRY_COMPARE_WITH_TIMEOUT(downloads, cancelled(3), kTimeout);
-    boxes->answers.clear();
+    view->boxes.answers.clear();
     QTRY_VERIFY_WITH_TIMEOUT(target().entryList(QDir::Files).isEmpty(), kTimeout);
 }
 
@@ -319,26 +302,26 @@ void PageDownloadTest::noDownloadWithoutTheRightToSurfOrWithNoOrWithoutRoom()
     view->kaveloPage()->setSurfingAllowed(false);
     clickAndAgree("bericht");
     QTRY_COMPARE_WITH_TIMEOUT(downloads, cancelled(1), kTimeout);
-    QVERIFY(boxes->messages.isEmpty());
-    boxes->answers.clear();
+    QVERIFY(view->boxes.messages.isEmpty());
+    view->boxes.answers.clear();
 
     view->kaveloPage()->setSurfingAllowed(true);
-    click(QStringLiteral("bericht"));  // answered No
-    QTRY_COMPARE_WITH_TIMEOUT(boxes->messages.size(), 1, kTimeout);
-    QCOMPARE(boxes->messages[0].kind, MessageKind::Confirmation);
+    view->click(QStringLiteral("bericht"));  // answered No
+    QTRY_COMPARE_WITH_TIMEOUT(view->boxes.messages.size(), 1, kTimeout);
+    QCOMPARE(view->boxes.messages[0].kind, MessageKind::Confirmation);
 
     clickAndAgree("riesig");
-    QTRY_COMPARE_WITH_TIMEOUT(boxes->messages.size(), 2, kTimeout);
-    QCOMPARE(boxes->messages[1].kind, MessageKind::Error);
-    QVERIFY2(boxes->messages[1].text.startsWith(QStringLiteral("Für den Download von \"riesig.bin\" (")),
-             qPrintable(boxes->messages[1].text));
+    QTRY_COMPARE_WITH_TIMEOUT(view->boxes.messages.size(), 2, kTimeout);
+    QCOMPARE(view->boxes.messages[1].kind, MessageKind::Error);
+    QVERIFY2(view->boxes.messages[1].text.startsWith(QStringLiteral("Für den Download von \"riesig.bin\" (")),
+             qPrintable(view->boxes.messages[1].text));
     QVERIFY(
-        boxes->messages[1].text.contains(QStringLiteral("ist nicht genug Speicherplatz frei.\n"
-                                                        "Auf dem Laufwerk müssen mindestens ")));
+        view->boxes.messages[1].text.contains(QStringLiteral("ist nicht genug Speicherplatz frei.\n"
+                                                             "Auf dem Laufwerk müssen mindestens ")));
 
     QTRY_COMPARE_WITH_TIMEOUT(downloads, cancelled(3), kTimeout);
     QVERIFY(windows().isEmpty());
-    QCOMPARE(boxes->messages.size(), 2);
+    QCOMPARE(view->boxes.messages.size(), 2);
     QVERIFY(target().entryList(QDir::Files | QDir::Hidden).isEmpty());
 }
 

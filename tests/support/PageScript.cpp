@@ -4,6 +4,7 @@
 #include <QTest>
 #include <QWebEngineNavigationRequest>
 #include <QWebEnginePage>
+#include <QWebEngineView>
 
 QVariant runPageScript(QWebEnginePage* page, const QString& script, int timeoutMs)
 {
@@ -30,6 +31,14 @@ std::optional<QPoint> elementCentre(QWebEnginePage* page, const QString& element
     if (centre.size() != 2)
         return std::nullopt;
     return QPoint(centre[0].toInt(), centre[1].toInt());
+}
+
+void clickElement(QWebEngineView* view, const QString& elementId, Qt::MouseButton button, int timeoutMs)
+{
+    const std::optional<QPoint> centre = elementCentre(view->page(), elementId, timeoutMs);
+    QVERIFY2(centre, qPrintable(elementId));
+    QVERIFY(view->focusProxy());
+    QTest::mouseClick(view->focusProxy(), button, {}, *centre);
 }
 
 QStringList navigationsBegunBy(QWebEnginePage* page, const std::function<void()>& action, int timeoutMs)
