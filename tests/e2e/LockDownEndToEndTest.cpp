@@ -17,13 +17,16 @@
 
 namespace {
 
-// Every page is a column of 60-pixel blocks and reports its end to /verlassen/<page>.
+// Every page is a column of 60-pixel blocks. It tells the server when it has
+// been drawn and takes input (/bereit/<page>), and when it is left (/verlassen/<page>).
 std::string page(const std::string& body)
 {
     return "<!DOCTYPE html><html><head><meta charset='utf-8'><style>body{margin:0} a{display:block;height:60px}"
            "</style></head><body>"
            + body
-           + "<script>addEventListener('pagehide', () => navigator.sendBeacon('/verlassen' + location.pathname))"
+           + "<script>addEventListener('load', () => requestAnimationFrame(() => requestAnimationFrame("
+             "() => fetch('/bereit' + location.pathname))));"
+             "addEventListener('pagehide', () => navigator.sendBeacon('/verlassen' + location.pathname))"
              "</script></body></html>";
 }
 
@@ -92,7 +95,7 @@ protected:
         run.setEnv(QStringLiteral("PATH"), tools + QLatin1Char(':') + qEnvironmentVariable("PATH"));
     }
 
-    // Starts the program and waits until its home page has been asked for.
+    // Starts the program and waits until its home page can take input.
     void start(const QStringList& arguments = {})
     {
         run.writeSettings(record);
@@ -101,10 +104,15 @@ protected:
         ASSERT_FALSE(window.isEmpty());
         ASSERT_TRUE(waitUntil([&] { return count("/start") == 1; }, 30000));
         sinceStart.start();
-        settle();
+        ASSERT_TRUE(shown("/start", 1));
     }
 
-    static void settle() { QThread::msleep(1500); }  // the page has loaded and can take input
+    // Waits until the page at path has been shown ready for input that many times.
+    bool shown(const char* path, int times) const
+    {
+        const QString ready = QStringLiteral("/bereit") + QLatin1String(path);
+        return waitUntil([&] { return server.count(ready) == times; }, 10000);
+    }
 
     int count(const char* path) const { return server.count(QString::fromLatin1(path)); }
     qint64 pid() { return run.proc().processId(); }
@@ -136,16 +144,14 @@ TEST_F(LockDown, AViewerOnlyVisitorGetsNoFileChooserNoDownloadsAndNoWayBack)
     start({QStringLiteral("0")});
 
     follow(0);
-    ASSERT_TRUE(waitUntil([&] { return count("/hochladen") == 1; }, 10000));
-    settle();
+    ASSERT_TRUE(shown("/hochladen", 1));
     clickPage(300, 150);
     ASSERT_TRUE(waitUntil([&] { return count("/geklickt") == 1; }, 10000));  // the click reached the field
     QThread::msleep(2000);
     EXPECT_EQ(display.windows(pid()).size(), 1);
 
     click(kHomeButton);
-    ASSERT_TRUE(waitUntil([&] { return count("/start") == 2; }, 10000));
-    settle();
+    ASSERT_TRUE(shown("/start", 2));
     follow(1);
     ASSERT_TRUE(waitUntil([&] { return server.requests().filter(QStringLiteral(".bin")).size() >= 5; }, 10000));
     QThread::msleep(3000);
@@ -159,11 +165,9 @@ TEST_F(LockDown, AViewerOnlyVisitorGetsNoFileChooserNoDownloadsAndNoWayBack)
     EXPECT_TRUE(landed.isEmpty()) << landed.join(QLatin1Char(' ')).toStdString();
 
     click(kHomeButton);
-    ASSERT_TRUE(waitUntil([&] { return count("/start") == 3; }, 10000));
-    settle();
+    ASSERT_TRUE(shown("/start", 3));
     follow(2);
-    ASSERT_TRUE(waitUntil([&] { return count("/zweite") == 1; }, 10000));
-    settle();
+    ASSERT_TRUE(shown("/zweite", 1));
     clickPage(300, 300, 8);  // the mouse's back button, with "zurück" off
     QThread::msleep(2000);
     EXPECT_EQ(count("/verlassen/zweite"), 0);
@@ -193,8 +197,7 @@ TEST_F(LockDown, ATypedFileAddressAndADataWindowAreRefusedAndThePageStays)
     // A mail link starts no program outside.
     answer(display.waitForWindow(pid(), QStringLiteral("Warnung"), 1000));
     click(kHomeButton);
-    ASSERT_TRUE(waitUntil([&] { return count("/start") == 2; }, 10000));
-    settle();
+    ASSERT_TRUE(shown("/start", 2));
     const int left = count("/verlassen/start");
     follow(6);
     QThread::msleep(3000);
@@ -204,16 +207,15 @@ TEST_F(LockDown, ATypedFileAddressAndADataWindowAreRefusedAndThePageStays)
 
 // The program's timed reload brings the home page back from a page that asks
 // before it is left, and from a page whose script never ends. The tests'
-// build of the program counts minutes of ten seconds.
+// build of the program counts minutes of eight seconds.
 TEST_F(LockDown, TheTimedReloadEndsATrapAndAHungPage)
 {
-    constexpr int kMinuteMs = 10000;
+    constexpr int kMinuteMs = 8000;
     run.shortenMinutes(kMinuteMs);
     record.RefreshMinutes = 1;
     start();
     follow(4);
-    ASSERT_TRUE(waitUntil([&] { return count("/falle") == 1; }, 10000));
-    settle();
+    ASSERT_TRUE(shown("/falle", 1));
     clickPage(300, 150);  // a gesture: now the page may ask before it is left
     ASSERT_TRUE(waitUntil([&] { return count("/gefangen") == 1; }, 5000));
     ASSERT_EQ(count("/start"), 1) << "the reload came before the trap was set";
@@ -223,7 +225,7 @@ TEST_F(LockDown, TheTimedReloadEndsATrapAndAHungPage)
     EXPECT_TRUE(waitUntil([&] { return count("/verlassen/falle") > 0; }, 5000));
     EXPECT_EQ(count("/verlassen/falle"), 1);
 
-    settle();
+    ASSERT_TRUE(shown("/start", 2));
     follow(5);
     ASSERT_TRUE(waitUntil([&] { return count("/endlos") == 1; }, 10000));
     ASSERT_TRUE(waitUntil([&] { return count("/start") == 3; }, kMinuteMs + 15000));
