@@ -23,7 +23,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStatusTipEvent>
-#include <QTemporaryDir>
 #include <QTextEdit>
 #include <QWindow>
 #include <QtTest>
@@ -44,11 +43,8 @@ class DownloadButtonsTest : public QObject {
     Q_OBJECT
 
 private:
-    QTemporaryDir config;
     std::unique_ptr<LoopbackServer> server;
     std::unique_ptr<MainWindowRun> run;
-
-    void startWindow(const QStringList& arguments = {}) { run->start(arguments); }
 
     // Clicks a button and, when a flash message appears, records it and closes it.
     QList<Shown> clickAndRecord(const char* name)
@@ -71,7 +67,6 @@ private:
 private slots:
     void initTestCase()
     {
-        qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
         server = std::make_unique<LoopbackServer>();
         server->serveText("/datei.zip", "Inhalt", "application/zip");
         // About two seconds of transfer.
@@ -96,7 +91,7 @@ private slots:
 
     void successAndFailureAreReportedForThreeSeconds()
     {
-        startWindow();
+        run->start();
         const QList<Shown> ok = clickAndRecord("BitBtn10");
         QCOMPARE(ok.size(), 1);
         QCOMPARE(ok[0].caption, QStringLiteral("Download"));
@@ -140,7 +135,7 @@ private slots:
     void aTargetInTheProgramFolderIsRefusedBeforeAnythingIsFetched()
     {
         stringToText(run->settings.Download1Target, run->folder.path(QStringLiteral("Einstell.DAT")));
-        startWindow();
+        run->start();
         const QByteArray before = run->folder.readFile(QStringLiteral("Einstell.DAT"));
         const int served = server->count(QStringLiteral("/datei.zip"));
         QVERIFY(clickAndRecord("BitBtn10").isEmpty());
@@ -154,7 +149,7 @@ private slots:
     void silentModeKeepsTheMessageForThirtySeconds()
     {
         run->settings.SilentMode = 1;
-        startWindow();
+        run->start();
         const QList<Shown> shown = clickAndRecord("BitBtn10");
         QCOMPARE(shown.size(), 1);
         QCOMPARE(shown[0].stepMs, 6000u);
@@ -164,7 +159,7 @@ private slots:
     {
         stringToText(run->settings.Download3Url, server->url(QStringLiteral("/langsam.bin")));
         stringToText(run->settings.Download3Target, run->folder.path(QStringLiteral("Ablage/langsam.bin")));
-        startWindow();
+        run->start();
         TKaveloMainForm& window = run->window();
         const auto* panel = run->control<QLabel>("StatusPanel0");
         auto* countdown = run->control<Timer>("Timer4");
@@ -216,7 +211,7 @@ private slots:
 
     void aMinimizedWindowShowsNothing()
     {
-        startWindow();
+        run->start();
         run->window().showMinimized();
         QVERIFY(clickAndRecord("BitBtn10").isEmpty());
         QVERIFY(clickAndRecord("BitBtn11").isEmpty());
@@ -227,7 +222,7 @@ private slots:
         setHostValue(kInternetExplorerKey, kDownloadDirectoryValue, QStringLiteral("/vorher"));
         run->settings.RedirectDownloads = 1;
         stringToText(run->settings.DownloadFolder1, run->folder.path(QStringLiteral("eins")));
-        startWindow();
+        run->start();
         QCOMPARE(readHostValue(kInternetExplorerKey, kDownloadDirectoryValue),
                  run->folder.path(QStringLiteral("eins")));
         run->window().close();
@@ -237,7 +232,7 @@ private slots:
     // Last: the tick ends the program, after which no modal loop runs any more.
     void aPendingAutomaticDownloadSilencesItsButtonAndRunsOnce()
     {
-        startWindow({QStringLiteral("1"), QStringLiteral("2")});
+        run->start({QStringLiteral("1"), QStringLiteral("2")});
         run->window().showNormal();
         const QString title = run->window().windowTitle();
         QVERIFY(clickAndRecord("BitBtn10").isEmpty());  // its flag is cleared by this run

@@ -55,9 +55,6 @@ class NavigationTest : public QObject {
 private:
     std::unique_ptr<LoopbackServer> server;
     std::unique_ptr<MainWindowRun> run;
-    QTemporaryDir config;
-
-    void startWindow(const QStringList& arguments = {}) { run->start(arguments); }
 
     QComboBox* address() const { return run->control<QComboBox>("ComboBox1"); }
     BrowserView* view() const { return run->control<BrowserView>("WebBrowser1"); }
@@ -78,15 +75,8 @@ private:
     // The shown document has loaded and can take input.
     void waitForPage()
     {
-        bool complete = false;
-        QTRY_VERIFY_WITH_TIMEOUT(([&] {
-                                     view()->page()->runJavaScript(
-                                         QStringLiteral("document.readyState"), [&](const QVariant& state) {
-                                             complete = state.toString() == QLatin1String("complete");
-                                         });
-                                     return complete;
-                                 }()),
-                                 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(runPageScript(view()->page(), QStringLiteral("document.readyState")).toString(),
+                                  QStringLiteral("complete"), 10000);
         QTest::qWait(100);
     }
 
@@ -141,7 +131,6 @@ private:
 private slots:
     void initTestCase()
     {
-        qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
         server = std::make_unique<LoopbackServer>();
         addSite(server->http());
         server->start();
@@ -159,7 +148,7 @@ private slots:
     void aFreshRunHasNothingToGoBackOrForwardTo()
     {
         run->settings.HomePage.length = 0;
-        startWindow();
+        run->start();
         click("BitBtn1");
         QCOMPARE(lastBox(), kEmpty);
         QCOMPARE(run->boxes.messages.last().kind, MessageKind::Information);
@@ -170,7 +159,7 @@ private slots:
 
     void backAndForwardAlongTheSurfPath()
     {
-        startWindow();
+        run->start();
         expectAt("/");
         follow("a");
         follow("b");
@@ -188,7 +177,7 @@ private slots:
 
     void aNewLinkAfterGoingBackKeepsTheFarthestPoint()
     {
-        startWindow();
+        run->start();
         expectAt("/");
         follow("a");
         follow("b");
@@ -207,7 +196,7 @@ private slots:
 
     void theAddressListIgnoresAsciiCaseButNotATrailingSlash()
     {
-        startWindow();
+        run->start();
         expectAt("/");
         follow("a");
         address()->setEditText(server->url(QStringLiteral("/A")));
@@ -224,7 +213,7 @@ private slots:
 
     void oneEnterInTheAddressBoxIsOneNavigation()
     {
-        startWindow();
+        run->start();
         expectAt("/");
         const int loads = server->count(QStringLiteral("/a")) + 1;
         QSignalSpy picks(address(), &QComboBox::activated);
@@ -258,7 +247,7 @@ private slots:
     void loadsThatReplaceTheShownPageAreNotCounted()
     {
         run->settings.RefreshMinutes = 1;
-        startWindow();
+        run->start();
         expectAt("/");
         waitForPage();
         loadAgain([&] { click("BitBtn5"); });
@@ -278,7 +267,7 @@ private slots:
         const QString home = server->url(QStringLiteral("/Seite%20eins?q=%C3%BC"));
         stringToText(run->settings.HomePage, home);
         run->settings.RefreshMinutes = 5;
-        startWindow({QStringLiteral("0")});
+        run->start({QStringLiteral("0")});
         QTRY_COMPARE_WITH_TIMEOUT(view()->LocationURL(), home, 10000);
         QTRY_COMPARE_WITH_TIMEOUT(address()->currentText(), home, 10000);
         QTRY_VERIFY_WITH_TIMEOUT(
@@ -290,7 +279,7 @@ private slots:
     void withoutTheRightToSurfNothingIsRecorded()
     {
         run->settings.MaySurf = 0;
-        startWindow();
+        run->start();
         QTRY_COMPARE_WITH_TIMEOUT(view()->LocationURL(), server->url(QStringLiteral("/")), 10000);
         view()->Navigate(server->url(QStringLiteral("/b")));
         QTRY_COMPARE_WITH_TIMEOUT(view()->LocationURL(), server->url(QStringLiteral("/b")), 10000);
@@ -304,7 +293,7 @@ private slots:
     {
         setHostValue(kInternetExplorerMainKey, kStartPageValue, QStringLiteral("http://127.0.0.1:9/alt-start"));
         setHostValue(kInternetExplorerMainKey, kSearchPageValue, QStringLiteral("http://127.0.0.1:9/alt-suche"));
-        startWindow();
+        run->start();
         expectAt("/");
         follow("a");
         click("BitBtn5");
@@ -321,7 +310,7 @@ private slots:
     {
         setHostValue(kInternetExplorerMainKey, kSearchPageValue, server->url(QStringLiteral("/b")));
         run->settings.SearchPage.length = 0;
-        startWindow();
+        run->start();
         expectAt("/");
         click("BitBtn6");
         expectAt("/b");  // the host's own search page
@@ -342,7 +331,7 @@ private slots:
         page.close();
         const QString localUrl = QUrl::fromLocalFile(page.fileName()).toString();
         stringToText(run->settings.WebAddress1Url, localUrl);
-        startWindow();
+        run->start();
         expectAt("/");
         address()->setEditText(QStringLiteral("javascript:alert(1)"));
         QVERIFY(navigationsBegunBy(view()->page(), [this] { QTest::keyClick(address(), Qt::Key_Return); }).isEmpty());
@@ -365,7 +354,7 @@ private slots:
 
     void aKilledRendererLoadsTheViewersHomePageAgain()
     {
-        startWindow({QStringLiteral("0")});
+        run->start({QStringLiteral("0")});
         expectAt("/");
         waitForPage();
         const int before = server->count(QStringLiteral("/"));
@@ -380,7 +369,7 @@ private slots:
     void theTimedReloadRecoversWhenTheServerReturns()
     {
         run->settings.RefreshMinutes = 1;
-        startWindow({QStringLiteral("0")});
+        run->start({QStringLiteral("0")});
         expectAt("/");
         auto* timer3 = run->control<Timer>("Timer3");
         QVERIFY(timer3->isRunning());
