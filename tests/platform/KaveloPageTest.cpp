@@ -9,11 +9,11 @@
 #include "support/GuiTestMain.h"
 #include "support/HostValue.h"
 #include "support/LoopbackServer.h"
+#include "support/ModalDriver.h"
 #include "support/PageScript.h"
 #include "support/TestView.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QDir>
 #include <QInputDialog>
 #include <QLineEdit>
@@ -48,29 +48,23 @@ void clickButton(QDialog* dialog, const QString& text)
 }
 
 // Answers every page dialog that comes up with action, and keeps its title and text.
-class DialogAnswerer {
-public:
-    explicit DialogAnswerer(std::function<void(QDialog*)> action)
-    {
-        QObject::connect(&poll, &QTimer::timeout, &poll, [this, action] {
-            for (QWidget* widget : QApplication::topLevelWidgets()) {
-                auto* dialog = qobject_cast<QDialog*>(widget);
-                if (!dialog || !dialog->isVisible() || dialog->objectName() != QStringLiteral("PageDialog"))
-                    continue;
+struct DialogAnswerer {
+    explicit DialogAnswerer(const std::function<void(QDialog*)>& action)
+        : driver(
+            [this, action](QDialog* dialog) {
+                QCOMPARE(dialog->objectName(), QStringLiteral("PageDialog"));
                 titles << dialog->windowTitle();
                 const auto* box = qobject_cast<QMessageBox*>(dialog);
                 texts << (box ? box->text() : qobject_cast<QInputDialog*>(dialog)->labelText());
                 action(dialog);
-            }
-        });
-        poll.start(20);
+            },
+            WhenShown<QDialog>::Showings::Every)
+    {
     }
 
     QStringList titles;
     QStringList texts;
-
-private:
-    QTimer poll;
+    WhenShown<QDialog> driver;
 };
 
 }  // namespace
@@ -234,28 +228,21 @@ void KaveloPageTest::theFileChooserOffersTheDownloadFoldersOnly()
     int shown = 0;
     QStringList listed;
     bool refusedTypedPath = false;
-    QTimer poll;
-    connect(&poll, &QTimer::timeout, this, [&] {
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            auto* chooser = qobject_cast<UploadChooser*>(widget);
-            if (!chooser || !chooser->isVisible())
-                continue;
-            ++shown;
-            auto* files = chooser->findChild<QTreeWidget*>(QStringLiteral("Files"));
-            for (int i = 0; i < files->topLevelItemCount(); ++i) {
-                const QTreeWidgetItem* folder = files->topLevelItem(i);
-                for (int j = 0; j < folder->childCount(); ++j)
-                    listed << QFileInfo(folder->text(0)).fileName() + QLatin1Char('/') + folder->child(j)->text(0);
-            }
-            auto* name = chooser->findChild<QLineEdit*>(QStringLiteral("FileName"));
-            name->setText(QStringLiteral("../draussen/c.txt"));
-            clickButton(chooser, QStringLiteral("Öffnen"));
-            refusedTypedPath = chooser->isVisible() && view->boxes.messages.size() == 1;
-            files->setCurrentItem(files->topLevelItem(1)->child(0));
-            clickButton(chooser, QStringLiteral("Öffnen"));
+    const auto choose = [&](UploadChooser* chooser) {
+        ++shown;
+        auto* files = chooser->findChild<QTreeWidget*>(QStringLiteral("Files"));
+        for (int i = 0; i < files->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem* folder = files->topLevelItem(i);
+            for (int j = 0; j < folder->childCount(); ++j)
+                listed << QFileInfo(folder->text(0)).fileName() + QLatin1Char('/') + folder->child(j)->text(0);
         }
-    });
-    poll.start(20);
+        chooser->findChild<QLineEdit*>(QStringLiteral("FileName"))->setText(QStringLiteral("../draussen/c.txt"));
+        clickButton(chooser, QStringLiteral("Öffnen"));
+        refusedTypedPath = chooser->isVisible() && view->boxes.messages.size() == 1;
+        files->setCurrentItem(files->topLevelItem(1)->child(0));
+        clickButton(chooser, QStringLiteral("Öffnen"));
+    };
+    const WhenShown<UploadChooser> driver(choose, WhenShown<UploadChooser>::Showings::Every);
     view->open("/hochladen");
     // The field asks for the chooser as it takes the click, before the page answers a script.
     gesture("datei");
