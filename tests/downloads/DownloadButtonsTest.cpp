@@ -46,22 +46,24 @@ private:
     std::unique_ptr<LoopbackServer> server;
     std::unique_ptr<MainWindowRun> run;
 
-    // Clicks a button and, when a flash message appears, records it and closes it.
-    QList<Shown> clickAndRecord(const char* name)
+    // Runs what may show flash messages and records each one that appears, closing it.
+    static QList<Shown> recordFlashes(const std::function<void()>& action)
     {
         QList<Shown> shown;
         const WhenShown<TInfoDlg> driver([&](TInfoDlg* dialog) {
-            Shown entry;
-            entry.caption = dialog->windowTitle();
-            entry.headline = dialog->findChild<QLineEdit*>(QStringLiteral("Edit1"))->text();
-            entry.lines =
-                dialog->findChild<QTextEdit*>(QStringLiteral("Memo1"))->toPlainText().split(QLatin1Char('\n'));
-            entry.stepMs = dialog->findChild<Timer*>(QStringLiteral("Timer1"))->interval();
-            shown.append(entry);
+            shown.append(
+                {dialog->windowTitle(), dialog->findChild<QLineEdit*>(QStringLiteral("Edit1"))->text(),
+                 dialog->findChild<QTextEdit*>(QStringLiteral("Memo1"))->toPlainText().split(QLatin1Char('\n')),
+                 dialog->findChild<Timer*>(QStringLiteral("Timer1"))->interval()});
             dialog->findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
         });
-        run->control<QPushButton>(name)->click();  // returns when the run is over
+        action();
         return shown;
+    }
+    // Clicks a download button; the click returns when the run is over.
+    QList<Shown> clickAndRecord(const char* name)
+    {
+        return recordFlashes([&] { run->control<QPushButton>(name)->click(); });
     }
 
 private slots:
@@ -238,15 +240,7 @@ private slots:
         QVERIFY(clickAndRecord("BitBtn10").isEmpty());  // its flag is cleared by this run
         const int served = server->count(QStringLiteral("/datei.zip"));
 
-        QList<Shown> shown;
-        std::function<void(TInfoDlg*)> record = [&](TInfoDlg* dialog) {
-            shown.append(
-                {dialog->windowTitle(), QString(),
-                 dialog->findChild<QTextEdit*>(QStringLiteral("Memo1"))->toPlainText().split(QLatin1Char('\n')), 0});
-            dialog->findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
-        };
-        const WhenShown<TInfoDlg> driver(record);
-        emit run->control<Timer>("Timer2")->timeout();
+        const QList<Shown> shown = recordFlashes([&] { emit run->control<Timer>("Timer2")->timeout(); });
         QCOMPARE(server->count(QStringLiteral("/datei.zip")), served);  // not fetched again
         QCOMPARE(shown.size(), 1);                                      // only download 2 reports
         QCOMPARE(shown[0].caption, QStringLiteral("automatischer Download"));
