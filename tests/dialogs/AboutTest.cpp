@@ -26,13 +26,12 @@ QString textOf(const QWidget* widget)
 class AboutTest : public QObject {
     Q_OBJECT
 private slots:
-    void isAFixedDialogBuiltFromItsTable();
-    void everyTextFitsItsControlWithoutOverlap();
+    void isAFixedDialogBuiltFromItsTableWhereEveryTextFits();
     void okConfirmsCloseBoxAndEscapeCancel();
     void showsCentredOnItsParentEachTime();
 };
 
-void AboutTest::isAFixedDialogBuiltFromItsTable()
+void AboutTest::isAFixedDialogBuiltFromItsTableWhereEveryTextFits()
 {
     TAboutForm form;
     QVERIFY(form.findChildren<QWidget*>().isEmpty());  // built when first needed
@@ -56,12 +55,7 @@ void AboutTest::isAFixedDialogBuiltFromItsTable()
     QVERIFY(form.findChild<QPushButton*>(QStringLiteral("Button1"))->font().bold());
     const QPixmap icon = form.findChild<QLabel*>(QStringLiteral("Image1"))->pixmap();
     QCOMPARE(icon.deviceIndependentSize().toSize(), QSize(41, 41));
-}
 
-void AboutTest::everyTextFitsItsControlWithoutOverlap()
-{
-    TAboutForm form;
-    form.ensureControls();
     QCOMPARE(QFontInfo(form.findChild<QLabel*>(QStringLiteral("Label1"))->font()).family(),
              QStringLiteral("Liberation Sans"));
     const QFontInfo title(form.findChild<QLabel*>(QStringLiteral("Label3"))->font());

@@ -476,12 +476,6 @@ void EinstellDialogTest::passwordButtonsChangeAndRefill()
     QCOMPARE(edit("Edit1")->text(), filler);
     QCOMPARE(edit("Edit2")->text(), QStringLiteral("9876543210"));
     QCOMPARE(edit("Edit1")->displayText(), QString(15, QLatin1Char('#')));
-    QVERIFY(boxes->messages.isEmpty());
-
-    click("BitBtn3");  // the fillers differ
-    QCOMPARE(boxes->messages.size(), 1);
-    QVERIFY(boxes->messages[0].text.contains(QStringLiteral("Administrator-\nPasswortes")));
-    QCOMPARE(AdminPassword, QStringLiteral("Neu!"));
 
     // A user with the right changes the user password; the fields keep their fillers between showings.
     click("BitBtn2");
@@ -494,7 +488,6 @@ void EinstellDialogTest::passwordButtonsChangeAndRefill()
     QCOMPARE(UserPassword, QStringLiteral("nutz"));
     QCOMPARE(unscrambleUserPassword(EinstellDaten.UserPasswordStored), QByteArray("nutz"));
     QCOMPARE(edit("Edit3")->text(), filler);
-    QCOMPARE(boxes->messages.size(), 1);
 
     // Someone without role may press the button but changes nothing, silently.
     click("BitBtn2");
@@ -504,7 +497,7 @@ void EinstellDialogTest::passwordButtonsChangeAndRefill()
     click("BitBtn4");
     QCOMPARE(UserPassword, QStringLiteral("nutz"));
     QCOMPARE(edit("Edit3")->text(), filler);
-    QCOMPARE(boxes->messages.size(), 1);
+    QVERIFY(boxes->messages.isEmpty());
     QVERIFY(!settingsFileWritten());
 }
 
