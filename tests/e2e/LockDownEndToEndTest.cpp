@@ -3,6 +3,7 @@
 // from 127.0.0.1 and tell the server when they are left.
 
 #include "ProgramRun.h"
+#include "XSession.h"
 
 #include "settings/AnsiText.h"
 #include "support/LoopbackServer.h"
@@ -42,8 +43,8 @@ class LockDown : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (!display.isUsable())
-            GTEST_SKIP() << "needs Xvfb and xdotool";
+        if (display.display().isEmpty())
+            GTEST_SKIP() << "needs Xvfb";
         auto& http = server.http();
         const auto serve = [&](const char* path, const std::string& body) {
             http.Get(path, [html = page(body)](const httplib::Request&, httplib::Response& response) {
@@ -84,7 +85,7 @@ protected:
         folder = run.home() + QStringLiteral("/ablage");
         stringToText(record.DownloadFolder1, folder);
         stringToText(record.DownloadFolder2, folder);
-        run.setEnv(QStringLiteral("DISPLAY"), display.name());
+        run.setEnv(QStringLiteral("DISPLAY"), display.display());
         // The desktop's handler of other schemes, as the program would find it: it leaves a mark.
         const QString tools = run.home() + QStringLiteral("/bin");
         QDir().mkpath(tools);
@@ -127,7 +128,7 @@ protected:
         key(QStringLiteral("Return"));
     }
 
-    VirtualDisplay display;
+    XSession display{QSize(1280, 1024), XSession::Manager::None};
     LoopbackServer server;
     ProgramRun run;
     TEinstellRecord record{};

@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
 #include <QThread>
 
 TEinstellRecord defaultRecord()
@@ -91,73 +90,4 @@ void ProgramRun::start(const QStringList& arguments)
 bool ProgramRun::waitForExit(int milliseconds)
 {
     return process.waitForFinished(milliseconds);
-}
-
-VirtualDisplay::VirtualDisplay()
-{
-    if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty()
-        || QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
-        return;
-    // Xvfb picks a free display number and writes it to its standard output once it is ready.
-    server.start(QStringLiteral("Xvfb"),
-                 {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
-                  QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
-    if (!server.waitForStarted(10000))
-        return;
-    QByteArray number;
-    while (!number.endsWith('\n') && server.waitForReadyRead(10000))
-        number += server.readAllStandardOutput();
-    if (!number.trimmed().isEmpty())
-        display = QLatin1Char(':') + QString::fromLatin1(number.trimmed());
-}
-
-VirtualDisplay::~VirtualDisplay()
-{
-    if (server.state() != QProcess::NotRunning) {
-        server.terminate();
-        if (!server.waitForFinished(5000))
-            server.kill();
-    }
-}
-
-QString VirtualDisplay::xdotool(const QStringList& arguments) const
-{
-    QProcess tool;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("DISPLAY"), display);
-    tool.setProcessEnvironment(environment);
-    tool.start(QStringLiteral("xdotool"), arguments);
-    tool.waitForFinished(10000);
-    return QString::fromUtf8(tool.readAllStandardOutput()).trimmed();
-}
-
-QStringList VirtualDisplay::windows(qint64 pid) const
-{
-    return xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
-                    QString::number(pid), QStringLiteral("--name"), QStringLiteral(".")})
-        .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-}
-
-QString VirtualDisplay::title(const QString& window) const
-{
-    return xdotool({QStringLiteral("getwindowname"), window});
-}
-
-QString VirtualDisplay::waitForWindow(qint64 pid, const QString& titleStart, int milliseconds) const
-{
-    const QDeadlineTimer deadline(milliseconds);
-    do {
-        for (const QString& window : windows(pid)) {
-            if (title(window).startsWith(titleStart))
-                return window;
-        }
-        QThread::msleep(200);
-    } while (!deadline.hasExpired());
-    return {};
-}
-
-void VirtualDisplay::click(const QString& window, int x, int y, int button) const
-{
-    xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window, QString::number(x), QString::number(y),
-             QStringLiteral("click"), QString::number(button)});
 }

@@ -43,29 +43,3 @@ private:
     QProcessEnvironment environment;
     QProcess process;
 };
-
-// A virtual X display of its own (Xvfb) for runs that a visitor drives with
-// mouse and keys through xdotool.
-class VirtualDisplay {
-public:
-    VirtualDisplay();
-    ~VirtualDisplay();
-
-    // False when Xvfb or xdotool is missing or the display did not start.
-    bool isUsable() const { return !display.isEmpty(); }
-    QString name() const { return display; }
-
-    // xdotool with these arguments on this display; its output, trimmed.
-    QString xdotool(const QStringList& arguments) const;
-    // The visible windows of the process, newest last.
-    QStringList windows(qint64 pid) const;
-    QString title(const QString& window) const;
-    // Waits until the process shows a window whose title starts so; its id, or empty.
-    QString waitForWindow(qint64 pid, const QString& titleStart, int milliseconds) const;
-    // A mouse click (button 1 left, 8 back) at x, y inside the window.
-    void click(const QString& window, int x, int y, int button = 1) const;
-
-private:
-    QProcess server;
-    QString display;
-};
