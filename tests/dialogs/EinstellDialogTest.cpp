@@ -337,24 +337,18 @@ void EinstellDialogTest::rightsAreReadWhenTheDialogIsShown()
 
 void EinstellDialogTest::recordToFormFillsEveryControlButThePasswords()
 {
+    // One control of each kind; which field goes where is the settings fields' test.
     stringToText(EinstellDaten.Download3Target, QStringLiteral("/tmp/Dritte Datei.zip"));
     EinstellDaten.Download4Counter = 65535;
-    EinstellDaten.SilentMode = 2;
     EinstellDaten.MaySearch = 1;
     EinstellDaten.Download2Suffix = 5;
-    EinstellDaten.WindowMode = 7;
     edit("Edit1")->setText(QStringLiteral("bleibt"));
     open(Role::None);
 
-    QCOMPARE(edit("Edit6")->text(), text(EinstellDaten.HomePage));
     QCOMPARE(edit("Edit26")->text(), QStringLiteral("/tmp/Dritte Datei.zip"));
     QCOMPARE(edit("Edit34")->text(), QStringLiteral("65535"));
-    QCOMPARE(edit("Edit32")->text(), QStringLiteral("10"));
-    QCOMPARE(edit("Edit30")->text(), QStringLiteral("800"));
-    QVERIFY(!box("CheckBox1")->isChecked());
     QVERIFY(box("CheckBox3")->isChecked());
     QCOMPARE(control<RadioGroup>("RadioGroup2")->itemIndex(), 5);
-    QCOMPARE(control<RadioGroup>("RadioGroup5")->itemIndex(), -1);
     QCOMPARE(edit("Edit1")->text(), QStringLiteral("bleibt"));
     QVERIFY(edit("Edit2")->text().isEmpty());
 }
