@@ -59,13 +59,13 @@ void TKaveloMainForm::setDialogs(const KaveloDialogs& created)
     dialogs = created;
 }
 
-GlyphButton* TKaveloMainForm::createButton(const ControlSpec& spec)
+GlyphButton* TKaveloMainForm::createButton(const MainControl& control)
 {
-    const bool tall = spec.rect.height() > 40;
-    auto* button = new GlyphButton(QString::fromUtf8(spec.caption), glyph(QString::fromLatin1(spec.glyph)),
+    const bool tall = control.rect.height() > 40;
+    auto* button = new GlyphButton(QString::fromUtf8(control.caption), glyph(QString::fromLatin1(control.glyph)),
                                    tall ? GlyphButton::Layout::ImageAbove : GlyphButton::Layout::ImageLeft);
-    button->setObjectName(QLatin1String(spec.name));
-    const QString hint = QString::fromUtf8(spec.hint);
+    button->setObjectName(QLatin1String(control.name));
+    const QString hint = QString::fromUtf8(control.hint);
     button->setToolTip(hint);
     button->setStatusTip(hint);
     return button;
@@ -102,11 +102,11 @@ void TKaveloMainForm::createControls()
     inner->addWidget(WebBrowser1);
 
     // A control joins the tab chain as it joins the area: in the table's order.
-    for (const ControlSpec& spec : kMainControls) {
-        QWidget* control = spec.glyph                                            ? createButton(spec)
-                           : QLatin1String(spec.name) == ComboBox1->objectName() ? static_cast<QWidget*>(ComboBox1)
-                                                                                 : Panel1;
-        layout->add(control, spec.rect, spec.anchors);
+    for (const MainControl& row : kMainControls) {
+        QWidget* widget = row.glyph                                            ? createButton(row)
+                          : QLatin1String(row.name) == ComboBox1->objectName() ? static_cast<QWidget*>(ComboBox1)
+                                                                               : Panel1;
+        layout->add(widget, row.rect, row.anchors);
     }
     const std::pair<GlyphButton**, void (TKaveloMainForm::*)()> buttons[] = {
         {&BitBtn1, &TKaveloMainForm::BitBtn1Click},   {&BitBtn2, &TKaveloMainForm::BitBtn2Click},

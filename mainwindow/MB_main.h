@@ -15,7 +15,7 @@
 
 class BrowserView;
 class GlyphButton;
-struct ControlSpec;
+struct MainControl;
 class QComboBox;
 class QFrame;
 class QLabel;
@@ -73,7 +73,7 @@ private:
     void createControls();
     void createTimers();
     void placeViewInTabOrder();
-    GlyphButton* createButton(const ControlSpec& spec);
+    GlyphButton* createButton(const MainControl& control);
 
     void FormCreate(const QString& programFolder, const QString& dataFolder, const QStringList& arguments);
     void FormShow();

@@ -13,7 +13,7 @@
 // The client area above the status bar, as designed.
 inline constexpr QSize kDesignArea(774, 514);
 
-struct ControlSpec {
+struct MainControl {
     const char* name;     // the object name
     QRect rect;           // in the designed client area
     int anchors;          // AnchorLayout::Anchor values
@@ -29,7 +29,7 @@ inline constexpr const char* kDownloadHint = "programminterner Download";
 inline constexpr const char* kWebAddressHint = "programminterne Web-Adresse (Favorit / Bookmark / Link) ansteuern";
 }  // namespace mainControls
 
-inline constexpr ControlSpec kMainControls[] = {
+inline constexpr MainControl kMainControls[] = {
     {"BitBtn1",
      {4, 4, 41, 51},
      mainControls::kTopLeft,

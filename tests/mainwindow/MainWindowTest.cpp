@@ -23,15 +23,15 @@
 namespace {
 
 // Where a control of the table stands after the window grew by growth.
-QRect grown(const ControlSpec& spec, QSize growth)
+QRect grown(const MainControl& row, QSize growth)
 {
-    QRect rect = spec.rect;
-    if (spec.anchors & AnchorLayout::Right)
-        (spec.anchors & AnchorLayout::Left) ? rect.setRight(rect.right() + growth.width())
-                                            : rect.translate(growth.width(), 0);
-    if (spec.anchors & AnchorLayout::Bottom)
-        (spec.anchors & AnchorLayout::Top) ? rect.setBottom(rect.bottom() + growth.height())
-                                           : rect.translate(0, growth.height());
+    QRect rect = row.rect;
+    if (row.anchors & AnchorLayout::Right)
+        (row.anchors & AnchorLayout::Left) ? rect.setRight(rect.right() + growth.width())
+                                           : rect.translate(growth.width(), 0);
+    if (row.anchors & AnchorLayout::Bottom)
+        (row.anchors & AnchorLayout::Top) ? rect.setBottom(rect.bottom() + growth.height())
+                                          : rect.translate(0, growth.height());
     return rect;
 }
 
@@ -48,8 +48,8 @@ private:
     static QString controlName(const QWidget* widget)
     {
         for (; widget; widget = widget->parentWidget()) {
-            for (const ControlSpec& spec : kMainControls)
-                if (widget->objectName() == QLatin1String(spec.name))
+            for (const MainControl& row : kMainControls)
+                if (widget->objectName() == QLatin1String(row.name))
                     return widget->objectName();
         }
         return QStringLiteral("(keine)");
@@ -74,22 +74,22 @@ private slots:
         QVERIFY(window->windowTitle().startsWith(QStringLiteral("Kavelo - der MiniBrowser  V.1.3.  ")));
         QCOMPARE(window->size(), QSize(774, 532));
         QCOMPARE(window->centralWidget()->size(), kDesignArea);
-        for (const ControlSpec& spec : kMainControls) {
-            QCOMPARE(run->control(spec.name)->geometry(), spec.rect);
-            QVERIFY2(QRect(QPoint(), kDesignArea).contains(spec.rect), spec.name);
-            for (const ControlSpec& other : kMainControls) {
-                const QRect shared = spec.rect & other.rect;
-                QVERIFY2(&other == &spec || shared.width() <= 1 || shared.height() <= 1, other.name);
+        for (const MainControl& row : kMainControls) {
+            QCOMPARE(run->control(row.name)->geometry(), row.rect);
+            QVERIFY2(QRect(QPoint(), kDesignArea).contains(row.rect), row.name);
+            for (const MainControl& other : kMainControls) {
+                const QRect shared = row.rect & other.rect;
+                QVERIFY2(&other == &row || shared.width() <= 1 || shared.height() <= 1, other.name);
             }
-            if (!spec.glyph)
+            if (!row.glyph)
                 continue;
-            auto* button = run->control<QPushButton>(spec.name);
-            QCOMPARE(button->toolTip(), QString::fromUtf8(spec.hint));
+            auto* button = run->control<QPushButton>(row.name);
+            QCOMPARE(button->toolTip(), QString::fromUtf8(row.hint));
             QCOMPARE(button->statusTip(), button->toolTip());
-            QVERIFY2(button->isEnabled(), spec.name);
+            QVERIFY2(button->isEnabled(), row.name);
             const int needed = button->fontMetrics().horizontalAdvance(button->text());
-            const int room = spec.rect.height() > 40 ? spec.rect.width() - 2 : spec.rect.width() - 24;
-            QVERIFY2(needed <= room, spec.name);
+            const int room = row.rect.height() > 40 ? row.rect.width() - 2 : row.rect.width() - 24;
+            QVERIFY2(needed <= room, row.name);
         }
         QCOMPARE(run->control<QPushButton>("BitBtn10")->text(),
                  QStringLiteral("Kavelo (aktuell)"));  // the settings' caption
@@ -118,8 +118,8 @@ private slots:
         auto* window = &run->start();
         window->resize(874, 632);
         QCoreApplication::processEvents();
-        for (const ControlSpec& spec : kMainControls)
-            QCOMPARE(run->control(spec.name)->geometry(), grown(spec, {100, 100}));
+        for (const MainControl& row : kMainControls)
+            QCOMPARE(run->control(row.name)->geometry(), grown(row, {100, 100}));
 
         window->resize(500, 300);
         QCoreApplication::processEvents();
@@ -129,8 +129,8 @@ private slots:
         // smaller all the same: the controls keep their designed places.
         window->windowHandle()->resize(600, 400);
         QTRY_COMPARE(window->size(), QSize(600, 400));
-        for (const ControlSpec& spec : kMainControls)
-            QCOMPARE(run->control(spec.name)->geometry(), spec.rect);
+        for (const MainControl& row : kMainControls)
+            QCOMPARE(run->control(row.name)->geometry(), row.rect);
     }
 
     // Tab walks the controls in the table's order, the page in its frame, and
@@ -144,8 +144,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(view->focusProxy(), 10000);
         QCoreApplication::processEvents();
         QStringList order;
-        for (const ControlSpec& spec : kMainControls)
-            order << QLatin1String(spec.name);
+        for (const MainControl& row : kMainControls)
+            order << QLatin1String(row.name);
         order << order.first();
         run->control(kMainControls[0].name)->setFocus();
         QStringList walked;
