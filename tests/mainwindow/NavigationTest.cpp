@@ -58,7 +58,6 @@ private:
 
     QComboBox* address() const { return run->control<QComboBox>("ComboBox1"); }
     BrowserView* view() const { return run->control<BrowserView>("WebBrowser1"); }
-    void click(const char* name) { run->click(name); }
 
     // Clicks the link with that id on the shown page, as a person does (the
     // engine skips entries made without a user's gesture when going back),
@@ -117,16 +116,14 @@ private:
     // "zurück" and "vor", each followed by the page it leads to.
     void backTo(const char* path)
     {
-        click("BitBtn1");
+        run->click("BitBtn1");
         expectAt(path);
     }
     void forwardTo(const char* path)
     {
-        click("BitBtn2");
+        run->click("BitBtn2");
         expectAt(path);
     }
-
-    QString lastBox() const { return run->lastBox(); }
 
 private slots:
     void initTestCase()
@@ -149,11 +146,11 @@ private slots:
     {
         run->settings.HomePage.length = 0;
         run->start();
-        click("BitBtn1");
-        QCOMPARE(lastBox(), kEmpty);
+        run->click("BitBtn1");
+        QCOMPARE(run->lastBox(), kEmpty);
         QCOMPARE(run->boxes.messages.last().kind, MessageKind::Information);
-        click("BitBtn2");
-        QCOMPARE(lastBox(), kFarthest);
+        run->click("BitBtn2");
+        QCOMPARE(run->lastBox(), kFarthest);
         QCOMPARE(run->boxes.messages.last().kind, MessageKind::Warning);
     }
 
@@ -165,14 +162,14 @@ private slots:
         follow("b");
         backTo("/a");
         backTo("/");
-        click("BitBtn1");
-        QCOMPARE(lastBox(), kEmpty);
+        run->click("BitBtn1");
+        QCOMPARE(run->lastBox(), kEmpty);
         forwardTo("/a");
         forwardTo("/b");
         const auto shown = run->boxes.messages.size();
-        click("BitBtn2");
+        run->click("BitBtn2");
         QCOMPARE(run->boxes.messages.size(), shown + 1);
-        QCOMPARE(lastBox(), kFarthest);
+        QCOMPARE(run->lastBox(), kFarthest);
     }
 
     void aNewLinkAfterGoingBackKeepsTheFarthestPoint()
@@ -183,13 +180,13 @@ private slots:
         follow("b");
         backTo("/a");
         follow("c");  // position 3 again, farthest still 3
-        click("BitBtn2");
-        QCOMPARE(lastBox(), kFarthest);
+        run->click("BitBtn2");
+        QCOMPARE(run->lastBox(), kFarthest);
 
         backTo("/a");
         backTo("/");
         follow("b");  // position 2 of 3: the engine has nothing ahead
-        click("BitBtn2");
+        run->click("BitBtn2");
         QCOMPARE(run->boxes.messages.last().kind, MessageKind::Error);
         QCOMPARE(run->boxes.messages.last().title, QStringLiteral("Fehler"));
     }
@@ -240,8 +237,8 @@ private slots:
         QVERIFY(picks.isEmpty());
         backTo("/a");
         backTo("/");
-        click("BitBtn1");
-        QCOMPARE(lastBox(), kEmpty);
+        run->click("BitBtn1");
+        QCOMPARE(run->lastBox(), kEmpty);
     }
 
     void loadsThatReplaceTheShownPageAreNotCounted()
@@ -250,13 +247,13 @@ private slots:
         run->start();
         expectAt("/");
         waitForPage();
-        loadAgain([&] { click("BitBtn5"); });
+        loadAgain([&] { run->click("BitBtn5"); });
         loadAgain([&] { emit run->control<Timer>("Timer3")->timeout(); });
         loadAgain([&] { typeAddress(server->url(QStringLiteral("/"))); });
         follow("a");
         backTo("/");
-        click("BitBtn1");
-        QCOMPARE(lastBox(), kEmpty);
+        run->click("BitBtn1");
+        QCOMPARE(run->lastBox(), kEmpty);
         follow("b");  // counted: no back step was left pending
         backTo("/");
         QCOMPARE(run->boxes.messages.size(), 1);
@@ -272,7 +269,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(address()->currentText(), home, 10000);
         QTRY_VERIFY_WITH_TIMEOUT(
             run->control<QLabel>("StatusPanel1")->text().contains(QStringLiteral("\" zuletzt am ")), 10000);
-        click("BitBtn7");
+        run->click("BitBtn7");
         QCOMPARE(QGuiApplication::clipboard()->text(), home);
     }
 
@@ -285,8 +282,8 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(view()->LocationURL(), server->url(QStringLiteral("/b")), 10000);
         QCOMPARE(address()->count(), 0);
         QCOMPARE(address()->currentText(), server->url(QStringLiteral("/")));
-        click("BitBtn1");
-        QCOMPARE(lastBox(), kEmpty);
+        run->click("BitBtn1");
+        QCOMPARE(run->lastBox(), kEmpty);
     }
 
     void homeAndSearchLendTheirAddressToTheHostStore()
@@ -296,11 +293,11 @@ private slots:
         run->start();
         expectAt("/");
         follow("a");
-        click("BitBtn5");
+        run->click("BitBtn5");
         expectAt("/");
         QCOMPARE(readHostValue(kInternetExplorerMainKey, kStartPageValue),
                  QStringLiteral("http://127.0.0.1:9/alt-start"));
-        click("BitBtn6");
+        run->click("BitBtn6");
         expectAt("/c");
         QCOMPARE(readHostValue(kInternetExplorerMainKey, kSearchPageValue),
                  QStringLiteral("http://127.0.0.1:9/alt-suche"));
@@ -312,13 +309,13 @@ private slots:
         run->settings.SearchPage.length = 0;
         run->start();
         expectAt("/");
-        click("BitBtn6");
+        run->click("BitBtn6");
         expectAt("/b");  // the host's own search page
         QCOMPARE(readHostValue(kInternetExplorerMainKey, kSearchPageValue), server->url(QStringLiteral("/b")));
 
         EinstellDaten.MaySearch = 0;
         run->control<QPushButton>("BitBtn6")->click();  // still enabled until the settings are applied
-        QCOMPARE(lastBox(), QStringLiteral("Das Benutzen der Such-Seite\nist derzeit nicht erlaubt!"));
+        QCOMPARE(run->lastBox(), QStringLiteral("Das Benutzen der Such-Seite\nist derzeit nicht erlaubt!"));
         QCOMPARE(run->boxes.messages.last().kind, MessageKind::Error);
     }
 
@@ -336,13 +333,13 @@ private slots:
         address()->setEditText(QStringLiteral("javascript:alert(1)"));
         QVERIFY(navigationsBegunBy(view()->page(), [this] { QTest::keyClick(address(), Qt::Key_Return); }).isEmpty());
         QCOMPARE(run->boxes.messages.last().kind, MessageKind::Warning);
-        QCOMPARE(lastBox(), QStringLiteral("Die Adresse \"javascript:alert(1)\" kann nicht geöffnet werden.\n"
-                                           "Erlaubt sind nur Web-Adressen (http:// und https://)."));
+        QCOMPARE(run->lastBox(), QStringLiteral("Die Adresse \"javascript:alert(1)\" kann nicht geöffnet werden.\n"
+                                                "Erlaubt sind nur Web-Adressen (http:// und https://)."));
 
         // The settings' own addresses keep their scheme, also picked from the list.
-        click("BitBtn12");
+        run->click("BitBtn12");
         QTRY_COMPARE_WITH_TIMEOUT(view()->LocationURL(), localUrl, 10000);
-        click("BitBtn5");
+        run->click("BitBtn5");
         expectAt("/");
         const int picked = address()->findText(localUrl);
         QVERIFY(picked >= 0);

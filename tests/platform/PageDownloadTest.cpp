@@ -99,10 +99,6 @@ private:
     QDir target() const { return QDir(folder->filePath(QStringLiteral("Ziel"))); }
     QList<DownloadProgress*> windows() const { return view->findChildren<DownloadProgress*>(); }
     static QString text(const QWidget* window, const char* name);
-    static void setDownloadDirectory(const QString& folder)
-    {
-        setHostValue(kInternetExplorerKey, kDownloadDirectoryValue, folder);
-    }
     static QList<DownloadState> cancelled(qsizetype n)
     {
         return QList<DownloadState>(n, QWebEngineDownloadRequest::DownloadCancelled);
@@ -160,7 +156,8 @@ void PageDownloadTest::init()
 {
     folder = std::make_unique<QTemporaryDir>();
     QVERIFY(folder->isValid());
-    setDownloadDirectory(folder->filePath(QStringLiteral("Ziel")));  // one level that does not exist yet
+    // The host's download folder, one level that does not exist yet.
+    setHostValue(kInternetExplorerKey, kDownloadDirectoryValue, folder->filePath(QStringLiteral("Ziel")));
     view = std::make_unique<TestView>(server);
     downloads.clear();
     connect(kaveloProfile(), &QWebEngineProfile::downloadRequested, view.get(),
@@ -214,7 +211,7 @@ void PageDownloadTest::attachmentLandsInTheHostFolderBesideAnExistingFile()
 
     // The folder as the host store holds it at the moment of the next download.
     QVERIFY(QDir().mkpath(folder->filePath(QStringLiteral("Neu"))));
-    setDownloadDirectory(folder->filePath(QStringLiteral("Neu")));
+    setHostValue(kInternetExplorerKey, kDownloadDirectoryValue, folder->filePath(QStringLiteral("Neu")));
     QFile old(folder->filePath(QStringLiteral("Neu/bericht.pdf")));
     QVERIFY(old.open(QIODevice::WriteOnly));
     old.write("alt");
@@ -234,7 +231,7 @@ void PageDownloadTest::withoutAHostFolderTheUserDownloadFolderTakesIt()
 {
     const QByteArray home = qgetenv("HOME");
     qputenv("HOME", QFile::encodeName(folder->path()));
-    setDownloadDirectory(QString());
+    setHostValue(kInternetExplorerKey, kDownloadDirectoryValue, QString());
     clickAndAgree("bericht");
     QTRY_VERIFY_WITH_TIMEOUT(
         windows().size() == 1 && text(windows().first(), "State") == QStringLiteral("Download abgeschlossen"),
