@@ -12,6 +12,9 @@
 #ifdef Q_OS_UNIX
 #include "platform/process/TerminationSignals.h"
 #endif
+#ifdef KAVELO_E2E_SEAMS
+#include "mainwindow/TimerIntervals.h"
+#endif
 
 #include <QDir>
 #include <cstdio>
@@ -85,6 +88,11 @@ int run(int argc, char* argv[])
 
 int main(int argc, char* argv[])
 {
+#ifdef KAVELO_E2E_SEAMS
+    // The end-to-end tests' build only: a timed reload within seconds.
+    if (const int minuteMs = qEnvironmentVariableIntValue("KAVELO_E2E_MINUTE_MS"); minuteMs > 0)
+        setRefreshMinute(std::chrono::milliseconds(minuteMs));
+#endif
     // Without a display (a scheduled job) nobody can answer a box: each one
     // becomes a line on standard error and takes its default answer.
     MessageBoxPresenter boxes;

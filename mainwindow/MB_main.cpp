@@ -3,6 +3,7 @@
 #include "dialogs/about.h"
 #include "downloads/CancelFlag.h"
 #include "mainwindow/CommandLine.h"
+#include "mainwindow/MainControls.h"
 #include "mainwindow/TimerIntervals.h"
 #include "mainwindow/WindowGeometry.h"
 #include "platform/host/Clock.h"
@@ -32,19 +33,10 @@
 
 namespace {
 
-using A = AnchorLayout::Anchor;
-constexpr int kTopLeft = A::Left | A::Top;
-constexpr int kTopRight = A::Top | A::Right;
-
 const QColor kSkyBlue(166, 202, 240);
 const QColor kMoneyGreen(192, 220, 192);
 
-// The client area above the status bar, as designed.
-constexpr QSize kDesignArea(774, 514);
 constexpr int kStatusBarHeight = 18;
-
-const QString kDownloadHint = QStringLiteral("programminterner Download");
-const QString kWebAddressHint = QStringLiteral("programminterne Web-Adresse (Favorit / Bookmark / Link) ansteuern");
 
 }  // namespace
 
@@ -68,17 +60,15 @@ void TKaveloMainForm::setDialogs(const KaveloDialogs& created)
     dialogs = created;
 }
 
-GlyphButton* TKaveloMainForm::addButton(const char* name, QRect rect, const QString& caption, const QString& hint,
-                                        const QString& glyphName, int anchors)
+GlyphButton* TKaveloMainForm::createButton(const MainControl& control)
 {
-    auto* layout = static_cast<AnchorLayout*>(centralWidget()->layout());
-    const bool tall = rect.height() > 40;
-    auto* button = new GlyphButton(caption, glyph(glyphName),
+    const bool tall = control.rect.height() > 40;
+    auto* button = new GlyphButton(QString::fromUtf8(control.caption), glyph(QString::fromLatin1(control.glyph)),
                                    tall ? GlyphButton::Layout::ImageAbove : GlyphButton::Layout::ImageLeft);
-    button->setObjectName(QLatin1String(name));
+    button->setObjectName(QLatin1String(control.name));
+    const QString hint = QString::fromUtf8(control.hint);
     button->setToolTip(hint);
     button->setStatusTip(hint);
-    layout->add(button, rect, anchors);
     return button;
 }
 
@@ -87,45 +77,16 @@ void TKaveloMainForm::createControls()
     auto* area = new QWidget(this);
     area->setObjectName(QStringLiteral("ClientArea"));
     area->setAutoFillBackground(true);
-    new AnchorLayout(area, kDesignArea);
+    auto* layout = new AnchorLayout(area, kDesignArea);
     setCentralWidget(area);
     setMinimumSize(kDesignClientSize);
 
-    // Rows in tab order.
-    BitBtn1 = addButton("BitBtn1", {4, 4, 41, 51}, QStringLiteral("zurück"),
-                        QStringLiteral("Surf-Tour einen Schritt (eine Seite) zurück gehen"), QStringLiteral("back"),
-                        kTopLeft);
-    BitBtn2 = addButton("BitBtn2", {44, 4, 41, 51}, QStringLiteral("vor"),
-                        QStringLiteral("wieder eine Seite in Richtung der letzten Surf-Tour vorwärts gehen"),
-                        QStringLiteral("forward"), kTopLeft);
-    BitBtn3 = addButton("BitBtn3", {88, 30, 93, 25}, QStringLiteral("abbrechen"),
-                        QStringLiteral("Laden der Seite abbrechen"), QStringLiteral("stop"), kTopLeft);
-    BitBtn4 = addButton("BitBtn4", {88, 4, 93, 25}, QStringLiteral("aktualisieren"),
-                        QStringLiteral("Laden der Seite nochmals auslösen (bei Stau des Seitenaufbaus)"),
-                        QStringLiteral("reload"), kTopLeft);
-    BitBtn5 = addButton("BitBtn5", {184, 4, 81, 25}, QStringLiteral("Startseite"),
-                        QStringLiteral("programminterne Start-Seite (\"home\") aufrufen (alternativ: "
-                                       "Startseite des Gatssystems) "),
-                        QStringLiteral("home"), kTopLeft);
-    BitBtn6 = addButton("BitBtn6", {184, 30, 81, 25}, QStringLiteral("suchen"),
-                        QStringLiteral("programminterne Suchseite aufrufen (alternativ: Sucheseite des "
-                                       "Gastsystems)"),
-                        QStringLiteral("search"), kTopLeft);
-
-    auto* layout = static_cast<AnchorLayout*>(area->layout());
     ComboBox1 = new QComboBox;
     ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
     ComboBox1->setEditable(true);
     ComboBox1->setInsertPolicy(QComboBox::NoInsert);
     ComboBox1->setCompleter(nullptr);  // completion would change the case of a typed path
     ComboBox1->setFont(programFont(13));
-    layout->add(ComboBox1, {84, 56, 533, 24}, kTopLeft | A::Right);
-
-    BitBtn7 = addButton("BitBtn7", {4, 56, 81, 25}, QStringLiteral("Adresse:"),
-                        QStringLiteral("bei Anklicken wird die aktuelle Web-Adresse (URL) in die "
-                                       "Zwischenablage kopiert"),
-                        QStringLiteral("address"), kTopLeft);
-    BitBtn7->setSpacing(8);
 
     Panel1 = new QFrame;
     Panel1->setObjectName(QStringLiteral("Panel1"));
@@ -140,28 +101,30 @@ void TKaveloMainForm::createControls()
     // The page's widget takes the focus; the view holds its place in the tab chain.
     WebBrowser1->setFocusPolicy(Qt::StrongFocus);
     inner->addWidget(WebBrowser1);
-    layout->add(Panel1, {4, 82, 765, 429}, A::Left | A::Top | A::Right | A::Bottom);
 
-    BitBtn8 = addButton("BitBtn8", {672, 30, 97, 25}, QStringLiteral("Einstellungen"),
-                        QStringLiteral("Programmeinstellungen vornehmen"), QStringLiteral("settings"), kTopRight);
-    BitBtn9 = addButton("BitBtn9", {744, 56, 25, 25}, QString(), QStringLiteral("Informationen zum Programm"),
-                        QStringLiteral("about"), kTopRight);
-    BitBtn10 = addButton("BitBtn10", {408, 4, 129, 25}, QStringLiteral("???"), kDownloadHint,
-                         QStringLiteral("download1"), kTopLeft);
-    BitBtn11 = addButton("BitBtn11", {408, 30, 129, 25}, QStringLiteral("???"), kDownloadHint,
-                         QStringLiteral("download2"), kTopLeft);
-    BitBtn12 = addButton("BitBtn12", {268, 4, 137, 25}, QStringLiteral("???"), kWebAddressHint, QStringLiteral("web1"),
-                         kTopLeft);
-    BitBtn13 = addButton("BitBtn13", {268, 30, 137, 25}, QStringLiteral("???"), kWebAddressHint, QStringLiteral("web2"),
-                         kTopLeft);
-    BitBtn14 = addButton("BitBtn14", {616, 56, 121, 25}, QStringLiteral("Adresse kopieren"),
-                         QStringLiteral("kopiert den markierten Teil aus der Web-Seite in die "
-                                        "Windows-Zwischenablage"),
-                         QStringLiteral("copy"), kTopRight);
-    BitBtn15 = addButton("BitBtn15", {540, 4, 129, 25}, QStringLiteral("???"), kDownloadHint,
-                         QStringLiteral("download3"), kTopLeft);
-    BitBtn16 = addButton("BitBtn16", {540, 30, 129, 25}, QStringLiteral("???"), kDownloadHint,
-                         QStringLiteral("download4"), kTopLeft);
+    // A control joins the tab chain as it joins the area: in the table's order.
+    for (const MainControl& row : kMainControls) {
+        QWidget* widget = row.glyph                                            ? createButton(row)
+                          : QLatin1String(row.name) == ComboBox1->objectName() ? static_cast<QWidget*>(ComboBox1)
+                                                                               : Panel1;
+        layout->add(widget, row.rect, row.anchors);
+    }
+    const std::pair<GlyphButton**, void (TKaveloMainForm::*)()> buttons[] = {
+        {&BitBtn1, &TKaveloMainForm::BitBtn1Click},   {&BitBtn2, &TKaveloMainForm::BitBtn2Click},
+        {&BitBtn3, &TKaveloMainForm::BitBtn3Click},   {&BitBtn4, &TKaveloMainForm::BitBtn4Click},
+        {&BitBtn5, &TKaveloMainForm::BitBtn5Click},   {&BitBtn6, &TKaveloMainForm::BitBtn6Click},
+        {&BitBtn7, &TKaveloMainForm::BitBtn7Click},   {&BitBtn8, &TKaveloMainForm::BitBtn8Click},
+        {&BitBtn9, &TKaveloMainForm::BitBtn9Click},   {&BitBtn10, &TKaveloMainForm::BitBtn10Click},
+        {&BitBtn11, &TKaveloMainForm::BitBtn11Click}, {&BitBtn12, &TKaveloMainForm::BitBtn12Click},
+        {&BitBtn13, &TKaveloMainForm::BitBtn13Click}, {&BitBtn14, &TKaveloMainForm::BitBtn14Click},
+        {&BitBtn15, &TKaveloMainForm::BitBtn15Click}, {&BitBtn16, &TKaveloMainForm::BitBtn16Click}};
+    for (std::size_t i = 0; i < std::size(buttons); ++i) {
+        const auto [button, handler] = buttons[i];
+        *button = findChild<GlyphButton*>(QStringLiteral("BitBtn%1").arg(i + 1));
+        // Every handler shows its own errors in the error box: none crosses Qt's dispatch.
+        connect(*button, &QPushButton::clicked, this, showingErrorsIn(this, handler));
+    }
+    BitBtn7->setSpacing(8);
 
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("StatusBar1"));
@@ -178,18 +141,6 @@ void TKaveloMainForm::createControls()
     for (QLabel* panel : {StatusPanel0, StatusPanel1})
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
 
-    const std::pair<GlyphButton*, void (TKaveloMainForm::*)()> handlers[] = {
-        {BitBtn1, &TKaveloMainForm::BitBtn1Click},   {BitBtn2, &TKaveloMainForm::BitBtn2Click},
-        {BitBtn3, &TKaveloMainForm::BitBtn3Click},   {BitBtn4, &TKaveloMainForm::BitBtn4Click},
-        {BitBtn5, &TKaveloMainForm::BitBtn5Click},   {BitBtn6, &TKaveloMainForm::BitBtn6Click},
-        {BitBtn7, &TKaveloMainForm::BitBtn7Click},   {BitBtn8, &TKaveloMainForm::BitBtn8Click},
-        {BitBtn9, &TKaveloMainForm::BitBtn9Click},   {BitBtn10, &TKaveloMainForm::BitBtn10Click},
-        {BitBtn11, &TKaveloMainForm::BitBtn11Click}, {BitBtn12, &TKaveloMainForm::BitBtn12Click},
-        {BitBtn13, &TKaveloMainForm::BitBtn13Click}, {BitBtn14, &TKaveloMainForm::BitBtn14Click},
-        {BitBtn15, &TKaveloMainForm::BitBtn15Click}, {BitBtn16, &TKaveloMainForm::BitBtn16Click}};
-    // Every handler shows its own errors in the error box: none crosses Qt's dispatch.
-    for (const auto& [button, handler] : handlers)
-        connect(button, &QPushButton::clicked, this, showingErrorsIn(this, handler));
     connect(ComboBox1, &QComboBox::activated, this, showingErrorsIn(this, &TKaveloMainForm::ComboBox1Change));
     // Keys reach the box itself when it has the focus, and its edit field when
     // sent there directly: Enter is caught on both.

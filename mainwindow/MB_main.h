@@ -15,6 +15,7 @@
 
 class BrowserView;
 class GlyphButton;
+struct MainControl;
 class QComboBox;
 class QFrame;
 class QLabel;
@@ -72,8 +73,7 @@ private:
     void createControls();
     void createTimers();
     void placeViewInTabOrder();
-    GlyphButton* addButton(const char* name, QRect rect, const QString& caption, const QString& hint,
-                           const QString& glyphName, int anchors);
+    GlyphButton* createButton(const MainControl& control);
 
     void FormCreate(const QString& programFolder, const QString& dataFolder, const QStringList& arguments);
     void FormShow();

@@ -20,7 +20,8 @@ constexpr std::chrono::milliseconds autoEndInterval(Word seconds)
 }
 
 // Timer3: the timed reload of the home page every minutes.
-constexpr std::chrono::milliseconds refreshInterval(Word minutes)
-{
-    return std::chrono::minutes(minutes);
-}
+std::chrono::milliseconds refreshInterval(Word minutes);
+
+// The length of the timed reload's minute, one minute unless set. Only the
+// end-to-end tests' build of the program (kavelo_e2e_seams) sets it.
+void setRefreshMinute(std::chrono::milliseconds length);

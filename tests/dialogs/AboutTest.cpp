@@ -26,13 +26,12 @@ QString textOf(const QWidget* widget)
 class AboutTest : public QObject {
     Q_OBJECT
 private slots:
-    void isAFixedDialogWithItsControlsInPlace();
-    void everyTextFitsItsControlWithoutOverlap();
+    void isAFixedDialogBuiltFromItsTableWhereEveryTextFits();
     void okConfirmsCloseBoxAndEscapeCancel();
     void showsCentredOnItsParentEachTime();
 };
 
-void AboutTest::isAFixedDialogWithItsControlsInPlace()
+void AboutTest::isAFixedDialogBuiltFromItsTableWhereEveryTextFits()
 {
     TAboutForm form;
     QVERIFY(form.findChildren<QWidget*>().isEmpty());  // built when first needed
@@ -43,59 +42,20 @@ void AboutTest::isAFixedDialogWithItsControlsInPlace()
     QVERIFY(form.windowFlags() & Qt::WindowCloseButtonHint);
     QVERIFY(!(form.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
 
-    // An empty text stands for a text of the maker's choice; an empty size for one that follows the text.
-    const struct {
-        const char* name;
-        const char* parent;
-        QRect rect;
-        const char* text;
-    } controls[] = {
-        {"GroupBox1", "AboutForm", {8, 8, 385, 305}, ""},
-        {"Label8", "GroupBox1", {160, 16, 128, 24}, ""},
-        {"Image1", "GroupBox1", {56, 48, 41, 41}, nullptr},
-        {"Label3", "GroupBox1", {128, 48, 187, 36}, "Kavelo V. 1.x."},
-        {"Label1", "GroupBox1", {104, 96, 261, 24}, "Mini-Browser und -Downloader"},
-        {"GroupBox2", "AboutForm", {8, 320, 201, 41}, "Versions-Info"},
-        // The contact block: captions at the left, their values beside; the postal address
-        // continues under the maker's name, its last row further left.
-        {"Label2", "GroupBox1", {8, 192, 0, 0}, "Autor:"},
-        {"Label4", "GroupBox1", {56, 192, 0, 0}, ""},
-        {"Label5", "GroupBox1", {8, 208, 0, 0}, "Kontakt: "},
-        {"Label6", "GroupBox1", {56, 208, 0, 0}, ""},
-        {"Label7", "GroupBox1", {56, 224, 0, 0}, ""},
-        {"Label9", "GroupBox1", {24, 240, 0, 0}, ""},
-        {"Label10", "GroupBox1", {192, 208, 0, 0}, "Tel.:"},
-        {"Label11", "GroupBox1", {224, 208, 0, 0}, ""},
-        {"Label12", "GroupBox1", {192, 224, 0, 0}, "FAX:"},
-        {"Label13", "GroupBox1", {224, 224, 0, 0}, ""},
-        {"Label14", "GroupBox1", {8, 264, 0, 0}, "Web: "},
-        {"Label15", "GroupBox1", {56, 264, 0, 0}, ""},
-        {"Label16", "GroupBox1", {8, 280, 0, 0}, "eMail: "},
-        {"Label17", "GroupBox1", {56, 280, 0, 0}, ""},
-        {"Label20", "GroupBox2", {8, 16, 0, 0}, "Version 1.3.a    vom: Oktober 2010"},
-        {"Button1", "AboutForm", {288, 328, 75, 25}, "OK"},
-    };
-    for (const auto& control : controls) {
+    for (const AboutControl& control : kAboutControls) {
         auto* widget = form.findChild<QWidget*>(QLatin1String(control.name));
         QVERIFY2(widget, control.name);
-        QCOMPARE(widget->parentWidget()->objectName(), QLatin1String(control.parent));
-        QCOMPARE(widget->pos(), control.rect.topLeft());
-        if (!control.rect.isEmpty())
-            QCOMPARE(widget->size(), control.rect.size());
-        if (control.text && *control.text)
-            QCOMPARE(textOf(widget), QString::fromUtf8(control.text));
-        else if (control.text)
+        QCOMPARE(widget->parentWidget()->objectName(), QLatin1String(control.parent ? control.parent : "AboutForm"));
+        QCOMPARE(widget->pos(), control.place.topLeft());
+        if (!control.place.isEmpty())
+            QCOMPARE(widget->size(), control.place.size());
+        if (control.kind != AboutControl::Kind::Picture)
             QVERIFY2(!textOf(widget).isEmpty(), control.name);
     }
     QVERIFY(form.findChild<QPushButton*>(QStringLiteral("Button1"))->font().bold());
     const QPixmap icon = form.findChild<QLabel*>(QStringLiteral("Image1"))->pixmap();
     QCOMPARE(icon.deviceIndependentSize().toSize(), QSize(41, 41));
-}
 
-void AboutTest::everyTextFitsItsControlWithoutOverlap()
-{
-    TAboutForm form;
-    form.ensureControls();
     QCOMPARE(QFontInfo(form.findChild<QLabel*>(QStringLiteral("Label1"))->font()).family(),
              QStringLiteral("Liberation Sans"));
     const QFontInfo title(form.findChild<QLabel*>(QStringLiteral("Label3"))->font());

@@ -21,7 +21,6 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QtTest>
-#include <cstring>
 #include <memory>
 
 namespace {
@@ -81,19 +80,14 @@ private slots:
     void isAFixedDialogWithFourTabsAndItsButtons();
     void everyCaptionFitsItsControlWithoutOverlap();
     void passwordFieldsShowHashesAndChoicesStandInTwoColumns();
-    void theFirstTabFollowsTheRoleAtEveryShowing();
-    void rightsEnableTheControls_data();
-    void rightsEnableTheControls();
+    void theRoleAndTheRightsDecideWhatIsEnabledAndTakenOver_data();
+    void theRoleAndTheRightsDecideWhatIsEnabledAndTakenOver();
     void rightsAreReadWhenTheDialogIsShown();
     void recordToFormFillsEveryControlButThePasswords();
-    void aUserWithUserOptionsStoresFoldersAndRefreshOnly();
-    void aUserWithAddressRightsStoresAddressesAndDownloads();
-    void withoutRoleFinishTakesNothingAndSavesNothing();
-    void theAdministratorTakesEverythingOver();
     void aNumberErrorStopsFinishAndTakesNothingOver();
     void cancelEscapeAndCloseBoxTakeNothing();
-    void standardForTheAdministrator();
-    void standardForAUser();
+    void standardResetsWhatTheRoleMayChange_data();
+    void standardResetsWhatTheRoleMayChange();
     void passwordButtonsChangeAndRefill();
 };
 
@@ -251,53 +245,50 @@ void EinstellDialogTest::passwordFieldsShowHashesAndChoicesStandInTwoColumns()
     QCOMPARE(window->itemIndex(), 2);
 }
 
-void EinstellDialogTest::theFirstTabFollowsTheRoleAtEveryShowing()
-{
-    auto* tabs = control<QTabWidget>("PageControl1");
-    open(Role::Admin);
-    QCOMPARE(tabs->currentWidget()->objectName(), QStringLiteral("TabSheet2"));
-    tabs->setCurrentIndex(1);
-    click("BitBtn2");
-    open(Role::Admin);
-    QCOMPARE(tabs->currentWidget()->objectName(), QStringLiteral("TabSheet2"));
-    click("BitBtn2");
-    open(Role::User);
-    QCOMPARE(tabs->currentWidget()->objectName(), QStringLiteral("TabSheet1"));
-    tabs->setCurrentIndex(3);
-    click("BitBtn2");
-    open(Role::None);
-    QCOMPARE(tabs->currentWidget()->objectName(), QStringLiteral("TabSheet1"));
-}
-
-void EinstellDialogTest::rightsEnableTheControls_data()
+// Each role opens on its own tab, whichever was shown last. The rights enable
+// their controls whether or not a user is logged in; "Beenden" takes over what
+// is enabled and saves it, for the administrator and for a logged-in user with
+// either right only. One field of each group stands for its group.
+void EinstellDialogTest::theRoleAndTheRightsDecideWhatIsEnabledAndTakenOver_data()
 {
     QTest::addColumn<int>("role");
     QTest::addColumn<int>("userOptions");
     QTest::addColumn<int>("addresses");
+    QTest::addColumn<QString>("firstTab");
     QTest::addColumn<bool>("adminControls");
     QTest::addColumn<bool>("userControls");
     QTest::addColumn<bool>("addressControls");
+    QTest::addColumn<bool>("saved");
 
-    QTest::newRow("administrator without rights") << int(Role::Admin) << 0 << 0 << true << true << true;
-    QTest::newRow("user without rights") << int(Role::User) << 0 << 0 << false << false << false;
-    QTest::newRow("user with user options") << int(Role::User) << 1 << 0 << false << true << false;
-    QTest::newRow("user with addresses") << int(Role::User) << 0 << 1 << false << false << true;
-    QTest::newRow("no role, both rights") << int(Role::None) << 1 << 1 << false << true << true;
-    QTest::newRow("no role, no rights") << int(Role::None) << 0 << 0 << false << false << false;
+    const QString admin = QStringLiteral("TabSheet2");
+    const QString user = QStringLiteral("TabSheet1");
+    QTest::newRow("administrator without rights")
+        << int(Role::Admin) << 0 << 0 << admin << true << true << true << true;
+    QTest::newRow("user without rights") << int(Role::User) << 0 << 0 << user << false << false << false << false;
+    QTest::newRow("user with user options") << int(Role::User) << 1 << 0 << user << false << true << false << true;
+    QTest::newRow("user with addresses") << int(Role::User) << 0 << 1 << user << false << false << true << true;
+    QTest::newRow("no role, both rights") << int(Role::None) << 1 << 1 << user << false << true << true << false;
+    QTest::newRow("no role, no rights") << int(Role::None) << 0 << 0 << user << false << false << false << false;
 }
 
-void EinstellDialogTest::rightsEnableTheControls()
+void EinstellDialogTest::theRoleAndTheRightsDecideWhatIsEnabledAndTakenOver()
 {
     QFETCH(int, role);
     QFETCH(int, userOptions);
     QFETCH(int, addresses);
+    QFETCH(QString, firstTab);
     QFETCH(bool, adminControls);
     QFETCH(bool, userControls);
     QFETCH(bool, addressControls);
+    QFETCH(bool, saved);
 
     EinstellDaten.MayChangeUserOptions = static_cast<Word>(userOptions);
     EinstellDaten.MayChangeAddresses = static_cast<Word>(addresses);
+    const TEinstellRecord before = EinstellDaten;
+    auto* tabs = control<QTabWidget>("PageControl1");
+    tabs->setCurrentIndex(2);
     open(static_cast<Role>(role));
+    QCOMPARE(tabs->currentWidget()->objectName(), firstTab);
 
     for (const char* name : {"CheckBox1", "CheckBox6", "Edit5", "Edit18", "Edit20", "Edit34", "Edit22", "RadioGroup5",
                              "Edit30", "Edit31", "Edit1", "Edit2", "BitBtn3"})
@@ -309,6 +300,25 @@ void EinstellDialogTest::rightsEnableTheControls()
         QVERIFY2(control(name)->isEnabled() == addressControls, name);
     for (const char* name : {"Edit19", "Edit23", "Edit32", "BitBtn1", "BitBtn2", "TabSheet1", "TabSheet2"})
         QVERIFY2(control(name)->isEnabled(), name);
+
+    edit("Edit22")->setText(QStringLiteral("500"));
+    edit("Edit19")->clear();
+    QTest::keyClicks(edit("Edit19"), QStringLiteral("/daten/eins"));
+    edit("Edit6")->setText(QStringLiteral("https://neu.example/"));
+    click("BitBtn1");
+
+    QVERIFY(!form->isVisible());
+    QCOMPARE(form->result(), 1);
+    QVERIFY(boxes->messages.isEmpty());
+    QCOMPARE(EinstellDaten.MaxVersions, saved && adminControls ? Word(500) : before.MaxVersions);
+    QCOMPARE(text(EinstellDaten.DownloadFolder1),
+             saved && userControls ? QStringLiteral("/daten/eins") : text(before.DownloadFolder1));
+    QCOMPARE(text(EinstellDaten.HomePage),
+             saved && addressControls ? QStringLiteral("https://neu.example/") : text(before.HomePage));
+    if (saved)
+        QCOMPARE(folder->readFile(QStringLiteral("Einstell.DAT")), image(EinstellDaten));
+    else
+        QVERIFY(!settingsFileWritten());
 }
 
 void EinstellDialogTest::rightsAreReadWhenTheDialogIsShown()
@@ -327,132 +337,20 @@ void EinstellDialogTest::rightsAreReadWhenTheDialogIsShown()
 
 void EinstellDialogTest::recordToFormFillsEveryControlButThePasswords()
 {
+    // One control of each kind; which field goes where is the settings fields' test.
     stringToText(EinstellDaten.Download3Target, QStringLiteral("/tmp/Dritte Datei.zip"));
     EinstellDaten.Download4Counter = 65535;
-    EinstellDaten.SilentMode = 2;
     EinstellDaten.MaySearch = 1;
     EinstellDaten.Download2Suffix = 5;
-    EinstellDaten.WindowMode = 7;
     edit("Edit1")->setText(QStringLiteral("bleibt"));
     open(Role::None);
 
-    QCOMPARE(edit("Edit6")->text(), text(EinstellDaten.HomePage));
     QCOMPARE(edit("Edit26")->text(), QStringLiteral("/tmp/Dritte Datei.zip"));
     QCOMPARE(edit("Edit34")->text(), QStringLiteral("65535"));
-    QCOMPARE(edit("Edit32")->text(), QStringLiteral("10"));
-    QCOMPARE(edit("Edit30")->text(), QStringLiteral("800"));
-    QVERIFY(!box("CheckBox1")->isChecked());
     QVERIFY(box("CheckBox3")->isChecked());
     QCOMPARE(control<RadioGroup>("RadioGroup2")->itemIndex(), 5);
-    QCOMPARE(control<RadioGroup>("RadioGroup5")->itemIndex(), -1);
     QCOMPARE(edit("Edit1")->text(), QStringLiteral("bleibt"));
     QVERIFY(edit("Edit2")->text().isEmpty());
-}
-
-void EinstellDialogTest::aUserWithUserOptionsStoresFoldersAndRefreshOnly()
-{
-    EinstellDaten.MayChangeUserOptions = 1;
-    const TEinstellRecord before = EinstellDaten;
-    open(Role::User);
-    edit("Edit6")->setText(QStringLiteral("https://neu.example/"));
-    edit("Edit7")->setText(QStringLiteral("https://suche.example/"));
-    edit("Edit8")->setText(QStringLiteral("https://web1.example/"));
-    edit("Edit12")->setText(QStringLiteral("https://dl1.example/"));
-    edit("Edit19")->clear();
-    QTest::keyClicks(edit("Edit19"), QStringLiteral("/daten/eins"));
-    edit("Edit23")->setText(QStringLiteral("/daten/zwei"));
-    edit("Edit32")->setText(QStringLiteral("1001"));
-    click("BitBtn1");
-
-    QVERIFY(!form->isVisible());
-    QCOMPARE(form->result(), 1);
-    QCOMPARE(text(EinstellDaten.DownloadFolder1), QStringLiteral("/daten/eins"));
-    QCOMPARE(text(EinstellDaten.DownloadFolder2), QStringLiteral("/daten/zwei"));
-    QCOMPARE(EinstellDaten.RefreshMinutes, Word(0));
-    QCOMPARE(text(EinstellDaten.HomePage), text(before.HomePage));
-    QCOMPARE(text(EinstellDaten.SearchPage), text(before.SearchPage));
-    QCOMPARE(text(EinstellDaten.WebAddress1Url), text(before.WebAddress1Url));
-    QCOMPARE(text(EinstellDaten.Download1Url), text(before.Download1Url));
-    QCOMPARE(folder->readFile(QStringLiteral("Einstell.DAT")), image(EinstellDaten));
-    QVERIFY(boxes->messages.isEmpty());
-}
-
-void EinstellDialogTest::aUserWithAddressRightsStoresAddressesAndDownloads()
-{
-    EinstellDaten.MayChangeAddresses = 1;
-    const TEinstellRecord before = EinstellDaten;
-    open(Role::User);
-    edit("Edit6")->setText(QStringLiteral("https://neu.example/"));
-    edit("Edit19")->setText(QStringLiteral("/daten/eins"));
-    edit("Edit29")->setText(QStringLiteral("/daten/vier.zip"));
-    QTest::mouseClick(control<RadioGroup>("RadioGroup3")->item(2), Qt::LeftButton);
-    click("BitBtn1");
-
-    QCOMPARE(form->result(), 1);
-    QCOMPARE(text(EinstellDaten.HomePage), QStringLiteral("https://neu.example/"));
-    QCOMPARE(text(EinstellDaten.Download4Target), QStringLiteral("/daten/vier.zip"));
-    QCOMPARE(EinstellDaten.Download3Suffix, Word(2));
-    QCOMPARE(text(EinstellDaten.DownloadFolder1), text(before.DownloadFolder1));
-    QCOMPARE(folder->readFile(QStringLiteral("Einstell.DAT")), image(EinstellDaten));
-}
-
-void EinstellDialogTest::withoutRoleFinishTakesNothingAndSavesNothing()
-{
-    EinstellDaten.MayChangeUserOptions = 1;
-    EinstellDaten.MayChangeAddresses = 1;
-    const QByteArray before = image(EinstellDaten);
-    open(Role::None);
-    edit("Edit6")->setText(QStringLiteral("https://neu.example/"));
-    edit("Edit19")->setText(QStringLiteral("/daten/eins"));
-    edit("Edit32")->setText(QStringLiteral("5"));
-    click("BitBtn1");
-
-    QVERIFY(!form->isVisible());
-    QCOMPARE(form->result(), 1);
-    QCOMPARE(image(EinstellDaten), before);
-    QVERIFY(!settingsFileWritten());
-
-    // A user without either right: "Beenden" closes without taking over or saving.
-    EinstellDaten.MayChangeUserOptions = 0;
-    EinstellDaten.MayChangeAddresses = 0;
-    open(Role::User);
-    edit("Edit32")->setText(QStringLiteral("5"));
-    click("BitBtn1");
-    QCOMPARE(form->result(), 1);
-    QCOMPARE(EinstellDaten.RefreshMinutes, Word(10));
-    QVERIFY(!settingsFileWritten());
-}
-
-void EinstellDialogTest::theAdministratorTakesEverythingOver()
-{
-    open(Role::Admin);
-    edit("Edit6")->setText(QStringLiteral("https://neu.example/"));
-    edit("Edit11")->setText(QString(300, QLatin1Char('w')));
-    box("CheckBox1")->setChecked(true);
-    box("CheckBox2")->setChecked(false);
-    edit("Edit5")->clear();
-    edit("Edit34")->setText(QStringLiteral("70000"));
-    edit("Edit22")->setText(QStringLiteral("1"));
-    QTest::mouseClick(control<RadioGroup>("RadioGroup5")->item(2), Qt::LeftButton);
-    edit("Edit30")->setText(QStringLiteral("3001"));
-    click("BitBtn1");
-
-    QCOMPARE(form->result(), 1);
-    QCOMPARE(text(EinstellDaten.HomePage), QStringLiteral("https://neu.example/"));
-    QCOMPARE(text(EinstellDaten.WebAddress2Name), QString(255, QLatin1Char('w')));
-    QCOMPARE(EinstellDaten.SilentMode, Word(1));
-    QCOMPARE(EinstellDaten.MaySurf, Word(0));
-    QCOMPARE(EinstellDaten.AutoEndSeconds, Word(0));
-    QCOMPARE(EinstellDaten.Download4Counter, Word(4464));
-    QCOMPARE(EinstellDaten.MaxVersions, Word(2));
-    QCOMPARE(EinstellDaten.WindowMode, Word(2));
-    QCOMPARE(EinstellDaten.WindowWidth, Word(790));
-    QCOMPARE(folder->readFile(QStringLiteral("Einstell.DAT")), image(EinstellDaten));
-
-    // The next showing shows what was stored.
-    open(Role::Admin);
-    QCOMPARE(edit("Edit22")->text(), QStringLiteral("2"));
-    QCOMPARE(edit("Edit11")->text().size(), 255);
 }
 
 void EinstellDialogTest::aNumberErrorStopsFinishAndTakesNothingOver()
@@ -472,15 +370,7 @@ void EinstellDialogTest::aNumberErrorStopsFinishAndTakesNothingOver()
     QCOMPARE(image(EinstellDaten), before);
     QVERIFY(!settingsFileWritten());
 
-    edit("Edit31")->setText(QStringLiteral("6OO"));
     edit("Edit20")->setText(QStringLiteral("3"));
-    click("BitBtn1");
-    QVERIFY(form->isVisible());
-    QCOMPARE(boxes->messages.last().text, QStringLiteral("'6OO' ist kein gültiger Integerwert"));
-    QCOMPARE(image(EinstellDaten), before);
-    QVERIFY(!settingsFileWritten());
-
-    edit("Edit31")->setText(QStringLiteral("600"));
     click("BitBtn1");
     QVERIFY(!form->isVisible());
     QCOMPARE(form->result(), 1);
@@ -522,64 +412,50 @@ void EinstellDialogTest::cancelEscapeAndCloseBoxTakeNothing()
     QVERIFY(!settingsFileWritten());
 }
 
-void EinstellDialogTest::standardForTheAdministrator()
+// "Standard" asks, and resets what the role may change (the record's resets
+// have their own tests); the controls show the record afterwards whatever the
+// answer, the typed passwords stay, the dialog stays open and nothing is saved.
+void EinstellDialogTest::standardResetsWhatTheRoleMayChange_data()
 {
-    EinstellDaten.Download2Counter = 12;
-    EinstellDaten.MaxVersions = 500;
-    EinstellDaten.MayChangeAddresses = 1;
-    scrambleAdminPassword(EinstellDaten.AdminPasswordStored, "eigenes");
-    const TEinstellRecord before = EinstellDaten;
-    open(Role::Admin);
+    QTest::addColumn<int>("role");
+    QTest::addColumn<QString>("question");
+    QTest::addColumn<bool>("adminOptions");
+    QTest::newRow("administrator") << int(Role::Admin) << QStringLiteral("wieder herstellen?\n(Passwörter") << true;
+    QTest::newRow("user") << int(Role::User) << QStringLiteral("für die Nutzer-Optionen") << false;
+}
 
+void EinstellDialogTest::standardResetsWhatTheRoleMayChange()
+{
+    QFETCH(int, role);
+    QFETCH(QString, question);
+    QFETCH(bool, adminOptions);
+    EinstellDaten.MayChangeUserOptions = 1;
+    EinstellDaten.MaxVersions = 500;
+    stringToText(EinstellDaten.HomePage, QStringLiteral("https://eigene.example/"));
+    const QByteArray before = image(EinstellDaten);
+    open(static_cast<Role>(role));
+    edit("Edit6")->setText(QStringLiteral("https://getippt.example/"));
     edit("Edit22")->setText(QStringLiteral("700"));
+    edit("Edit1")->setText(QStringLiteral("getippt"));
+
     boxes->answerNext(false);
     click("BitBtn5");
     QCOMPARE(boxes->messages.size(), 1);
     QCOMPARE(boxes->messages[0].kind, MessageKind::Confirmation);
-    QVERIFY(boxes->messages[0].text.startsWith(QStringLiteral("Wollen Sie jetzt die Standard-Vorgaben\nwieder")));
-    QCOMPARE(std::memcmp(&EinstellDaten, &before, sizeof before), 0);
-    QCOMPARE(edit("Edit22")->text(), QStringLiteral("500"));  // reloaded all the same
-
-    edit("Edit1")->setText(QStringLiteral("getippt"));
-    edit("Edit22")->setText(QStringLiteral("700"));
-    boxes->answerNext(true);
-    click("BitBtn5");
-    QCOMPARE(EinstellDaten.MaxVersions, Word(99));
-    QCOMPARE(EinstellDaten.Download2Counter, Word(0));
-    QCOMPARE(EinstellDaten.MayChangeAddresses, Word(0));
-    QCOMPARE(EinstellDaten.RefreshMinutes, Word(10));
-    QCOMPARE(EinstellDaten.WindowWidth, Word(800));
-    QCOMPARE(unscrambleAdminPassword(EinstellDaten.AdminPasswordStored), QByteArray("eigenes"));
-    QCOMPARE(edit("Edit22")->text(), QStringLiteral("99"));
-    QCOMPARE(edit("Edit20")->text(), QStringLiteral("0"));
-    QCOMPARE(edit("Edit1")->text(), QStringLiteral("getippt"));
-    QVERIFY(form->isVisible());
-    QVERIFY(!settingsFileWritten());
-}
-
-void EinstellDialogTest::standardForAUser()
-{
-    EinstellDaten.MayChangeUserOptions = 1;
-    stringToText(EinstellDaten.HomePage, QStringLiteral("https://eigene.example/"));
-    stringToText(EinstellDaten.DownloadFolder2, QStringLiteral("/eigene/zwei"));
-    stringToText(EinstellDaten.WebAddress1Url, QStringLiteral("https://web.example/"));
-    const TEinstellRecord before = EinstellDaten;
-    open(Role::User);
-
-    edit("Edit19")->setText(QStringLiteral("/getippt"));
-    boxes->answerNext(false);
-    click("BitBtn5");
-    QVERIFY(boxes->messages[0].text.contains(QStringLiteral("für die Nutzer-Optionen")));
-    QCOMPARE(std::memcmp(&EinstellDaten, &before, sizeof before), 0);
-    QCOMPARE(edit("Edit19")->text(), text(before.DownloadFolder1));
+    QVERIFY2(boxes->messages[0].text.contains(question), qPrintable(boxes->messages[0].text));
+    QCOMPARE(image(EinstellDaten), before);
+    QCOMPARE(edit("Edit6")->text(), QStringLiteral("https://eigene.example/"));
+    QCOMPARE(edit("Edit22")->text(), QStringLiteral("500"));
 
     boxes->answerNext(true);
     click("BitBtn5");
     QCOMPARE(text(EinstellDaten.HomePage), text(StandardDaten.HomePage));
+    QCOMPARE(EinstellDaten.MaxVersions, adminOptions ? StandardDaten.MaxVersions : Word(500));
     QCOMPARE(edit("Edit6")->text(), text(StandardDaten.HomePage));
-    QCOMPARE(text(EinstellDaten.DownloadFolder2), QStringLiteral("/eigene/zwei"));
-    QCOMPARE(text(EinstellDaten.WebAddress1Url), QStringLiteral("https://web.example/"));
-    QCOMPARE(EinstellDaten.RefreshMinutes, Word(10));
+    QCOMPARE(edit("Edit22")->text(), QString::number(EinstellDaten.MaxVersions));
+    QCOMPARE(edit("Edit1")->text(), QStringLiteral("getippt"));
+    QVERIFY(form->isVisible());
+    QVERIFY(!settingsFileWritten());
 }
 
 void EinstellDialogTest::passwordButtonsChangeAndRefill()
@@ -594,12 +470,6 @@ void EinstellDialogTest::passwordButtonsChangeAndRefill()
     QCOMPARE(edit("Edit1")->text(), filler);
     QCOMPARE(edit("Edit2")->text(), QStringLiteral("9876543210"));
     QCOMPARE(edit("Edit1")->displayText(), QString(15, QLatin1Char('#')));
-    QVERIFY(boxes->messages.isEmpty());
-
-    click("BitBtn3");  // the fillers differ
-    QCOMPARE(boxes->messages.size(), 1);
-    QVERIFY(boxes->messages[0].text.contains(QStringLiteral("Administrator-\nPasswortes")));
-    QCOMPARE(AdminPassword, QStringLiteral("Neu!"));
 
     // A user with the right changes the user password; the fields keep their fillers between showings.
     click("BitBtn2");
@@ -612,7 +482,6 @@ void EinstellDialogTest::passwordButtonsChangeAndRefill()
     QCOMPARE(UserPassword, QStringLiteral("nutz"));
     QCOMPARE(unscrambleUserPassword(EinstellDaten.UserPasswordStored), QByteArray("nutz"));
     QCOMPARE(edit("Edit3")->text(), filler);
-    QCOMPARE(boxes->messages.size(), 1);
 
     // Someone without role may press the button but changes nothing, silently.
     click("BitBtn2");
@@ -622,7 +491,7 @@ void EinstellDialogTest::passwordButtonsChangeAndRefill()
     click("BitBtn4");
     QCOMPARE(UserPassword, QStringLiteral("nutz"));
     QCOMPARE(edit("Edit3")->text(), filler);
-    QCOMPARE(boxes->messages.size(), 1);
+    QVERIFY(boxes->messages.isEmpty());
     QVERIFY(!settingsFileWritten());
 }
 

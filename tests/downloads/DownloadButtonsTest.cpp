@@ -23,7 +23,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStatusTipEvent>
-#include <QTemporaryDir>
 #include <QTextEdit>
 #include <QWebEnginePage>
 #include <QWebEngineView>
@@ -47,34 +46,32 @@ class DownloadButtonsTest : public QObject {
     Q_OBJECT
 
 private:
-    QTemporaryDir config;
     std::unique_ptr<LoopbackServer> server;
     std::unique_ptr<MainWindowRun> run;
 
-    void startWindow(const QStringList& arguments = {}) { run->start(arguments); }
-
-    // Clicks a button and, when a flash message appears, records it and closes it.
-    QList<Shown> clickAndRecord(const char* name)
+    // Runs what may show flash messages and records each one that appears, closing it.
+    static QList<Shown> recordFlashes(const std::function<void()>& action)
     {
         QList<Shown> shown;
         const WhenShown<TInfoDlg> driver([&](TInfoDlg* dialog) {
-            Shown entry;
-            entry.caption = dialog->windowTitle();
-            entry.headline = dialog->findChild<QLineEdit*>(QStringLiteral("Edit1"))->text();
-            entry.lines =
-                dialog->findChild<QTextEdit*>(QStringLiteral("Memo1"))->toPlainText().split(QLatin1Char('\n'));
-            entry.stepMs = dialog->findChild<Timer*>(QStringLiteral("Timer1"))->interval();
-            shown.append(entry);
+            shown.append(
+                {dialog->windowTitle(), dialog->findChild<QLineEdit*>(QStringLiteral("Edit1"))->text(),
+                 dialog->findChild<QTextEdit*>(QStringLiteral("Memo1"))->toPlainText().split(QLatin1Char('\n')),
+                 dialog->findChild<Timer*>(QStringLiteral("Timer1"))->interval()});
             dialog->findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
         });
-        run->control<QPushButton>(name)->click();  // returns when the run is over
+        action();
         return shown;
+    }
+    // Clicks a download button; the click returns when the run is over.
+    QList<Shown> clickAndRecord(const char* name)
+    {
+        return recordFlashes([&] { run->control<QPushButton>(name)->click(); });
     }
 
 private slots:
     void initTestCase()
     {
-        qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
         server = std::make_unique<LoopbackServer>();
         server->serveText("/", "<html><body>Start</body></html>");
         server->serveText("/datei.zip", "Inhalt", "application/zip");
@@ -100,7 +97,7 @@ private slots:
 
     void successAndFailureAreReportedForThreeSecondsOrThirtyWhenSilent()
     {
-        startWindow();
+        run->start();
         const QList<Shown> ok = clickAndRecord("BitBtn10");
         QCOMPARE(ok.size(), 1);
         QCOMPARE(ok[0].caption, QStringLiteral("Download"));
@@ -146,7 +143,7 @@ private slots:
     void aTargetInTheProgramFolderIsRefusedBeforeAnythingIsFetched()
     {
         stringToText(run->settings.Download1Target, run->folder.path(QStringLiteral("Einstell.DAT")));
-        startWindow();
+        run->start();
         const QByteArray before = run->folder.readFile(QStringLiteral("Einstell.DAT"));
         const int served = server->count(QStringLiteral("/datei.zip"));
         QVERIFY(clickAndRecord("BitBtn10").isEmpty());
@@ -164,7 +161,7 @@ private slots:
         stringToText(run->settings.Download3Url, server->url(QStringLiteral("/langsam.bin")));
         stringToText(run->settings.Download3Target, run->folder.path(QStringLiteral("Ablage/langsam.bin")));
         stringToText(run->settings.HomePage, server->url(QStringLiteral("/")));
-        startWindow({QStringLiteral("0")});
+        run->start({QStringLiteral("0")});
         const QWebEnginePage* page = run->control<QWebEngineView>("WebBrowser1")->page();
         QTRY_VERIFY_WITH_TIMEOUT(page->renderProcessPid() > 0 && server->count(QStringLiteral("/")) == 1, 15000);
         const qint64 renderer = page->renderProcessPid();
@@ -220,7 +217,7 @@ private slots:
 
     void aMinimizedWindowShowsNothing()
     {
-        startWindow();
+        run->start();
         run->window().showMinimized();
         QVERIFY(clickAndRecord("BitBtn10").isEmpty());
         QVERIFY(clickAndRecord("BitBtn11").isEmpty());
@@ -231,7 +228,7 @@ private slots:
         setHostValue(kInternetExplorerKey, kDownloadDirectoryValue, QStringLiteral("/vorher"));
         run->settings.RedirectDownloads = 1;
         stringToText(run->settings.DownloadFolder1, run->folder.path(QStringLiteral("eins")));
-        startWindow();
+        run->start();
         QCOMPARE(readHostValue(kInternetExplorerKey, kDownloadDirectoryValue),
                  run->folder.path(QStringLiteral("eins")));
         run->window().close();
@@ -241,21 +238,13 @@ private slots:
     // Last: the tick ends the program, after which no modal loop runs any more.
     void aPendingAutomaticDownloadSilencesItsButtonAndRunsOnce()
     {
-        startWindow({QStringLiteral("1"), QStringLiteral("2")});
+        run->start({QStringLiteral("1"), QStringLiteral("2")});
         run->window().showNormal();
         const QString title = run->window().windowTitle();
         QVERIFY(clickAndRecord("BitBtn10").isEmpty());  // its flag is cleared by this run
         const int served = server->count(QStringLiteral("/datei.zip"));
 
-        QList<Shown> shown;
-        std::function<void(TInfoDlg*)> record = [&](TInfoDlg* dialog) {
-            shown.append(
-                {dialog->windowTitle(), QString(),
-                 dialog->findChild<QTextEdit*>(QStringLiteral("Memo1"))->toPlainText().split(QLatin1Char('\n')), 0});
-            dialog->findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
-        };
-        const WhenShown<TInfoDlg> driver(record);
-        emit run->control<Timer>("Timer2")->timeout();
+        const QList<Shown> shown = recordFlashes([&] { emit run->control<Timer>("Timer2")->timeout(); });
         QCOMPARE(server->count(QStringLiteral("/datei.zip")), served);  // not fetched again
         QCOMPARE(shown.size(), 1);                                      // only download 2 reports
         QCOMPARE(shown[0].caption, QStringLiteral("automatischer Download"));

@@ -164,19 +164,13 @@ TEST_F(DownloadToFileTest, FailuresLeaveTheOldFileAndNoTemporaryFile)
     EXPECT_EQ(loopRequests, 11);
 }
 
-TEST_F(DownloadToFileTest, FollowsARedirect)
+TEST_F(DownloadToFileTest, FollowsARedirectAndEncodesBlanksAndUmlautsOfTheAddress)
 {
     body = "umgezogen";
-    const QString path = target("ziel.txt");
-    EXPECT_TRUE(transferToFile(server.url(QStringLiteral("/moved")), path).ok);
-    EXPECT_EQ(contents(path), QByteArray("umgezogen"));
-}
-
-TEST_F(DownloadToFileTest, BlanksAndUmlautsOfTheAddressAreEncoded)
-{
-    const QString path = target("kodiert.txt");
-    EXPECT_TRUE(transferToFile(server.url(QString::fromUtf8("/ordner mit ä/datei.txt")), path).ok);
-    EXPECT_EQ(contents(path), QByteArray("kodiert"));
+    EXPECT_TRUE(transferToFile(server.url(QStringLiteral("/moved")), target("ziel.txt")).ok);
+    EXPECT_EQ(contents(target("ziel.txt")), QByteArray("umgezogen"));
+    EXPECT_TRUE(transferToFile(server.url(QString::fromUtf8("/ordner mit ä/datei.txt")), target("kodiert.txt")).ok);
+    EXPECT_EQ(contents(target("kodiert.txt")), QByteArray("kodiert"));
 }
 
 TEST_F(DownloadToFileTest, FailsWithoutAServerOrAFolder)

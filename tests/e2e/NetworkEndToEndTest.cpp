@@ -12,9 +12,7 @@
 
 #include <gtest/gtest.h>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
-#include <QThread>
 #include <functional>
 
 namespace {
@@ -78,10 +76,7 @@ protected:
     {
         run.writeSettings(record);
         run.start({QStringLiteral("0")});
-        QElapsedTimer waited;
-        waited.start();
-        while (!done() && waited.elapsed() < 60000 && !run.waitForExit(100)) {
-        }
+        waitUntil([&] { return done() || run.waitForExit(0); }, 60000);
         return done();
     }
 

@@ -7,21 +7,26 @@
 
 #include <QProcess>
 #include <QTemporaryDir>
+#include <functional>
 
 // The record that a fresh program would write: every default set.
 TEinstellRecord defaultRecord();
+
+// Checks condition every 50 ms until it holds, at most milliseconds; whether it held.
+bool waitUntil(const std::function<bool()>& condition, int milliseconds);
 
 class ProgramRun {
 public:
     ProgramRun();
     ~ProgramRun();
 
-    QString folder() const { return programDir.path(); }
     QString home() const { return homeDir.path(); }
     void writeSettings(const TEinstellRecord& record) const;
     QByteArray readSettings() const;
     // Extra environment for the run, e.g. flags for the web engine or a display.
     void setEnv(const QString& name, const QString& value);
+    // Runs the tests' build of the program, whose timed reload counts minutes of minuteMs.
+    void shortenMinutes(int minuteMs);
 
     void start(const QStringList& arguments = {});
     // Waits for the end; false on time-out.
@@ -32,34 +37,9 @@ public:
     QProcess& proc() { return process; }
 
 private:
+    QString executable = QStringLiteral(KAVELO_EXECUTABLE);
     QTemporaryDir programDir;
     QTemporaryDir homeDir;
     QProcessEnvironment environment;
     QProcess process;
-};
-
-// A virtual X display of its own (Xvfb) for runs that a visitor drives with
-// mouse and keys through xdotool.
-class VirtualDisplay {
-public:
-    VirtualDisplay();
-    ~VirtualDisplay();
-
-    // False when Xvfb or xdotool is missing or the display did not start.
-    bool isUsable() const { return !display.isEmpty(); }
-    QString name() const { return display; }
-
-    // xdotool with these arguments on this display; its output, trimmed.
-    QString xdotool(const QStringList& arguments) const;
-    // The visible windows of the process, newest last.
-    QStringList windows(qint64 pid) const;
-    QString title(const QString& window) const;
-    // Waits until the process shows a window whose title starts so; its id, or empty.
-    QString waitForWindow(qint64 pid, const QString& titleStart, int milliseconds) const;
-    // A mouse click (button 1 left, 8 back) at x, y inside the window.
-    void click(const QString& window, int x, int y, int button = 1) const;
-
-private:
-    QProcess server;
-    QString display;
 };

@@ -19,7 +19,7 @@ void endProcess(QProcess& process)
 
 }  // namespace
 
-XSession::XSession(QSize screen)
+XSession::XSession(QSize screen, Manager manager)
 {
     // The server picks a free display and writes its number to the given descriptor.
     server.start(QStringLiteral("Xvfb"),
@@ -32,6 +32,10 @@ XSession::XSession(QSize screen)
         number += QString::fromLatin1(server.readAllStandardOutput());
     if (number.trimmed().isEmpty())
         return;
+    if (manager == Manager::None) {
+        name = QLatin1Char(':') + number.trimmed();
+        return;
+    }
 
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("DISPLAY"), QLatin1Char(':') + number.trimmed());
@@ -80,4 +84,35 @@ QStringList XSession::windowsTitled(const QString& title) const
     return tool(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--name"),
                                             QLatin1Char('^') + QRegularExpression::escape(title)})
         .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+QString XSession::xdotool(const QStringList& arguments) const
+{
+    return tool(QStringLiteral("xdotool"), arguments).trimmed();
+}
+
+QStringList XSession::windows(qint64 pid) const
+{
+    return xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
+                    QString::number(pid), QStringLiteral("--name"), QStringLiteral(".")})
+        .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+QString XSession::waitForWindow(qint64 pid, const QString& titleStart, int milliseconds) const
+{
+    const QDeadlineTimer deadline(milliseconds);
+    do {
+        for (const QString& window : windows(pid)) {
+            if (xdotool({QStringLiteral("getwindowname"), window}).startsWith(titleStart))
+                return window;
+        }
+        QThread::msleep(200);
+    } while (!deadline.hasExpired());
+    return {};
+}
+
+void XSession::click(const QString& window, int x, int y, int button) const
+{
+    xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window, QString::number(x), QString::number(y),
+             QStringLiteral("click"), QString::number(button)});
 }

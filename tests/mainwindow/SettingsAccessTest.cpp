@@ -41,8 +41,6 @@ private:
     std::unique_ptr<LoopbackServer> server;
     std::unique_ptr<MainWindowRun> run;
 
-    void startWindow(const QStringList& arguments = {}) { run->start(arguments); }
-
     QList<bool> timerStates() const
     {
         QList<bool> states;
@@ -110,7 +108,7 @@ private slots:
 
     void theAdministratorsChangeIsSavedAppliedAndUsedAtTheNextStart()
     {
-        startWindow();
+        run->start();
         QCOMPARE(timerStates(), (QList<bool>{true, false, false, false}));
         const Visit seen = visit(typed("Chef-Passwort"), [&](TEinstellForm* dialog) {
             dialog->findChild<QCheckBox*>(QStringLiteral("CheckBox2"))->setChecked(false);
@@ -131,7 +129,7 @@ private slots:
         run.reset();  // its program folder goes before the next one comes
         run = std::make_unique<MainWindowRun>();
         std::memcpy(&run->settings, file.constData(), sizeof run->settings);
-        startWindow();
+        run->start();
         QTRY_COMPARE_WITH_TIMEOUT(server->count(QStringLiteral("/neu")), 1, 10000);
     }
 
@@ -139,7 +137,7 @@ private slots:
     {
         run->settings.MayChangeUserOptions = 1;
         run->settings.RefreshMinutes = 0;
-        startWindow({QStringLiteral("0")});
+        run->start({QStringLiteral("0")});
         const Visit seen = visit(typed("nutzer"), [](TEinstellForm* dialog) {
             dialog->findChild<QLineEdit*>(QStringLiteral("Edit32"))->setText(QStringLiteral("5"));
         });
@@ -153,7 +151,7 @@ private slots:
     void aStoppedRefreshTimerStaysStoppedAfterTheAdministratorSetsMinutes()
     {
         run->settings.RefreshMinutes = 0;
-        startWindow();
+        run->start();
         visit(typed("Chef-Passwort"), [](TEinstellForm* dialog) {
             dialog->findChild<QLineEdit*>(QStringLiteral("Edit32"))->setText(QStringLiteral("3"));
         });
@@ -164,7 +162,7 @@ private slots:
 
     void withoutARoleNothingIsTakenOverOrSaved()
     {
-        startWindow();
+        run->start();
         const auto visitWithout = [&](const char* password) {
             const Visit seen = visit(typed(password), [&](TEinstellForm* dialog) {
                 dialog->findChild<QLineEdit*>(QStringLiteral("Edit19"))->setText(QStringLiteral("/anders"));
@@ -184,7 +182,7 @@ private slots:
     void theBuiltInPasswordIsNotedOncePerRun()
     {
         scrambleAdminPassword(run->settings.AdminPasswordStored, encodeAnsi(kBuiltInAdminPassword));
-        startWindow();
+        run->start();
         visit(typed("nutzer"));
         QVERIFY(run->boxes.messages.isEmpty());
         visit(typed("Kavelo-Chef"));
@@ -198,7 +196,7 @@ private slots:
     // nothing for the next one; wrong entries cost no wait.
     void theNextVisitorFindsNoEntryAndWrongEntriesCostNoWait()
     {
-        startWindow();
+        run->start();
         visit(typed(nullptr));
         visit(typed("Chef-Passwort"));
         QCOMPARE(visit([](TPasswordDlg* dialog) {

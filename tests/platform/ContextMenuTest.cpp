@@ -11,6 +11,7 @@
 #include "support/LoopbackServer.h"
 #include "support/MainWindowRun.h"
 #include "support/PageScript.h"
+#include "support/TestView.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -19,11 +20,12 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QWebEnginePage>
+#include <array>
 #include <memory>
 
 namespace {
 
-constexpr int kTimeout = 15000;
+constexpr int kTimeout = TestView::kTimeoutMs;
 
 const char* const kPage = R"html(<!DOCTYPE html><html><head><meta charset="utf-8"></head>
 <body style="margin:0">
@@ -75,7 +77,7 @@ private slots:
     void theMainWindowsMenuRunsItsOwnReload();
 
 private:
-    void loadPage(BrowserView& on);
+    void loadPage(TestView& on);
     // Right-clicks the element's centre and returns the menu that opens.
     QMenu* openMenu(BrowserView& on, const QString& elementId);
     static QVariant runScript(BrowserView& on, const QString& script)
@@ -84,7 +86,7 @@ private:
     }
 
     LoopbackServer server;
-    std::unique_ptr<BrowserView> view;
+    std::unique_ptr<TestView> view;
     QPushButton back;
     QPushButton forward;
     QPushButton reload;
@@ -103,7 +105,7 @@ void ContextMenuTest::init()
 {
     for (QPushButton* button : {&back, &forward, &reload})
         button->setEnabled(true);
-    view = std::make_unique<BrowserView>();
+    view = std::make_unique<TestView>(server);
     view->setNavigationButtons(&back, &forward, &reload);
     loadPage(*view);
 }
@@ -115,24 +117,16 @@ void ContextMenuTest::cleanup()
     view.reset();
 }
 
-void ContextMenuTest::loadPage(BrowserView& on)
+void ContextMenuTest::loadPage(TestView& on)
 {
-    on.resize(600, 400);
-    on.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&on));
-    QSignalSpy loaded(&on, &QWebEngineView::loadFinished);
-    on.Navigate(server.url());
-    QTRY_VERIFY_WITH_TIMEOUT(!loaded.isEmpty(), kTimeout);
+    on.open();
     QTRY_VERIFY_WITH_TIMEOUT(runScript(on, QStringLiteral("document.getElementById('bild').complete")).toBool(),
                              kTimeout);
 }
 
 QMenu* ContextMenuTest::openMenu(BrowserView& on, const QString& elementId)
 {
-    const std::optional<QPoint> centre = elementCentre(on.page(), elementId, kTimeout);
-    if (!centre)
-        return nullptr;
-    QTest::mouseClick(on.focusProxy(), Qt::RightButton, {}, *centre);
+    clickElement(&on, elementId, Qt::RightButton, kTimeout);
     const auto shown = [] { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); };
     return QTest::qWaitFor([&] { return shown() != nullptr; }, kTimeout) ? shown() : nullptr;
 }
@@ -153,41 +147,29 @@ void ContextMenuTest::offersEditingAndTheWindowsNavigationOnly()
     }
 }
 
+// Each entry is enabled as its button is at the moment the menu opens, and
+// clicks it; a disabled one clicks nothing.
 void ContextMenuTest::navigationEntriesFollowAndClickTheButtons()
 {
-    QSignalSpy backClicks(&back, &QPushButton::clicked);
-    QSignalSpy forwardClicks(&forward, &QPushButton::clicked);
-    QSignalSpy reloadClicks(&reload, &QPushButton::clicked);
-
-    back.setEnabled(false);
-    QMenu* menu = openMenu(*view, QStringLiteral("text"));
-    QVERIFY(menu);
-    QVERIFY(!Entry(menu, QStringLiteral("Zurück"))->isEnabled());
-    QVERIFY(Entry(menu, QStringLiteral("Vor"))->isEnabled());
-    QVERIFY(Entry(menu, QStringLiteral("Neu laden"))->isEnabled());
-    Entry(menu, QStringLiteral("Zurück"))->trigger();
-    Entry(menu, QStringLiteral("Vor"))->trigger();
-    Entry(menu, QStringLiteral("Neu laden"))->trigger();
-    menu->close();
-    QCOMPARE(backClicks.size(), 0);
-    QCOMPARE(forwardClicks.size(), 1);
-    QCOMPARE(reloadClicks.size(), 1);
-    QTRY_VERIFY(!QApplication::activePopupWidget());
-
-    // The buttons' state at the moment the menu opens counts.
-    back.setEnabled(true);
-    forward.setEnabled(false);
-    reload.setEnabled(false);
-    menu = openMenu(*view, QStringLiteral("field"));
-    QVERIFY(menu);
-    QVERIFY(Entry(menu, QStringLiteral("Zurück"))->isEnabled());
-    QVERIFY(!Entry(menu, QStringLiteral("Vor"))->isEnabled());
-    QVERIFY(!Entry(menu, QStringLiteral("Neu laden"))->isEnabled());
-    Entry(menu, QStringLiteral("Zurück"))->trigger();
-    menu->close();
-    QCOMPARE(backClicks.size(), 1);
-    QCOMPARE(forwardClicks.size(), 1);
-    QCOMPARE(reloadClicks.size(), 1);
+    QPushButton* const buttons[] = {&back, &forward, &reload};
+    QSignalSpy clicks[] = {QSignalSpy(&back, &QPushButton::clicked), QSignalSpy(&forward, &QPushButton::clicked),
+                           QSignalSpy(&reload, &QPushButton::clicked)};
+    for (const auto& [element, enabled] : {std::pair{QStringLiteral("text"), std::array{false, true, true}},
+                                           std::pair{QStringLiteral("field"), std::array{true, false, false}}}) {
+        for (int i = 0; i < 3; ++i)
+            buttons[i]->setEnabled(enabled[i]);
+        QMenu* menu = openMenu(*view, element);
+        QVERIFY(menu);
+        for (int i = 0; i < 3; ++i) {
+            QAction* entry = Entry(menu, kNavigation[i]);
+            QCOMPARE(entry->isEnabled(), enabled[i]);
+            const qsizetype before = clicks[i].size();
+            entry->trigger();
+            QCOMPARE(clicks[i].size(), before + (enabled[i] ? 1 : 0));
+        }
+        menu->close();
+        QTRY_VERIFY(!QApplication::activePopupWidget());
+    }
 }
 
 void ContextMenuTest::editingEntriesActOnThePage()
@@ -230,7 +212,7 @@ void ContextMenuTest::editingEntriesActOnThePage()
 
 void ContextMenuTest::aViewWithoutButtonsOffersEditingOnly()
 {
-    BrowserView plain;
+    TestView plain(server);
     loadPage(plain);
     QMenu* menu = openMenu(plain, QStringLiteral("text"));
     QVERIFY(menu);
@@ -250,20 +232,20 @@ void ContextMenuTest::theSourceOfAPageIsNeverShown()
     const qsizetype windows = QApplication::topLevelWidgets().size();
     QSignalSpy reached(view.get(), &BrowserView::NavigateComplete2);
 
-    view->triggerPageAction(QWebEnginePage::ViewSource);
-    view->Navigate(source);
-    view->Navigate(QStringLiteral("VIEW-SOURCE:") + page);
-    runScript(*view, QStringLiteral("location.href = '%1'").arg(source));
-    QTest::keyClick(view->focusProxy(), Qt::Key_U, Qt::ControlModifier);
-    QTest::keyClick(view->focusProxy(), Qt::Key_F12);
-    QTest::keyClick(view->focusProxy(), Qt::Key_I, Qt::ControlModifier | Qt::ShiftModifier);
-    QTest::keyClick(view->focusProxy(), Qt::Key_J, Qt::ControlModifier | Qt::ShiftModifier);
-    QVERIFY(!QTest::qWaitFor(
-        [&] {
-            return QApplication::topLevelWidgets().size() != windows || view->LocationURL() != page
-                   || reached.size() != 0 || server.count(QStringLiteral("/")) != requests;
-        },
-        1500));
+    QVERIFY(navigationsBegunBy(view->page(), [&] {
+                view->triggerPageAction(QWebEnginePage::ViewSource);
+                view->Navigate(source);
+                view->Navigate(QStringLiteral("VIEW-SOURCE:") + page);
+                runScript(*view, QStringLiteral("location.href = '%1'").arg(source));
+                QTest::keyClick(view->focusProxy(), Qt::Key_U, Qt::ControlModifier);
+                QTest::keyClick(view->focusProxy(), Qt::Key_F12);
+                QTest::keyClick(view->focusProxy(), Qt::Key_I, Qt::ControlModifier | Qt::ShiftModifier);
+                QTest::keyClick(view->focusProxy(), Qt::Key_J, Qt::ControlModifier | Qt::ShiftModifier);
+            }).isEmpty());
+    QCOMPARE(QApplication::topLevelWidgets().size(), windows);
+    QCOMPARE(view->LocationURL(), page);
+    QVERIFY(reached.isEmpty());
+    QCOMPARE(server.count(QStringLiteral("/")), requests);
     QVERIFY(runScript(*view, QStringLiteral("document.getElementById('field') !== null")).toBool());
 }
 

@@ -104,12 +104,10 @@ TEST_F(HostRegistryTest, StoreWhoseFolderCannotBeCreatedDoesNotOpen)
     EXPECT_EQ(key.readString(kStartPageValue), QString());
     EXPECT_THROW(key.writeString(kStartPageValue, QStringLiteral("x")), std::runtime_error);
     EXPECT_EQ(readHostValue(kInternetExplorerMainKey, kStartPageValue), QString());
-}
 
-TEST_F(HostRegistryTest, StoreFileThatIsAFolderDoesNotOpen)
-{
+    // Nor does a store whose file is a folder.
+    useConfigHome(config.path());
     ASSERT_TRUE(QDir().mkpath(storeFile()));
-    HostRegistryKey key;
     EXPECT_FALSE(key.open(kInternetExplorerMainKey));
 }
 

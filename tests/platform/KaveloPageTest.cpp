@@ -10,11 +10,11 @@
 #include "support/GuiTestMain.h"
 #include "support/HostValue.h"
 #include "support/LoopbackServer.h"
+#include "support/ModalDriver.h"
 #include "support/PageScript.h"
-#include "support/RecordingPresenter.h"
+#include "support/TestView.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QDir>
 #include <QInputDialog>
 #include <QLineEdit>
@@ -28,7 +28,7 @@
 
 namespace {
 
-constexpr int kTimeout = 15000;
+constexpr int kTimeout = TestView::kTimeoutMs;
 
 // A page of the site: body in a document without margins.
 std::string document(const std::string& body)
@@ -49,29 +49,23 @@ void clickButton(QDialog* dialog, const QString& text)
 }
 
 // Answers every page dialog that comes up with action, and keeps its title and text.
-class DialogAnswerer {
-public:
-    explicit DialogAnswerer(std::function<void(QDialog*)> action)
-    {
-        QObject::connect(&poll, &QTimer::timeout, &poll, [this, action] {
-            for (QWidget* widget : QApplication::topLevelWidgets()) {
-                auto* dialog = qobject_cast<QDialog*>(widget);
-                if (!dialog || !dialog->isVisible() || dialog->objectName() != QStringLiteral("PageDialog"))
-                    continue;
+struct DialogAnswerer {
+    explicit DialogAnswerer(const std::function<void(QDialog*)>& action)
+        : driver(
+            [this, action](QDialog* dialog) {
+                QCOMPARE(dialog->objectName(), QStringLiteral("PageDialog"));
                 titles << dialog->windowTitle();
                 const auto* box = qobject_cast<QMessageBox*>(dialog);
                 texts << (box ? box->text() : qobject_cast<QInputDialog*>(dialog)->labelText());
                 action(dialog);
-            }
-        });
-        poll.start(20);
+            },
+            WhenShown<QDialog>::Showings::Every)
+    {
     }
 
     QStringList titles;
     QStringList texts;
-
-private:
-    QTimer poll;
+    WhenShown<QDialog> driver;
 };
 
 }  // namespace
@@ -90,15 +84,11 @@ private slots:
 
 private:
     KaveloPage* page() const { return view->kaveloPage(); }
-    QString url(const char* path) const { return server.url(QString::fromLatin1(path)); }
-    void navigateAndWait(const char* path);
-    void click(const char* elementId);
+    QString url(const char* path) const { return view->address(path); }
     void gesture(const char* elementId);
-    QVariant runScript(const QString& script) { return runPageScript(view->page(), script, kTimeout); }
 
     LoopbackServer server;
-    std::unique_ptr<RecordingPresenter> boxes;
-    std::unique_ptr<BrowserView> view;
+    std::unique_ptr<TestView> view;
 };
 
 void KaveloPageTest::initTestCase()
@@ -117,32 +107,12 @@ void KaveloPageTest::initTestCase()
 
 void KaveloPageTest::init()
 {
-    boxes = std::make_unique<RecordingPresenter>();
-    view = std::make_unique<BrowserView>();
-    view->resize(600, 400);
-    view->show();
-    QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+    view = std::make_unique<TestView>(server);
 }
 
 void KaveloPageTest::cleanup()
 {
     view.reset();
-    boxes.reset();
-}
-
-void KaveloPageTest::navigateAndWait(const char* path)
-{
-    const QSignalSpy loaded(view.get(), &QWebEngineView::loadFinished);
-    view->Navigate(url(path));
-    QTRY_VERIFY_WITH_TIMEOUT(!loaded.isEmpty(), kTimeout);
-}
-
-// A real mouse click, so that the engine sees a user's gesture.
-void KaveloPageTest::click(const char* elementId)
-{
-    const std::optional<QPoint> centre = elementCentre(view->page(), QLatin1String(elementId), kTimeout);
-    QVERIFY(centre);
-    QTest::mouseClick(view->focusProxy(), Qt::LeftButton, {}, *centre);
 }
 
 // A click that the page has seen: the engine asks before a page is left only
@@ -150,8 +120,8 @@ void KaveloPageTest::click(const char* elementId)
 void KaveloPageTest::gesture(const char* elementId)
 {
     for (int attempt = 0; attempt < 10; ++attempt) {
-        click(elementId);
-        if (QTest::qWaitFor([&] { return runScript(QStringLiteral("window.geklickt === true")).toBool(); }, 300))
+        view->click(QLatin1String(elementId));
+        if (QTest::qWaitFor([&] { return view->script(QStringLiteral("window.geklickt === true")).toBool(); }, 300))
             return;
     }
     QFAIL("the page does not see the click");
@@ -164,12 +134,12 @@ void KaveloPageTest::dialogsAreGermanAndNeedTheRightToSurf()
             input->setTextValue(QStringLiteral("Kavelo"));
         clickButton(dialog, QStringLiteral("OK"));
     });
-    navigateAndWait("/b");
+    view->open("/b");
     QVariantList answers;
     for (const bool surfing : {false, true}) {  // nor while the window waits for a download button
         page()->setSurfingAllowed(surfing);
         setButtonDownloadRunning(surfing);
-        answers = runScript(QStringLiteral("alert('a'); [confirm('b'), prompt('c', 'd')]")).toList();
+        answers = view->script(QStringLiteral("alert('a'); [confirm('b'), prompt('c', 'd')]")).toList();
         QCOMPARE(answers.size(), 2);
         QCOMPARE(answers[0], QVariant(false));
         QVERIFY(answers[1].isNull());
@@ -177,7 +147,8 @@ void KaveloPageTest::dialogsAreGermanAndNeedTheRightToSurf()
     setButtonDownloadRunning(false);
     QVERIFY(answerer.titles.isEmpty());
 
-    answers = runScript(QStringLiteral("alert('<b>Hallo</b>'); [confirm('Weiter?'), prompt('Name?', 'x')]")).toList();
+    answers =
+        view->script(QStringLiteral("alert('<b>Hallo</b>'); [confirm('Weiter?'), prompt('Name?', 'x')]")).toList();
     QCOMPARE(answers, (QVariantList{true, QStringLiteral("Kavelo")}));
     QCOMPARE(answerer.titles, (QStringList{QStringLiteral("Meldung der Webseite"), QStringLiteral("Frage der Webseite"),
                                            QStringLiteral("Eingabe für die Webseite")}));
@@ -186,8 +157,8 @@ void KaveloPageTest::dialogsAreGermanAndNeedTheRightToSurf()
     QCOMPARE(answerer.texts[2], QStringLiteral("Die Seite %1 meldet:\n\nName?").arg(origin));
 
     // A page that asks again and again gets three boxes, then no more.
-    navigateAndWait("/c");
-    runScript(QStringLiteral("for (let i = 0; i < 10; ++i) alert(i)"));
+    view->open("/c");
+    view->script(QStringLiteral("for (let i = 0; i < 10; ++i) alert(i)"));
     QCOMPARE(answerer.titles.size(), 6);
 }
 
@@ -197,17 +168,20 @@ void KaveloPageTest::theProgramsNavigationLeavesWithoutAskingAndClosesADialog()
     {
         QString answer = QStringLiteral("Bleiben");
         DialogAnswerer answerer([&](QDialog* dialog) { clickButton(dialog, answer); });
-        navigateAndWait("/falle");
+        view->open("/falle");
         gesture("flaeche");
-        view->Navigate(url("/b"));
-        QTRY_COMPARE_WITH_TIMEOUT(answerer.titles, QStringList{QStringLiteral("Seite verlassen?")}, kTimeout);
-        QVERIFY(!QTest::qWaitFor([&] { return view->LocationURL() != url("/falle"); }, 500));
+        // "Bleiben": the navigation never begins.
+        QVERIFY(navigationsBegunBy(view->page(), [&] {
+                    view->Navigate(url("/b"));
+                    QTRY_COMPARE_WITH_TIMEOUT(answerer.titles, QStringList{QStringLiteral("Seite verlassen?")},
+                                              kTimeout);
+                }).isEmpty());
         answer = QStringLiteral("Verlassen");
         view->Navigate(url("/b"));
         QTRY_COMPARE_WITH_TIMEOUT(view->LocationURL(), url("/b"), kTimeout);
         QCOMPARE(answerer.titles.size(), 2);
 
-        navigateAndWait("/falle");
+        view->open("/falle");
         gesture("flaeche");
         view->navigateAsProgram([this] { view->Navigate(url("/c")); });
         QTRY_COMPARE_WITH_TIMEOUT(view->LocationURL(), url("/c"), kTimeout);
@@ -225,7 +199,7 @@ void KaveloPageTest::theProgramsNavigationLeavesWithoutAskingAndClosesADialog()
 void KaveloPageTest::aHungPageIsEndedBeforeTheProgramsNavigation()
 {
     const QSignalSpy gone(view.get(), &BrowserView::rendererGone);
-    navigateAndWait("/b");
+    view->open("/b");
     const qint64 renderer = view->page()->renderProcessPid();
     QVERIFY(renderer > 0);
     view->page()->runJavaScript(QStringLiteral("for (;;) {}"));  // the probe comes after it
@@ -257,50 +231,40 @@ void KaveloPageTest::theFileChooserOffersTheDownloadFoldersOnly()
     setHostValue(kInternetExplorerKey, kDownloadDirectoryValue, root.filePath(QStringLiteral("host")));
     page()->setUploadFolders({root.filePath(QStringLiteral("eigene")), root.filePath(QStringLiteral("programm"))},
                              {root.filePath(QStringLiteral("programm"))});
-    const auto choosers = [] {
-        int shown = 0;
-        for (QWidget* widget : QApplication::topLevelWidgets())
-            shown += qobject_cast<UploadChooser*>(widget) && widget->isVisible();
-        return shown;
-    };
-    navigateAndWait("/hochladen");
-    gesture("datei");
-    QVERIFY(!QTest::qWaitFor([&] { return choosers() > 0; }, 1000));
-
-    page()->setSurfingAllowed(true);
+    int shown = 0;
     QStringList listed;
     bool refusedTypedPath = false;
-    QTimer poll;
-    connect(&poll, &QTimer::timeout, this, [&] {
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            auto* chooser = qobject_cast<UploadChooser*>(widget);
-            if (!chooser || !chooser->isVisible())
-                continue;
-            poll.stop();
-            auto* files = chooser->findChild<QTreeWidget*>(QStringLiteral("Files"));
-            for (int i = 0; i < files->topLevelItemCount(); ++i) {
-                const QTreeWidgetItem* folder = files->topLevelItem(i);
-                for (int j = 0; j < folder->childCount(); ++j)
-                    listed << QFileInfo(folder->text(0)).fileName() + QLatin1Char('/') + folder->child(j)->text(0);
-            }
-            auto* name = chooser->findChild<QLineEdit*>(QStringLiteral("FileName"));
-            name->setText(QStringLiteral("../draussen/c.txt"));
-            clickButton(chooser, QStringLiteral("Öffnen"));
-            refusedTypedPath = chooser->isVisible() && boxes->messages.size() == 1;
-            files->setCurrentItem(files->topLevelItem(1)->child(0));
-            clickButton(chooser, QStringLiteral("Öffnen"));
+    const auto choose = [&](UploadChooser* chooser) {
+        ++shown;
+        auto* files = chooser->findChild<QTreeWidget*>(QStringLiteral("Files"));
+        for (int i = 0; i < files->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem* folder = files->topLevelItem(i);
+            for (int j = 0; j < folder->childCount(); ++j)
+                listed << QFileInfo(folder->text(0)).fileName() + QLatin1Char('/') + folder->child(j)->text(0);
         }
-    });
-    poll.start(20);
-    runScript(QStringLiteral("window.geklickt = false"));
+        chooser->findChild<QLineEdit*>(QStringLiteral("FileName"))->setText(QStringLiteral("../draussen/c.txt"));
+        clickButton(chooser, QStringLiteral("Öffnen"));
+        refusedTypedPath = chooser->isVisible() && view->boxes.messages.size() == 1;
+        files->setCurrentItem(files->topLevelItem(1)->child(0));
+        clickButton(chooser, QStringLiteral("Öffnen"));
+    };
+    const WhenShown<UploadChooser> driver(choose, WhenShown<UploadChooser>::Showings::Every);
+    view->open("/hochladen");
+    // The field asks for the chooser as it takes the click, before the page answers a script.
+    gesture("datei");
+    view->script(QStringLiteral("window.geklickt = false"));
+    QCOMPARE(shown, 0);
+
+    page()->setSurfingAllowed(true);
     gesture("datei");
     QTRY_COMPARE_WITH_TIMEOUT(
-        runScript(QStringLiteral("[...document.getElementById('datei').files].map(f => f.name)")).toStringList(),
+        view->script(QStringLiteral("[...document.getElementById('datei').files].map(f => f.name)")).toStringList(),
         QStringList{QStringLiteral("b.txt")}, kTimeout);
+    QCOMPARE(shown, 1);
     QCOMPARE(listed, (QStringList{QStringLiteral("host/a.txt"), QStringLiteral("eigene/b.txt")}));
     QVERIFY(refusedTypedPath);
-    QCOMPARE(boxes->messages[0].kind, MessageKind::Warning);
-    QCOMPARE(boxes->messages[0].text,
+    QCOMPARE(view->boxes.messages[0].kind, MessageKind::Warning);
+    QCOMPARE(view->boxes.messages[0].text,
              QStringLiteral("\"../draussen/c.txt\" ist keine Datei in einem der Download-Ordner."
                             "\nHochgeladen werden können nur Dateien aus diesen Ordnern."));
 }

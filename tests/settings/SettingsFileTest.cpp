@@ -55,28 +55,33 @@ TEinstellRecord customRecord()
     return r;
 }
 
-// An older file whose fields are all set, with 1 in the slot of MayChangeAddresses.
-TEinstellRecordOld customOldRecord()
+using Old = TEinstellRecordOld;
+using R = TEinstellRecord;
+
+// The fields of the older layout beside the current record's of the same name.
+#define SAME(field) std::pair(&Old::field, &R::field)
+const std::pair<Word Old::*, Word R::*> kOldWords[] = {
+    SAME(SilentMode),      SAME(AutoEndSeconds),       SAME(RedirectDownloads),  SAME(MaySearch),
+    SAME(MaySurf),         SAME(MayChangeUserOptions), SAME(MayChangeAddresses), SAME(DownloadAttempts),
+    SAME(Download1Suffix), SAME(Download2Suffix),      SAME(Download1Counter),   SAME(Download2Counter),
+    SAME(MaxVersions),     SAME(RefreshMinutes),       SAME(WindowMode),         SAME(WindowWidth),
+    SAME(WindowHeight)};
+const std::pair<Text Old::*, Text R::*> kOldTexts[] = {
+    SAME(HomePage),       SAME(SearchPage),      SAME(DownloadFolder1), SAME(Download1Name), SAME(Download1Target),
+    SAME(Download1Url),   SAME(Download2Name),   SAME(Download2Target), SAME(Download2Url),  SAME(WebAddress1Name),
+    SAME(WebAddress1Url), SAME(WebAddress2Name), SAME(WebAddress2Url)};
+#undef SAME
+
+// An older file whose fields all differ from each other and from the defaults,
+// with 1 in the slot of MayChangeAddresses.
+Old customOldRecord()
 {
-    QByteArray bytes(6178, '\0');
-    for (int i = 0; i < 17; ++i)
-        bytes[2 * i] = static_cast<char>(200 + i);
-    bytes[12] = 1;  // the slot of MayChangeAddresses
-    TEinstellRecordOld o;
-    std::memcpy(&o, bytes.constData(), sizeof o);
-    setText(o.HomePage, "http://127.0.0.1/alt/home");
-    setText(o.SearchPage, "http://127.0.0.1/alt/suche");
-    setText(o.DownloadFolder1, "/alt/ordner");
-    setText(o.Download1Name, "Alt 1");
-    setText(o.Download1Target, "/alt/eins.zip");
-    setText(o.Download1Url, "http://127.0.0.1/eins.zip");
-    setText(o.Download2Name, "Alt 2");
-    setText(o.Download2Target, "/alt/zwei.zip");
-    setText(o.Download2Url, "http://127.0.0.1/zwei.zip");
-    setText(o.WebAddress1Name, "Web eins");
-    setText(o.WebAddress1Url, "http://127.0.0.1/web1");
-    setText(o.WebAddress2Name, "Web zwei");
-    setText(o.WebAddress2Url, "http://127.0.0.1/web2");
+    Old o{};
+    for (std::size_t i = 0; i < std::size(kOldWords); ++i)
+        o.*kOldWords[i].first = static_cast<Word>(200 + i);
+    o.MayChangeAddresses = 1;
+    for (std::size_t i = 0; i < std::size(kOldTexts); ++i)
+        stringToText(o.*kOldTexts[i].first, QStringLiteral("http://127.0.0.1/alt/%1").arg(i));
     for (Text& t : o.ReservedText)
         setText(t, "reserviert");
     scrambleAdminPassword(o.AdminPasswordStored, "AltChef");
@@ -128,55 +133,23 @@ TEST_F(SettingsFile, FilesOf6178To7989BytesAreConvertedFromTheOlderLayout)
         InitSettings();
         EXPECT_TRUE(boxes.messages.isEmpty());
 
+        const Old old = customOldRecord();
         const TEinstellRecord& r = EinstellDaten;
-        EXPECT_EQ(r.SilentMode, 200);
-        EXPECT_EQ(r.AutoEndSeconds, 201);
-        EXPECT_EQ(r.RedirectDownloads, 202);
-        EXPECT_EQ(r.MaySearch, 203);
-        EXPECT_EQ(r.MaySurf, 204);
-        EXPECT_EQ(r.MayChangeUserOptions, 205);
-        EXPECT_EQ(r.MayChangeAddresses, 0);  // never taken from the older file
-        EXPECT_EQ(r.DownloadAttempts, 207);
-        EXPECT_EQ(r.Download1Suffix, 208);
-        EXPECT_EQ(r.Download2Suffix, 209);
-        EXPECT_EQ(r.Download1Counter, 210);
-        EXPECT_EQ(r.Download2Counter, 211);
-        EXPECT_EQ(r.MaxVersions, 212);
-        EXPECT_EQ(r.RefreshMinutes, 213);
-        EXPECT_EQ(r.WindowMode, 214);
-        EXPECT_EQ(r.WindowWidth, 215);
-        EXPECT_EQ(r.WindowHeight, 216);
-        EXPECT_EQ(text(r.HomePage), QStringLiteral("http://127.0.0.1/alt/home"));
-        EXPECT_EQ(text(r.SearchPage), QStringLiteral("http://127.0.0.1/alt/suche"));
-        EXPECT_EQ(text(r.DownloadFolder1), QStringLiteral("/alt/ordner"));
-        EXPECT_EQ(text(r.Download1Name), QStringLiteral("Alt 1"));
-        EXPECT_EQ(text(r.Download1Target), QStringLiteral("/alt/eins.zip"));
-        EXPECT_EQ(text(r.Download1Url), QStringLiteral("http://127.0.0.1/eins.zip"));
-        EXPECT_EQ(text(r.Download2Name), QStringLiteral("Alt 2"));
-        EXPECT_EQ(text(r.Download2Target), QStringLiteral("/alt/zwei.zip"));
-        EXPECT_EQ(text(r.Download2Url), QStringLiteral("http://127.0.0.1/zwei.zip"));
-        EXPECT_EQ(text(r.WebAddress1Name), QStringLiteral("Web eins"));
-        EXPECT_EQ(text(r.WebAddress1Url), QStringLiteral("http://127.0.0.1/web1"));
-        EXPECT_EQ(text(r.WebAddress2Name), QStringLiteral("Web zwei"));
-        EXPECT_EQ(text(r.WebAddress2Url), QStringLiteral("http://127.0.0.1/web2"));
+        for (const auto& [oldField, field] : kOldWords)  // MayChangeAddresses is never taken from the older file
+            EXPECT_EQ(r.*field, field == &R::MayChangeAddresses ? 0 : old.*oldField);
+        for (const auto& [oldField, field] : kOldTexts)
+            EXPECT_EQ(text(r.*field), text(old.*oldField));
         EXPECT_EQ(AdminPassword, QStringLiteral("AltChef"));
         EXPECT_EQ(UserPassword, QStringLiteral("AltNutzer"));
 
         // What the older layout lacks keeps its default.
-        const TEinstellRecord& d = StandardDaten;
-        EXPECT_EQ(r.Download3Suffix, 0);
-        EXPECT_EQ(r.Download4Suffix, 0);
-        EXPECT_EQ(r.Download3Counter, 0);
-        EXPECT_EQ(r.Download4Counter, 0);
-        EXPECT_EQ(r.Reserved1, 0);
+        for (const Word R::*field :
+             {&R::Download3Suffix, &R::Download4Suffix, &R::Download3Counter, &R::Download4Counter, &R::Reserved1})
+            EXPECT_EQ(r.*field, 0);
         EXPECT_EQ(r.ReservedText1.length, 0);
-        EXPECT_EQ(text(r.DownloadFolder2), text(d.DownloadFolder2));
-        EXPECT_EQ(text(r.Download3Name), text(d.Download3Name));
-        EXPECT_EQ(text(r.Download3Target), text(d.Download3Target));
-        EXPECT_EQ(text(r.Download3Url), text(d.Download3Url));
-        EXPECT_EQ(text(r.Download4Name), text(d.Download4Name));
-        EXPECT_EQ(text(r.Download4Target), text(d.Download4Target));
-        EXPECT_EQ(text(r.Download4Url), text(d.Download4Url));
+        for (const Text R::*field : {&R::DownloadFolder2, &R::Download3Name, &R::Download3Target, &R::Download3Url,
+                                     &R::Download4Name, &R::Download4Target, &R::Download4Url})
+            EXPECT_EQ(text(r.*field), text(StandardDaten.*field));
     }
 }
 
@@ -265,7 +238,7 @@ TEST_F(SettingsFile, SavingOverAnOlderFileGivesTheCurrentLayout)
     InitSettings();
     EXPECT_EQ(EinstellDaten.MayChangeAddresses, 1);
     EXPECT_EQ(EinstellDaten.Download3Counter, 9);
-    EXPECT_EQ(text(EinstellDaten.HomePage), QStringLiteral("http://127.0.0.1/alt/home"));
+    EXPECT_EQ(text(EinstellDaten.HomePage), text(customOldRecord().HomePage));
 }
 
 // A longer file (left by an earlier save over a longer file) holds the

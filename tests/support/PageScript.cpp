@@ -1,7 +1,10 @@
 #include "support/PageScript.h"
 
+#include <QCoreApplication>
 #include <QTest>
+#include <QWebEngineNavigationRequest>
 #include <QWebEnginePage>
+#include <QWebEngineView>
 
 QVariant runPageScript(QWebEnginePage* page, const QString& script, int timeoutMs)
 {
@@ -28,4 +31,27 @@ std::optional<QPoint> elementCentre(QWebEnginePage* page, const QString& element
     if (centre.size() != 2)
         return std::nullopt;
     return QPoint(centre[0].toInt(), centre[1].toInt());
+}
+
+void clickElement(QWebEngineView* view, const QString& elementId, Qt::MouseButton button, int timeoutMs)
+{
+    const std::optional<QPoint> centre = elementCentre(view->page(), elementId, timeoutMs);
+    QVERIFY2(centre, qPrintable(elementId));
+    QVERIFY(view->focusProxy());
+    QTest::mouseClick(view->focusProxy(), button, {}, *centre);
+}
+
+QStringList navigationsBegunBy(QWebEnginePage* page, const std::function<void()>& action, int timeoutMs)
+{
+    QStringList begun;
+    const QMetaObject::Connection noted =
+        QObject::connect(page, &QWebEnginePage::navigationRequested, page, [&](QWebEngineNavigationRequest& request) {
+            if (request.isMainFrame())
+                begun << request.url().toString();
+        });
+    action();
+    QCoreApplication::processEvents();  // what the action queued runs before the marking script is sent
+    runPageScript(page, QStringLiteral("0"), timeoutMs);
+    QObject::disconnect(noted);
+    return begun;
 }
