@@ -1,19 +1,21 @@
 #include "downloads/PartFile.h"
 
 #include <QDateTime>
-#include <QDir>
-#include <QFileInfo>
 #include <QRandomGenerator>
 #include <cerrno>
 #include <cstring>
-#include <system_error>
 #include <utility>
 
 #ifdef Q_OS_UNIX
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <QFile>
+#else
+#include <QDir>
+#include <QFileInfo>
 #endif
 
 namespace fs = std::filesystem;
@@ -26,38 +28,14 @@ namespace {
 constexpr qint64 kGatherSize = qint64{1} << 20;
 constexpr qint64 kDirectSize = kGatherSize / 8;
 
-// As many links as the system itself follows before it gives up.
-constexpr int kMaxLinks = 40;
-
-// The file that path names once its symbolic links are followed; a path that
-// does not exist names itself, so a link to a missing file names that file.
-// Empty with code set when a link cannot be read or the links run in a circle.
-fs::path followLinks(fs::path path, std::error_code& code)
+QByteArray newPartName()
 {
-    for (int links = 0; links <= kMaxLinks; ++links) {
-        const fs::file_status status = fs::symlink_status(path, code);
-        if (status.type() == fs::file_type::not_found) {
-            code.clear();
-            return path;
-        }
-        if (code)
-            return {};
-        if (!fs::is_symlink(status))
-            return path;
-        const fs::path next = fs::read_symlink(path, code);
-        if (code)
-            return {};
-        path = next.is_absolute() ? next : path.parent_path() / next;
-    }
-    code = std::make_error_code(std::errc::too_many_symbolic_link_levels);
-    return {};
+    return ".kavelo-" + QByteArray::number(QRandomGenerator::global()->generate64(), 16) + ".part";
 }
 
-fs::path partFileBeside(const fs::path& finalFile)
+QString systemError(int code = errno)
 {
-    const QString name = QStringLiteral(".kavelo-") + QString::number(QRandomGenerator::global()->generate64(), 16)
-                         + QStringLiteral(".part");
-    return finalFile.parent_path() / QFileInfo(name).filesystemFilePath();
+    return QString::fromLocal8Bit(std::strerror(code));
 }
 
 #ifdef Q_OS_UNIX
@@ -67,79 +45,111 @@ constexpr qint64 kYoungestStaleSeconds = 10;
 
 // Removes the part files in folder that a killed transfer left behind: those
 // that no running transfer holds locked.
-void removeStalePartFiles(const fs::path& folder)
+void removeStalePartFiles(int folder)
 {
-    const QDir dir(folder);
-    const QDateTime now = QDateTime::currentDateTime();
-    for (const QFileInfo& entry : dir.entryInfoList({QStringLiteral(".kavelo-*.part")},
-                                                    QDir::Files | QDir::Hidden | QDir::NoSymLinks | QDir::System)) {
-        if (entry.lastModified().secsTo(now) < kYoungestStaleSeconds)
+    const int listed = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR* entries = listed >= 0 ? ::fdopendir(listed) : nullptr;
+    if (!entries) {
+        if (listed >= 0)
+            ::close(listed);
+        return;
+    }
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    while (const dirent* entry = ::readdir(entries)) {
+        const QByteArray name(entry->d_name);
+        if (!name.startsWith(".kavelo-") || !name.endsWith(".part"))
             continue;
-        const QByteArray path = QFile::encodeName(entry.filePath());
-        const int handle = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-        if (handle < 0)
-            continue;
+        const FileHandle handle(::openat(folder, name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
         struct stat opened = {};
         struct stat named = {};
-        // Unlocked, and still the file of that name: nobody writes it.
-        if (::flock(handle, LOCK_EX | LOCK_NB) == 0 && ::fstat(handle, &opened) == 0
-            && ::lstat(path.constData(), &named) == 0 && opened.st_ino == named.st_ino && opened.st_dev == named.st_dev)
-            ::unlink(path.constData());
-        ::close(handle);
+        // An old regular file, unlocked, and still the file of that name: nobody writes it.
+        if (handle.isOpen() && ::fstat(handle.get(), &opened) == 0 && S_ISREG(opened.st_mode)
+            && now - opened.st_mtime >= kYoungestStaleSeconds && ::flock(handle.get(), LOCK_EX | LOCK_NB) == 0
+            && ::fstatat(folder, name.constData(), &named, AT_SYMLINK_NOFOLLOW) == 0 && opened.st_ino == named.st_ino
+            && opened.st_dev == named.st_dev)
+            ::unlinkat(folder, name.constData(), 0);
     }
+    ::closedir(entries);
+}
+
+// The mode bits a new file gets from the umask, as "curl -o" would give them.
+// Read from the kernel's report: setting the umask to read it would race with
+// the other threads of the program.
+mode_t newFileMode()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& line : status.readAll().split('\n')) {
+            if (line.startsWith("Umask:"))
+                return 0666 & ~static_cast<mode_t>(line.mid(6).trimmed().toUInt(nullptr, 8));
+        }
+    }
+    return 0644;
 }
 
 // Puts the folder's entries on the disk, a rename among them. The file is in
 // place whether or not this succeeds; it only decides what a crash leaves.
-void syncFolder(const fs::path& folder)
+void syncFolder(int folder)
 {
-    const fs::path path = folder.empty() ? fs::path(".") : folder;
-    const int handle = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (handle < 0)
-        return;
-    ::fsync(handle);
-    ::close(handle);
+    const FileHandle handle(::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (handle.isOpen())
+        ::fsync(handle.get());
 }
 #endif
-
-QString messageOf(const std::error_code& code)
-{
-    return QString::fromLocal8Bit(code.message());
-}
 
 }  // namespace
 
 PartFile::PartFile(const QString& target)
-    : gathered(new char[kGatherSize])
+    : finalFile(walkTargetPath(target))
+    , gathered(new char[kGatherSize])
 {
-    std::error_code code;
-    finalFile = followLinks(QFileInfo(target).filesystemFilePath(), code);
-    if (code) {
-        fail(messageOf(code));
+    if (!finalFile.reached()) {
+        fail(finalFile.whyNot());
         return;
     }
 #ifdef Q_OS_UNIX
-    removeStalePartFiles(finalFile.parent_path());
-#endif
-    file.setFileName(partFileBeside(finalFile));
-    // NewOnly never takes over an existing file; the mode gives the usual
-    // permissions of a new file. Unbuffered: the pieces are large already.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
-        fail(file.errorString());
+    const int folder = finalFile.folder.get();
+    struct stat existing = {};
+    if (::fstatat(folder, finalFile.name.constData(), &existing, AT_SYMLINK_NOFOLLOW) == 0
+        && S_ISDIR(existing.st_mode)) {
+        fail(systemError(EISDIR));
         return;
     }
-#ifdef Q_OS_UNIX
+    removeStalePartFiles(folder);
+    // A new file of the program's own, never one planted under that name;
+    // unbuffered, since the pieces are large already.
+    int handle = -1;
+    for (int tries = 0; handle < 0 && tries < 3; ++tries) {
+        partName = newPartName();
+        handle = ::openat(folder, partName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    }
+    if (handle < 0 || !file.open(handle, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+        fail(handle < 0 ? systemError() : file.errorString());
+        if (handle >= 0)
+            ::close(handle);
+        partName.clear();
+        return;
+    }
     // Held until the file is closed: it tells other transfers that this one lives.
     ::flock(file.handle(), LOCK_EX | LOCK_NB);
+#else
+    partName = newPartName();
+    file.setFileName(QFileInfo(finalFile.path).dir().filePath(QString::fromLatin1(partName)));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
+        fail(file.errorString());
 #endif
 }
 
 PartFile::~PartFile()
 {
-    if (committed || file.fileName().isEmpty())
+    if (committed || partName.isEmpty())
         return;
     file.close();
+#ifdef Q_OS_UNIX
+    ::unlinkat(finalFile.folder.get(), partName.constData(), 0);
+#else
     file.remove();
+#endif
 }
 
 bool PartFile::append(const char* data, qint64 size)
@@ -161,35 +171,55 @@ bool PartFile::writeGathered()
 
 bool PartFile::commit(std::optional<fs::perms> newFilePermissions)
 {
-    if (!writeGathered())
+    if (!writeGathered() || !takeOverTheReplacedFile(newFilePermissions))
         return false;
 #ifdef Q_OS_UNIX
     // On the disk before the rename: after a crash the target is the old file or the whole new one.
     if (::fdatasync(file.handle()) != 0)
-        return fail(messageOf(std::error_code(errno, std::generic_category())));
-#endif
+        return fail(systemError());
     file.close();
-    if (file.error() != QFileDevice::NoError)
-        return fail(file.errorString());
-
-    const fs::path part = QFileInfo(file.fileName()).filesystemFilePath();
-    std::error_code code;
-    const fs::file_status replaced = fs::status(finalFile, code);
-    const std::optional<fs::perms> wanted =
-        fs::exists(replaced) ? std::optional(replaced.permissions()) : newFilePermissions;
-    // Only the permission bits; the mode is set only where it differs, so a
-    // file system without modes (where it cannot change) does not fail here.
-    if (wanted && (fs::status(part, code).permissions() & fs::perms::all) != (*wanted & fs::perms::all)) {
-        fs::permissions(part, *wanted & fs::perms::all, code);
-        if (code)
-            return fail(messageOf(code));
-    }
-    fs::rename(part, finalFile, code);
-    if (code)
-        return fail(messageOf(code));
+    const int folder = finalFile.folder.get();
+    if (::renameat(folder, partName.constData(), folder, finalFile.name.constData()) != 0)
+        return fail(systemError());
     committed = true;
+    syncFolder(folder);
+#else
+    file.close();
+    std::error_code code;
+    fs::rename(QFileInfo(file.fileName()).filesystemFilePath(), QFileInfo(finalFile.path).filesystemFilePath(), code);
+    if (code)
+        return fail(QString::fromLocal8Bit(code.message()));
+    committed = true;
+#endif
+    return true;
+}
+
+// The part file takes the owner, group and mode of the file it replaces, the
+// mode last, since a change of owner clears the set-id bits.
+bool PartFile::takeOverTheReplacedFile(std::optional<fs::perms> newFilePermissions)
+{
 #ifdef Q_OS_UNIX
-    syncFolder(finalFile.parent_path());
+    const int handle = file.handle();
+    struct stat replaced = {};
+    mode_t mode = newFilePermissions ? static_cast<mode_t>(*newFilePermissions & fs::perms::all) : newFileMode();
+    if (::fstatat(finalFile.folder.get(), finalFile.name.constData(), &replaced, AT_SYMLINK_NOFOLLOW) == 0
+        && S_ISREG(replaced.st_mode)) {
+        mode = replaced.st_mode & 07777;
+        // Only root may give a file away: any other runner keeps the file its own, and says nothing.
+        if ((replaced.st_uid != ::geteuid() || replaced.st_gid != ::getegid())
+            && ::fchown(handle, replaced.st_uid, replaced.st_gid) != 0 && errno != EPERM)
+            return fail(systemError());
+    }
+    // Only where it differs: a file system without modes, where it cannot change, does not fail here.
+    struct stat part = {};
+    if (::fstat(handle, &part) == 0 && (part.st_mode & 07777) != mode && ::fchmod(handle, mode) != 0)
+        return fail(systemError());
+#else
+    const QFileInfo replaced(finalFile.path);
+    if (replaced.exists())
+        file.setPermissions(replaced.permissions());
+    else if (newFilePermissions)
+        fs::permissions(QFileInfo(file.fileName()).filesystemFilePath(), *newFilePermissions & fs::perms::all);
 #endif
     return true;
 }
@@ -215,9 +245,26 @@ bool PartFile::restart()
 
 bool copyThroughPartFile(const QString& source, const QString& target)
 {
-    QFile input(source);
+    QFile input;
+#ifdef Q_OS_UNIX
+    const TargetPath from = walkTargetPath(source);
+    const int handle =
+        from.reached() ? ::openat(from.folder.get(), from.name.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC) : -1;
+    if (handle < 0 || !input.open(handle, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        if (handle >= 0)
+            ::close(handle);
+        return false;
+    }
+    struct stat status = {};
+    if (::fstat(handle, &status) != 0 || !S_ISREG(status.st_mode))
+        return false;
+    const auto sourcePermissions = static_cast<fs::perms>(status.st_mode & 0777);
+#else
+    input.setFileName(source);
     if (!input.open(QIODevice::ReadOnly))
         return false;
+    const fs::perms sourcePermissions = fs::status(QFileInfo(source).filesystemFilePath()).permissions();
+#endif
     PartFile part(target);
     if (!part.isOpen())
         return false;
@@ -231,7 +278,5 @@ bool copyThroughPartFile(const QString& source, const QString& target)
         if (!part.append(piece.get(), read))
             return false;
     }
-    std::error_code code;
-    const fs::file_status sourceStatus = fs::status(QFileInfo(source).filesystemFilePath(), code);
-    return part.commit(code ? std::nullopt : std::optional(sourceStatus.permissions()));
+    return part.commit(sourcePermissions);
 }

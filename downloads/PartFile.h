@@ -2,7 +2,10 @@
 
 // The temporary file a transfer or a copy writes into, beside the file it is
 // to replace. Writes are gathered into large pieces; the file replaces its
-// target only through commit() and is removed in every other case.
+// target only through commit() and is removed in every other case. Nobody but
+// the runner can read it while it is written (mode 0600).
+
+#include "platform/host/TargetPath.h"
 
 #include <QFile>
 #include <QString>
@@ -14,9 +17,11 @@ class PartFile {
 public:
     // Creates a new, uniquely named file beside the file that target names,
     // locked while this object lives; part files in that folder that no
-    // running transfer holds (left by a killed one) are removed first. A
-    // target that is a symbolic link names the file it points at (through any
-    // number of links): that file is replaced, and the link stays. Check isOpen().
+    // running transfer holds (left by a killed one) are removed first. The
+    // target is walked as walkTargetPath walks it: a symbolic link names the
+    // file it points at, which is replaced while the link stays, unless the
+    // link is one the kernel's protected_symlinks rule would not follow.
+    // Check isOpen().
     explicit PartFile(const QString& target);
     ~PartFile();
     PartFile(const PartFile&) = delete;
@@ -26,10 +31,10 @@ public:
     QString errorString() const { return error; }
 
     bool append(const char* data, qint64 size);
-    // Writes what is still gathered, closes the file and renames it over the
-    // target's file. It takes the permission bits of the file it replaces;
-    // where there is none, newFilePermissions when given, else those of any
-    // new file.
+    // Writes what is still gathered, puts it on the disk and renames it over
+    // the target's file. It takes the owner and group (where the runner may
+    // give them, as root may) and the mode of the file it replaces; where there
+    // is none, newFilePermissions when given, else the mode the umask gives.
     bool commit(std::optional<std::filesystem::perms> newFilePermissions = std::nullopt);
 
     // The bytes appended so far, gathered ones included.
@@ -39,9 +44,11 @@ public:
 
 private:
     bool writeGathered();
+    bool takeOverTheReplacedFile(std::optional<std::filesystem::perms> newFilePermissions);
     bool fail(const QString& why);
 
-    std::filesystem::path finalFile;  // the file the target names, after its links
+    TargetPath finalFile;  // the file the target names, after its links
+    QByteArray partName;   // the part file's name in finalFile.folder
     QFile file;
     std::unique_ptr<char[]> gathered;
     qint64 gatheredSize = 0;
@@ -50,6 +57,7 @@ private:
 };
 
 // Copies source over target through a part file, so that a copy that cannot
-// be written whole leaves the file that was there untouched. A new target
+// be written whole leaves the file that was there untouched. source is walked
+// as a target is, and opened without following a last link. A new target
 // takes the permission bits of source. False when anything fails.
 bool copyThroughPartFile(const QString& source, const QString& target);

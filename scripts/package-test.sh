@@ -149,6 +149,11 @@ automatic_download_from_a_read_only_folder() {
   # The default download folder and the current folder are the person's own.
   [ "$(cat "$own/Downloads/Liste7.txt")" = "Inhalt der Liste" ] || { ls -R "$home"; return 1; }
   [ "$(stat -c %s "$own/Einstell.DAT")" -eq 7990 ] || { echo "no settings in $own"; return 1; }
+  # The person's settings and host store hold the scrambled passwords and the folders: theirs alone.
+  [ "$(stat -c %a "$own/Einstell.DAT" "$home/.config/Kavelo/host-registry.ini")" = "$(printf '600\n600')" ] \
+    || { echo "settings or host store readable by others"; return 1; }
+  # A download run without a window makes no web profile.
+  [ ! -e "$own/QtWebEngine" ] && [ ! -e "$home/.cache/Kavelo" ] || { echo "a web profile was made"; return 1; }
   [ "$(od -An -tu2 -j24 -N2 "$own/Einstell.DAT" | tr -d ' ')" -eq 8 ] || { echo "counter not saved"; return 1; }
   [ "$(folder_state)" = "$before" ] || { echo "$program changed"; return 1; }
 }

@@ -14,9 +14,13 @@ ProgramFolders chooseProgramFolders(const QString& executableFolder)
 {
     if (folderIsWritable(executableFolder))
         return {executableFolder, executableFolder};
-    const QString own =
-        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Kavelo");
+    const QString own = personalProgramFolder();
     // A folder that cannot be created shows later, when start-up cannot enter it.
     QDir().mkpath(own);
-    return {QDir::toNativeSeparators(own + QLatin1Char('/')), executableFolder};
+    return {QDir::toNativeSeparators(own), executableFolder};
+}
+
+QString personalProgramFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Kavelo/");
 }

@@ -18,6 +18,9 @@ struct ProgramFolders {
 // a separator, and so do both results.
 ProgramFolders chooseProgramFolders(const QString& executableFolder);
 
+// A person's own program folder, "$XDG_DATA_HOME/Kavelo/".
+QString personalProgramFolder();
+
 // A real probe: creates and removes a file in folder. Unlike the permission
 // bits, it also tells the truth for root, read-only mounts and immutable folders.
 bool folderIsWritable(const QString& folder);

@@ -1,9 +1,11 @@
 #include "settings/SettingsFile.h"
 
 #include "platform/host/Messages.h"
+#include "platform/host/PrivateFile.h"
 #include "settings/Defaults.h"
 #include "settings/MB_Daten.h"
 #include "settings/Passwords.h"
+#include "settings/ProgramFolders.h"
 
 #include <QDir>
 #include <QFile>
@@ -115,14 +117,18 @@ void ConvertOldLayout(const TEinstellRecordOld& old, TEinstellRecord& record)
     record.UserPasswordStored = old.UserPasswordStored;
 }
 
+// A person's own settings hold the scrambled passwords: theirs alone to read.
 void SaveSettings()
 {
-    writeSettingsFile(ProgramFolder + SettingsFileName, EinstellDaten);
+    writeSettingsFile(ProgramFolder + SettingsFileName, EinstellDaten,
+                      QDir(ProgramFolder) == QDir(personalProgramFolder()));
 }
 
-void writeSettingsFile(const QString& path, const TEinstellRecord& record)
+void writeSettingsFile(const QString& path, const TEinstellRecord& record, bool makePrivate)
 {
     const bool existed = QFileInfo::exists(path);
+    if (!existed && makePrivate)
+        ensurePrivateFile(path);  // QSaveFile keeps the mode of the file it replaces
     const QByteArray content(reinterpret_cast<const char*>(&record), kRecordSize);
     // Unbuffered, so that a short write (full disk, size limit) shows in the
     // count here; a buffered write would only fail in the flush inside
@@ -133,8 +139,10 @@ void writeSettingsFile(const QString& path, const TEinstellRecord& record)
                     && file.commit();
     if (ok)
         return;
-    if (existed)
+    if (existed) {
         showMessage(MessageKind::Plain, QStringLiteral("Fehler beim Speichern von: \r") + path);
-    else
-        showMessage(MessageKind::Plain, QStringLiteral("Fehler beim Erzeugen einer neuen Einstellungs-Datei!"));
+        return;
+    }
+    QFile::remove(path);  // no empty file stays, to be read as a broken one
+    showMessage(MessageKind::Plain, QStringLiteral("Fehler beim Erzeugen einer neuen Einstellungs-Datei!"));
 }

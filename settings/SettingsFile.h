@@ -42,5 +42,6 @@ void SaveSettings();
 
 // Writes record into the file at path, which then holds exactly the record's
 // bytes. The new content goes to a temporary file first and replaces the old
-// file only when complete. On failure the box names the path.
-void writeSettingsFile(const QString& path, const TEinstellRecord& record);
+// file only when complete; a file it creates is private (0600) with
+// makePrivate, and an existing file keeps its mode. On failure the box names the path.
+void writeSettingsFile(const QString& path, const TEinstellRecord& record, bool makePrivate = false);

@@ -1,5 +1,7 @@
 #include "platform/host/HostRegistry.h"
 
+#include "platform/host/PrivateFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QSettings>
@@ -59,7 +61,12 @@ bool HostRegistryKey::open(const QString& keyPath)
     const QString folder = storeFolder();
     if (!QDir().mkpath(folder))
         return false;
-    store = std::make_unique<QSettings>(folder + QStringLiteral("/host-registry.ini"), QSettings::IniFormat);
+    const QString file = folder + QStringLiteral("/host-registry.ini");
+    // The store holds the folders: its owner's alone, also one an earlier version made.
+    const auto ownerOnly = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser;
+    if (ensurePrivateFile(file) && QFile::permissions(file) != ownerOnly)
+        QFile::setPermissions(file, ownerOnly);
+    store = std::make_unique<QSettings>(file, QSettings::IniFormat);
     // The whole key path names one INI section; QSettings escapes its backslashes and blanks.
     store->beginGroup(keyPath);
     this->keyPath = keyPath;

@@ -1,21 +1,17 @@
 #include "platform/host/TargetGuard.h"
 
-#include <QDir>
+#include "platform/host/TargetPath.h"
+
 #include <QFileInfo>
 #include <QStandardPaths>
 
 namespace {
 
-// The path with every part that exists resolved: links, "." and "..".
+// Where path leads, as the writer walks it: links followed also where their
+// target does not exist yet, "." and ".." resolved.
 QString resolved(const QString& path)
 {
-    const QFileInfo file(QDir::cleanPath(QDir::current().absoluteFilePath(path)));
-    if (file.exists())
-        return file.canonicalFilePath();
-    const QString folder = QFileInfo(file.absolutePath()).canonicalFilePath();
-    if (folder.isEmpty())
-        return file.absoluteFilePath();  // the download fails for the missing folder anyway
-    return QDir(folder).filePath(file.fileName());
+    return walkTargetPath(path).path;
 }
 
 bool isInside(const QString& path, const QString& folder)

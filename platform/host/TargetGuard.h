@@ -19,5 +19,6 @@ struct ProtectedPlaces {
 ProtectedPlaces protectedPlacesFor(const QStringList& programFolders);
 
 // True when the file at path, with its relative parts and symbolic links
-// resolved as far as they exist, lies in a protected place.
+// resolved as the writer follows them (also a link to a file that does not
+// exist yet), lies in a protected place.
 bool isProtectedTarget(const QString& path, const ProtectedPlaces& places);

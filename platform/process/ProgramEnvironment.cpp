@@ -10,7 +10,8 @@
 #include <algorithm>
 #include <initializer_list>
 
-#ifdef Q_OS_LINUX
+#ifdef Q_OS_UNIX
+#include <pwd.h>
 #include <unistd.h>
 #endif
 
@@ -51,6 +52,15 @@ void appendChromiumFlag(const QByteArray& flag)
 
 void prepareEnvironment()
 {
+#ifdef Q_OS_UNIX
+    // A job started without HOME (a system service) still has a home: the
+    // runner's own, as a login gives it. Qt would take the root folder and
+    // put the program's per-user folders there.
+    if (qEnvironmentVariableIsEmpty("HOME")) {
+        if (const passwd* runner = ::getpwuid(::geteuid()); runner && runner->pw_dir && *runner->pw_dir)
+            qputenv("HOME", runner->pw_dir);
+    }
+#endif
     // The engine's developer tools must not be reachable from a locked-down
     // browser, not even over a debugging port set up in the environment; and
     // the run's one proxy takes the place of any proxy switches given before.

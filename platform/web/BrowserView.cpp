@@ -379,11 +379,22 @@ QMenu* BrowserView::createPageMenu()
     return menu;
 }
 
+namespace {
+bool profileOnDisk = true;
+}  // namespace
+
+void keepWebProfileInMemory()
+{
+    profileOnDisk = false;
+}
+
 QWebEngineProfile* kaveloProfile()
 {
     static QPointer<QWebEngineProfile> profile;
     if (!profile) {
-        profile = new QWebEngineProfile(QStringLiteral("Kavelo"), QCoreApplication::instance());
+        QObject* const application = QCoreApplication::instance();
+        profile = profileOnDisk ? new QWebEngineProfile(QStringLiteral("Kavelo"), application)
+                                : new QWebEngineProfile(application);
         // Web content speaks German, whatever the system's language.
         profile->setHttpAcceptLanguage(QStringLiteral("de-DE,de;q=0.9"));
         QObject::connect(profile, &QWebEngineProfile::downloadRequested, profile, &acceptPageDownload);

@@ -100,6 +100,10 @@ private:
 // settings compare with it however they were written.
 QString encodedAddress(const QString& address);
 
-// The program's own web profile: cookies and cache persist between runs;
-// downloads started from its pages go to the host's download folder.
+// The program's own web profile: cookies and cache persist between runs,
+// unless keepWebProfileInMemory() came first; downloads started from its pages
+// go to the host's download folder.
 QWebEngineProfile* kaveloProfile();
+// Before the first view: the run's pages keep nothing on disk, and no profile
+// is made there (a download run that nobody sees).
+void keepWebProfileInMemory();

@@ -1,6 +1,9 @@
 #include "downloads/PartFile.h"
 
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -9,6 +12,7 @@
 #include <QTemporaryDir>
 #include <filesystem>
 #include <iterator>
+#include <tuple>
 
 namespace {
 
@@ -171,8 +175,11 @@ TEST_F(PartFileTest, ALinkWhoseTargetCannotBeWrittenFailsAndStays)
     EXPECT_EQ(std::distance(fs::directory_iterator(root), fs::directory_iterator()), 5);  // the folder and links
 }
 
-// What the user set on a file survives its replacement; a new copy takes its source's bits.
-TEST_F(PartFileTest, TheReplacedFileKeepsItsPermissionBits)
+// What the user set on a file survives its replacement; a new copy takes its
+// source's bits, a new download what the umask gives. The part file is the
+// runner's alone while it is written. Root gives a replaced file back to its
+// owner and group, set-id bits included.
+TEST_F(PartFileTest, TheReplacedFileKeepsItsOwnerGroupAndMode)
 {
     const auto write = [&](const char* name, const char* content, fs::perms mode) {
         QFile file(path(name));
@@ -181,7 +188,7 @@ TEST_F(PartFileTest, TheReplacedFileKeepsItsPermissionBits)
         file.close();
         fs::permissions(root / name, mode);
     };
-    const auto mode = [&](const char* name) { return fs::status(root / name).permissions() & fs::perms::all; };
+    const auto mode = [&](const std::string& name) { return fs::status(root / name).permissions() & fs::perms::all; };
     const fs::perms ownerOnly = fs::perms::owner_read | fs::perms::owner_write;
     const fs::perms program = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec;
     write("geheim.txt", "alt", ownerOnly);
@@ -201,6 +208,65 @@ TEST_F(PartFileTest, TheReplacedFileKeepsItsPermissionBits)
     EXPECT_EQ(readAll(path("geheim.txt")), QByteArray("#!/bin/sh"));
     EXPECT_FALSE(copyThroughPartFile(path("fehlt"), path("neu.sh")));
     EXPECT_EQ(files().size(), 3);
+
+    const mode_t umaskBefore = ::umask(027);
+    {
+        PartFile part(path("neu.bin"));
+        ASSERT_EQ(files().filter(QStringLiteral(".part")).size(), 1);
+        EXPECT_EQ(mode(files().filter(QStringLiteral(".part"))[0].toStdString()), ownerOnly);
+        ASSERT_TRUE(part.commit());
+    }
+    ::umask(umaskBefore);
+    EXPECT_EQ(mode("neu.bin"), ownerOnly | fs::perms::group_read);
+
+    const passwd* other = ::getpwnam("nobody");
+    if (::geteuid() != 0 || !other)
+        GTEST_SKIP() << "giving a file to another user needs root and the user nobody";
+    const QByteArray replaced = QFile::encodeName(path("neu.bin"));
+    ASSERT_TRUE(::chown(replaced.constData(), other->pw_uid, other->pw_gid) == 0 && ::chmod(replaced, 04750) == 0);
+    PartFile part(path("neu.bin"));
+    ASSERT_TRUE(part.append("neu", 3) && part.commit());
+    struct stat after = {};
+    ASSERT_EQ(::stat(replaced.constData(), &after), 0);
+    EXPECT_EQ(std::tuple(after.st_uid, after.st_gid, after.st_mode & 07777),
+              std::tuple(other->pw_uid, other->pw_gid, 04750u));
+}
+
+// In a sticky folder everybody may write, a link is followed only when it is
+// the runner's or the folder owner's, wherever it stands in the path; a
+// refused one leaves its target as it was.
+TEST_F(PartFileTest, LinksInASharedStickyFolderAreFollowedOnlyAsTheKernelWould)
+{
+    const passwd* other = ::getpwnam("nobody");
+    if (::geteuid() != 0 || !other)
+        GTEST_SKIP() << "a link of another user needs root and the user nobody";
+    fs::create_directories(root / "geheim");
+    const struct {
+        const char* name;
+        uid_t folderOwner;
+        uid_t linkOwner;
+        const char* link;     // what the link points at
+        const char* written;  // the target, from the shared folder
+        bool followed;
+    } cases[] = {
+        {"fremd", 0, other->pw_uid, "../geheim/datei", "link", false},
+        {"fremdOrdner", 0, other->pw_uid, "../geheim", "link/datei", false},  // a link to a folder on the way
+        {"eigen", 0, 0, "../geheim/datei", "link", true},
+        {"desOrdners", other->pw_uid, other->pw_uid, "../geheim/datei", "link", true},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(QFile(path("geheim/datei")).open(QIODevice::WriteOnly));  // empty again
+        const fs::path shared = root / (std::string("geteilt-") + c.name);
+        fs::create_directories(shared);
+        fs::permissions(shared, fs::perms::all | fs::perms::sticky_bit);
+        fs::create_symlink(c.link, shared / "link");
+        ASSERT_TRUE(::chown(shared.c_str(), c.folderOwner, 0) == 0
+                    && ::lchown((shared / "link").c_str(), c.linkOwner, 0) == 0);
+        PartFile part(QString::fromStdString((shared / c.written).string()));
+        EXPECT_EQ(part.isOpen() && part.append("neu", 3) && part.commit(), c.followed) << c.name;
+        EXPECT_EQ(part.errorString().contains(QStringLiteral("ihm wird nicht gefolgt")), !c.followed) << c.name;
+        EXPECT_EQ(readAll(path("geheim/datei")), c.followed ? QByteArray("neu") : QByteArray()) << c.name;
+    }
 }
 
 }  // namespace

@@ -110,6 +110,9 @@ TEST(TargetGuard, ProgramFolderAndStartFoldersAreProtectedAfterResolving)
     settings.close();
     ASSERT_TRUE(QFile::link(dir.filePath(q("prog/Einstell.DAT")), dir.filePath(q("andere/harmlos.zip"))));
     ASSERT_TRUE(QFile::link(dir.filePath(q("prog")), dir.filePath(q("andere/ordner"))));
+    // A link to a file that does not exist yet leads there all the same.
+    ASSERT_TRUE(
+        QFile::link(dir.filePath(q("home/.config/autostart/neu.desktop")), dir.filePath(q("andere/x.desktop"))));
 
     ProtectedPlaces places;
     places.programFolders = {dir.filePath(q("prog/"))};
@@ -120,6 +123,7 @@ TEST(TargetGuard, ProgramFolderAndStartFoldersAreProtectedAfterResolving)
     EXPECT_TRUE(isProtected("prog/Downloads/../Einstell.DAT"));
     EXPECT_TRUE(isProtected("andere/harmlos.zip"));  // a link to the settings file
     EXPECT_TRUE(isProtected("andere/ordner/neu.exe"));
+    EXPECT_TRUE(isProtected("andere/x.desktop"));
     EXPECT_TRUE(isProtected("home/.config/autostart/tief/start.desktop"));
     EXPECT_TRUE(isProtected("fehlt/systemd/user/x.service"));
     EXPECT_FALSE(isProtected("prog/Downloads/Einstell.DAT"));  // the program's own download folder

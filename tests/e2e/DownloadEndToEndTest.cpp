@@ -5,6 +5,9 @@
 #include "support/LoopbackServer.h"
 
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <cstring>
@@ -173,4 +176,36 @@ TEST_F(AutomaticDownload, SigtermDuringATransferLeavesTheOldFileAndNoTemporaryOn
     EXPECT_EQ(fileContent(target + QStringLiteral("/Archiv.zip")), QByteArray("alter Inhalt"));
     EXPECT_EQ(QDir(target).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("Archiv.zip")});
     EXPECT_EQ(readHostValue(kInternetExplorerKey, kDownloadDirectoryValue), QStringLiteral("/vorher/Downloads"));
+}
+
+// A root job: a link another user planted in a shared folder is not followed,
+// and a run without HOME and without a window leaves no web profile, nor
+// anything at "/".
+TEST_F(AutomaticDownload, ARootJobWritesNowhereItMustNot)
+{
+    const passwd* other = ::getpwnam("nobody");
+    if (::geteuid() != 0 || !other)
+        GTEST_SKIP() << "a link of another user needs root and the user nobody";
+    const QString shared = run.home() + QStringLiteral("/geteilt");
+    const QString secret = run.home() + QStringLiteral("/geheim");
+    QFile file(secret);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("geheim") > 0 && file.flush() && QDir().mkdir(shared));
+    ASSERT_TRUE(::chmod(QFile::encodeName(shared).constData(), 01777) == 0
+                && QFile::link(secret, shared + QStringLiteral("/Archiv.zip")));
+    ASSERT_EQ(::lchown(QFile::encodeName(shared + QStringLiteral("/Archiv.zip")).constData(), other->pw_uid, 0), 0);
+    stringToText(record.Download2Target, shared + QStringLiteral("/Archiv.zip"));
+    record.Download2Suffix = 0;
+    const QStringList atTheRoot = QDir(QStringLiteral("/")).entryList(QDir::AllEntries | QDir::Hidden);
+    run.setEnv(QStringLiteral("HOME"), QString());
+    run.writeSettings(record);
+    run.start({QStringLiteral("2"), QStringLiteral("4")});
+    ASSERT_TRUE(run.waitForExit(60000));
+
+    EXPECT_EQ(run.exitCode(), 1);
+    EXPECT_TRUE(run.standardError().contains(QStringLiteral("ihm wird nicht gefolgt")));
+    EXPECT_EQ(fileContent(secret), QByteArray("geheim"));
+    EXPECT_EQ(fileContent(target + QStringLiteral("/Liste.txt")), QByteArray("vierter Inhalt"));
+    EXPECT_FALSE(QFile::exists(run.home() + QStringLiteral("/data/Kavelo/QtWebEngine")));
+    EXPECT_FALSE(QFile::exists(run.home() + QStringLiteral("/cache/Kavelo")));
+    EXPECT_EQ(QDir(QStringLiteral("/")).entryList(QDir::AllEntries | QDir::Hidden), atTheRoot);
 }

@@ -48,11 +48,15 @@ TEST_F(HostRegistryTest, AllThreeValuesSurviveInTheIniFileUnderXdgConfigHome)
     const QString folder = QStringLiteral("/home/jürgen/Downloads/Größe, groß");
     const QString start = QStringLiteral("http://127.0.0.1:8080/über?a=1,2;b=\"x\"");
     const QString search = QStringLiteral("http://127.0.0.1:8080/suche?q=äöüß ÄÖÜ");
+    // A store an earlier version left readable for all becomes its owner's alone.
+    ASSERT_TRUE(QDir(config.path()).mkpath(QStringLiteral("Kavelo")) && QFile(storeFile()).open(QIODevice::WriteOnly));
+    QFile::setPermissions(storeFile(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
     write(kInternetExplorerKey, kDownloadDirectoryValue, folder);
     write(kInternetExplorerMainKey, kStartPageValue, start);
     write(kInternetExplorerMainKey, kSearchPageValue, search);
 
-    EXPECT_TRUE(QFile::exists(storeFile()));
+    EXPECT_EQ(QFile::permissions(storeFile()),
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
     EXPECT_EQ(readHostValue(kInternetExplorerKey, kDownloadDirectoryValue), folder);
     EXPECT_EQ(readHostValue(kInternetExplorerMainKey, kStartPageValue), start);
     EXPECT_EQ(readHostValue(kInternetExplorerMainKey, kSearchPageValue), search);

@@ -1,6 +1,8 @@
 #include "support/GuiTestMain.h"
 #include "support/RecordingPresenter.h"
 
+#include <pwd.h>
+#include <unistd.h>
 #include <QTest>
 #include <QTimer>
 #include <stdexcept>
@@ -37,6 +39,11 @@ private slots:
         QVERIFY(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS").startsWith("--lang=de"));
         QVERIFY(!qgetenv("QTWEBENGINE_CHROMIUM_FLAGS").contains("debugging"));
         QVERIFY(!qgetenv("QTWEBENGINE_CHROMIUM_FLAGS").contains("devtools"));
+
+        // A service started without HOME gets the runner's home, not the root folder.
+        qunsetenv("HOME");
+        prepareEnvironment();
+        QCOMPARE(qgetenv("HOME"), QByteArray(::getpwuid(::geteuid())->pw_dir));
     }
 };
 

@@ -347,6 +347,16 @@ TEST(ProgramFolders, AReadOnlyExecutableFolderSendsTheWritesToThePersonsOwnFolde
     EXPECT_EQ(folders.program, dataHome + QStringLiteral("/Kavelo/"));
     EXPECT_EQ(folders.data, QStringLiteral("/proc/"));
     EXPECT_TRUE(folderIsWritable(folders.program));
+
+    // The person's own settings are theirs alone to read; a file that was there keeps its mode.
+    const QString own = folders.program + QStringLiteral("Einstell.DAT");
+    const QString shared = home.path() + QStringLiteral("/Einstell.DAT");
+    QFile(shared).open(QIODevice::WriteOnly);
+    QFile::setPermissions(shared, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
+    for (const QString& path : {own, shared})
+        writeSettingsFile(path, TEinstellRecord{}, true);
+    EXPECT_EQ(QFile::permissions(own), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+    EXPECT_TRUE(QFile::permissions(shared) & QFile::ReadOther);
 }
 #endif
 
