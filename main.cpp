@@ -7,7 +7,6 @@
 #include "platform/host/MessageBoxPresenter.h"
 #include "platform/process/KaveloApplication.h"
 #include "platform/process/ProgramEnvironment.h"
-#include "platform/web/BrowserView.h"
 #include "settings/ProgramFolders.h"
 #include "widgets/ProgramFont.h"
 #ifdef Q_OS_UNIX
@@ -80,9 +79,6 @@ int run(int argc, char* argv[])
     prepareEnvironment();
     int programPathOnly = 1;
     KaveloApplication app(programPathOnly, argv);
-    // A download run that nobody sees leaves no web profile behind.
-    if (!hasDisplay() && asksForDownloads(arguments))
-        keepWebProfileInMemory();
     int status = 1;
     showingErrors([&] { status = runWindows(arguments); });
     return status;

@@ -2,8 +2,6 @@
 
 #include "mainwindow/AsciiText.h"
 
-#include <algorithm>
-
 QList<Keyword> parseCommandLine(const QStringList& arguments)
 {
     static const QList<std::pair<QString, Keyword>> exact = {
@@ -48,11 +46,4 @@ QString informationText(const QStringList& arguments)
                 "Mehr in „man kavelo“.\n");
     }
     return {};
-}
-
-bool asksForDownloads(const QStringList& arguments)
-{
-    const QList<Keyword> keywords = parseCommandLine(arguments);
-    return std::any_of(keywords.cbegin(), keywords.cend(),
-                       [](Keyword keyword) { return keyword != Keyword::Autostop && keyword != Keyword::ViewerOnly; });
 }

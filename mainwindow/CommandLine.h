@@ -12,9 +12,6 @@ enum class Keyword { Autostop, Download1, Download2, Download3, Download4, Viewe
 // "autostop" ignores the case of ASCII letters; the digits match exactly.
 QList<Keyword> parseCommandLine(const QStringList& arguments);
 
-// True when the arguments ask for a download ("1" to "4").
-bool asksForDownloads(const QStringList& arguments);
-
 // The text that "--help" or "--version" asks for, the first of them that is
 // given; empty when neither is. With it the program prints and ends at once.
 QString informationText(const QStringList& arguments);

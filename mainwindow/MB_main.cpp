@@ -212,6 +212,7 @@ void TKaveloMainForm::FormCreate(const QString& programFolder, const QString& da
     // shows its error here, and the start goes on.
     showingErrors(InitSettings);
     showingErrors([this] { SetupDownloadFolders(); });
+    forgetEarlierVisitors();
 
     if (EinstellDaten.WindowMode == 1)
         resize(clientSizeForOuter(fixedModeOuterSize(EinstellDaten.WindowWidth, EinstellDaten.WindowHeight)));

@@ -7,11 +7,14 @@
 #include "platform/host/Timer.h"
 #include "platform/web/BrowserView.h"
 #include "settings/AnsiText.h"
+#include "settings/Defaults.h"
+#include "settings/MB_Daten.h"
 #include "widgets/GlyphButton.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QStatusBar>
+#include <cstdio>
 
 void TKaveloMainForm::startViewerOnly()
 {
@@ -20,7 +23,15 @@ void TKaveloMainForm::startViewerOnly()
              std::initializer_list<QWidget*>{BitBtn1, BitBtn2, BitBtn3, BitBtn6, BitBtn7, BitBtn10, BitBtn11, BitBtn15,
                                              BitBtn16, BitBtn12, BitBtn13, ComboBox1})
             control->setEnabled(false);
+        // An info screen behind a login keeps it across restarts; nobody surfs there.
+        WebBrowser1->startAfresh(true);
     }
+    // A kiosk that anyone could unlock: the one who set it up hears of it.
+    if (AdminPassword == kBuiltInAdminPassword)
+        std::fputs(
+            "Warnung: Es gilt noch das eingebaute Administrator-Passwort, das jeder nachlesen kann. "
+            "Bitte ändern Sie es in den Einstellungen.\n",
+            stderr);
     stamp();
     if (EinstellDaten.RefreshMinutes != 0) {
         Timer3->start(refreshInterval(EinstellDaten.RefreshMinutes));
@@ -37,9 +48,21 @@ void TKaveloMainForm::stamp()
 }
 
 // The home page comes back also from a page that hangs or will not be left.
+// A viewer whose visitors surf starts afresh for the next one: nothing of the
+// last visitor stays, neither what the pages stored nor the addresses.
 void TKaveloMainForm::Timer3Timer()
 {
-    WebBrowser1->navigateAsProgram([this] { WebBrowser1->Navigate(textToString(EinstellDaten.HomePage)); }, true);
+    const QString home = textToString(EinstellDaten.HomePage);
+    if (ViewerOnly && EinstellDaten.MaySurf != 0) {
+        WebBrowser1->startAfresh(false);
+        ComboBox1->clear();
+        HistoryPosition = 0;
+        HistoryFarthest = 0;
+        shownHistoryEntry = -1;
+        WebBrowser1->Navigate(home);
+    } else {
+        WebBrowser1->navigateAsProgram([this, home] { WebBrowser1->Navigate(home); }, true);
+    }
     stamp();
     ShowPageState();
     WebBrowser1->setFocus();

@@ -8,6 +8,7 @@
 #include <QNetworkProxyFactory>
 #include <QProcessEnvironment>
 #include <algorithm>
+#include <cstdio>
 #include <initializer_list>
 
 #ifdef Q_OS_UNIX
@@ -82,8 +83,13 @@ void prepareEnvironment()
     if (!hasDisplay() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     // Chromium refuses to start as root with its sandbox on.
-    if (geteuid() == 0)
+    if (geteuid() == 0) {
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+        std::fputs(
+            "Warnung: Kavelo läuft als root. Die Web-Seiten laufen dann ohne die Sandbox der Web-Engine; "
+            "starten Sie das Programm besser als gewöhnlicher Benutzer.\n",
+            stderr);
+    }
     // Without a GPU device (/dev/dri: a server, a container, Xvfb) Chromium would
     // run its GPU path on Mesa's software GL; --disable-gpu makes it composite in
     // software right away, which renders the same pages at less cost and without

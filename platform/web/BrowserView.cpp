@@ -10,10 +10,12 @@
 #include <QAbstractButton>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QWebEngineCertificateError>
 #include <QWebEngineContextMenuRequest>
@@ -74,6 +76,17 @@ void takeWhatTheSystemTrusts(QWebEngineCertificateError error)
         error.rejectCertificate();
 }
 
+// A profile in memory ends with the program; one on disk keeps what its pages
+// stored (a locked viewer's login) under a name of its own.
+QWebEngineProfile* newProfile(bool keepOnDisk)
+{
+    auto* profile = keepOnDisk ? new QWebEngineProfile(QStringLiteral("Kiosk")) : new QWebEngineProfile();
+    // Web content speaks German, whatever the system's language.
+    profile->setHttpAcceptLanguage(QStringLiteral("de-DE,de;q=0.9"));
+    QObject::connect(profile, &QWebEngineProfile::downloadRequested, profile, &acceptPageDownload);
+    return profile;
+}
+
 }  // namespace
 
 // The engine announces a committed main-frame navigation by urlChanged, except
@@ -83,8 +96,38 @@ void takeWhatTheSystemTrusts(QWebEngineCertificateError error)
 // reload is no navigation of its own.
 BrowserView::BrowserView(QWidget* parent)
     : QWebEngineView(parent)
-    , shownPage(new KaveloPage(kaveloProfile(), this))
 {
+    usePage(newProfile(false));
+    // The engine sets up its side of the page now (an action that does nothing
+    // makes it), and with it the child that draws the pages. A window made after
+    // that is made for the engine's drawing at once; one made before it would be
+    // made anew, and shown a second time, when the first page comes.
+    shownPage->triggerAction(QWebEnginePage::NoWebAction);
+}
+
+// The page goes before its profile, as the engine wants it.
+BrowserView::~BrowserView()
+{
+    delete std::exchange(shownPage, nullptr);
+    delete shownProfile;
+}
+
+void BrowserView::startAfresh(bool keepOnDisk)
+{
+    ++probeNumber;  // a probe of the old page decides nothing any more
+    pendingNavigation = {};
+    QWebEngineProfile* const oldProfile = shownProfile;
+    KaveloPage* const oldPage = shownPage;
+    usePage(newProfile(keepOnDisk));
+    shownPage->takeRulesOf(*oldPage);
+    delete oldPage;
+    delete oldProfile;
+}
+
+void BrowserView::usePage(QWebEngineProfile* profile)
+{
+    shownProfile = profile;
+    shownPage = new KaveloPage(profile, this);
     KaveloPage* page = shownPage;
     setPage(page);
     connect(page, &QWebEnginePage::navigationRequested, this, &BrowserView::noteNavigationRequest);
@@ -94,11 +137,6 @@ BrowserView::BrowserView(QWidget* parent)
     connect(page, &QWebEnginePage::newWindowRequested, this, &BrowserView::openInThisView);
     connect(page, &QWebEnginePage::renderProcessTerminated, this, &BrowserView::rendererEnded);
     connect(page, &QWebEnginePage::certificateError, this, &takeWhatTheSystemTrusts);
-    // The engine sets up its side of the page now (an action that does nothing
-    // makes it), and with it the child that draws the pages. A window made after
-    // that is made for the engine's drawing at once; one made before it would be
-    // made anew, and shown a second time, when the first page comes.
-    page->triggerAction(QWebEnginePage::NoWebAction);
 }
 
 // Pages cannot navigate to a source view themselves, nor open one in a new
@@ -106,14 +144,17 @@ BrowserView::BrowserView(QWidget* parent)
 void BrowserView::Navigate(const QString& address)
 {
     const QUrl url = addressUrl(address);
-    if (!isSourceView(url))
+    if (!isSourceView(url)) {
+        shownPage->programLoads(url);
         load(url);
+    }
 }
 
 void BrowserView::GoBack()
 {
     if (!history()->canGoBack())
         fail(QStringLiteral("Es gibt keine vorherige Seite im Verlauf."));
+    shownPage->programLoads(history()->backItem().url());
     back();
 }
 
@@ -121,6 +162,7 @@ void BrowserView::GoForward()
 {
     if (!history()->canGoForward())
         fail(QStringLiteral("Es gibt keine nächste Seite im Verlauf."));
+    shownPage->programLoads(history()->forwardItem().url());
     forward();
 }
 
@@ -146,6 +188,7 @@ void BrowserView::goSearchTo(const QString& address)
 
 void BrowserView::Refresh()
 {
+    shownPage->programLoads(url());
     reload();
 }
 
@@ -379,25 +422,12 @@ QMenu* BrowserView::createPageMenu()
     return menu;
 }
 
-namespace {
-bool profileOnDisk = true;
-}  // namespace
-
-void keepWebProfileInMemory()
+void forgetEarlierVisitors()
 {
-    profileOnDisk = false;
-}
-
-QWebEngineProfile* kaveloProfile()
-{
-    static QPointer<QWebEngineProfile> profile;
-    if (!profile) {
-        QObject* const application = QCoreApplication::instance();
-        profile = profileOnDisk ? new QWebEngineProfile(QStringLiteral("Kavelo"), application)
-                                : new QWebEngineProfile(application);
-        // Web content speaks German, whatever the system's language.
-        profile->setHttpAcceptLanguage(QStringLiteral("de-DE,de;q=0.9"));
-        QObject::connect(profile, &QWebEngineProfile::downloadRequested, profile, &acceptPageDownload);
+    // Where earlier versions kept every visitor's cookies, history and cache.
+    for (const auto location : {QStandardPaths::AppDataLocation, QStandardPaths::CacheLocation}) {
+        QDir profile(QStandardPaths::writableLocation(location) + QStringLiteral("/QtWebEngine/Kavelo"));
+        if (profile.exists())
+            profile.removeRecursively();
     }
-    return profile;
 }

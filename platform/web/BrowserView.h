@@ -20,7 +20,14 @@ class QWebEngineProfile;
 class BrowserView : public QWebEngineView {
     Q_OBJECT
 public:
+    // The view starts with a page on a profile in memory.
     explicit BrowserView(QWidget* parent = nullptr);
+    ~BrowserView() override;
+
+    // Replaces the page and its profile by new ones, so that nothing of what
+    // was shown stays: in memory, or on disk (keepOnDisk) under a profile of
+    // its own. The new page keeps the old one's rules; a probe under way ends.
+    void startAfresh(bool keepOnDisk);
 
     void Navigate(const QString& address);
     // One step in the view's own history; throws when there is no page in that direction.
@@ -74,6 +81,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void usePage(QWebEngineProfile* profile);
     QMenu* createPageMenu();
     void noteNavigationRequest(const QWebEngineNavigationRequest& request);
     void reportAddress(const QUrl& url);
@@ -84,7 +92,8 @@ private:
     void rendererEnded();
     void runPendingNavigation();
 
-    KaveloPage* shownPage;
+    QWebEngineProfile* shownProfile = nullptr;
+    KaveloPage* shownPage = nullptr;
     QPointer<QAbstractButton> backButton;
     QPointer<QAbstractButton> forwardButton;
     QPointer<QAbstractButton> reloadButton;
@@ -100,10 +109,6 @@ private:
 // settings compare with it however they were written.
 QString encodedAddress(const QString& address);
 
-// The program's own web profile: cookies and cache persist between runs,
-// unless keepWebProfileInMemory() came first; downloads started from its pages
-// go to the host's download folder.
-QWebEngineProfile* kaveloProfile();
-// Before the first view: the run's pages keep nothing on disk, and no profile
-// is made there (a download run that nobody sees).
-void keepWebProfileInMemory();
+// Removes the profile on disk in which earlier versions kept every visitor's
+// cookies, history and cache.
+void forgetEarlierVisitors();

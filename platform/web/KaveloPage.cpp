@@ -11,7 +11,9 @@
 #include <QPushButton>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineSettings>
+#include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineView>
+#include <utility>
 
 namespace {
 
@@ -37,11 +39,31 @@ void SetUp(QMessageBox& box, const QString& title, const QString& text)
     box.setText(text);
 }
 
+bool isProgramPage(const QUrl& url)
+{
+    return url.scheme() == QStringLiteral("qrc");
+}
+
+// Pictures, scripts and styles of the program's own pages come from those
+// pages alone; a web page gets none of them.
+class ProgramPagesGuard : public QWebEngineUrlRequestInterceptor {
+public:
+    using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
+    void interceptRequest(QWebEngineUrlRequestInfo& info) override
+    {
+        const bool frame = info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeMainFrame
+                           || info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeSubFrame;
+        if (!frame && isProgramPage(info.requestUrl()) && !isProgramPage(info.firstPartyUrl()))
+            info.block(true);
+    }
+};
+
 }  // namespace
 
 KaveloPage::KaveloPage(QWebEngineProfile* profile, QObject* parent)
     : QWebEnginePage(profile, parent)
 {
+    setUrlRequestInterceptor(new ProgramPagesGuard(this));
     // mailto:, tel: and other schemes the engine does not load never start a program outside.
     settings()->setUnknownUrlSchemePolicy(QWebEngineSettings::DisallowUnknownUrlSchemes);
     connect(this, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
@@ -54,6 +76,13 @@ KaveloPage::KaveloPage(QWebEngineProfile* profile, QObject* parent)
     });
 }
 
+void KaveloPage::takeRulesOf(const KaveloPage& other)
+{
+    surfing = other.surfing;
+    configuredFolders = other.configuredFolders;
+    excludedFolders = other.excludedFolders;
+}
+
 void KaveloPage::setUploadFolders(const QStringList& folders, const QStringList& excluded)
 {
     configuredFolders = folders;
@@ -64,6 +93,17 @@ QString KaveloPage::leavePageQuestion()
 {
     return QCoreApplication::translate(
         "QWebEnginePage", "Are you sure you want to leave this page? Changes that you made may not be saved.");
+}
+
+// Only the program's own loads reach its pages: no link, redirect, frame or
+// history step of a web page does.
+bool KaveloPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame)
+{
+    if (!isProgramPage(url))
+        return true;
+    if (isMainFrame)
+        return type != NavigationTypeRedirect && url == std::exchange(programAddress, QUrl());
+    return isProgramPage(this->url());
 }
 
 void KaveloPage::programNavigates()

@@ -3,8 +3,9 @@
 // The page of the browser view. It keeps pages inside the shell: files only
 // from the download folders, German dialogs of the main window that the
 // program can close, no dialogs and no file chooser when the visitor may not
-// surf or the window waits for a download button's transfer, and no link that
-// starts a program outside.
+// surf or the window waits for a download button's transfer, no link that
+// starts a program outside, and no way into the program's own pages (qrc:)
+// but the program's own loads.
 
 #include <QElapsedTimer>
 #include <QPointer>
@@ -25,19 +26,26 @@ public:
     void setSurfingAllowed(bool allowed) { surfing = allowed; }
     bool surfingAllowed() const { return surfing; }
 
+    // Takes over what the window told other: the right to surf and the folders.
+    void takeRulesOf(const KaveloPage& other);
+
     // The download folders set in the settings, whose files a page may upload
     // besides those of the host's download folder; never a file of excluded.
     void setUploadFolders(const QStringList& folders, const QStringList& excluded);
 
-    // The program navigates now: until that load ends, a leave-page question is
-    // answered "leave" and other dialogs as if unseen, without asking; an open
-    // page dialog is closed the same way.
+    // The program loads address itself (from the settings, or a step of its
+    // buttons): that navigation may reach a qrc: page, once.
+    void programLoads(const QUrl& address) { programAddress = address; }
+    // The program navigates now: until that load ends, a leave-page question
+    // is answered "leave" and other dialogs as if unseen, without asking; an
+    // open page dialog is closed the same way.
     void programNavigates();
 
     // The engine's own leave-page question, as it asks javaScriptConfirm.
     static QString leavePageQuestion();
 
 protected:
+    bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;
     QStringList chooseFiles(FileSelectionMode mode, const QStringList& oldFiles,
                             const QStringList& acceptedMimeTypes) override;
     void javaScriptAlert(const QUrl& securityOrigin, const QString& msg) override;
@@ -56,6 +64,7 @@ private:
 
     bool surfing = false;
     bool programNavigation = false;
+    QUrl programAddress;  // the next load the program asked for
     QStringList configuredFolders;
     QStringList excludedFolders;
     QPointer<QDialog> openDialog;  // the page dialog or file chooser on screen

@@ -17,7 +17,7 @@ bool isWebUrl(const QUrl& url)
 
 QString refusedAddressText(const QString& address)
 {
-    constexpr qsizetype kShownLength = 200;
+    constexpr qsizetype kShownLength = 80;  // a page's text, cut so that it cannot fill the box
     const QString shown = address.size() > kShownLength ? address.left(kShownLength) + QStringLiteral("…") : address;
     return QStringLiteral(
                "Die Adresse \"%1\" kann nicht geöffnet werden.\r"
@@ -61,9 +61,12 @@ QString uploadableFile(const QString& text, const QStringList& folders)
         return {};
     const auto accepted = [&](const QString& path) {
         const QFileInfo file(path);
-        const QString canonical = file.canonicalFilePath();
-        const bool inside = !canonical.isEmpty() && folders.contains(QFileInfo(canonical).path());
-        return inside && QFileInfo(canonical).isFile() && file.isReadable() ? canonical : QString();
+        const QFileInfo canonical(file.canonicalFilePath());
+        const bool inside = canonical.exists() && folders.contains(canonical.path());
+        // Hidden files stay hidden, also when a page's visitor types their name.
+        const bool hidden =
+            file.fileName().startsWith(QLatin1Char('.')) || canonical.fileName().startsWith(QLatin1Char('.'));
+        return inside && !hidden && canonical.isFile() && file.isReadable() ? canonical.filePath() : QString();
     };
     if (QDir::isAbsolutePath(text))
         return accepted(text);

@@ -29,7 +29,7 @@ QStringList uploadFolders(const QStringList& candidates, const QStringList& excl
 
 // The canonical path of the file that text names, when that is a readable
 // regular file lying directly in one of folders (canonical, as uploadFolders
-// gives them); empty otherwise. A relative text is looked up in each folder in
+// gives them) and not hidden; empty otherwise. A relative text is looked up in each folder in
 // turn; links and ".." count by where they lead.
 QString uploadableFile(const QString& text, const QStringList& folders);
 

@@ -1,8 +1,10 @@
 #include "resources/Glyphs.h"
+#include "settings/Defaults.h"
 
 #include <QApplication>
 #include <QColor>
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QSvgRenderer>
 #include <QTest>
@@ -12,6 +14,7 @@ class GlyphsTest : public QObject {
 private slots:
     void everyPictureRendersAndGreysOutWhenDisabled();
     void unknownNameGivesNoIcon();
+    void theWelcomePageShowsNoPassword();
 };
 
 void GlyphsTest::everyPictureRendersAndGreysOutWhenDisabled()
@@ -66,6 +69,12 @@ void GlyphsTest::everyPictureRendersAndGreysOutWhenDisabled()
 void GlyphsTest::unknownNameGivesNoIcon()
 {
     QVERIFY(glyph(QStringLiteral("no-such-picture")).isNull());
+}
+
+void GlyphsTest::theWelcomePageShowsNoPassword()
+{
+    QFile page(QStringLiteral(":/willkommen/willkommen.html"));
+    QVERIFY(page.open(QIODevice::ReadOnly) && !QString::fromUtf8(page.readAll()).contains(kBuiltInAdminPassword));
 }
 
 QTEST_MAIN(GlyphsTest)

@@ -152,6 +152,10 @@ TEST_F(AutomaticDownload, SigtermPutsTheHostValueBackAndEndsWith143)
     EXPECT_EQ(run.proc().exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(run.exitCode(), 143);
     EXPECT_EQ(readHostValue(kInternetExplorerKey, kDownloadDirectoryValue), QStringLiteral("/vorher/Downloads"));
+    // The viewer's keeper hears that anyone could unlock it, and root that pages run unguarded.
+    const QString warnings = run.standardError();
+    EXPECT_TRUE(warnings.contains(QStringLiteral("eingebaute Administrator-Passwort")));
+    EXPECT_EQ(warnings.contains(QStringLiteral("ohne die Sandbox der Web-Engine")), ::geteuid() == 0);
 }
 
 // A service stop during a slow transfer: the transfer is broken off, the file

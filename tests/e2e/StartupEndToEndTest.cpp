@@ -4,9 +4,11 @@
 #include "support/LoopbackServer.h"
 
 #include <gtest/gtest.h>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <mutex>
 
 namespace {
 
@@ -94,4 +96,42 @@ TEST(Startup, TheTimedReloadComesAfterARealMinute)
     // The minute began when the window was made, a moment before the first request.
     EXPECT_GT(sinceFirst.elapsed(), 55000);
     EXPECT_LT(sinceFirst.elapsed(), 62000);
+}
+
+// A page's login cookie reaches the next run only in a locked viewer (an info
+// screen behind a login); otherwise nothing of a visitor is left on disk, nor
+// what earlier versions kept.
+TEST(Startup, OnlyALockedViewerKeepsAPagesCookieForTheNextRun)
+{
+    LoopbackServer server;
+    std::mutex seenLock;
+    QStringList cookiesSeen;
+    server.http().Get("/anmelden", [&](const httplib::Request& request, httplib::Response& response) {
+        const std::lock_guard lock(seenLock);
+        cookiesSeen.append(QString::fromStdString(request.get_header_value("Cookie")));
+        response.set_header("Set-Cookie", "sitzung=42; Max-Age=3600");
+        response.set_content("angemeldet", "text/html");
+    });
+    server.start();
+    for (const bool locked : {false, true}) {
+        TEinstellRecord record = settingsWithHomePage(server.url(QStringLiteral("/anmelden")));
+        record.AutoEndSeconds = 2;
+        record.MaySurf = locked ? 0 : 1;
+        ProgramRun run;
+        run.writeSettings(record);
+        const QString earlier = run.home() + QStringLiteral("/data/Kavelo/QtWebEngine/Kavelo");
+        ASSERT_TRUE(QDir().mkpath(earlier) && QFile(earlier + QStringLiteral("/Cookies")).open(QIODevice::WriteOnly));
+        for (int start = 0; start < 2; ++start) {
+            run.start(locked ? QStringList{QStringLiteral("0")} : QStringList{});
+            ASSERT_TRUE(run.waitForExit(30000));
+        }
+        QStringList kept;
+        for (QDirIterator it(run.home(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();)
+            kept.append(QFileInfo(it.next()).fileName());
+        const std::lock_guard lock(seenLock);
+        EXPECT_EQ(cookiesSeen, (QStringList{QString(), locked ? QStringLiteral("sitzung=42") : QString()})) << locked;
+        EXPECT_EQ(kept.contains(QStringLiteral("Cookies")), locked);
+        EXPECT_FALSE(QFile::exists(earlier) || (!locked && kept.contains(QStringLiteral("History"))));
+        cookiesSeen.clear();
+    }
 }

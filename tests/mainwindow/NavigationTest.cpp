@@ -27,17 +27,17 @@
 namespace {
 
 // Pages /, /a, /b, /c (and a few more), each with the links a, b and c as
-// blocks of 40 pixels from the top.
+// blocks of 40 pixels from the top, and the cookies the request brought.
 void addSite(httplib::Server& http)
 {
     for (const char* path : {"/", "/a", "/b", "/c", "/A", "/a/", "/Seite eins"}) {
-        http.Get(path, [path](const httplib::Request&, httplib::Response& response) {
+        http.Get(path, [path](const httplib::Request& request, httplib::Response& response) {
             std::string body = "<html><head><title>";
             body += path;
             body += "</title><style>body{margin:0} a{display:block;height:40px}</style></head><body>";
             for (const char* target : {"a", "b", "c"})
                 body += std::string("<a id='") + target + "' href='/" + target + "'>" + target + "</a>";
-            body += "</body></html>";
+            body += "<p id='keks'>" + request.get_header_value("Cookie") + "</p></body></html>";
             response.set_content(body, "text/html");
         });
     }
@@ -347,11 +347,18 @@ private slots:
         QCOMPARE(run->boxes.messages.size(), 1);
     }
 
+    // The timed reload comes back with the server; a viewer whose visitors surf
+    // forgets the last one at it: the page's cookie and the addresses reached.
     void theTimedReloadRecoversWhenTheServerReturns()
     {
         run->settings.RefreshMinutes = 1;
         run->start({QStringLiteral("0")});
         expectAt("/");
+        waitForPage();
+        const QString cookie = QStringLiteral("document.getElementById('keks').textContent");
+        runPageScript(view()->page(), QStringLiteral("document.cookie = 'besucher=1; max-age=3600'"));
+        follow("a");
+        QCOMPARE(runPageScript(view()->page(), cookie).toString(), QStringLiteral("besucher=1"));
         auto* timer3 = run->control<Timer>("Timer3");
         QVERIFY(timer3->isRunning());
 
@@ -368,6 +375,9 @@ private slots:
         QVERIFY(timer3->isRunning());
         auto* panel1 = run->control<QLabel>("StatusPanel1");
         QTRY_VERIFY_WITH_TIMEOUT(panel1->text().startsWith(QStringLiteral("Seite \"")), 10000);
+        waitForPage();
+        QCOMPARE(runPageScript(view()->page(), cookie).toString(), QString());
+        QCOMPARE(address()->count(), 1);
     }
 };
 

@@ -1,6 +1,7 @@
 #include "platform/host/Clipboard.h"
 #include "platform/host/HostRegistry.h"
 #include "platform/web/BrowserView.h"
+#include "platform/web/KaveloPage.h"
 #include "support/GuiTestMain.h"
 #include "support/HostValue.h"
 #include "support/LoopbackServer.h"
@@ -69,7 +70,7 @@ private slots:
     void webContentSpeaksGerman();
     void copySelectionPutsTheSelectedTextOnTheClipboard();
     void pagesTrustWhatTheSystemTrustsAndNothingElse();
-    void profileKeepsItsDataOnDisk();
+    void aFreshPageKeepsTheRulesOfTheOldOne();
 
 private:
     QString url(const char* path) const { return view->address(path); }
@@ -397,14 +398,13 @@ void BrowserViewTest::pagesTrustWhatTheSystemTrustsAndNothingElse()
     qunsetenv("SSL_CERT_FILE");
 }
 
-void BrowserViewTest::profileKeepsItsDataOnDisk()
+// A fresh page on a fresh profile keeps what the window told the old one.
+void BrowserViewTest::aFreshPageKeepsTheRulesOfTheOldOne()
 {
-    QWebEngineProfile* profile = kaveloProfile();
-    QCOMPARE(view->page()->profile(), profile);
-    QVERIFY(!profile->isOffTheRecord());
-    QCOMPARE(profile->storageName(), QStringLiteral("Kavelo"));
-    QVERIFY(profile->persistentStoragePath().startsWith(qEnvironmentVariable("XDG_DATA_HOME")));
-    QCOMPARE(profile->httpCacheType(), QWebEngineProfile::DiskHttpCache);
+    view->kaveloPage()->setSurfingAllowed(true);
+    view->startAfresh(true);
+    QCOMPARE(view->page()->profile()->storageName(), QStringLiteral("Kiosk"));
+    QVERIFY(view->kaveloPage()->surfingAllowed());
 }
 
 KAVELO_GUI_TEST_MAIN(BrowserViewTest)

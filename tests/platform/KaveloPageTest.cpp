@@ -81,6 +81,7 @@ private slots:
     void theProgramsNavigationLeavesWithoutAskingAndClosesADialog();
     void aHungPageIsEndedBeforeTheProgramsNavigation();
     void theFileChooserOffersTheDownloadFoldersOnly();
+    void webPagesReachNoneOfTheProgramsPages();
 
 private:
     KaveloPage* page() const { return view->kaveloPage(); }
@@ -102,6 +103,11 @@ void KaveloPageTest::initTestCase()
                               " e.preventDefault(); e.returnValue = 'bleib'; })</script>"));
     server.serveText("/hochladen", document("<input type='file' id='datei' onclick='window.geklickt = true' "
                                             "style='display:block;height:60px;width:300px'>"));
+    server.serveText("/eigen", document("<img id='bild' src='qrc:/willkommen/kavelo.svg'>"
+                                        "<iframe src='qrc:/willkommen/willkommen.html'></iframe>"));
+    server.http().Get("/umleitung", [](const httplib::Request&, httplib::Response& response) {
+        response.set_redirect("qrc:/willkommen/willkommen.html");
+    });
     server.start();
 }
 
@@ -267,6 +273,21 @@ void KaveloPageTest::theFileChooserOffersTheDownloadFoldersOnly()
     QCOMPARE(view->boxes.messages[0].text,
              QStringLiteral("\"../draussen/c.txt\" ist keine Datei in einem der Download-Ordner."
                             "\nHochgeladen werden können nur Dateien aus diesen Ordnern."));
+}
+
+// Neither a picture, a frame, a script's navigation nor a redirect brings a web
+// page to the program's own pages; the program itself still gets there.
+void KaveloPageTest::webPagesReachNoneOfTheProgramsPages()
+{
+    view->open("/eigen");
+    QCOMPARE(view->script(QStringLiteral("[document.getElementById('bild').naturalWidth, frames[0].location.href]")),
+             QVariant(QVariantList{0, QStringLiteral("about:blank")}));
+    view->script(QStringLiteral("location.href = 'qrc:/willkommen/willkommen.html'"));
+    view->open("/umleitung");
+    view->script(QStringLiteral("0"));  // any navigation the page began is decided by now
+    QCOMPARE(view->url().scheme(), QStringLiteral("http"));
+    view->Navigate(QStringLiteral("qrc:/willkommen/willkommen.html"));
+    QTRY_COMPARE_WITH_TIMEOUT(view->title(), QStringLiteral("Willkommen bei Kavelo"), TestView::kTimeoutMs);
 }
 
 KAVELO_GUI_TEST_MAIN(KaveloPageTest)

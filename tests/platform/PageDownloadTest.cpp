@@ -160,7 +160,7 @@ void PageDownloadTest::init()
     setHostValue(kInternetExplorerKey, kDownloadDirectoryValue, folder->filePath(QStringLiteral("Ziel")));
     view = std::make_unique<TestView>(server);
     downloads.clear();
-    connect(kaveloProfile(), &QWebEngineProfile::downloadRequested, view.get(),
+    connect(view->page()->profile(), &QWebEngineProfile::downloadRequested, view.get(),
             [this](QWebEngineDownloadRequest* download) {
                 const qsizetype index = downloads.size();
                 downloads.append(download->state());
