@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Start-up benchmark: Kavelo beside a bare QWebEngineView program that starts
-# the web engine as Kavelo does (same switches, a profile on disk), alternating.
+# the web engine as Kavelo does (same switches, a profile in memory), alternating.
 # Two modes: without a display (Qt's offscreen platform, as a scheduled job
 # runs it) and in a real window on a virtual X display with a window manager
 # (Xvfb and openbox, as a person starts it). Prints medians and ratios

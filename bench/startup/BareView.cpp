@@ -1,13 +1,13 @@
 // The smallest program that shows a web page the way Kavelo does: one
 // top-level QWebEngineView of 790x570 that loads the address given on its
-// command line, on a profile on disk named like Kavelo's, with the web
+// command line, on the engine's default profile (in memory, as Kavelo's), with the web
 // engine's switches set by Kavelo's own prepareEnvironment() (compiled in from
 // platform/). Start-up figures of the two then compare the program's own cost
 // with that of the engine.
 //
 // Usage: BareView URL [--profile=NAME]
-//   --profile=NAME  the profile on disk (default "Kavelo"); an empty NAME
-//                   takes the engine's default profile, which keeps nothing on disk.
+//   --profile=NAME  a profile on disk of that name; without it (or with an
+//                   empty NAME) the engine's default profile, which keeps nothing on disk.
 
 #include "platform/process/ProgramEnvironment.h"
 
@@ -24,7 +24,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
 
     QString address;
-    QString profileName = QStringLiteral("Kavelo");
+    QString profileName;
     const QStringList arguments = QCoreApplication::arguments().mid(1);
     for (const QString& argument : arguments) {
         if (argument.startsWith(QStringLiteral("--profile=")))

@@ -719,9 +719,9 @@ def main():
                              " ~10 times as much as RSS")
     parser.add_argument("--no-proxy-guard", dest="proxy_guard", action="store_false",
                         help="do not point the engine's proxy at the loopback server")
-    parser.add_argument("--bare-profile", default="Kavelo",
-                        help="the bare program's profile on disk (default Kavelo, as kavelo's); empty: the"
-                             " engine's default profile, which keeps nothing on disk")
+    parser.add_argument("--bare-profile", default="",
+                        help="the bare program's profile on disk; empty (the default): the engine's default"
+                             " profile, which keeps nothing on disk, as kavelo's")
     parser.add_argument("--display", default="",
                         help="an X display to open real windows on (default: none, Qt's offscreen platform)")
     parser.add_argument("--mode", default="", help="the name of the mode in the report (default from --display)")
