@@ -35,8 +35,6 @@ class IdleWatch : public QObject {
 public:
     explicit IdleWatch(QDialog& window);
     ~IdleWatch() override;
-    IdleWatch(const IdleWatch&) = delete;
-    IdleWatch& operator=(const IdleWatch&) = delete;
 
     QDialog& window;
     bool expired = false;  // nobody touched it for the limit
