@@ -7,6 +7,7 @@
 #include "mainwindow/TimerIntervals.h"
 #include "mainwindow/WindowGeometry.h"
 #include "platform/host/Clock.h"
+#include "platform/host/IdleWatch.h"
 #include "platform/host/Messages.h"
 #include "platform/host/Timer.h"
 #include "platform/web/BrowserView.h"
@@ -53,7 +54,11 @@ TKaveloMainForm::TKaveloMainForm(const QString& programFolder, const QStringList
     FormCreate(programFolder, dataFolder.isEmpty() ? programFolder : dataFolder, arguments);
 }
 
-TKaveloMainForm::~TKaveloMainForm() = default;
+// The idle limit of the dialogs and boxes belongs to this window's run.
+TKaveloMainForm::~TKaveloMainForm()
+{
+    setIdleLimit(std::chrono::milliseconds::zero());
+}
 
 void TKaveloMainForm::setDialogs(const KaveloDialogs& created)
 {
@@ -335,6 +340,9 @@ void TKaveloMainForm::ApplySettings()
         if (!Timer4->isRunning())
             Timer4->start();
     }
+    // A kiosk's dialogs and boxes wait no longer than a timed reload for an answer.
+    if (ViewerOnly)
+        setIdleLimit(refreshInterval(EinstellDaten.RefreshMinutes));
 }
 
 void TKaveloMainForm::UpdateHistoryCounter()
@@ -380,5 +388,5 @@ int TKaveloMainForm::runStatus() const
 
 void TKaveloMainForm::BitBtn9Click()
 {
-    dialogs.about->exec();
+    execWatched(*dialogs.about);
 }

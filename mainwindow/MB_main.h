@@ -117,6 +117,9 @@ private:
 
     void Timer1Timer();
     void BitBtn8Click();
+    // The prompt and the settings dialog; false when a window of the visit
+    // ended by itself because nobody answered it.
+    bool visitSettings();
     void BitBtn9Click();
 
     // Downloads.

@@ -1,5 +1,7 @@
 #include "platform/host/MessageBoxPresenter.h"
 
+#include "platform/host/IdleWatch.h"
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -30,13 +32,13 @@ bool MessageBoxPresenter::present(MessageKind kind, const QString& title, const 
     box.setText(text);
     if (kind != MessageKind::Confirmation) {
         box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
-        box.exec();
+        execWatched(box);
         return false;
     }
     QPushButton* yes = box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
     QPushButton* no = box.addButton(QStringLiteral("&Nein"), QMessageBox::NoRole);
     box.setDefaultButton(yes);
     box.setEscapeButton(no);
-    box.exec();
-    return box.clickedButton() == yes;
+    execWatched(box);
+    return box.clickedButton() == yes;  // a box that ended by itself: No
 }

@@ -5,6 +5,8 @@
 #include "dialogs/EinstellDialog.h"
 #include "dialogs/passwort.h"
 #include "mainwindow/MB_main.h"
+#include "mainwindow/TimerIntervals.h"
+#include "platform/host/MessageBoxPresenter.h"
 #include "platform/host/Timer.h"
 #include "platform/web/BrowserView.h"
 #include "settings/AnsiText.h"
@@ -18,7 +20,9 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTabWidget>
 #include <cstring>
 #include <memory>
@@ -217,6 +221,68 @@ private slots:
         for (int i = 0; i < 5; ++i)
             visit(typed("falsch"));
         QCOMPARE(visit(typed("Chef-Passwort")).firstTab, QStringLiteral("Administrator-Optionen"));
+    }
+
+    // A kiosk's visit left for the limit ends, innermost window first, as cancelled,
+    // and the home page comes back; typing keeps the prompt open; normal mode waits.
+    void aVisitNobodyFinishesEndsOnlyInAKiosk_data()
+    {
+        QTest::addColumn<bool>("viewer");
+        QTest::addColumn<QByteArray>("keys");    // typed into the prompt one every 200 ms, then OK; none: Cancel
+        QTest::addColumn<QStringList>("ended");  // the windows with their results
+        QTest::newRow("kiosk, walked away") << true << QByteArray() << QStringList{QStringLiteral("Abfrage 2")};
+        QTest::newRow("kiosk, typed slowly, walked away from a box on the settings")
+            << true << QByteArray("Chef-Passwort")
+            << QStringList{QStringLiteral("Abfrage 1"), QStringLiteral("Box 0"), QStringLiteral("Einstellungen 2")};
+        QTest::newRow("normal mode, walked away")
+            << false << QByteArray() << QStringList{QStringLiteral("Abfrage 2"), QStringLiteral("Einstellungen 1")};
+    }
+
+    void aVisitNobodyFinishesEndsOnlyInAKiosk()
+    {
+        QFETCH(bool, viewer);
+        QFETCH(QByteArray, keys);
+        QFETCH(QStringList, ended);
+        setRefreshMinute(std::chrono::seconds(1));  // and so the idle limit
+        run->settings.RefreshMinutes = 1;
+        const int requests = server->count(QStringLiteral("/"));
+        run->start(viewer ? QStringList{QStringLiteral("0")} : QStringList());
+        // The timer's own reloads far off: a second request of the home page comes from the visit's end.
+        run->control<Timer>("Timer3")->setInterval(std::chrono::minutes(1));
+        MessageBoxPresenter realBoxes;
+        const auto restore = qScopeGuard([recording = setMessagePresenter(&realBoxes)] {
+            setMessagePresenter(recording);
+            setRefreshMinute(std::chrono::minutes(1));
+        });
+
+        QStringList seen;
+        const auto note = [&](QDialog* dialog, const char* name) {
+            connect(dialog, &QDialog::finished, this, [&seen, name](int result) {
+                seen << QStringLiteral("%1 %2").arg(QLatin1String(name)).arg(result);
+            });
+        };
+        note(run->window().findChild<TPasswordDlg*>(), "Abfrage");
+        note(run->window().findChild<TEinstellForm*>(), "Einstellungen");
+        const WhenShown<QMessageBox> box([&](QMessageBox* shown) { note(shown, "Box"); });
+        const WhenShown<TPasswordDlg> answer([&](TPasswordDlg* dialog) {
+            for (int step = 0; step < 13 && dialog->isVisible(); ++step) {  // 2.6 limits
+                if (step < keys.size())
+                    QTest::keyClick(dialog->findChild<QLineEdit*>(QStringLiteral("Password")), keys[step]);
+                QTest::qWait(200);
+            }
+            if (dialog->isVisible())
+                typed(keys.isEmpty() ? nullptr : "")(dialog);  // Cancel, or OK on what was typed
+        });
+        // "Beenden"; with a role "Passwort ändern" with unequal entries: an error box on the dialog.
+        const WhenShown<TEinstellForm> finish([&](TEinstellForm* dialog) {
+            const char* button = keys.isEmpty() ? "BitBtn1" : "BitBtn3";
+            QTimer::singleShot(0, dialog->findChild<QPushButton*>(QLatin1String(button)), &QPushButton::click);
+        });
+        run->click("BitBtn8");
+        QCOMPARE(seen, ended);
+        QCOMPARE(timerStates(), (QList<bool>{true, false, true, true}));
+        if (viewer)
+            QTRY_COMPARE_WITH_TIMEOUT(server->count(QStringLiteral("/")), requests + 2, 10000);
     }
 };
 
