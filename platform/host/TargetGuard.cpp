@@ -2,6 +2,7 @@
 
 #include "platform/host/TargetPath.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -50,4 +51,17 @@ bool isProtectedTarget(const QString& path, const ProtectedPlaces& places)
             return true;
     }
     return false;
+}
+
+QString targetRefusal(const QString& path, const QStringList& programFolders)
+{
+    const QString shown = QDir::toNativeSeparators(path);
+    if (const QString refusal = walkTargetPath(path).refusal; !refusal.isEmpty())
+        return QStringLiteral("Das Download-Ziel\r%1\rwird nicht beschrieben:\r%2").arg(shown, refusal);
+    if (isProtectedTarget(path, protectedPlacesFor(programFolders)))
+        return QStringLiteral(
+                   "Das Download-Ziel\r%1\rliegt im Programm-Ordner oder in einem Autostart-Ordner\r"
+                   "und wird nicht beschrieben!")
+            .arg(shown);
+    return {};
 }

@@ -22,3 +22,8 @@ ProtectedPlaces protectedPlacesFor(const QStringList& programFolders);
 // resolved as the writer follows them (also a link to a file that does not
 // exist yet), lies in a protected place.
 bool isProtectedTarget(const QString& path, const ProtectedPlaces& places);
+
+// Why a download may not write the file at path, as its error box says it: a
+// link on the way that the walk does not follow, or a protected place
+// (protectedPlacesFor(programFolders)). Empty when it may.
+QString targetRefusal(const QString& path, const QStringList& programFolders);
