@@ -398,6 +398,8 @@ QWebEngineProfile* kaveloProfile()
         // Web content speaks German, whatever the system's language.
         profile->setHttpAcceptLanguage(QStringLiteral("de-DE,de;q=0.9"));
         QObject::connect(profile, &QWebEngineProfile::downloadRequested, profile, &acceptPageDownload);
+        // The profile goes with the application, after the event loop: what its pages started ends before.
+        QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, profile, &endPageDownloads);
     }
     return profile;
 }
