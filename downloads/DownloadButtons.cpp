@@ -11,7 +11,6 @@
 #include "platform/host/Clock.h"
 #include "platform/host/Messages.h"
 #include "platform/host/TargetGuard.h"
-#include "platform/host/TargetPath.h"
 #include "platform/host/Timer.h"
 #include "settings/MB_Daten.h"
 #include "settings/SettingsFile.h"
@@ -28,23 +27,14 @@ namespace {
 // refused before anything is fetched.
 bool refuseProtectedTarget(const DownloadPlan& plan)
 {
-    const ProtectedPlaces places =
-        protectedPlacesFor({ProgramFolder, DataFolder, QCoreApplication::applicationDirPath()});
+    const QStringList programFolders{ProgramFolder, DataFolder};
     for (const QString& name : {plan.names.downloadName, plan.names.copyName}) {
         if (name.isEmpty())
             continue;
-        const QString target = QDir::toNativeSeparators(plan.folder + name);
-        if (const QString refusal = walkTargetPath(plan.folder + name).refusal; !refusal.isEmpty()) {
-            showMessage(MessageKind::Error,
-                        QStringLiteral("Das Download-Ziel\r%1\rwird nicht beschrieben:\r%2").arg(target, refusal));
+        if (const QString refusal = targetRefusal(plan.folder + name, programFolders); !refusal.isEmpty()) {
+            showMessage(MessageKind::Error, refusal);
             return true;
         }
-        if (!isProtectedTarget(plan.folder + name, places))
-            continue;
-        showMessage(MessageKind::Error, QStringLiteral("Das Download-Ziel\r%1\rliegt im Programm-Ordner oder in einem "
-                                                       "Autostart-Ordner\rund wird nicht beschrieben!")
-                                            .arg(target));
-        return true;
     }
     return false;
 }

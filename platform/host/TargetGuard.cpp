@@ -2,6 +2,8 @@
 
 #include "platform/host/TargetPath.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -26,6 +28,9 @@ ProtectedPlaces protectedPlacesFor(const QStringList& programFolders)
 {
     ProtectedPlaces places;
     places.programFolders = programFolders;
+    // A qt.conf beside the executable would decide where the next start looks for its libraries.
+    if (QCoreApplication::instance())
+        places.programFolders << QCoreApplication::applicationDirPath();
     const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
     const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     places.startFolders << config + QStringLiteral("/autostart") << config + QStringLiteral("/systemd/user")
@@ -50,4 +55,17 @@ bool isProtectedTarget(const QString& path, const ProtectedPlaces& places)
             return true;
     }
     return false;
+}
+
+QString targetRefusal(const QString& path, const QStringList& programFolders)
+{
+    const QString shown = QDir::toNativeSeparators(path);
+    if (const QString refusal = walkTargetPath(path).refusal; !refusal.isEmpty())
+        return QStringLiteral("Das Download-Ziel\r%1\rwird nicht beschrieben:\r%2").arg(shown, refusal);
+    if (isProtectedTarget(path, protectedPlacesFor(programFolders)))
+        return QStringLiteral(
+                   "Das Download-Ziel\r%1\rliegt im Programm-Ordner oder in einem Autostart-Ordner\r"
+                   "und wird nicht beschrieben!")
+            .arg(shown);
+    return {};
 }

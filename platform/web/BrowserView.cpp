@@ -83,7 +83,6 @@ QWebEngineProfile* newProfile(bool keepOnDisk)
     auto* profile = keepOnDisk ? new QWebEngineProfile(QStringLiteral("Kiosk")) : new QWebEngineProfile();
     // Web content speaks German, whatever the system's language.
     profile->setHttpAcceptLanguage(QStringLiteral("de-DE,de;q=0.9"));
-    QObject::connect(profile, &QWebEngineProfile::downloadRequested, profile, &acceptPageDownload);
     return profile;
 }
 
@@ -108,6 +107,7 @@ BrowserView::BrowserView(QWidget* parent)
 // The page goes before its profile, as the engine wants it.
 BrowserView::~BrowserView()
 {
+    endPageDownloads();
     delete std::exchange(shownPage, nullptr);
     delete shownProfile;
 }
@@ -120,6 +120,7 @@ void BrowserView::startAfresh(bool keepOnDisk)
     KaveloPage* const oldPage = shownPage;
     usePage(newProfile(keepOnDisk));
     shownPage->takeRulesOf(*oldPage);
+    endPageDownloads();
     delete oldPage;
     delete oldProfile;
 }
@@ -130,6 +131,9 @@ void BrowserView::usePage(QWebEngineProfile* profile)
     shownPage = new KaveloPage(profile, this);
     KaveloPage* page = shownPage;
     setPage(page);
+    // The profile serves this page alone.
+    connect(profile, &QWebEngineProfile::downloadRequested, page,
+            [page](QWebEngineDownloadRequest* download) { acceptPageDownload(download, page); });
     connect(page, &QWebEnginePage::navigationRequested, this, &BrowserView::noteNavigationRequest);
     connect(page, &QWebEnginePage::urlChanged, this, &BrowserView::reportAddress);
     connect(page, &QWebEnginePage::loadingChanged, this, &BrowserView::followLoading);

@@ -21,6 +21,8 @@ namespace {
 constexpr qint64 kQuickDialogMs = 1000;
 // How many such dialogs in a row it gets to show.
 constexpr int kQuickDialogsShown = 3;
+// Questions about downloads a page gets per page load.
+constexpr int kDownloadQuestions = 3;
 // A page's message is cut to this many characters.
 constexpr qsizetype kMessageLength = 1000;
 
@@ -72,6 +74,8 @@ KaveloPage::KaveloPage(QWebEngineProfile* profile, QObject* parent)
             sinceDialogClosed.invalidate();
         } else {
             programNavigation = false;
+            if (info.status() != QWebEngineLoadingInfo::LoadStoppedStatus)
+                downloadQuestions = 0;
         }
     });
 }
@@ -81,6 +85,14 @@ void KaveloPage::takeRulesOf(const KaveloPage& other)
     surfing = other.surfing;
     configuredFolders = other.configuredFolders;
     excludedFolders = other.excludedFolders;
+}
+
+bool KaveloPage::takeDownloadQuestion()
+{
+    if (downloadQuestions >= kDownloadQuestions)
+        return false;
+    ++downloadQuestions;
+    return true;
 }
 
 void KaveloPage::setUploadFolders(const QStringList& folders, const QStringList& excluded)

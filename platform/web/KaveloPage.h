@@ -30,8 +30,15 @@ public:
     void takeRulesOf(const KaveloPage& other);
 
     // The download folders set in the settings, whose files a page may upload
-    // besides those of the host's download folder; never a file of excluded.
+    // besides those of the host's download folder; never a file of excluded,
+    // the program's own folders, into which no page download goes either.
     void setUploadFolders(const QStringList& folders, const QStringList& excluded);
+    const QStringList& programFolders() const { return excludedFolders; }
+
+    // Whether the page may be asked about one more of its downloads: a few per
+    // page load, counted here. A download's own navigation ends stopped; a
+    // load that ends otherwise brings a new document and new questions.
+    bool takeDownloadQuestion();
 
     // The program loads address itself (from the settings, or a step of its
     // buttons): that navigation may reach a qrc: page, once.
@@ -70,5 +77,6 @@ private:
     QPointer<QDialog> openDialog;  // the page dialog or file chooser on screen
     bool closedByProgram = false;
     int quickDialogs = 0;  // dialogs in a row that came right after the one before
+    int downloadQuestions = 0;
     QElapsedTimer sinceDialogClosed;
 };

@@ -2,7 +2,9 @@
 
 #include "platform/host/HostRegistry.h"
 #include "platform/host/Messages.h"
+#include "platform/host/TargetGuard.h"
 #include "platform/web/DownloadProgress.h"
+#include "platform/web/DownloadQuestion.h"
 #include "platform/web/KaveloPage.h"
 #include "platform/web/PageFileNames.h"
 #include "platform/web/PageRules.h"
@@ -18,7 +20,6 @@
 #include <QStorageInfo>
 #include <QTimer>
 #include <QWebEngineDownloadRequest>
-#include <QWebEngineView>
 #include <algorithm>
 #include <exception>
 
@@ -38,28 +39,35 @@ QHash<quint32, RunningDownload>& runningDownloads()
     return running;
 }
 
-bool questionOpen = false;
+// The one question at a time; it stays until it has gone.
+QPointer<DownloadQuestion> openQuestion;
+// Error boxes about page downloads on screen or about to come.
+int noticesOpen = 0;
 bool buttonDownload = false;
 
-// A page has one download at a time, its question included.
+// Pages have one download at a time, its question or error box included.
 bool pageDownloadBusy()
 {
-    if (questionOpen)
+    if ((openQuestion && openQuestion->heldDownload()) || noticesOpen > 0)
         return true;
     const auto& running = runningDownloads();
     return std::any_of(running.cbegin(), running.cend(),
                        [](const RunningDownload& download) { return download.window && download.window->isRunning(); });
 }
 
-bool pageMaySurf(const QWebEngineDownloadRequest& download)
-{
-    const auto* page = qobject_cast<const KaveloPage*>(download.page());
-    return page && page->surfingAllowed();
-}
-
 QString sizeText(qint64 bytes)
 {
     return bytes > 0 ? downloadSizeText(bytes, QLocale()) : QStringLiteral("Größe unbekannt");
+}
+
+// An error box from an event of its own, never inside the engine's handlers.
+void tell(const QString& text)
+{
+    ++noticesOpen;
+    QTimer::singleShot(0, QCoreApplication::instance(), [text] {
+        showMessage(MessageKind::Error, text);
+        --noticesOpen;
+    });
 }
 
 QString reserveText(const QStorageInfo& disk)
@@ -92,27 +100,50 @@ void watchFreeSpace(QWebEngineDownloadRequest* download, DownloadProgress* windo
             if (download->isFinished() || enoughFreeSpace(disk, total > 0 ? total - download->receivedBytes() : 0))
                 return;
             download->cancel();
-            // The box waits for its own event: the engine's progress report does not wait for the visitor.
-            const QString text = QStringLiteral("Der Download von \"%1\" wurde abgebrochen.\r%2")
-                                     .arg(download->downloadFileName(), reserveText(disk));
-            QTimer::singleShot(0, QCoreApplication::instance(), [text] { showMessage(MessageKind::Error, text); });
+            tell(QStringLiteral("Der Download von %1 wurde abgebrochen.\r%2")
+                     .arg(quotedPageText(download->downloadFileName()), reserveText(disk)));
         });
 }
 
-// Asks whether the page's file may be saved, unless the disk has no room for it.
-bool maySave(const QWebEngineDownloadRequest& download, const QString& folder, const QString& name)
+// Saves the download that the visitor agreed to, with its progress window over owner.
+void save(QWebEngineDownloadRequest* download, QWidget* owner)
 {
-    const QStorageInfo disk(folder);
-    const qint64 size = download.totalBytes();
-    if (!enoughFreeSpace(disk, std::max<qint64>(size, 0))) {
-        showMessage(MessageKind::Error,
-                    QStringLiteral("Für den Download von \"%1\" (%2) ist nicht genug Speicherplatz frei.\r%3")
-                        .arg(name, sizeText(size), reserveText(disk)));
-        return false;
+    download->resume();
+    auto* window = new DownloadProgress(download, owner);
+    const quint32 id = download->id();
+    runningDownloads().insert(id, {QDir(download->downloadDirectory()).filePath(download->downloadFileName()), window});
+    QObject::connect(window, &QObject::destroyed, QCoreApplication::instance(),
+                     [id] { runningDownloads().remove(id); });
+    watchFreeSpace(download, window);
+    if (owner) {
+        window->adjustSize();
+        window->move(owner->frameGeometry().center() - window->rect().center());
     }
-    return confirm(QStringLiteral("Die Seite möchte eine Datei herunterladen:\r\r%1\r%2\r\r"
-                                  "Soll die Datei im Download-Ordner gespeichert werden?")
-                       .arg(name, sizeText(size)));
+    window->show();
+}
+
+// Asks about the held download, unless the disk has no room for it; the size
+// is known once the download has been taken on.
+void askAbout(DownloadQuestion& question)
+{
+    QWebEngineDownloadRequest* download = question.heldDownload();
+    if (!download)
+        return;  // ended meanwhile
+    // Inside downloadRequested the engine has not started the transfer yet,
+    // so that the pause there may come too early: now it holds.
+    download->pause();
+    const QStorageInfo disk(download->downloadDirectory());
+    const qint64 size = download->totalBytes();
+    const QString name = quotedPageText(download->downloadFileName());
+    if (!enoughFreeSpace(disk, std::max<qint64>(size, 0))) {
+        question.end();
+        tell(QStringLiteral("Für den Download von %1 (%2) ist nicht genug Speicherplatz frei.\r%3")
+                 .arg(name, sizeText(size), reserveText(disk)));
+        return;
+    }
+    question.ask(QStringLiteral("Die Seite möchte eine Datei herunterladen:\n\n%1\n%2\n\n"
+                                "Soll die Datei im Download-Ordner gespeichert werden?")
+                     .arg(name, sizeText(size)));
 }
 
 }  // namespace
@@ -140,7 +171,7 @@ QString pageDownloadFolder()
     return QDir::cleanPath(QDir::fromNativeSeparators(folder));
 }
 
-void acceptPageDownload(QWebEngineDownloadRequest* download)
+void acceptPageDownload(QWebEngineDownloadRequest* download, KaveloPage* page)
 {
     // No window opens while the window waits for a button download.
     if (buttonDownloadRunning()) {
@@ -162,12 +193,13 @@ void acceptPageDownload(QWebEngineDownloadRequest* download)
         return;
     }
 
-    if (!pageMaySurf(*download) || pageDownloadBusy()) {
+    // One question at a time, and a few per page load: a page that keeps
+    // starting downloads neither piles up questions nor holds the visitor.
+    if (!page->surfingAllowed() || pageDownloadBusy() || !page->takeDownloadQuestion()) {
         download->cancel();
         return;
     }
     const QString folder = pageDownloadFolder();
-    QDir().mkpath(folder);  // a folder that cannot be made lets the download fail visibly
     QSet<QString> taken;
     for (const RunningDownload& other : std::as_const(running))
         taken.insert(other.target);
@@ -175,37 +207,34 @@ void acceptPageDownload(QWebEngineDownloadRequest* download)
     if (suggested.isEmpty())
         suggested = QStringLiteral("Download");  // nothing but dots
     const QString name = freeFileName(folder, suggested, taken);
+    // The download buttons' guard: a page would gladly drop a qt.conf beside the
+    // executable, or a program into the autostart folder.
+    if (const QString refusal = targetRefusal(QDir(folder).filePath(name), page->programFolders());
+        !refusal.isEmpty()) {
+        download->cancel();
+        tell(refusal);
+        return;
+    }
+    QDir().mkpath(folder);  // a folder that cannot be made lets the download fail visibly
     download->setDownloadDirectory(folder);
     download->setDownloadFileName(name);
 
-    // Held while the visitor decides: taken on and paused at once, so that
-    // nothing comes in meanwhile; the pause also brings the size the server gave.
-    const QPointer<QWebEngineDownloadRequest> asked(download);
+    // Taken on and paused at once, so that little comes in before the answer;
+    // asked about from the next event, once the engine has its answer.
     download->accept();
     download->pause();
-    questionOpen = true;
-    const bool save = maySave(*download, folder, name);
-    questionOpen = false;
-    if (!asked)
-        return;  // the page went away meanwhile
-    if (!save) {
-        download->cancel();
-        return;
-    }
-    download->resume();
+    auto* question = new DownloadQuestion(download, page, &save);
+    openQuestion = question;
+    QTimer::singleShot(0, question, [question] { askAbout(*question); });
+}
 
-    QWidget* owner = nullptr;
-    if (const QWebEngineView* view = QWebEngineView::forPage(download->page()))
-        owner = view->window();
-    auto* window = new DownloadProgress(download, owner);
-    const quint32 id = download->id();
-    running.insert(id, {QDir(folder).filePath(name), window});
-    QObject::connect(window, &QObject::destroyed, QCoreApplication::instance(),
-                     [id] { runningDownloads().remove(id); });
-    watchFreeSpace(download, window);
-    if (owner) {
-        window->adjustSize();
-        window->move(owner->frameGeometry().center() - window->rect().center());
+void endPageDownloads()
+{
+    if (openQuestion)
+        openQuestion->end();
+    const QList<RunningDownload> running = runningDownloads().values();
+    for (const RunningDownload& download : running) {
+        if (download.window)
+            download.window->close();  // cancels a running download
     }
-    window->show();
 }

@@ -15,14 +15,19 @@ bool isWebUrl(const QUrl& url)
     return url.isValid() && (url.scheme() == QStringLiteral("http") || url.scheme() == QStringLiteral("https"));
 }
 
+QString quotedPageText(const QString& text)
+{
+    constexpr qsizetype kShownLength = 80;  // so that a page cannot fill the box
+    return QStringLiteral("\"%1\"").arg(text.size() > kShownLength ? text.left(kShownLength) + QStringLiteral("…")
+                                                                   : text);
+}
+
 QString refusedAddressText(const QString& address)
 {
-    constexpr qsizetype kShownLength = 80;  // a page's text, cut so that it cannot fill the box
-    const QString shown = address.size() > kShownLength ? address.left(kShownLength) + QStringLiteral("…") : address;
     return QStringLiteral(
-               "Die Adresse \"%1\" kann nicht geöffnet werden.\r"
+               "Die Adresse %1 kann nicht geöffnet werden.\r"
                "Erlaubt sind nur Web-Adressen (http:// und https://).")
-        .arg(shown);
+        .arg(quotedPageText(address));
 }
 
 bool mayOpenTypedAddress(const QString& typed, const QStringList& configured)

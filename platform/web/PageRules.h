@@ -15,6 +15,10 @@ QUrl addressUrl(const QString& address);
 // http and https: the only schemes a visitor or a page may open by themselves.
 bool isWebUrl(const QUrl& url);
 
+// A page's text (an address, a file name) as a program box shows it: in
+// quotes, cut to 80 characters.
+QString quotedPageText(const QString& text);
+
 // The warning that an address was refused.
 QString refusedAddressText(const QString& address);
 

@@ -72,6 +72,9 @@ protected:
               "<p style='height:300px' onclick='fetch(\"/gefangen\")'>Falle</p>"
               "<script>addEventListener('beforeunload', e => {"
               " e.preventDefault(); e.returnValue = 'bleib'; })</script>");
+        serve("/dauerfeuer",
+              "<script>let n = 0; setInterval(() => Object.assign(document.createElement('a'),"
+              " {href: '/datei' + n++ + '.bin', download: ''}).click(), 300)</script>");
         serve("/endlos", "<script>addEventListener('load', () => setTimeout(() => { for (;;) {} }, 500))</script>");
         http.Get(R"(/datei\d+\.bin)", [](const httplib::Request&, httplib::Response& response) {
             response.set_content(std::string(256 * 1024, 'x'), "application/octet-stream");
@@ -121,6 +124,14 @@ protected:
     void clickPage(int x, int y, int button = 1) const { click({kPageLeft + x, kPageTop + y}, button); }
     void follow(int link) const { clickPage(100, 30 + 60 * link); }
     void key(const QString& keys) const { display.xdotool({QStringLiteral("key"), keys}); }
+    // Types the loopback site's address of path into the address box.
+    void open(const QString& path) const
+    {
+        click(kAddressBox);
+        key(QStringLiteral("ctrl+a"));
+        display.xdotool({QStringLiteral("type"), server.url(path)});
+        key(QStringLiteral("Return"));
+    }
     // Answers the box with its default button.
     void answer(const QString& box) const
     {
@@ -233,4 +244,38 @@ TEST_F(LockDown, TheTimedReloadEndsATrapAndAHungPage)
     ASSERT_TRUE(waitUntil([&] { return count("/start") == 3; }, kMinuteMs + 15000));
     EXPECT_LT(sinceStart.elapsed(), 2 * kMinuteMs + 3000 + 8000);
     EXPECT_EQ(display.windows(pid()).size(), 1);
+}
+
+// A page that starts a download every 300 ms, and a visitor who answers each
+// question as it comes, by every key, and goes home and back to the page when
+// no more come: the program lives through 150 answers, and a service stop with
+// a question open ends it as usual.
+TEST_F(LockDown, APageThatKeepsStartingDownloadsNeitherCrashesNorTrapsTheVisitor)
+{
+    start();
+    const auto nextQuestion = [this] {
+        if (const QString question = display.waitForWindow(pid(), QStringLiteral("Bestätigung"), 1000);
+            !question.isEmpty())
+            return question;
+        // The page has had its questions: home, and to the page again.
+        const int homes = count("/bereit/start");
+        click(kHomeButton);
+        waitUntil([&] { return count("/bereit/start") > homes; }, 10000);
+        open(QStringLiteral("/dauerfeuer"));
+        return display.waitForWindow(pid(), QStringLiteral("Bestätigung"), 10000);
+    };
+    const QString keys[] = {QStringLiteral("Escape"), QStringLiteral("Return"), QStringLiteral("alt+n")};
+    for (int answered = 0; answered < 150; ++answered) {
+        const QString question = nextQuestion();
+        ASSERT_FALSE(question.isEmpty()) << answered;
+        display.click(question, 5, 5);
+        key(keys[answered % 3]);
+        ASSERT_TRUE(waitUntil([&] { return !display.windows(pid()).contains(question); }, 5000)) << answered;
+        ASSERT_EQ(run.proc().state(), QProcess::Running) << answered;
+    }
+    ASSERT_FALSE(nextQuestion().isEmpty());
+    run.proc().terminate();
+    ASSERT_TRUE(run.waitForExit(30000));
+    EXPECT_EQ(run.proc().exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(run.exitCode(), 143);
 }
