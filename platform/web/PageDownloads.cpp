@@ -129,8 +129,8 @@ void askAbout(DownloadQuestion& question)
     QWebEngineDownloadRequest* download = question.heldDownload();
     if (!download)
         return;  // ended meanwhile
-    // Inside downloadRequested the engine has not started the transfer yet,
-    // so that the pause there may come too early: now it holds.
+    // The pause inside downloadRequested may come before the engine has
+    // started the transfer; once more now, while the visitor decides.
     download->pause();
     const QStorageInfo disk(download->downloadDirectory());
     const qint64 size = download->totalBytes();
