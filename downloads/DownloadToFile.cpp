@@ -363,8 +363,8 @@ TransferResult FileTransfer::perform()
     check(libcurl().easy_setopt(curl, CURLOPT_USERAGENT, "Kavelo"));
     check(libcurl().easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS,
                                 static_cast<long>(std::chrono::milliseconds(limits.connectTimeout).count())));
-    // A stall: less than one byte a second over the whole stall time.
-    check(libcurl().easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L));
+    // A stall: less than lowSpeedBytes a second over the whole stall time.
+    check(libcurl().easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, limits.lowSpeedBytes));
     check(libcurl().easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, static_cast<long>(limits.stallTimeout.count())));
     check(libcurl().easy_setopt(curl, CURLOPT_BUFFERSIZE, kReceiveBufferSize));
     check(libcurl().easy_setopt(curl, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L));  // a proxy's answer is no answer here

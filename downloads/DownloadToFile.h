@@ -19,7 +19,10 @@ class PartFile;
 
 struct TransferLimits {
     std::chrono::seconds connectTimeout{30};
-    std::chrono::seconds stallTimeout{60};  // no data for this long fails the transfer
+    // Less than lowSpeedBytes a second over stallTimeout fails the transfer: a
+    // server that trickles a few bytes a second would hold a job for good.
+    std::chrono::seconds stallTimeout{60};
+    long lowSpeedBytes = 1024;
 };
 
 struct TransferResult {

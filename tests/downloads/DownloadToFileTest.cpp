@@ -69,6 +69,14 @@ protected:
                                          return false;
                                      });
         });
+        server.http().Get("/tropfen", [this](const httplib::Request&, httplib::Response& res) {
+            // Half a kilobyte a second, in small pieces, as a broken or hostile server sends them.
+            res.set_content_provider(
+                100000, "application/octet-stream", [this](std::size_t, std::size_t, httplib::DataSink& sink) {
+                    return testEnded.wait_for(std::chrono::milliseconds(500)) == std::future_status::timeout
+                           && sink.write("x", 1);
+                });
+        });
         for (const char* route : {"/teile", "/anders", "/teil"})
             server.serveBody(route, {});  // each test sets its body
         server.start();
@@ -193,18 +201,21 @@ TEST_F(DownloadToFileTest, FailsWithoutAServerOrAFolder)
     EXPECT_TRUE(entries().isEmpty());
 }
 
-TEST_F(DownloadToFileTest, AStalledTransferFailsAfterTheStallTime)
+// No byte of the body, or two a second: both end after the stall time.
+TEST_F(DownloadToFileTest, AStalledOrTricklingTransferFailsAfterTheStallTime)
 {
-    const QString path = target("haengt.bin");
-    TransferLimits limits;
-    limits.stallTimeout = std::chrono::seconds(1);
-    QElapsedTimer clock;
-    clock.start();
-    const TransferResult result = transferToFile(server.url(QStringLiteral("/stall")), path, limits);
-    EXPECT_EQ(result.error, QStringLiteral("Zeitüberschreitung"));
-    EXPECT_GE(clock.elapsed(), 1000);
-    EXPECT_LT(clock.elapsed(), 10000);  // the server would hold out for 20 s
-    EXPECT_TRUE(entries().isEmpty());
+    for (const char* route : {"/stall", "/tropfen"}) {
+        const QString path = target("haengt.bin");
+        TransferLimits limits;
+        limits.stallTimeout = std::chrono::seconds(1);
+        QElapsedTimer clock;
+        clock.start();
+        const TransferResult result = transferToFile(server.url(QLatin1String(route)), path, limits);
+        EXPECT_EQ(result.error, QStringLiteral("Zeitüberschreitung")) << route;
+        EXPECT_GE(clock.elapsed(), 1000) << route;
+        EXPECT_LT(clock.elapsed(), 10000) << route;  // the server would hold out for 20 s
+        EXPECT_TRUE(entries().isEmpty()) << route;
+    }
 }
 
 TEST_F(DownloadToFileTest, CertificatesAreTrustedOnlyFromTheAuthoritiesOfTheSystemAndSslCertFile)
