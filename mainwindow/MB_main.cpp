@@ -215,7 +215,8 @@ void TKaveloMainForm::FormCreate(const QString& programFolder, const QString& da
 
     // Before the event loop runs nothing would catch what these throw: each
     // shows its error here, and the start goes on.
-    showingErrors(InitSettings);
+    settingsUnusable = true;  // also when reading them throws
+    showingErrors([this] { settingsUnusable = !InitSettings(); });
     showingErrors([this] { SetupDownloadFolders(); });
     forgetEarlierVisitors();
 
@@ -247,10 +248,15 @@ void TKaveloMainForm::readCommandLine(const QStringList& arguments)
         case Keyword::Download2:
         case Keyword::Download3:
         case Keyword::Download4:
-            (keyword == Keyword::Download1   ? AutoDownload1
-             : keyword == Keyword::Download2 ? AutoDownload2
-             : keyword == Keyword::Download3 ? AutoDownload3
-                                             : AutoDownload4) = true;
+            // Without its settings a job would fetch the built-in addresses:
+            // it fetches nothing, and its end says it failed.
+            if (settingsUnusable)
+                autoDownloadFailed = true;
+            else
+                (keyword == Keyword::Download1   ? AutoDownload1
+                 : keyword == Keyword::Download2 ? AutoDownload2
+                 : keyword == Keyword::Download3 ? AutoDownload3
+                                                 : AutoDownload4) = true;
             Timer2->start();
             setWindowState(Qt::WindowMinimized);
             break;

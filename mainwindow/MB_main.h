@@ -174,6 +174,7 @@ private:
     bool UserLoggedIn = false;
     DownloadDirState DownloadDirs;
     bool autoDownloadFailed = false;
+    bool settingsUnusable = false;  // a settings file is there but could not be read
     QString LastRefreshTime;
     QString LastRefreshDate;
     std::int32_t HistoryPosition = 0;

@@ -23,12 +23,12 @@ const QString kDataFolderOpenError =
 
 // Reads one existing file into record. A file that cannot be opened, or that
 // is too short for either layout, leaves the record as it is.
-void readExisting(const QString& path, const QString& openErrorText, TEinstellRecord& record)
+bool readExisting(const QString& path, const QString& openErrorText, TEinstellRecord& record)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         showMessage(MessageKind::Error, openErrorText);
-        return;
+        return false;
     }
     // A file of the record's size or longer holds the current layout in its first bytes.
     const QByteArray content = file.read(static_cast<qint64>(kRecordSize));
@@ -38,20 +38,22 @@ void readExisting(const QString& path, const QString& openErrorText, TEinstellRe
                                                        "wird nicht verwendet!\rEs gelten die Standard-Einstellungen.")
                                             .arg(QDir::toNativeSeparators(path))
                                             .arg(content.size()));
-        return;
+        return false;
     }
     record = parsed.record;
+    return true;
 }
 
 }  // namespace
 
-void InitSettings()
+bool InitSettings()
 {
     SetDefaults(EinstellDaten);
     StandardDaten = EinstellDaten;
     SettingsFileName = QStringLiteral("Einstell.DAT");
-    ReadSettingsFile(ProgramFolder, DataFolder, EinstellDaten);
+    const bool read = ReadSettingsFile(ProgramFolder, DataFolder, EinstellDaten);
     derivePlainPasswords(EinstellDaten);
+    return read;
 }
 
 ParsedSettings parseSettings(const QByteArray& bytes, const TEinstellRecord& defaults)
@@ -70,16 +72,13 @@ ParsedSettings parseSettings(const QByteArray& bytes, const TEinstellRecord& def
     return parsed;
 }
 
-void ReadSettingsFile(const QString& programFolder, const QString& dataFolder, TEinstellRecord& record)
+bool ReadSettingsFile(const QString& programFolder, const QString& dataFolder, TEinstellRecord& record)
 {
     const QString programPath = programFolder + SettingsFileName;
-    if (QFileInfo::exists(programPath)) {
-        readExisting(programPath, kOpenError, record);
-        return;
-    }
+    if (QFileInfo::exists(programPath))
+        return readExisting(programPath, kOpenError, record);
     const QString dataPath = dataFolder + SettingsFileName;
-    if (QFileInfo::exists(dataPath))
-        readExisting(dataPath, kDataFolderOpenError, record);
+    return !QFileInfo::exists(dataPath) || readExisting(dataPath, kDataFolderOpenError, record);
 }
 
 void ConvertOldLayout(const TEinstellRecordOld& old, TEinstellRecord& record)

@@ -12,8 +12,9 @@
 extern QString SettingsFileName;
 
 // Once at start-up, after ProgramFolder and DataFolder are set: defaults into
-// EinstellDaten, their copy in StandardDaten, the file, then the plain-text passwords.
-void InitSettings();
+// EinstellDaten, their copy in StandardDaten, the file, then the plain-text
+// passwords. False when a settings file is there but unusable (see ReadSettingsFile).
+bool InitSettings();
 
 // What the bytes of a settings file give. A file too short for either layout
 // gives no record.
@@ -31,8 +32,8 @@ ParsedSettings parseSettings(const QByteArray& bytes, const TEinstellRecord& def
 
 // The file of programFolder, else that of dataFolder, into record, which
 // holds the defaults on entry. A file that cannot be opened or is too short
-// leaves them, with an error box.
-void ReadSettingsFile(const QString& programFolder, const QString& dataFolder, TEinstellRecord& record);
+// leaves them, with an error box, and gives false; no file at all is no error.
+bool ReadSettingsFile(const QString& programFolder, const QString& dataFolder, TEinstellRecord& record);
 
 // Takes the fields of the older layout into the current record.
 void ConvertOldLayout(const TEinstellRecordOld& old, TEinstellRecord& record);

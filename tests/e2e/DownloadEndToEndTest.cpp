@@ -127,6 +127,23 @@ TEST_F(AutomaticDownload, AMissingDownloadFolderIsReportedOnStandardErrorAndTheR
     EXPECT_EQ(fileContent(target + QStringLiteral("/Archiv7.zip")), QByteArray("zweiter Inhalt"));
 }
 
+// A truncated settings file would leave the built-in addresses: the job
+// fetches nothing (a proxy that refuses every connection stands in for the
+// world) and ends with 1 and the file's message.
+TEST_F(AutomaticDownload, ATruncatedSettingsFileFetchesNothing)
+{
+    run.writeSettings(record);
+    ASSERT_TRUE(QFile::resize(run.settingsPath(), 100));
+    for (const char* variable : {"http_proxy", "https_proxy", "all_proxy"})
+        run.setEnv(QLatin1String(variable), QStringLiteral("http://127.0.0.1:9"));
+    run.start({QStringLiteral("2")});
+    ASSERT_TRUE(run.waitForExit(60000));
+    EXPECT_EQ(run.exitCode(), 1);
+    EXPECT_TRUE(run.standardError().contains(QStringLiteral("ist unvollständig (100 Bytes)")));
+    EXPECT_FALSE(run.standardError().contains(QStringLiteral("Download 2:")));
+    EXPECT_TRUE(server.requests().isEmpty());
+}
+
 // The automatic end comes before the download: the job asked for a file it
 // did not get, and says so.
 TEST_F(AutomaticDownload, AnEndBeforeTheDownloadRanIsNoSuccess)

@@ -51,7 +51,7 @@ ProgramRun::~ProgramRun()
 
 void ProgramRun::writeSettings(const TEinstellRecord& record) const
 {
-    QFile file(programDir.filePath(QStringLiteral("Einstell.DAT")));
+    QFile file(settingsPath());
     if (!file.open(QIODevice::WriteOnly)
         || file.write(reinterpret_cast<const char*>(&record), sizeof record) != sizeof record)
         qFatal("cannot write the settings file");
@@ -59,7 +59,7 @@ void ProgramRun::writeSettings(const TEinstellRecord& record) const
 
 QByteArray ProgramRun::readSettings() const
 {
-    QFile file(programDir.filePath(QStringLiteral("Einstell.DAT")));
+    QFile file(settingsPath());
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 

@@ -22,6 +22,7 @@ public:
 
     QString home() const { return homeDir.path(); }
     void writeSettings(const TEinstellRecord& record) const;
+    QString settingsPath() const { return programDir.filePath(QStringLiteral("Einstell.DAT")); }
     QByteArray readSettings() const;
     // Extra environment for the run, e.g. flags for the web engine or a display.
     void setEnv(const QString& name, const QString& value);
