@@ -19,16 +19,17 @@ QVariant runPageScript(QWebEnginePage* page, const QString& script, int timeoutM
     return result;
 }
 
+// The element may belong to a document still on its way: asked again until it is there.
 std::optional<QPoint> elementCentre(QWebEnginePage* page, const QString& elementId, int timeoutMs)
 {
-    const QVariantList centre =
-        runPageScript(page,
-                      QStringLiteral("(() => { const r = document.getElementById('%1').getBoundingClientRect();"
-                                     " return [r.left + r.width / 2, r.top + r.height / 2]; })()")
-                          .arg(elementId),
-                      timeoutMs)
-            .toList();
-    if (centre.size() != 2)
+    const QString script =
+        QStringLiteral(
+            "(() => { const e = document.getElementById('%1'); if (!e) return null;"
+            " const r = e.getBoundingClientRect(); return [r.left + r.width / 2, r.top + r.height / 2]; })()")
+            .arg(elementId);
+    QVariantList centre;
+    if (!QTest::qWaitFor([&] { return (centre = runPageScript(page, script, timeoutMs).toList()).size() == 2; },
+                         timeoutMs))
         return std::nullopt;
     return QPoint(centre[0].toInt(), centre[1].toInt());
 }
