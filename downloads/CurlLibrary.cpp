@@ -63,6 +63,7 @@ CurlLibrary loadCurlFrom(const QString& fileName)
     resolve(f.multi_strerror, "curl_multi_strerror");
     resolve(f.slist_append, "curl_slist_append");
     resolve(f.slist_free_all, "curl_slist_free_all");
+    resolve(f.getdate, "curl_getdate");
 
     if (!missing.isEmpty())
         result.error = QStringLiteral("Die Download-Bibliothek libcurl (%1) ist zu alt: ihr fehlt die Funktion %2.")

@@ -27,6 +27,7 @@ struct CurlFunctions {
     decltype(&curl_multi_strerror) multi_strerror = nullptr;
     decltype(&curl_slist_append) slist_append = nullptr;
     decltype(&curl_slist_free_all) slist_free_all = nullptr;
+    decltype(&curl_getdate) getdate = nullptr;
 };
 
 struct CurlLibrary {

@@ -75,6 +75,8 @@ TransferResult runAttempts(const DownloadPlan& plan, const AttemptHooks& hooks)
     const CancelFlag& cancel = *hooks.cancel;
     FileTransfer transfer(plan.url, plan.downloadPath(), {}, cancel);
     TransferResult result{false, QStringLiteral("keine Download-Versuche eingestellt")};
+    if (plan.names.downloadName.isEmpty())
+        return {false, QStringLiteral("kein Dateiname im Download-Ziel eingestellt")};
     if (cancel.isSet())
         result.error = QStringLiteral("Download abgebrochen");
     for (int attempt = 1; !result.ok && attempt <= plan.attempts && !cancel.isSet(); ++attempt) {

@@ -83,6 +83,8 @@ QString failureReason(CURL* curl, CURLcode code, const char* errorBuffer, bool v
         break;
     case CURLE_OPERATION_TIMEDOUT:
         return QStringLiteral("Zeitüberschreitung");
+    case CURLE_OUT_OF_MEMORY:
+        return QStringLiteral("Nicht genügend Arbeitsspeicher");
     case CURLE_HTTP_RETURNED_ERROR:
     case CURLE_WRITE_ERROR:  // the body of an answer that is no success was refused
         if (isHttp(scheme) && status >= 300)
@@ -96,6 +98,7 @@ QString failureReason(CURL* curl, CURLcode code, const char* errorBuffer, bool v
 
 struct ContentRange {
     qint64 first = 0;
+    qint64 last = 0;
     qint64 total = -1;  // "*": unknown
 };
 
@@ -111,15 +114,36 @@ std::optional<ContentRange> parseContentRange(const QByteArray& value)
     if (dash <= 0 || slash < dash)
         return std::nullopt;
     bool firstOk = false;
+    bool lastOk = false;
     bool totalOk = true;
     ContentRange parsed;
     parsed.first = range.left(dash).toLongLong(&firstOk);
+    parsed.last = range.mid(dash + 1, slash - dash - 1).toLongLong(&lastOk);
     const QByteArray total = range.mid(slash + 1);
     if (total != "*")
         parsed.total = total.toLongLong(&totalOk);
-    if (!firstOk || !totalOk)
+    if (!firstOk || !lastOk || !totalOk)
         return std::nullopt;
     return parsed;
+}
+
+// A Last-Modified date guards a range only when the file had been left alone
+// for a while before the answer was made: a file changed twice within the same
+// second would otherwise keep its date.
+constexpr qint64 kSettledSeconds = 60;
+
+bool isStrongETag(const QByteArray& tag)
+{
+    return tag.size() >= 2 && tag.startsWith('"') && tag.endsWith('"');
+}
+
+bool isSettled(const QByteArray& lastModified, const QByteArray& date)
+{
+    if (lastModified.isEmpty() || date.isEmpty())
+        return false;
+    const time_t modified = libcurl().getdate(lastModified.constData(), nullptr);
+    const time_t answered = libcurl().getdate(date.constData(), nullptr);
+    return modified != -1 && answered != -1 && modified <= answered - kSettledSeconds;
 }
 
 }  // namespace
@@ -134,7 +158,22 @@ struct FileTransfer::Answer {
     bool viaProxy = false;     // the address goes to a proxy
     QByteArray etag;
     QByteArray lastModified;
+    QByteArray date;
     QByteArray contentRange;
+
+    // What proves that a later part of this body belongs to the same file: a
+    // strong ETag, else a settled Last-Modified; empty when nothing does.
+    QByteArray strongValidator() const
+    {
+        if (isStrongETag(etag))
+            return etag;
+        return isSettled(lastModified, date) ? lastModified : QByteArray();
+    }
+    // Whether this answer carries validator, which strongValidator() gave.
+    bool carries(const QByteArray& validator) const
+    {
+        return validator == (isStrongETag(validator) ? etag : lastModified);
+    }
 };
 
 FileTransfer::FileTransfer(const QString& url, const QString& fileName, const TransferLimits& limits,
@@ -169,7 +208,17 @@ TransferResult FileTransfer::attempt()
     answer = std::make_unique<Answer>();
     answer->offset = validator.isEmpty() ? 0 : part->size();
     received = part->size();
-    return endAttempt(perform());
+    TransferResult result = perform();
+    if (answer->rejected && !cancel.isSet()) {
+        // The rest did not fit the part: the whole body instead, in this attempt.
+        validator.clear();
+        if (!part->restart())
+            return endAttempt(failure(part->errorString()));
+        answer = std::make_unique<Answer>();
+        received = 0;
+        result = perform();
+    }
+    return endAttempt(result);
 }
 
 TransferResult FileTransfer::endAttempt(TransferResult result)
@@ -200,6 +249,7 @@ std::size_t FileTransfer::onHeader(char* data, std::size_t size, std::size_t cou
         answer.answered = true;
         answer.etag.clear();
         answer.lastModified.clear();
+        answer.date.clear();
         answer.contentRange.clear();
         return bytes;
     }
@@ -212,6 +262,8 @@ std::size_t FileTransfer::onHeader(char* data, std::size_t size, std::size_t cou
         answer.etag = value;
     else if (name == "last-modified")
         answer.lastModified = value;
+    else if (name == "date")
+        answer.date = value;
     else if (name == "content-range")
         answer.contentRange = value;
     return bytes;
@@ -243,10 +295,13 @@ bool FileTransfer::startBody()
         return false;
 
     if (http && status == 206) {
-        // A server that ignored If-Range still gives itself away by a new ETag.
+        // Only the rest of the same file continues the part: the range asked
+        // for, under the validator it was asked with. A server that ignored
+        // If-Range gives itself away by another validator or none.
         const std::optional<ContentRange> range = parseContentRange(current.contentRange);
-        const bool otherTag = validator.startsWith('"') && !current.etag.isEmpty() && current.etag != validator;
-        if (current.offset == 0 || !range || range->first != current.offset || otherTag) {
+        const bool fits = range && range->first == current.offset && range->last >= range->first
+                          && (range->total < 0 || range->last == range->total - 1);
+        if (current.offset == 0 || !fits || !current.carries(validator)) {
             current.rejected = true;
             return false;
         }
@@ -254,8 +309,7 @@ bool FileTransfer::startBody()
     } else {
         if (part->size() != 0 && !part->restart())
             return false;
-        const bool strongTag = !current.etag.isEmpty() && !current.etag.startsWith("W/");
-        validator = !http ? QByteArray() : strongTag ? current.etag : current.lastModified;
+        validator = http ? current.strongValidator() : QByteArray();
         curl_off_t length = -1;
         libcurl().easy_getinfo(current.curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
         total = length;
@@ -408,6 +462,9 @@ TransferResult FileTransfer::outcome(int curlCode, const char* errorBuffer)
             return failure(part->errorString());
         if (code == CURLE_WRITE_ERROR && answer->rejected)
             return rejected();
+        // libcurl refuses a header of more than 100 KiB as if memory had run out.
+        if (code == CURLE_OUT_OF_MEMORY && answer->answered && !answer->bodyStarted)
+            return failure(QStringLiteral("Kopfzeilen der Antwort zu groß"));
         return failure(failureReason(answer->curl, code, errorBuffer, answer->viaProxy));
     }
 

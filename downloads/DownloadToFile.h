@@ -40,11 +40,14 @@ struct TransferProgress {
 // verified, and for HTTP(S) only a final status 2xx counts as success.
 //
 // An attempt that breaks off after part of the body keeps that part, and the
-// next attempt asks only for the rest: a range request guarded by If-Range
-// with the ETag or Last-Modified of the answer the part came from. A 206
-// answer that continues exactly there is appended; any other answer starts
-// the file afresh. The part is dropped when the transfer object goes, when
-// the cancel flag is set, or when an attempt succeeds and the file is renamed.
+// next attempt asks only for the rest, when the answer the part came from had
+// a strong validator: a strong ETag, or a Last-Modified at least a minute
+// before its Date. The range request is guarded by If-Range with it. A 206
+// answer with the same validator and a Content-Range from exactly the part's
+// end to the body's end is appended; a 206 that does not fit is dropped and
+// the whole body asked for at once, and a 200 starts the file afresh. The
+// part is dropped when the transfer object goes, when the cancel flag is set,
+// or when an attempt succeeds and the file is renamed.
 class FileTransfer {
 public:
     FileTransfer(const QString& url, const QString& fileName, const TransferLimits& limits = {},

@@ -1,5 +1,7 @@
 #include "downloads/PartFile.h"
 
+#include "platform/host/SystemError.h"
+
 #include <QDateTime>
 #include <QRandomGenerator>
 #include <cerrno>
@@ -31,11 +33,6 @@ constexpr qint64 kDirectSize = kGatherSize / 8;
 QByteArray newPartName()
 {
     return ".kavelo-" + QByteArray::number(QRandomGenerator::global()->generate64(), 16) + ".part";
-}
-
-QString systemError(int code = errno)
-{
-    return QString::fromLocal8Bit(std::strerror(code));
 }
 
 #ifdef Q_OS_UNIX
@@ -112,7 +109,7 @@ PartFile::PartFile(const QString& target)
     struct stat existing = {};
     if (::fstatat(folder, finalFile.name.constData(), &existing, AT_SYMLINK_NOFOLLOW) == 0
         && S_ISDIR(existing.st_mode)) {
-        fail(systemError(EISDIR));
+        fail(systemErrorText(EISDIR));
         return;
     }
     removeStalePartFiles(folder);
@@ -124,7 +121,7 @@ PartFile::PartFile(const QString& target)
         handle = ::openat(folder, partName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     }
     if (handle < 0 || !file.open(handle, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
-        fail(handle < 0 ? systemError() : file.errorString());
+        fail(handle < 0 ? systemErrorText() : file.errorString());
         if (handle >= 0)
             ::close(handle);
         partName.clear();
@@ -155,7 +152,7 @@ PartFile::~PartFile()
 bool PartFile::append(const char* data, qint64 size)
 {
     if (size >= kDirectSize)
-        return writeGathered() && (file.write(data, size) == size || fail(file.errorString()));
+        return writeGathered() && writeWhole(data, size);
     if (gatheredSize + size > kGatherSize && !writeGathered())
         return false;
     std::memcpy(gathered.get() + gatheredSize, data, static_cast<std::size_t>(size));
@@ -166,7 +163,17 @@ bool PartFile::append(const char* data, qint64 size)
 bool PartFile::writeGathered()
 {
     const qint64 size = std::exchange(gatheredSize, 0);
-    return size == 0 || file.write(gathered.get(), size) == size || fail(file.errorString());
+    return size == 0 || writeWhole(gathered.get(), size);
+}
+
+// A write that stops short (the disk filled up after part of the piece)
+// leaves QFile without an error of its own: the reason is the system's.
+bool PartFile::writeWhole(const char* data, qint64 size)
+{
+    errno = 0;
+    if (file.write(data, size) == size)
+        return true;
+    return fail(errno != 0 ? systemErrorText() : file.errorString());
 }
 
 bool PartFile::commit(std::optional<fs::perms> newFilePermissions)
@@ -176,11 +183,11 @@ bool PartFile::commit(std::optional<fs::perms> newFilePermissions)
 #ifdef Q_OS_UNIX
     // On the disk before the rename: after a crash the target is the old file or the whole new one.
     if (::fdatasync(file.handle()) != 0)
-        return fail(systemError());
+        return fail(systemErrorText());
     file.close();
     const int folder = finalFile.folder.get();
     if (::renameat(folder, partName.constData(), folder, finalFile.name.constData()) != 0)
-        return fail(systemError());
+        return fail(systemErrorText());
     committed = true;
     syncFolder(folder);
 #else
@@ -208,12 +215,12 @@ bool PartFile::takeOverTheReplacedFile(std::optional<fs::perms> newFilePermissio
         // Only root may give a file away: any other runner keeps the file its own, and says nothing.
         if ((replaced.st_uid != ::geteuid() || replaced.st_gid != ::getegid())
             && ::fchown(handle, replaced.st_uid, replaced.st_gid) != 0 && errno != EPERM)
-            return fail(systemError());
+            return fail(systemErrorText());
     }
     // Only where it differs: a file system without modes, where it cannot change, does not fail here.
     struct stat part = {};
     if (::fstat(handle, &part) == 0 && (part.st_mode & 07777) != mode && ::fchmod(handle, mode) != 0)
-        return fail(systemError());
+        return fail(systemErrorText());
 #else
     const QFileInfo replaced(finalFile.path);
     if (replaced.exists())

@@ -44,6 +44,7 @@ public:
 
 private:
     bool writeGathered();
+    bool writeWhole(const char* data, qint64 size);
     bool takeOverTheReplacedFile(std::optional<std::filesystem::perms> newFilePermissions);
     bool fail(const QString& why);
 

@@ -1,5 +1,7 @@
 #include "platform/host/TargetPath.h"
 
+#include "platform/host/SystemError.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -10,7 +12,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
-#include <cstring>
 #include <deque>
 #endif
 
@@ -59,11 +60,6 @@ QString joined(const QByteArrayList& components)
     return QFile::decodeName(QByteArray("/") + components.join('/'));
 }
 
-QString systemError(int code)
-{
-    return QString::fromLocal8Bit(std::strerror(code));
-}
-
 // The kernel's protected_symlinks rule: in a sticky folder that everybody may
 // write, a link is followed only when it belongs to the runner or to the
 // folder's owner, so that nobody can plant a link there for another user's run.
@@ -100,7 +96,7 @@ TargetPath walkTargetPath(const QString& target)
         result.path = joined(walked);
         result.refusal = refusal;
         if (refusal.isEmpty())
-            result.failure = systemError(error);
+            result.failure = systemErrorText(error);
         return std::move(result);
     };
     if (!folder.isOpen())

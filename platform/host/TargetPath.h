@@ -35,7 +35,7 @@ private:
 struct TargetPath {
     QString path;       // absolute, its links, "." and ".." resolved as far as the walk came
     QString refusal;    // a link the walk would not follow, in German; empty if none
-    QString failure;    // why else the walk stopped (the system's text); empty if it did not
+    QString failure;    // why else the walk stopped (in German); empty if it did not
     FileHandle folder;  // the last folder, opened for paths only, once the walk got there
     QByteArray name;    // the last component inside folder: no link, and it may not exist
 

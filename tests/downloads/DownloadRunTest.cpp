@@ -240,8 +240,15 @@ TEST_F(DownloadRunTest, AttemptsAreCountedPausedAndShownBusy)
               QStringLiteral("keine Download-Versuche eingestellt"));
     EXPECT_EQ(requests, 0);
     EXPECT_TRUE(busy.empty());
-
+    // A target that names a folder only: nothing to write into.
     EinstellDaten.DownloadAttempts = 3;
+    configure(1, "/fail", "", SuffixNone, 0);
+    stringToText(EinstellDaten.Download1Target, folder.path(QString()) + QLatin1Char('/'));
+    EXPECT_EQ(runAttempts(planDownload(EinstellDaten, 1, currentDateTime(), QDir::currentPath()), hooks).error,
+              QStringLiteral("kein Dateiname im Download-Ziel eingestellt"));
+    EXPECT_EQ(requests, 0);
+
+    configure(1, "/fail", "x.zip", SuffixNone, 0);
     EXPECT_EQ(runAttempts(planDownload(EinstellDaten, 1, currentDateTime(), QDir::currentPath()), hooks).error,
               QStringLiteral("HTTP-Fehler 500"));
     EXPECT_EQ(requests, 3);

@@ -143,10 +143,8 @@ void LoopbackServer::serveBody(const std::string& path, ServedBody served)
             const std::lock_guard lock(mutex);
             ranges.append(QString::fromStdString(ifRange.empty() ? range : range + "|" + ifRange));
         }
-        if (!body->etag.empty())
-            response.set_header("ETag", body->etag);
-        if (!body->lastModified.empty())
-            response.set_header("Last-Modified", body->lastModified);
+        if (!body->date.empty())
+            response.set_header("Date", body->date);
         if (body->status != 200) {
             response.status = body->status;
             return;
@@ -159,6 +157,12 @@ void LoopbackServer::serveBody(const std::string& path, ServedBody served)
             asked.clear();
         else if (body->rangeFromStart && !asked.empty())
             asked = {{0, -1}};
+        if (asked.empty() || body->partialValidators) {
+            if (!body->etag.empty())
+                response.set_header("ETag", body->etag);
+            if (!body->lastModified.empty())
+                response.set_header("Last-Modified", body->lastModified);
+        }
         auto sentHere = std::make_shared<std::size_t>(0);
         response.set_content_provider(
             body->bytes.size(), "application/octet-stream",

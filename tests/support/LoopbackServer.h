@@ -20,12 +20,14 @@
 // its default, so that a test names only those it needs.
 struct ServedBody {
     std::string bytes{};
-    std::string etag{};           // sent as ETag when not empty
-    std::string lastModified{};   // sent as Last-Modified when not empty
-    int status = 200;             // any other status: that answer, without a body
-    bool ranges = true;           // Range requests are served when If-Range is absent or matches
-    bool rangeFromStart = false;  // a Range request gets a 206 of the whole body from byte 0
-    std::size_t cutAfter = 0;     // each answer closes its connection after this many bytes (0: never)
+    std::string etag{};             // sent as ETag when not empty
+    std::string lastModified{};     // sent as Last-Modified when not empty
+    std::string date{};             // sent as Date when not empty
+    bool partialValidators = true;  // false: a 206 comes without ETag and Last-Modified
+    int status = 200;               // any other status: that answer, without a body
+    bool ranges = true;             // Range requests are served when If-Range is absent or matches
+    bool rangeFromStart = false;    // a Range request gets a 206 of the whole body from byte 0
+    std::size_t cutAfter = 0;       // each answer closes its connection after this many bytes (0: never)
     std::chrono::milliseconds pieceDelay{0};
     bool honoursIfRange = true;  // false: ranges are served whatever If-Range says
 };
