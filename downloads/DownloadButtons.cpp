@@ -104,12 +104,15 @@ bool TKaveloMainForm::RunDownload(int n)
     } else {
         // The window stays alive but takes no input, and its timers wait for the end.
         const QString title = windowTitle();
+        downloadRunning = true;
         const auto restore = qScopeGuard([this, &title] {
+            downloadRunning = false;
             showDownloadProgress({});
             setWindowTitle(title);
         });
         const DownloadWait wait;
-        const HeldTimers held{Timer1, Timer2, Timer3, Timer4};
+        // The program's timed end alone comes on time, and breaks the download off.
+        const HeldTimers held{Timer2, Timer3, Timer4};
         // This download's own flag, which the program's end sets too.
         CancelFlag breakOff(&downloadCancel());
         AttemptHooks hooks;
@@ -134,7 +137,7 @@ bool TKaveloMainForm::RunDownload(int n)
         result = runAttempts(plan, hooks);
     }
     if (ending)
-        return false;  // a signal ends the program: no message, copy or save follows
+        return false;  // the program is broken off: no message, copy or save follows
     const bool success = result.ok;
     if (!success)
         showDownloadFailure(n, result.error);

@@ -17,9 +17,10 @@
 //   which this download's flag follows, so the transfer ends at once, and it
 //   asks the main loop to end; the download then returns without messages
 //   and the loop ends once the button's handler has returned.
-// - The window's four timers are held by the download (HeldTimers): each
-//   comes due at most once afterwards, so no second download, timed reload or
-//   end of the program starts in the middle of one.
+// - Three of the window's timers are held by the download (HeldTimers): each
+//   comes due at most once afterwards, so no second download or timed reload
+//   starts in the middle of one. The program's timed end is not held: it
+//   breaks the download off as a termination signal does.
 // - Page dialogs, file choosers and page downloads are refused while it runs,
 //   so no page holds the wait with a dialog of its own.
 // - Modal boxes (an error a queued handler shows): their own loop runs on top

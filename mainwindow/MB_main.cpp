@@ -359,7 +359,11 @@ void TKaveloMainForm::UpdateHistoryCounter()
 
 void TKaveloMainForm::Timer1Timer()
 {
-    EndProgram(runStatus());
+    // The end comes on time, also in the middle of a download, which it breaks off.
+    if (downloadRunning)
+        breakOff(1);
+    else
+        EndProgram(runStatus());
 }
 
 void TKaveloMainForm::closeEvent(QCloseEvent* event)
@@ -381,9 +385,14 @@ void TKaveloMainForm::EndProgram(int exitCode)
 
 void TKaveloMainForm::endBySignal(int signal)
 {
+    breakOff(128 + signal);
+}
+
+void TKaveloMainForm::breakOff(int exitCode)
+{
     ending = true;
     downloadCancel().set();  // a running transfer ends at once, its temporary file removed
-    EndProgram(128 + signal);
+    EndProgram(exitCode);
 }
 
 int TKaveloMainForm::runStatus() const

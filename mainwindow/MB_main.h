@@ -64,6 +64,10 @@ private:
     // Ends the event loop without the close handling; the host's download
     // directory is put back all the same.
     void EndProgram(int exitCode);
+    // Ends the program at once, also in the middle of a download: its transfer
+    // is broken off (the file that was there stays, the temporary one goes),
+    // and nothing further is downloaded, shown, copied or saved.
+    void breakOff(int exitCode);
     void SetupDownloadFolders();
     // One download button's work; true when the file arrived.
     bool RunDownload(int n);
@@ -184,7 +188,8 @@ private:
     std::int64_t RefreshElapsedMs = 0;
 
     bool shownOnce = false;
-    bool ending = false;                // a signal ends the program: no further step begins
+    bool ending = false;                // the program is broken off: no further step begins
+    bool downloadRunning = false;       // a download button's transfer or pause is under way
     bool builtInPasswordNoted = false;  // the administrator was told once to change the built-in password
     QDateTime lastRendererLoss;
     int rendererRetryMs = 0;

@@ -175,28 +175,41 @@ TEST_F(AutomaticDownload, SigtermPutsTheHostValueBackAndEndsWith143)
     EXPECT_EQ(warnings.contains(QStringLiteral("ohne die Sandbox der Web-Engine")), ::geteuid() == 0);
 }
 
-// A service stop during a slow transfer: the transfer is broken off, the file
-// that was there stays as it was, no temporary file remains, and the host
-// value goes back.
-TEST_F(AutomaticDownload, SigtermDuringATransferLeavesTheOldFileAndNoTemporaryOne)
+// A service stop or the timed end during a slow transfer: the transfer is
+// broken off, the file that was there stays as it was, no temporary file
+// remains, and the host value goes back.
+TEST_F(AutomaticDownload, AnEndDuringATransferLeavesTheOldFileAndNoTemporaryOne)
 {
     stringToText(record.Download2Url, server.url(QStringLiteral("/langsam.bin")));
     record.Download2Suffix = 0;
-    QFile old(target + QStringLiteral("/Archiv.zip"));
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("alter Inhalt");
-    old.close();
-    run.writeSettings(record);
-    run.start({QStringLiteral("2")});
-    waitUntil([&] { return server.bodyBytesSent() >= (256u << 10); }, 30000);
-    ASSERT_GE(server.bodyBytesSent(), 256u << 10);
-    run.proc().terminate();
-    ASSERT_TRUE(run.waitForExit(30000));
-    EXPECT_EQ(run.exitCode(), 143);
-    EXPECT_LT(server.bodyBytesSent(), 4u << 20);
-    EXPECT_EQ(fileContent(target + QStringLiteral("/Archiv.zip")), QByteArray("alter Inhalt"));
-    EXPECT_EQ(QDir(target).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("Archiv.zip")});
-    EXPECT_EQ(readHostValue(kInternetExplorerKey, kDownloadDirectoryValue), QStringLiteral("/vorher/Downloads"));
+    const struct {
+        const char* how;
+        QStringList arguments;
+        int status;
+    } ends[] = {{"SIGTERM", {QStringLiteral("2")}, 143},
+                {"autostop", {QStringLiteral("2"), QStringLiteral("autostop")}, 1}};
+    for (const auto& end : ends) {
+        QFile old(target + QStringLiteral("/Archiv.zip"));
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("alter Inhalt");
+        old.close();
+        record.AutoEndSeconds = end.status == 1 ? 3 : 0;  // the transfer starts after 2 s and takes 5 s
+        run.writeSettings(record);
+        const std::size_t sentBefore = server.bodyBytesSent();
+        run.start(end.arguments);
+        waitUntil([&] { return server.bodyBytesSent() - sentBefore >= (256u << 10); }, 30000);
+        ASSERT_GE(server.bodyBytesSent() - sentBefore, 256u << 10) << end.how;
+        if (end.status == 143)
+            run.proc().terminate();
+        ASSERT_TRUE(run.waitForExit(30000)) << end.how;
+        EXPECT_EQ(run.exitCode(), end.status) << end.how;
+        EXPECT_LT(server.bodyBytesSent() - sentBefore, 4u << 20) << end.how;
+        EXPECT_EQ(fileContent(target + QStringLiteral("/Archiv.zip")), QByteArray("alter Inhalt")) << end.how;
+        EXPECT_EQ(QDir(target).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("Archiv.zip")})
+            << end.how;
+        EXPECT_EQ(readHostValue(kInternetExplorerKey, kDownloadDirectoryValue), QStringLiteral("/vorher/Downloads"))
+            << end.how;
+    }
 }
 
 // A root job: a link another user planted in a shared folder is not followed,
