@@ -19,6 +19,8 @@
 #include <QCursor>
 #include <QDir>
 #include <QScopeGuard>
+#include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -142,12 +144,9 @@ bool TKaveloMainForm::RunDownload(int n)
     if (!success)
         showDownloadFailure(n, result.error);
 
-    bool& automatic = autoDownloadFlag(n);
-    if (automatic) {
-        // The automatic download reports for itself.
-        automatic = false;
-        autoDownloadFailed = autoDownloadFailed || !success;
-    } else if (!isMinimized()) {
+    // The automatic download reports for itself.
+    const bool wasAutomatic = std::exchange(autoDownloadFlag(n), false);
+    if (!wasAutomatic && !isMinimized()) {
         FlashMessage message;
         if (success) {
             message.caption = QStringLiteral("Download");
@@ -160,9 +159,21 @@ bool TKaveloMainForm::RunDownload(int n)
         message.duration = EinstellDaten.SilentMode == 0 ? FlashDuration::Standard : FlashDuration::Long;
         ShowFlashMessage(message);
     }
-    if (finishDownload(plan, success, EinstellDaten))
-        SaveSettings();
-    return success;
+    // A job that leaves the plain name old, or whose next run would write the
+    // same numbered file again, has not done its work.
+    bool complete = success;
+    const FinishedDownload finished = finishDownload(plan, success, EinstellDaten);
+    if (finished.copyFailed) {
+        complete = false;
+        const QString line = QStringLiteral("Kavelo: Die Kopie %1 konnte nicht geschrieben werden.\n")
+                                 .arg(QDir::toNativeSeparators(plan.folder + plan.names.copyName));
+        std::fputs(line.toLocal8Bit().constData(), stderr);
+    }
+    if (finished.counterMoved && !SaveSettings())
+        complete = false;
+    if (wasAutomatic)
+        autoDownloadFailed = autoDownloadFailed || !complete;
+    return complete;
 }
 
 void TKaveloMainForm::SetupDownloadFolders()

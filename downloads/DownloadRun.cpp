@@ -93,17 +93,21 @@ TransferResult runAttempts(const DownloadPlan& plan, const AttemptHooks& hooks)
     return result;
 }
 
-bool finishDownload(const DownloadPlan& plan, bool success, TEinstellRecord& record)
+FinishedDownload finishDownload(const DownloadPlan& plan, bool success, TEinstellRecord& record)
 {
+    FinishedDownload finished;
     const QString& copyName = plan.names.copyName;
-    if (!copyName.isEmpty() && copyName != plan.names.downloadName)
-        copyThroughPartFile(plan.downloadPath(), plan.folder + copyName);  // a failed copy goes unreported
+    if (!copyName.isEmpty() && copyName != plan.names.downloadName
+        && !copyThroughPartFile(plan.downloadPath(), plan.folder + copyName)) {
+        finished.copyFailed = success && (plan.suffixMode == SuffixDateCopy || plan.suffixMode == SuffixDateTimeCopy);
+    }
 
     const bool numbered = plan.suffixMode == SuffixNumber || plan.suffixMode == SuffixNumberedCopy;
     if (!numbered || !success)
-        return false;
+        return finished;
     Word& counter = record.*downloadFieldsOf(plan.number).counter;
     const int next = counter + 1;
     counter = next > record.MaxVersions ? 0 : static_cast<Word>(next);
-    return true;
+    finished.counterMoved = true;
+    return finished;
 }

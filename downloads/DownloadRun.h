@@ -62,9 +62,15 @@ DownloadPlan planDownload(const TEinstellRecord& record, int n, const QDateTime&
 // any attempt a failure that says so.
 TransferResult runAttempts(const DownloadPlan& plan, const AttemptHooks& hooks = {});
 
+struct FinishedDownload {
+    bool counterMoved = false;  // the settings file must be written
+    // Modes 6 and 7 after a success: the plain name, which readers of the file
+    // take, still holds the old file.
+    bool copyFailed = false;
+};
+
 // After the message: the copy, made whether or not the download succeeded and
-// silent when it fails, through a part file so that the old copy stays whole
-// when the new one cannot be written; then, in the numbered modes and only
-// after a success, the next counter value (0 after MaxVersions). True when the
-// counter moved, so that the settings file must be written.
-bool finishDownload(const DownloadPlan& plan, bool success, TEinstellRecord& record);
+// without a box when it fails, through a part file so that the old copy stays
+// whole when the new one cannot be written; then, in the numbered modes and
+// only after a success, the next counter value (0 after MaxVersions).
+FinishedDownload finishDownload(const DownloadPlan& plan, bool success, TEinstellRecord& record);

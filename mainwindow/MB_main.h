@@ -69,7 +69,8 @@ private:
     // and nothing further is downloaded, shown, copied or saved.
     void breakOff(int exitCode);
     void SetupDownloadFolders();
-    // One download button's work; true when the file arrived.
+    // One download button's work; true when the file arrived, its copy of
+    // modes 6 and 7 was made and a moved counter saved.
     bool RunDownload(int n);
     void UpdateHistoryCounter();
     void ShowPageState();

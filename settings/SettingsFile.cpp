@@ -117,13 +117,13 @@ void ConvertOldLayout(const TEinstellRecordOld& old, TEinstellRecord& record)
 }
 
 // A person's own settings hold the scrambled passwords: theirs alone to read.
-void SaveSettings()
+bool SaveSettings()
 {
-    writeSettingsFile(ProgramFolder + SettingsFileName, EinstellDaten,
-                      QDir(ProgramFolder) == QDir(personalProgramFolder()));
+    return writeSettingsFile(ProgramFolder + SettingsFileName, EinstellDaten,
+                             QDir(ProgramFolder) == QDir(personalProgramFolder()));
 }
 
-void writeSettingsFile(const QString& path, const TEinstellRecord& record, bool makePrivate)
+bool writeSettingsFile(const QString& path, const TEinstellRecord& record, bool makePrivate)
 {
     const bool existed = QFileInfo::exists(path);
     if (!existed && makePrivate)
@@ -137,11 +137,12 @@ void writeSettingsFile(const QString& path, const TEinstellRecord& record, bool 
     const bool ok = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && file.write(content) == content.size()
                     && file.commit();
     if (ok)
-        return;
+        return true;
     if (existed) {
         showMessage(MessageKind::Plain, QStringLiteral("Fehler beim Speichern von: \r") + path);
-        return;
+        return false;
     }
     QFile::remove(path);  // no empty file stays, to be read as a broken one
     showMessage(MessageKind::Plain, QStringLiteral("Fehler beim Erzeugen einer neuen Einstellungs-Datei!"));
+    return false;
 }

@@ -38,11 +38,12 @@ bool ReadSettingsFile(const QString& programFolder, const QString& dataFolder, T
 // Takes the fields of the older layout into the current record.
 void ConvertOldLayout(const TEinstellRecordOld& old, TEinstellRecord& record);
 
-// Writes EinstellDaten into the program folder's settings file.
-void SaveSettings();
+// Writes EinstellDaten into the program folder's settings file; false when it could not.
+bool SaveSettings();
 
 // Writes record into the file at path, which then holds exactly the record's
 // bytes. The new content goes to a temporary file first and replaces the old
 // file only when complete; a file it creates is private (0600) with
-// makePrivate, and an existing file keeps its mode. On failure the box names the path.
-void writeSettingsFile(const QString& path, const TEinstellRecord& record, bool makePrivate = false);
+// makePrivate, and an existing file keeps its mode. On failure the box names
+// the path, and the result is false.
+bool writeSettingsFile(const QString& path, const TEinstellRecord& record, bool makePrivate = false);

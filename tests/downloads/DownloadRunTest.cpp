@@ -91,9 +91,8 @@ protected:
         AttemptHooks hooks;
         hooks.pause = [this](int ms) { pauses.push_back(ms); };
         const bool success = runAttempts(plan, hooks).ok;
-        if (finishDownload(plan, success, EinstellDaten))
-            SaveSettings();
-        return success;
+        const FinishedDownload finished = finishDownload(plan, success, EinstellDaten);
+        return success && !finished.copyFailed && (!finished.counterMoved || SaveSettings());
     }
 
     int argc = 1;
@@ -163,7 +162,7 @@ TEST_F(DownloadRunTest, NumbersRunUpToMaxVersionsThenStartAgain)
     for (int i = 0; i < 4; ++i) {
         const DownloadPlan plan = planDownload(EinstellDaten, 1, currentDateTime(), QDir::currentPath());
         copies.insert(plan.names.copyName);
-        EXPECT_TRUE(finishDownload(plan, true, EinstellDaten));
+        EXPECT_TRUE(finishDownload(plan, true, EinstellDaten).counterMoved);
     }
     EXPECT_EQ(copies,
               (std::set<QString>{QStringLiteral("v0.txt"), QStringLiteral("v1.txt"), QStringLiteral("v2.txt")}));
@@ -197,6 +196,11 @@ TEST_F(DownloadRunTest, CopiesFollowTheModeWhetherOrNotTheDownloadSucceeded)
     EXPECT_TRUE(run(1));
     EXPECT_EQ(contents("d2010_05_17_14_05.zip"), QByteArray("frisch"));
     EXPECT_EQ(contents("d.zip"), QByteArray("frisch"));
+    // A plain name that cannot be refreshed after a success is the run's failure.
+    ASSERT_TRUE(QDir(folder.path(QString())).mkdir(QStringLiteral("o.zip")));
+    configure(1, "/file", "o.zip", SuffixDateCopy, 0);
+    EXPECT_FALSE(run(1));
+    EXPECT_EQ(contents("o2010_05_17.zip"), QByteArray("frisch"));
 
     // Mode 5: the plain name is downloaded, the numbered copy kept and replaced.
     folder.writeFile(QStringLiteral("n5.zip"), "ältere Kopie");

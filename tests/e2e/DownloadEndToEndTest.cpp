@@ -6,10 +6,12 @@
 
 #include <gtest/gtest.h>
 #include <pwd.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <QDir>
 #include <QFile>
+#include <csignal>
 #include <cstring>
 
 namespace {
@@ -110,6 +112,25 @@ TEST_F(AutomaticDownload, AFailedDownloadEndsWithStatusOneAndKeepsTheCounter)
     EXPECT_EQ(wordAt(run.readSettings(), 26), 7);
     EXPECT_FALSE(QFile::exists(target + QStringLiteral("/Archiv7.zip")));
     EXPECT_EQ(readHostValue(kInternetExplorerKey, kDownloadDirectoryValue), QStringLiteral("/vorher/Downloads"));
+}
+
+// A settings file that cannot take the next number: the next run would
+// overwrite the same numbered file, so the job has failed. Files of the run
+// may grow to 4 KiB only, less than a settings file.
+TEST_F(AutomaticDownload, ACounterThatCannotBeSavedEndsWithStatusOne)
+{
+    run.writeSettings(record);
+    run.proc().setChildProcessModifier([] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{4096, 4096};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    });
+    run.start({QStringLiteral("2")});
+    ASSERT_TRUE(run.waitForExit(60000));
+    EXPECT_EQ(run.exitCode(), 1);
+    EXPECT_TRUE(run.standardError().contains(QStringLiteral("Fehler beim Speichern von:")));
+    EXPECT_EQ(fileContent(target + QStringLiteral("/Archiv7.zip")), QByteArray("zweiter Inhalt"));
+    EXPECT_EQ(wordAt(run.readSettings(), 26), 7);
 }
 
 // Without a display a box nobody can answer would hold the run: it becomes a
