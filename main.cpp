@@ -5,9 +5,11 @@
 #include "mainwindow/CommandLine.h"
 #include "mainwindow/MB_main.h"
 #include "platform/host/MessageBoxPresenter.h"
+#include "platform/host/RunLock.h"
 #include "platform/process/KaveloApplication.h"
 #include "platform/process/ProgramEnvironment.h"
 #include "settings/ProgramFolders.h"
+#include "settings/SettingsFile.h"
 #include "widgets/ProgramFont.h"
 #ifdef Q_OS_UNIX
 #include "platform/process/TerminationSignals.h"
@@ -17,10 +19,35 @@
 #endif
 
 #include <QDir>
+#include <QFileInfo>
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <exception>
+#include <optional>
+#include <utility>
 
 namespace {
+
+bool isDownloadJob(const QStringList& arguments)
+{
+    const QList<Keyword> keywords = parseCommandLine(arguments);
+    return std::any_of(keywords.begin(), keywords.end(),
+                       [](Keyword keyword) { return keyword != Keyword::Autostop && keyword != Keyword::ViewerOnly; });
+}
+
+// How long a job waits for the run before it: as long as its own automatic
+// end allows, else half an hour.
+std::chrono::milliseconds jobWaitBound(const ProgramFolders& folders)
+{
+    const QString name = QStringLiteral("Einstell.DAT");
+    std::optional<TEinstellRecord> settings = peekSettingsFile(folders.program + name);
+    if (!settings && !QFileInfo::exists(folders.program + name))
+        settings = peekSettingsFile(folders.data + name);
+    if (settings && settings->AutoEndSeconds != 0)
+        return std::chrono::seconds(settings->AutoEndSeconds);
+    return std::chrono::minutes(30);
+}
 
 int runWindows(const QStringList& arguments)
 {
@@ -43,6 +70,28 @@ int runWindows(const QStringList& arguments)
             earlySignal = signal;
     });
 #endif
+
+    // A download job is the one run of its settings from their reading to its
+    // end: it waits for another run to end, as long as it may run itself.
+    std::optional<RunLock> jobLock;
+    if (isDownloadJob(arguments)) {
+        jobLock.emplace(folders.program, jobWaitBound(folders), [&earlySignal, told = false]() mutable {
+            if (!std::exchange(told, true))
+                std::fputs("Kavelo: wartet auf das Ende eines anderen Laufs mit denselben Einstellungen.\n", stderr);
+            QCoreApplication::processEvents();
+            return earlySignal != 0;
+        });
+        if (earlySignal != 0)
+            return 128 + earlySignal;
+        if (!jobLock->mayGoOn()) {
+            const QString line = QStringLiteral(
+                                     "Kavelo: Ein anderer Lauf mit den Einstellungen in %1 ist noch nicht "
+                                     "beendet; dieser Lauf lädt nichts herunter.\n")
+                                     .arg(QDir::toNativeSeparators(folders.program));
+            std::fputs(line.toLocal8Bit().constData(), stderr);
+            return 1;
+        }
+    }
 
     // The five windows, created once in this order; the main window's start-up
     // runs inside its creation, before the dialogs exist.

@@ -6,9 +6,11 @@
 #include "dialogs/RadioGroup.h"
 #include "dialogs/SettingsFields.h"
 #include "platform/host/Messages.h"
+#include "platform/host/RunLock.h"
 #include "resources/Glyphs.h"
 #include "settings/Defaults.h"
 #include "settings/EinstellRecord.h"
+#include "settings/MB_Daten.h"
 #include "settings/Passwords.h"
 #include "settings/SettingsFile.h"
 #include "widgets/GlyphButton.h"
@@ -327,6 +329,7 @@ void TEinstellForm::FormShow()
     PageControl1->setCurrentWidget(AdminLoggedIn ? TabSheet2 : TabSheet1);
     ApplyRights();
     RecordToForm();
+    shown = EinstellDaten;
 }
 
 void TEinstellForm::ApplyRights()
@@ -362,8 +365,19 @@ void TEinstellForm::reject()
 void TEinstellForm::BitBtn1Click()
 {
     if (finishTakesOver({AdminLoggedIn, UserLoggedIn}, EinstellDaten)) {
+        // The file is read, changed and written under the run lock: a running
+        // number a job has advanced since stays, unless it was changed here.
+        const RunLock lock(ProgramFolder, std::chrono::milliseconds(0));
+        if (!lock.mayGoOn()) {
+            showMessage(MessageKind::Information,
+                        QStringLiteral("Ein Download mit denselben Einstellungen läuft gerade.\r"
+                                       "Bitte wählen Sie gleich noch einmal \"Beenden\"."));
+            return;
+        }
         if (!FormToRecord())
             return;
+        if (const std::optional<TEinstellRecord> saved = peekSettingsFile(ProgramFolder + SettingsFileName))
+            keepAdvancedCounters(shown, *saved, EinstellDaten);
         SaveSettings();
     }
     done(1);

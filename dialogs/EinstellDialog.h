@@ -9,6 +9,8 @@
 
 #include "dialogs/OnDemandDialog.h"
 
+#include "settings/EinstellRecord.h"
+
 #include <array>
 
 class GlyphButton;
@@ -56,6 +58,7 @@ private:
     bool AdminLoggedIn = false;
     bool UserLoggedIn = false;
     int labelCount = 0;
+    TEinstellRecord shown{};  // the record as the dialog opened with it
 
     QTabWidget* PageControl1 = nullptr;
     QWidget* TabSheet1 = nullptr;

@@ -10,6 +10,7 @@
 #include "mainwindow/StatusTexts.h"
 #include "platform/host/Clock.h"
 #include "platform/host/Messages.h"
+#include "platform/host/RunLock.h"
 #include "platform/host/TargetGuard.h"
 #include "platform/host/Timer.h"
 #include "settings/MB_Daten.h"
@@ -19,7 +20,9 @@
 #include <QCursor>
 #include <QDir>
 #include <QScopeGuard>
+#include <chrono>
 #include <cstdio>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -91,6 +94,21 @@ bool& TKaveloMainForm::autoDownloadFlag(int n)
 
 bool TKaveloMainForm::RunDownload(int n)
 {
+    // A running number is read, used and advanced under the run lock, from the
+    // file: a job may have used numbers since the window read its settings.
+    const DownloadFields fields = downloadFieldsOf(n);
+    std::optional<RunLock> counterLock;
+    if (isNumberedMode(EinstellDaten.*fields.suffix)) {
+        counterLock.emplace(ProgramFolder, std::chrono::milliseconds(0));
+        if (!counterLock->mayGoOn()) {
+            showMessage(MessageKind::Information,
+                        QStringLiteral("Ein anderer Download mit denselben Einstellungen läuft gerade.\r"
+                                       "Bitte versuchen Sie es gleich noch einmal."));
+            return false;
+        }
+        if (const std::optional<TEinstellRecord> saved = peekSettingsFile(ProgramFolder + SettingsFileName))
+            EinstellDaten.*fields.counter = (*saved).*fields.counter;
+    }
     const DownloadPlan plan = planDownload(EinstellDaten, n, currentDateTime(), QDir::currentPath());
     if (refuseProtectedTarget(plan)) {
         bool& automatic = autoDownloadFlag(n);

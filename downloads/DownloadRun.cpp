@@ -102,8 +102,7 @@ FinishedDownload finishDownload(const DownloadPlan& plan, bool success, TEinstel
         finished.copyFailed = success && (plan.suffixMode == SuffixDateCopy || plan.suffixMode == SuffixDateTimeCopy);
     }
 
-    const bool numbered = plan.suffixMode == SuffixNumber || plan.suffixMode == SuffixNumberedCopy;
-    if (!numbered || !success)
+    if (!isNumberedMode(plan.suffixMode) || !success)
         return finished;
     Word& counter = record.*downloadFieldsOf(plan.number).counter;
     const int next = counter + 1;

@@ -1,5 +1,6 @@
 #include "downloads/PartFile.h"
 
+#include "platform/host/RunLock.h"
 #include "platform/host/SystemError.h"
 
 #include <QDateTime>
@@ -37,13 +38,16 @@ QByteArray newPartName()
 
 #ifdef Q_OS_UNIX
 // A part file is locked while its transfer runs; the lock is taken right
-// after the file is made, so only one older than this can be unlocked and in use.
+// after the file is made, so only one older than this can be unlocked and in
+// use. A run that holds the run lock knows that no other run of its settings
+// writes: every unlocked part file is left over.
 constexpr qint64 kYoungestStaleSeconds = 10;
 
 // Removes the part files in folder that a killed transfer left behind: those
 // that no running transfer holds locked.
 void removeStalePartFiles(int folder)
 {
+    const qint64 youngestStale = RunLock::heldByThisProcess() ? 0 : kYoungestStaleSeconds;
     const int listed = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     DIR* entries = listed >= 0 ? ::fdopendir(listed) : nullptr;
     if (!entries) {
@@ -61,7 +65,7 @@ void removeStalePartFiles(int folder)
         struct stat named = {};
         // An old regular file, unlocked, and still the file of that name: nobody writes it.
         if (handle.isOpen() && ::fstat(handle.get(), &opened) == 0 && S_ISREG(opened.st_mode)
-            && now - opened.st_mtime >= kYoungestStaleSeconds && ::flock(handle.get(), LOCK_EX | LOCK_NB) == 0
+            && now - opened.st_mtime >= youngestStale && ::flock(handle.get(), LOCK_EX | LOCK_NB) == 0
             && ::fstatat(folder, name.constData(), &named, AT_SYMLINK_NOFOLLOW) == 0 && opened.st_ino == named.st_ino
             && opened.st_dev == named.st_dev)
             ::unlinkat(folder, name.constData(), 0);

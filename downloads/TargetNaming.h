@@ -37,6 +37,12 @@ enum SuffixMode : Word {
     SuffixDateTimeCopy = 7,
 };
 
+// The modes whose names take the running number, which advances after each success.
+inline bool isNumberedMode(Word mode)
+{
+    return mode == SuffixNumber || mode == SuffixNumberedCopy;
+}
+
 struct TargetNames {
     QString downloadName;  // the file the transfer writes, inside the folder
     QString copyName;      // the extra copy inside the folder; empty when the mode keeps none

@@ -81,6 +81,28 @@ bool ReadSettingsFile(const QString& programFolder, const QString& dataFolder, T
     return !QFileInfo::exists(dataPath) || readExisting(dataPath, kDataFolderOpenError, record);
 }
 
+std::optional<TEinstellRecord> peekSettingsFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    TEinstellRecord defaults;
+    SetDefaults(defaults);
+    const ParsedSettings parsed = parseSettings(file.read(static_cast<qint64>(kRecordSize)), defaults);
+    if (parsed.layout == ParsedSettings::Layout::TooShort)
+        return std::nullopt;
+    return parsed.record;
+}
+
+void keepAdvancedCounters(const TEinstellRecord& shown, const TEinstellRecord& saved, TEinstellRecord& record)
+{
+    for (Word TEinstellRecord::*counter : {&TEinstellRecord::Download1Counter, &TEinstellRecord::Download2Counter,
+                                           &TEinstellRecord::Download3Counter, &TEinstellRecord::Download4Counter}) {
+        if (record.*counter == shown.*counter)
+            record.*counter = saved.*counter;
+    }
+}
+
 void ConvertOldLayout(const TEinstellRecordOld& old, TEinstellRecord& record)
 {
     record.SilentMode = old.SilentMode;

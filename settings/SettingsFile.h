@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <optional>
 
 // Set by InitSettings to "Einstell.DAT".
 extern QString SettingsFileName;
@@ -34,6 +35,16 @@ ParsedSettings parseSettings(const QByteArray& bytes, const TEinstellRecord& def
 // holds the defaults on entry. A file that cannot be opened or is too short
 // leaves them, with an error box, and gives false; no file at all is no error.
 bool ReadSettingsFile(const QString& programFolder, const QString& dataFolder, TEinstellRecord& record);
+
+// The record the settings file at path holds now, read without a box (the
+// older layout over the defaults); nothing when it is missing, cannot be read
+// or is too short.
+std::optional<TEinstellRecord> peekSettingsFile(const QString& path);
+
+// A save of record, changed from shown, that found saved in the file: each
+// running number record still holds as shown takes saved's value, which a
+// download may have advanced meanwhile.
+void keepAdvancedCounters(const TEinstellRecord& shown, const TEinstellRecord& saved, TEinstellRecord& record);
 
 // Takes the fields of the older layout into the current record.
 void ConvertOldLayout(const TEinstellRecordOld& old, TEinstellRecord& record);

@@ -11,6 +11,7 @@
 #include <unistd.h>
 #include <QDir>
 #include <QFile>
+#include <QThread>
 #include <csignal>
 #include <cstring>
 
@@ -112,6 +113,40 @@ TEST_F(AutomaticDownload, AFailedDownloadEndsWithStatusOneAndKeepsTheCounter)
     EXPECT_EQ(wordAt(run.readSettings(), 26), 7);
     EXPECT_FALSE(QFile::exists(target + QStringLiteral("/Archiv7.zip")));
     EXPECT_EQ(readHostValue(kInternetExplorerKey, kDownloadDirectoryValue), QStringLiteral("/vorher/Downloads"));
+}
+
+// Two jobs of one settings file started 0.7 s apart run one after the other:
+// each numbered download arrives under its own number, the counter moves
+// twice, and a part file a killed run left goes at once.
+TEST_F(AutomaticDownload, TwoJobsOfOneSettingsFileRunOneAfterTheOther)
+{
+    ServedBody slower;
+    slower.bytes = std::string(1 << 20, 'y');
+    slower.pieceDelay = std::chrono::milliseconds(20);  // about 1.3 s
+    server.serveBody("/etwas-langsam.bin", slower);
+    stringToText(record.Download2Url, server.url(QStringLiteral("/etwas-langsam.bin")));
+    run.writeSettings(record);
+    QFile left(target + QStringLiteral("/.kavelo-0123456789abcdef.part"));
+    ASSERT_TRUE(left.open(QIODevice::WriteOnly));
+    left.close();
+
+    run.start({QStringLiteral("2")});
+    QThread::msleep(700);
+    QProcess second;
+    second.setProgram(run.proc().program());
+    second.setProcessEnvironment(run.proc().processEnvironment());
+    second.setArguments({QStringLiteral("2")});
+    second.start();
+    ASSERT_TRUE(run.waitForExit(60000));
+    ASSERT_TRUE(second.waitForFinished(60000));
+
+    EXPECT_EQ(run.exitCode(), 0);
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_TRUE(QString::fromUtf8(second.readAllStandardError()).contains(QStringLiteral("wartet auf das Ende")));
+    EXPECT_EQ(QDir(target).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{QStringLiteral("Archiv7.zip"), QStringLiteral("Archiv8.zip")}));
+    EXPECT_EQ(fileContent(target + QStringLiteral("/Archiv8.zip")), QByteArray::fromStdString(slower.bytes));
+    EXPECT_EQ(wordAt(run.readSettings(), 26), 9);
 }
 
 // A settings file that cannot take the next number: the next run would

@@ -1,0 +1,106 @@
+#include "platform/host/RunLock.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QThread>
+#include <atomic>
+#include <mutex>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+#include <cerrno>
+#endif
+
+namespace {
+
+constexpr std::chrono::milliseconds kRetry{200};
+
+// The process's one lock: its file and how many holders it has.
+std::mutex guard;
+int lockFile = -1;
+int holders = 0;
+std::atomic<bool> held{false};
+
+#ifdef Q_OS_UNIX
+// The lock file, made when missing, never through a planted link. Only its
+// owner may open it (0600), so nobody else can hold it to stop a job.
+int openLockFile(const QString& path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    int handle = ::open(name.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (handle < 0 && (errno == EACCES || errno == EROFS || errno == EPERM))
+        handle = ::open(name.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    return handle;
+}
+#endif
+
+}  // namespace
+
+RunLock::RunLock(const QString& folder, std::chrono::milliseconds bound, const std::function<bool()>& giveUp)
+{
+#ifdef Q_OS_UNIX
+    {
+        const std::lock_guard lock(guard);
+        if (holders > 0) {
+            ++holders;
+            result = State::Held;
+            return;
+        }
+    }
+    const int handle = openLockFile(fileIn(folder));
+    if (handle < 0)
+        return;  // Unavailable
+    QElapsedTimer clock;
+    clock.start();
+    for (;;) {
+        if (::flock(handle, LOCK_EX | LOCK_NB) == 0) {
+            const std::lock_guard lock(guard);
+            lockFile = handle;
+            holders = 1;
+            held = true;
+            result = State::Held;
+            return;
+        }
+        if (errno != EWOULDBLOCK && errno != EINTR)
+            break;  // a file system without locks
+        if (clock.elapsed() >= bound.count() || (giveUp && giveUp())) {
+            ::close(handle);
+            result = State::Busy;
+            return;
+        }
+        QThread::msleep(static_cast<unsigned long>(kRetry.count()));
+    }
+    ::close(handle);
+#else
+    Q_UNUSED(folder)
+    Q_UNUSED(bound)
+    Q_UNUSED(giveUp)
+#endif
+}
+
+RunLock::~RunLock()
+{
+#ifdef Q_OS_UNIX
+    if (result != State::Held)
+        return;
+    const std::lock_guard lock(guard);
+    if (--holders == 0) {
+        held = false;
+        ::close(lockFile);  // ends the lock
+        lockFile = -1;
+    }
+#endif
+}
+
+bool RunLock::heldByThisProcess()
+{
+    return held;
+}
+
+QString RunLock::fileIn(const QString& folder)
+{
+    return QDir(folder).filePath(QStringLiteral("Einstell.DAT.lock"));
+}
