@@ -20,7 +20,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <exception>
@@ -28,13 +27,6 @@
 #include <utility>
 
 namespace {
-
-bool isDownloadJob(const QStringList& arguments)
-{
-    const QList<Keyword> keywords = parseCommandLine(arguments);
-    return std::any_of(keywords.begin(), keywords.end(),
-                       [](Keyword keyword) { return keyword != Keyword::Autostop && keyword != Keyword::ViewerOnly; });
-}
 
 // How long a job waits for the run before it: as long as its own automatic
 // end allows, else half an hour.
@@ -74,7 +66,7 @@ int runWindows(const QStringList& arguments)
     // A download job is the one run of its settings from their reading to its
     // end: it waits for another run to end, as long as it may run itself.
     std::optional<RunLock> jobLock;
-    if (isDownloadJob(arguments)) {
+    if (endsAfterDownloads(parseCommandLine(arguments))) {
         jobLock.emplace(folders.program, jobWaitBound(folders), [&earlySignal, told = false]() mutable {
             if (!std::exchange(told, true))
                 std::fputs("Kavelo: wartet auf das Ende eines anderen Laufs mit denselben Einstellungen.\n", stderr);
@@ -112,7 +104,7 @@ int runWindows(const QStringList& arguments)
     return status != 0 ? status : mainForm.runStatus();
 }
 
-int run(int argc, char* argv[])
+int run(int argc, char* argv[], MessagePresenter& boxes, std::chrono::milliseconds displayWait)
 {
     // The keywords come from the command line as given; Qt and the web engine
     // see the program path alone, so that none of their switches (-platform,
@@ -124,6 +116,16 @@ int run(int argc, char* argv[])
         std::fputs(text.toLocal8Bit().constData(), stdout);
         return 0;
     }
+
+    if (const QString refusal = settleDisplay(!endsAfterDownloads(parseCommandLine(arguments)), displayWait);
+        !refusal.isEmpty()) {
+        showMessage(MessageKind::Error, refusal);
+        return 2;
+    }
+    // Without a display (a scheduled job) nobody can answer a box: each one
+    // stays a line on standard error and takes its default answer.
+    if (hasDisplay())
+        setMessagePresenter(&boxes);
 
     prepareEnvironment();
     int programPathOnly = 1;
@@ -137,18 +139,21 @@ int run(int argc, char* argv[])
 
 int main(int argc, char* argv[])
 {
+    std::chrono::milliseconds displayWait = kDisplayWait;
 #ifdef KAVELO_E2E_SEAMS
-    // The end-to-end tests' build only: a timed reload within seconds.
+    // The end-to-end tests' build only: a timed reload within seconds, and a
+    // shorter wait for a display that does not come.
     if (const int minuteMs = qEnvironmentVariableIntValue("KAVELO_E2E_MINUTE_MS"); minuteMs > 0)
         setRefreshMinute(std::chrono::milliseconds(minuteMs));
+    if (const int waitMs = qEnvironmentVariableIntValue("KAVELO_E2E_DISPLAY_WAIT_MS"); waitMs > 0)
+        displayWait = std::chrono::milliseconds(waitMs);
 #endif
-    // Without a display (a scheduled job) nobody can answer a box: each one
-    // becomes a line on standard error and takes its default answer.
+    // Messages are lines on standard error until the run knows it has a display.
     MessageBoxPresenter boxes;
     StandardErrorPresenter lines;
-    setMessagePresenter(hasDisplay() ? static_cast<MessagePresenter*>(&boxes) : &lines);
+    setMessagePresenter(&lines);
     try {
-        return run(argc, argv);
+        return run(argc, argv, boxes, displayWait);
     } catch (...) {
         // Before the application object exists no box can show.
         setMessagePresenter(&lines);

@@ -18,8 +18,9 @@ bench_build="${BENCH_BUILD:-$repo/build-bench}/reload"
 cmake -S "$repo/bench/reload" -B "$bench_build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$bench_build" -j 2 --target reload_soak >/dev/null
 
-# As on a machine without a display.
-unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
+# As on a machine without a display, the window on the offscreen platform chosen for it.
+unset DISPLAY WAYLAND_DISPLAY
+export QT_QPA_PLATFORM=offscreen
 
 # The figures come on stdout; the engine's console chatter goes to a log.
 log="$bench_build/reload_soak.log"

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Start-up benchmark: Kavelo beside a bare QWebEngineView program that starts
 # the web engine as Kavelo does (same switches, a profile in memory), alternating.
-# Two modes: without a display (Qt's offscreen platform, as a scheduled job
-# runs it) and in a real window on a virtual X display with a window manager
+# Two modes: without a display (Qt's offscreen platform, chosen with
+# QT_QPA_PLATFORM: without it a window run ends at once) and in a real window on a virtual X display with a window manager
 # (Xvfb and openbox, as a person starts it). Prints medians and ratios
 # (kavelo / bare) of the time to the home page request, the time to the page's
 # load and the peak memory of the process tree, for each mode, and at the end
@@ -69,7 +69,8 @@ for mode in $modes; do
     case "$mode" in
     offscreen)
         echo "=== without a display (offscreen) ==="
-        (unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
+        (unset DISPLAY WAYLAND_DISPLAY
+         export QT_QPA_PLATFORM=offscreen
          python3 "$repo/bench/startup/startup_bench.py" --kavelo "$kavelo" --bare "$bench_build/BareView" \
              --mode offscreen --summary "$summary" "$@")
         ;;

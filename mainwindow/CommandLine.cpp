@@ -2,6 +2,8 @@
 
 #include "mainwindow/AsciiText.h"
 
+#include <algorithm>
+
 QList<Keyword> parseCommandLine(const QStringList& arguments)
 {
     static const QList<std::pair<QString, Keyword>> exact = {
@@ -19,6 +21,14 @@ QList<Keyword> parseCommandLine(const QStringList& arguments)
         }
     }
     return found;
+}
+
+bool endsAfterDownloads(const QList<Keyword>& keywords)
+{
+    return std::any_of(keywords.begin(), keywords.end(), [](Keyword keyword) {
+        return keyword == Keyword::Download1 || keyword == Keyword::Download2 || keyword == Keyword::Download3
+               || keyword == Keyword::Download4;
+    });
 }
 
 QString informationText(const QStringList& arguments)
@@ -41,6 +51,7 @@ QString informationText(const QStringList& arguments)
                 "Rückgabewert:\n"
                 "  0          normales Ende; mit 1 … 4: jeder verlangte Download ist gelungen\n"
                 "  1          ein verlangter Download ist nicht gelaufen oder misslungen\n"
+                "  2          kein Bildschirm für das Fenster da (ohne laufen nur 1 … 4)\n"
                 "  128+n      durch das Signal n beendet (SIGHUP 129, SIGINT 130, SIGTERM 143)\n"
                 "\n"
                 "Mehr in „man kavelo“.\n");

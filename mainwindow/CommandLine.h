@@ -12,6 +12,10 @@ enum class Keyword { Autostop, Download1, Download2, Download3, Download4, Viewe
 // "autostop" ignores the case of ASCII letters; the digits match exactly.
 QList<Keyword> parseCommandLine(const QStringList& arguments);
 
+// Whether a run with these keywords ends by itself after its downloads (one
+// of 1 … 4 among them): it needs no window, so it runs without a display too.
+bool endsAfterDownloads(const QList<Keyword>& keywords);
+
 // The text that "--help" or "--version" asks for, the first of them that is
 // given; empty when neither is. With it the program prints and ends at once.
 QString informationText(const QStringList& arguments);

@@ -491,6 +491,9 @@ def fresh_environment(run_dir, proxy_port, display):
     env["XDG_RUNTIME_DIR"] = runtime
     if display:
         env["DISPLAY"] = display
+    else:
+        # A window without a display exists only on a platform chosen for it.
+        env["QT_QPA_PLATFORM"] = "offscreen"
     flags = env.get("QTWEBENGINE_CHROMIUM_FLAGS", "")
     if proxy_port:
         # Requests for 127.0.0.1 go direct; anything else would reach our server as a proxy request.
@@ -723,7 +726,8 @@ def main():
                         help="the bare program's profile on disk; empty (the default): the engine's default"
                              " profile, which keeps nothing on disk, as kavelo's")
     parser.add_argument("--display", default="",
-                        help="an X display to open real windows on (default: none, Qt's offscreen platform)")
+                        help="an X display to open real windows on (default: none, Qt's offscreen platform,"
+                             " chosen with QT_QPA_PLATFORM)")
     parser.add_argument("--mode", default="", help="the name of the mode in the report (default from --display)")
     parser.add_argument("--summary", default="", help="append the table of the targets to this file as well")
     parser.add_argument("--kavelo-auto-end", type=int, default=120,

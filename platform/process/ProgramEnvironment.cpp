@@ -1,6 +1,7 @@
 #include "platform/process/ProgramEnvironment.h"
 
 #include "platform/network/NetworkProxy.h"
+#include "platform/process/DisplayProbe.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
@@ -23,6 +24,41 @@ bool hasDisplay()
 #else
     return true;
 #endif
+}
+
+QString settleDisplay(bool needsWindow, std::chrono::milliseconds wait)
+{
+#ifdef Q_OS_LINUX
+    const QString downloadsOnly =
+        QStringLiteral("Ohne Bildschirm laufen nur die Downloads mit den Schlüsselwörtern 1 bis 4.");
+    if (!hasDisplay()) {
+        if (!needsWindow || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            return {};
+        return QStringLiteral("Kein Bildschirm da (weder DISPLAY noch WAYLAND_DISPLAY gesetzt). ") + downloadsOnly;
+    }
+    const QList<DisplayServer> servers = displayServersQtWouldTry();
+    if (servers.isEmpty())
+        return {};
+    if (!needsWindow) {
+        // The downloads need no window: rather than wait, they run offscreen,
+        // and their messages become lines on standard error.
+        if (probeDisplays(servers) == DisplayState::Closed) {
+            qunsetenv("DISPLAY");
+            qunsetenv("WAYLAND_DISPLAY");
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        }
+        return {};
+    }
+    if (waitForDisplay([&servers] { return probeDisplays(servers); }, wait) == DisplayState::Closed)
+        return QStringLiteral("Der Bildschirm %1 ist auch nach %2 Sekunden nicht erreichbar. ")
+                   .arg(displayNames(servers))
+                   .arg(std::chrono::duration_cast<std::chrono::seconds>(wait).count())
+               + downloadsOnly;
+#else
+    Q_UNUSED(needsWindow);
+    Q_UNUSED(wait);
+#endif
+    return {};
 }
 
 namespace {
@@ -79,7 +115,8 @@ void prepareEnvironment()
     for (const QByteArray& flag : programProxy().engineFlags())
         appendChromiumFlag(flag);
 #ifdef Q_OS_LINUX
-    // Without any display (a scheduled job on a server) run on the offscreen platform.
+    // Without any display (a scheduled job on a server) the downloads run on
+    // the offscreen platform; a window run has ended in settleDisplay().
     if (!hasDisplay() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     // Chromium refuses to start as root with its sandbox on.

@@ -80,11 +80,20 @@ void ProgramRun::start(const QStringList& arguments)
     if (!QFile::exists(copy) && !QFile::copy(executable, copy))
         qFatal("cannot copy the program");
     process.setProgram(copy);
+    // A test that wants no platform chosen sets QT_QPA_PLATFORM empty.
+    if (!environment.contains(QStringLiteral("DISPLAY")) && !environment.contains(QStringLiteral("QT_QPA_PLATFORM")))
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     process.setProcessEnvironment(environment);
     process.setArguments(arguments);
     process.start();
     if (!process.waitForStarted(10000))
         qFatal("the program does not start");
+}
+
+void ProgramRun::shortenDisplayWait(int milliseconds)
+{
+    executable = QStringLiteral(KAVELO_SEAMS_EXECUTABLE);
+    setEnv(QStringLiteral("KAVELO_E2E_DISPLAY_WAIT_MS"), QString::number(milliseconds));
 }
 
 bool ProgramRun::waitForExit(int milliseconds)

@@ -1,7 +1,7 @@
 #pragma once
 
 // One run of the real program: a copy of the executable in a fresh program
-// folder, a private home (host store, web profile), no display unless given one.
+// folder, a private home (host store, web profile), offscreen unless given a display.
 
 #include "settings/EinstellRecord.h"
 
@@ -28,6 +28,8 @@ public:
     void setEnv(const QString& name, const QString& value);
     // Runs the tests' build of the program, whose timed reload counts minutes of minuteMs.
     void shortenMinutes(int minuteMs);
+    // Runs the tests' build of the program, which waits that long for a display.
+    void shortenDisplayWait(int milliseconds);
 
     void start(const QStringList& arguments = {});
     // Waits for the end; false on time-out.
