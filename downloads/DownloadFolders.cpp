@@ -11,6 +11,22 @@ namespace {
 const QString kRegistryReadError =
     QStringLiteral("Fehler beim Lesen der Registry (Lesen: Download-Verzeichnis) des Gastsystems!");
 
+// Beside the host value while it is redirected: the value from before, kept
+// in the store itself. A run that never reaches its end (killed, power gone)
+// leaves it for the next start to put back, and a second run started
+// meanwhile takes it, not the first run's redirect, for the value from before.
+const QString kValueBeforeRedirect = QStringLiteral("Kavelo: Download Directory vorher");
+
+// The value from before the redirect goes back, then its record. Another run
+// that has ended meanwhile has already put it back and removed the record:
+// then the value this run took from the record is written again.
+void putBack(HostRegistryKey& key, const QString& known)
+{
+    key.writeString(kDownloadDirectoryValue,
+                    key.hasValue(kValueBeforeRedirect) ? key.readString(kValueBeforeRedirect) : known);
+    key.removeValue(kValueBeforeRedirect);
+}
+
 // The candidate folder, or nothing after its failure message. A folder counts
 // as present when it can be made the current directory, and then stays it;
 // a missing one is created one level deep.
@@ -52,9 +68,14 @@ void SetupDownloadFolders(DownloadDirState& state, const TEinstellRecord& record
                 showMessage(MessageKind::Error, kRegistryReadError);
                 return;
             }
-            // A later setup in the same run keeps the value from before the first redirect.
-            if (!state.DownloadDirRedirected)
-                state.SavedDownloadDir = key.readString(kDownloadDirectoryValue);
+            // Recorded before the value changes; a record that is there already
+            // (an earlier setup of this run, another run, one that never
+            // ended) holds the value from before.
+            if (!key.hasValue(kValueBeforeRedirect))
+                key.writeString(kValueBeforeRedirect, state.DownloadDirRedirected
+                                                          ? state.SavedDownloadDir
+                                                          : key.readString(kDownloadDirectoryValue));
+            state.SavedDownloadDir = key.readString(kValueBeforeRedirect);
             state.DownloadDirRedirected = true;
             key.writeString(kDownloadDirectoryValue, state.RedirectFolder);
             return;
@@ -65,9 +86,10 @@ void SetupDownloadFolders(DownloadDirState& state, const TEinstellRecord& record
         showMessage(MessageKind::Error, kRegistryReadError);
         return;
     }
-    // Switched off (or no usable folder) after a redirect: the old value goes back at once.
-    if (state.DownloadDirRedirected)
-        key.writeString(kDownloadDirectoryValue, state.SavedDownloadDir);
+    // Switched off (or no usable folder) after a redirect, of this run or of
+    // one that never ended: the old value goes back at once.
+    if (state.DownloadDirRedirected || key.hasValue(kValueBeforeRedirect))
+        putBack(key, state.SavedDownloadDir);
     state.SavedDownloadDir = key.readString(kDownloadDirectoryValue);
     state.DownloadDirRedirected = false;
 }
@@ -82,6 +104,6 @@ void writeBackDownloadDir(DownloadDirState& state)
                                                        "Download-Verzeichnis) des Gastsystems!"));
         return;
     }
-    key.writeString(kDownloadDirectoryValue, state.SavedDownloadDir);
+    putBack(key, state.SavedDownloadDir);
     state.DownloadDirRedirected = false;
 }

@@ -10,7 +10,7 @@
 
 struct DownloadDirState {
     QString RedirectFolder;    // the folder written into the host value; empty when none is usable
-    QString SavedDownloadDir;  // the host value from before the first redirect of this run
+    QString SavedDownloadDir;  // the host value from before the redirect, as the store's record of it holds it
     bool DownloadDirRedirected = false;
 };
 
@@ -19,12 +19,15 @@ struct DownloadDirState {
 QString downloadFolderPath(const Text& field, const QString& programFolder);
 
 // With the option on: tests and creates both folders (one level), reports the
-// ones that fail, and points the host value at folder 1. With the option off
-// only reads the host value, and puts back a value redirected earlier in this run.
+// ones that fail, and points the host value at folder 1, after recording the
+// value from before in the store. With the option off only reads the host
+// value, and puts back a value redirected earlier (in this run, or in one that
+// never reached its end) and removes its record.
 // The last folder that already existed becomes the current directory. An
 // empty folder field stands for the sub-folder "Downloads" of programFolder,
 // and a relative one lies in programFolder.
 void SetupDownloadFolders(DownloadDirState& state, const TEinstellRecord& record, const QString& programFolder);
 
-// Puts the host value from before the redirect back, if there was one.
+// Puts the host value from before the redirect back, if there was one, and
+// removes its record.
 void writeBackDownloadDir(DownloadDirState& state);

@@ -1,12 +1,15 @@
 #include "platform/host/HostRegistry.h"
 
+#ifdef Q_OS_WIN
+#include <QSettings>
+#else
+#include "platform/host/IniStore.h"
 #include "platform/host/PrivateFile.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSettings>
 #include <QStandardPaths>
-#include <QUrl>
+#endif
 #include <stdexcept>
 
 namespace {
@@ -22,55 +25,23 @@ QString storeFolder()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/Kavelo");
 }
-
-// The text of a value as it stands in the INI file. QSettings takes a
-// hand-edited value with an unquoted comma ("/a, b") for a list, and one that
-// starts with "@" for a typed value; the store holds texts only.
-QString rawIniText(const QString& fileName, const QString& section, const QString& name)
-{
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return {};
-    const auto unescaped = [](const QString& key) { return QUrl::fromPercentEncoding(key.trimmed().toUtf8()); };
-    QString current;
-    while (!file.atEnd()) {
-        const QString line = QString::fromUtf8(file.readLine()).trimmed();
-        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
-            current = unescaped(line.mid(1, line.size() - 2));
-            continue;
-        }
-        const qsizetype equals = line.indexOf(QLatin1Char('='));
-        if (equals > 0 && current == section && unescaped(line.left(equals)) == name)
-            return line.mid(equals + 1).trimmed();
-    }
-    return {};
-}
 #endif
+
+[[noreturn]] void failWriting(const QString& name)
+{
+    fail(QStringLiteral("Der Registrierungswert \"%1\" kann nicht geschrieben werden.").arg(name));
+}
 
 }  // namespace
 
 HostRegistryKey::HostRegistryKey() = default;
 HostRegistryKey::~HostRegistryKey() = default;
 
+#ifdef Q_OS_WIN
 bool HostRegistryKey::open(const QString& keyPath)
 {
     close();
-#ifdef Q_OS_WIN
     store = std::make_unique<QSettings>(QStringLiteral("HKEY_CURRENT_USER") + keyPath, QSettings::NativeFormat);
-#else
-    const QString folder = storeFolder();
-    if (!QDir().mkpath(folder))
-        return false;
-    const QString file = folder + QStringLiteral("/host-registry.ini");
-    // The store holds the folders: its owner's alone, also one an earlier version made.
-    const auto ownerOnly = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser;
-    if (ensurePrivateFile(file) && QFile::permissions(file) != ownerOnly)
-        QFile::setPermissions(file, ownerOnly);
-    store = std::make_unique<QSettings>(file, QSettings::IniFormat);
-    // The whole key path names one INI section; QSettings escapes its backslashes and blanks.
-    store->beginGroup(keyPath);
-    this->keyPath = keyPath;
-#endif
     if (store->status() != QSettings::NoError || !store->isWritable()) {
         store.reset();
         return false;
@@ -85,13 +56,14 @@ QString HostRegistryKey::readString(const QString& name) const
     const QVariant value = store->value(name);
     if (!value.isValid())
         return {};
-    if (value.typeId() == QMetaType::QString)
-        return value.toString();
-#ifdef Q_OS_WIN
-    fail(QStringLiteral("Der Registrierungswert \"%1\" ist kein Text.").arg(name));
-#else
-    return rawIniText(store->fileName(), keyPath, name);
-#endif
+    if (value.typeId() != QMetaType::QString)
+        fail(QStringLiteral("Der Registrierungswert \"%1\" ist kein Text.").arg(name));
+    return value.toString();
+}
+
+bool HostRegistryKey::hasValue(const QString& name) const
+{
+    return store && store->contains(name);
 }
 
 void HostRegistryKey::writeString(const QString& name, const QString& value)
@@ -102,8 +74,63 @@ void HostRegistryKey::writeString(const QString& name, const QString& value)
         if (store->status() == QSettings::NoError)
             return;
     }
-    fail(QStringLiteral("Der Registrierungswert \"%1\" kann nicht geschrieben werden.").arg(name));
+    failWriting(name);
 }
+
+void HostRegistryKey::removeValue(const QString& name)
+{
+    if (store) {
+        store->remove(name);
+        store->sync();
+        if (store->status() == QSettings::NoError)
+            return;
+    }
+    failWriting(name);
+}
+#else
+bool HostRegistryKey::open(const QString& keyPath)
+{
+    close();
+    const QString folder = storeFolder();
+    if (!QDir().mkpath(folder))
+        return false;
+    const QString file = folder + QStringLiteral("/host-registry.ini");
+    // The store holds the folders: its owner's alone, also one an earlier version made.
+    const auto ownerOnly = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser;
+    if (ensurePrivateFile(file) && QFile::permissions(file) != ownerOnly)
+        QFile::setPermissions(file, ownerOnly);
+    // Opened for both, without changing it: a folder of that name, or a file
+    // that may not be read or written, is no store.
+    if (!QFile(file).open(QIODevice::ReadWrite))
+        return false;
+    store = std::make_unique<IniStore>(file);
+    // The whole key path names one INI section, as QSettings' group did.
+    this->keyPath = keyPath;
+    return true;
+}
+
+QString HostRegistryKey::readString(const QString& name) const
+{
+    return store ? store->value(keyPath, name).value_or(QString()) : QString();
+}
+
+bool HostRegistryKey::hasValue(const QString& name) const
+{
+    return store && store->value(keyPath, name).has_value();
+}
+
+void HostRegistryKey::writeString(const QString& name, const QString& value)
+{
+    if (!store || !store->setValue(keyPath, name, value))
+        failWriting(name);
+}
+
+void HostRegistryKey::removeValue(const QString& name)
+{
+    if (!store || !store->removeValue(keyPath, name))
+        failWriting(name);
+}
+#endif
 
 void HostRegistryKey::close()
 {

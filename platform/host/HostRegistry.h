@@ -3,12 +3,15 @@
 // The host browser's settings store under the current user: the real
 // registry (HKEY_CURRENT_USER) on Windows, elsewhere an INI file at
 // $XDG_CONFIG_HOME/Kavelo/host-registry.ini (default ~/.config/...), with the
-// same key paths and value names. The browser view reads the same store.
+// same key paths and value names. The browser view reads the same store. The
+// INI file keeps the format QSettings gave it; a write changes only the line
+// of its value, so what a person wrote into it by hand (comments too) stays.
 
 #include <QString>
 #include <functional>
 #include <memory>
 
+class IniStore;
 class QSettings;
 
 inline const QString kInternetExplorerKey = QStringLiteral("\\Software\\Microsoft\\Internet Explorer");
@@ -31,13 +34,21 @@ public:
     // text it holds. (Windows: throws std::runtime_error with a German text for
     // a registry value that is no text.)
     QString readString(const QString& name) const;
-    // Throws std::runtime_error with a German text when the value cannot be written.
+    // Whether the value exists, also as an empty text.
+    bool hasValue(const QString& name) const;
+    // Both throw std::runtime_error with a German text when the value cannot
+    // be written. Removing a value that does not exist is no error.
     void writeString(const QString& name, const QString& value);
+    void removeValue(const QString& name);
     void close();
 
 private:
+#ifdef Q_OS_WIN
     std::unique_ptr<QSettings> store;
+#else
+    std::unique_ptr<IniStore> store;
     QString keyPath;
+#endif
 };
 
 // Reads one value in one step (empty when the key cannot be opened or the value is missing).

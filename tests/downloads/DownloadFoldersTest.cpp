@@ -16,6 +16,12 @@ QString hostValue()
     return readHostValue(kInternetExplorerKey, kDownloadDirectoryValue);
 }
 
+bool hasRecord()
+{
+    HostRegistryKey key;
+    return key.open(kInternetExplorerKey) && key.hasValue(QStringLiteral("Kavelo: Download Directory vorher"));
+}
+
 void setHostValue(const QString& value)
 {
     HostRegistryKey key;
@@ -155,4 +161,45 @@ TEST_F(DownloadFolders, AStoreThatCannotBeOpenedIsReportedOnBothWays)
     ASSERT_EQ(boxes.messages.size(), 2);
     EXPECT_EQ(boxes.messages[1].text,
               QStringLiteral("Fehler beim Lesen der Registry (Lesen: Download-Verzeichnis) des Gastsystems!"));
+}
+
+// A run killed with its redirect in place leaves the record in the store: the
+// next start takes the value from there, with the option on or off.
+TEST_F(DownloadFolders, AKilledRunsRedirectIsUndoneByTheNextRun)
+{
+    stringToText(EinstellDaten.DownloadFolder1, inFolder(QStringLiteral("eins")));
+    for (const Word redirect : {1, 0}) {
+        EinstellDaten.RedirectDownloads = 1;
+        DownloadDirState killed;
+        SetupDownloadFolders(killed, EinstellDaten, ProgramFolder);
+        ASSERT_TRUE(hasRecord());
+
+        EinstellDaten.RedirectDownloads = redirect;
+        DownloadDirState next;
+        SetupDownloadFolders(next, EinstellDaten, ProgramFolder);
+        EXPECT_EQ(next.SavedDownloadDir, QStringLiteral("/home/jemand/Downloads")) << int(redirect);
+        EXPECT_EQ(hasRecord(), redirect == 1);
+        writeBackDownloadDir(next);
+        EXPECT_EQ(hostValue(), QStringLiteral("/home/jemand/Downloads")) << int(redirect);
+        EXPECT_FALSE(hasRecord());
+    }
+}
+
+TEST_F(DownloadFolders, OverlappingRunsEndWithTheOriginalValueWhicheverEndsFirst)
+{
+    for (const bool firstEndsFirst : {true, false}) {
+        DownloadDirState first;
+        DownloadDirState second;
+        stringToText(EinstellDaten.DownloadFolder1, inFolder(QStringLiteral("eins")));
+        SetupDownloadFolders(first, EinstellDaten, ProgramFolder);
+        stringToText(EinstellDaten.DownloadFolder1, inFolder(QStringLiteral("zwei")));
+        SetupDownloadFolders(second, EinstellDaten, ProgramFolder);
+        EXPECT_EQ(second.SavedDownloadDir, QStringLiteral("/home/jemand/Downloads"));
+
+        writeBackDownloadDir(firstEndsFirst ? first : second);
+        EXPECT_EQ(hostValue(), QStringLiteral("/home/jemand/Downloads")) << firstEndsFirst;
+        writeBackDownloadDir(firstEndsFirst ? second : first);
+        EXPECT_EQ(hostValue(), QStringLiteral("/home/jemand/Downloads")) << firstEndsFirst;
+        EXPECT_FALSE(hasRecord());
+    }
 }

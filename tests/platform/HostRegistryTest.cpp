@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <stdexcept>
 
@@ -28,6 +29,17 @@ protected:
 
     static void useConfigHome(const QString& folder) { qputenv("XDG_CONFIG_HOME", QFile::encodeName(folder)); }
     QString storeFile() const { return config.filePath(QStringLiteral("Kavelo/host-registry.ini")); }
+    QByteArray storeText() const
+    {
+        QFile file(storeFile());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    void writeStore(const QByteArray& text) const
+    {
+        QFile file(storeFile());
+        ASSERT_TRUE(QDir().mkpath(config.filePath(QStringLiteral("Kavelo"))) && file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
 
     static void write(const QString& keyPath, const QString& name, const QString& value)
     {
@@ -137,21 +149,97 @@ TEST_F(HostRegistryTest, WriteThatCannotReachTheFileThrows)
 // that stands there, and it is written back the same.
 TEST_F(HostRegistryTest, HandEditedValuesReadAsTheTextTheyHold)
 {
-    ASSERT_TRUE(QDir().mkpath(config.filePath(QStringLiteral("Kavelo"))));
-    QFile file(storeFile());
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(
+    writeStore(
         "[%5CSoftware%5CMicrosoft%5CInternet%20Explorer]\nDownload%20Directory=/a, b\n"
         "[%5CSoftware%5CMicrosoft%5CInternet%20Explorer%5CMain]\nStart%20Page=eins,zwei , drei\n"
-        "Search%20Page=@ByteArray(abc)\n");
-    file.close();
+        "Search%20Page=@ByteArray(abc)\n"
+        "Alt=  a b\\t  ; ein Tab am Ende bleibt\n");
 
     HostRegistryKey key;
     ASSERT_TRUE(key.open(kInternetExplorerMainKey));
     EXPECT_EQ(key.readString(kStartPageValue), QStringLiteral("eins,zwei , drei"));
     EXPECT_EQ(key.readString(kSearchPageValue), QStringLiteral("@ByteArray(abc)"));
+    EXPECT_EQ(key.readString(QStringLiteral("Alt")), QStringLiteral("a b\t"));
     ASSERT_TRUE(key.open(kInternetExplorerKey));
     EXPECT_EQ(key.readString(kDownloadDirectoryValue), QStringLiteral("/a, b"));
     key.writeString(kDownloadDirectoryValue, key.readString(kDownloadDirectoryValue));
     EXPECT_EQ(readHostValue(kInternetExplorerKey, kDownloadDirectoryValue), QStringLiteral("/a, b"));
+}
+
+// A "#" line is none QSettings knows: it used to report the successful write
+// as failed, and dropped the line with every other comment.
+TEST_F(HostRegistryTest, AWriteChangesOnlyTheLinesOfItsValueAndReportsNoFalseError)
+{
+    writeStore(
+        "; Von Hand gepflegt\n"
+        "[%5CSoftware%5CMicrosoft%5CInternet%20Explorer%5CMain]\n"
+        "# alte Suchseite: http://127.0.0.1/alt\n"
+        "Start%20Page = http://127.0.0.1/alt ; bis Juni\n"
+        "Alt=1\n"
+        "\n"
+        "[Eigenes]\n"
+        "Alt=bleibt\n"
+        "[%5CSoftware%5CMicrosoft%5CInternet%20Explorer%5CMain]\n"
+        "Alt=2");
+    HostRegistryKey key;
+    ASSERT_TRUE(key.open(kInternetExplorerMainKey));
+    key.writeString(kStartPageValue, QStringLiteral("http://127.0.0.1/neu?a=1,2"));
+    EXPECT_EQ(key.readString(kStartPageValue), QStringLiteral("http://127.0.0.1/neu?a=1,2"));
+    key.writeString(kSearchPageValue, QStringLiteral("http://127.0.0.1/suche"));
+    key.removeValue(QStringLiteral("Alt"));
+    EXPECT_FALSE(key.hasValue(QStringLiteral("Alt")));
+    ASSERT_TRUE(key.open(kInternetExplorerKey));
+    key.writeString(kDownloadDirectoryValue, QStringLiteral("/srv/dl"));
+
+    EXPECT_EQ(storeText(), QByteArray("; Von Hand gepflegt\n"
+                                      "[%5CSoftware%5CMicrosoft%5CInternet%20Explorer%5CMain]\n"
+                                      "# alte Suchseite: http://127.0.0.1/alt\n"
+                                      "Start%20Page = \"http://127.0.0.1/neu?a=1,2\" ; bis Juni\n"
+                                      "\n"
+                                      "[Eigenes]\n"
+                                      "Alt=bleibt\n"
+                                      "[%5CSoftware%5CMicrosoft%5CInternet%20Explorer%5CMain]\n"
+                                      "Search%20Page=http://127.0.0.1/suche\n"
+                                      "\n"
+                                      "[%5CSoftware%5CMicrosoft%5CInternet%20Explorer]\n"
+                                      "Download%20Directory=/srv/dl\n"));
+    EXPECT_EQ(QFile::permissions(storeFile()),
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+}
+
+// Older versions read the store with QSettings, and wrote what is there now.
+TEST_F(HostRegistryTest, AwkwardTextsReadBackTheSameWhoeverWroteOrReadsThem)
+{
+    const QStringList texts{QString(),
+                            QStringLiteral("/a, b"),
+                            QStringLiteral("C:\\Pfad; mit=drin\\"),
+                            QStringLiteral("\"zitiert\" und \\\"halb"),
+                            QStringLiteral("  vorn und hinten  "),
+                            QStringLiteral("@Start"),
+                            QStringLiteral("@@doppelt"),
+                            QStringLiteral("@String(x)"),
+                            QStringLiteral("@ByteArray(x)"),
+                            QStringLiteral("Größe äöüß € 😀"),
+                            QStringLiteral("Zeile\nzwei\tTab\r\x01"
+                                           "ab\x7f"),
+                            QStringLiteral("; kein Kommentar"),
+                            QStringLiteral("# [kein Abschnitt]"),
+                            QStringLiteral("a\\")};
+    const QString ownKey = QStringLiteral("\\Software\\Kavelo Test");
+    {
+        QSettings older(storeFile(), QSettings::IniFormat);
+        for (qsizetype i = 0; i < texts.size(); ++i)
+            older.setValue(QStringLiteral("QSettings/") + QString::number(i), texts[i]);
+    }
+    HostRegistryKey key;
+    ASSERT_TRUE(key.open(ownKey));
+    for (qsizetype i = 0; i < texts.size(); ++i)
+        key.writeString(QString::number(i), texts[i]);
+
+    QSettings older(storeFile(), QSettings::IniFormat);
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        EXPECT_EQ(key.readString(QString::number(i)), texts[i]) << i;
+        EXPECT_EQ(readHostValue(QStringLiteral("QSettings"), QString::number(i)), texts[i]) << i;
+        EXPECT_EQ(older.value(ownKey + QStringLiteral("/") + QString::number(i)), QVariant(texts[i])) << i;
+    }
 }
