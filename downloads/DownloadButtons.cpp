@@ -117,6 +117,7 @@ bool TKaveloMainForm::RunDownload(int n)
         return false;
     }
     TransferResult result;
+    bool stopped = false;  // a person broke the download off
     // libcurl is loaded by the first download; without it no attempt can succeed.
     if (const CurlLibrary& curl = loadCurl(); !curl.loaded()) {
         showMessage(MessageKind::Error, curl.error);
@@ -130,11 +131,15 @@ bool TKaveloMainForm::RunDownload(int n)
             showDownloadProgress({});
             setWindowTitle(title);
         });
-        const DownloadWait wait;
+        // This download's own flag, which the program's end sets too, and a
+        // person with Escape or the stop button.
+        CancelFlag breakOff(&downloadCancel());
+        const DownloadWait wait(stopButton(), [&breakOff, &stopped] {
+            stopped = true;
+            breakOff.set();
+        });
         // The program's timed end alone comes on time, and breaks the download off.
         const HeldTimers held{Timer2, Timer3, Timer4};
-        // This download's own flag, which the program's end sets too.
-        CancelFlag breakOff(&downloadCancel());
         AttemptHooks hooks;
         hooks.cancel = &breakOff;
         const auto showProgress = [this, n](const TransferProgress& progress) {
@@ -172,7 +177,8 @@ bool TKaveloMainForm::RunDownload(int n)
         } else {
             message.caption = QStringLiteral("Problem!!!");
             message.headline = QStringLiteral("Download:");
-            message.lines = {plan.urlTail, QStringLiteral("NICHT durchgeführt!")};
+            message.lines = {plan.urlTail,
+                             stopped ? QStringLiteral("abgebrochen!") : QStringLiteral("NICHT durchgeführt!")};
         }
         message.duration = EinstellDaten.SilentMode == 0 ? FlashDuration::Standard : FlashDuration::Long;
         ShowFlashMessage(message);

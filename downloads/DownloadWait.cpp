@@ -4,8 +4,12 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPointer>
 #include <QWidget>
 #include <QWindow>
+#include <utility>
 
 namespace {
 
@@ -58,9 +62,20 @@ bool inModalWindow(QObject* receiver)
     return false;
 }
 
+bool isEscape(const QEvent* event)
+{
+    return event->type() == QEvent::KeyPress && static_cast<const QKeyEvent*>(event)->key() == Qt::Key_Escape;
+}
+
 // Sees every event of this thread before its receiver does.
 class InputFilter : public QObject {
 public:
+    InputFilter(QWidget* stopButton, std::function<void()> stop)
+        : stopButton(stopButton)
+        , stop(std::move(stop))
+    {
+    }
+
     bool eventFilter(QObject* receiver, QEvent* event) override
     {
         if (inModalWindow(receiver))
@@ -69,14 +84,30 @@ public:
             event->ignore();  // the window stays
             return true;
         }
+        if (isEscape(event) || isClickOnStopButton(event))
+            stop();
         return isUserInput(event->type());
     }
+
+private:
+    // Seen at whatever receiver it first reaches, the window as a rule.
+    bool isClickOnStopButton(const QEvent* event) const
+    {
+        if (event->type() != QEvent::MouseButtonRelease || !stopButton || !stopButton->isEnabled()
+            || !stopButton->isVisible())
+            return false;
+        const QPointF global = static_cast<const QMouseEvent*>(event)->globalPosition();
+        return stopButton->rect().contains(stopButton->mapFromGlobal(global.toPoint()));
+    }
+
+    QPointer<QWidget> stopButton;
+    std::function<void()> stop;
 };
 
 }  // namespace
 
-DownloadWait::DownloadWait()
-    : inputFilter(std::make_unique<InputFilter>())
+DownloadWait::DownloadWait(QWidget* stopButton, const std::function<void()>& stop)
+    : inputFilter(std::make_unique<InputFilter>(stopButton, stop))
 {
     QCoreApplication::instance()->installEventFilter(inputFilter.get());
     setButtonDownloadRunning(true);

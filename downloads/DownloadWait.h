@@ -5,8 +5,10 @@
 // answering the window system. For the lifetime of this object user input is
 // dropped (not deferred: none of it reaches a control afterwards), close
 // requests of the window manager are refused, and pages start no downloads
-// and open no dialogs. Only a modal window that opens during the wait keeps
-// its input, so that nothing can hold the wait for ever.
+// and open no dialogs. Two inputs stop the download instead: the Escape key
+// and a click on the stop button, while that is enabled. Only a modal window
+// that opens during the wait keeps its input, so that nothing can hold the
+// wait for ever.
 //
 // What still runs in the wait's event loop, and why that is safe:
 // - Navigations of the view queued before the wait (a probe's answer, a hung
@@ -27,13 +29,15 @@
 //   of the wait's and keeps its input; the wait goes on once the box is closed,
 //   and without a display boxes answer at once.
 
+#include <functional>
 #include <memory>
 
 class QObject;
+class QWidget;
 
 class DownloadWait {
 public:
-    DownloadWait();
+    DownloadWait(QWidget* stopButton, const std::function<void()>& stop);
     ~DownloadWait();
     DownloadWait(const DownloadWait&) = delete;
     DownloadWait& operator=(const DownloadWait&) = delete;

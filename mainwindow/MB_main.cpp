@@ -19,6 +19,7 @@
 #include "widgets/AnchorLayout.h"
 #include "widgets/GlyphButton.h"
 #include "widgets/ProgramFont.h"
+#include "widgets/StatusPanel.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -137,14 +138,12 @@ void TKaveloMainForm::createControls()
     bar->setFixedHeight(kStatusBarHeight);
     // The panels start at the bar's left edge, side by side; the bar's own
     // layout would indent them and put a gap between them.
-    StatusPanel0 = new QLabel(bar);
+    StatusPanel0 = new StatusPanel(bar);
     StatusPanel0->setObjectName(QStringLiteral("StatusPanel0"));
     StatusPanel0->setGeometry(0, 0, 350, kStatusBarHeight);
-    StatusPanel1 = new QLabel(bar);
+    StatusPanel1 = new StatusPanel(bar);
     StatusPanel1->setObjectName(QStringLiteral("StatusPanel1"));
     StatusPanel1->setGeometry(350, 0, 400, kStatusBarHeight);
-    for (QLabel* panel : {StatusPanel0, StatusPanel1})
-        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
 
     connect(ComboBox1, &QComboBox::activated, this, showingErrorsIn(this, &TKaveloMainForm::ComboBox1Change));
     // Keys reach the box itself when it has the focus, and its edit field when
@@ -355,6 +354,11 @@ void TKaveloMainForm::UpdateHistoryCounter()
 {
     if (HistoryPosition > HistoryFarthest)
         HistoryFarthest = HistoryPosition;
+}
+
+QWidget* TKaveloMainForm::stopButton() const
+{
+    return BitBtn3;
 }
 
 void TKaveloMainForm::Timer1Timer()

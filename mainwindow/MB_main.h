@@ -19,6 +19,7 @@ struct MainControl;
 class QComboBox;
 class QFrame;
 class QLabel;
+class StatusPanel;
 class Timer;
 class TAboutForm;
 class TEinstellForm;
@@ -69,6 +70,8 @@ private:
     // and nothing further is downloaded, shown, copied or saved.
     void breakOff(int exitCode);
     void SetupDownloadFolders();
+    // The stop button, which also breaks a button's download off.
+    QWidget* stopButton() const;
     // One download button's work; true when the file arrived, its copy of
     // modes 6 and 7 was made and a moved counter saved.
     bool RunDownload(int n);
@@ -157,8 +160,8 @@ private:
     QComboBox* ComboBox1 = nullptr;
     QFrame* Panel1 = nullptr;
     BrowserView* WebBrowser1 = nullptr;
-    QLabel* StatusPanel0 = nullptr;
-    QLabel* StatusPanel1 = nullptr;
+    StatusPanel* StatusPanel0 = nullptr;
+    StatusPanel* StatusPanel1 = nullptr;
     QString pageText;
     QString downloadText;
     QString failureText;             // panel 1's text after a failed download

@@ -5,6 +5,7 @@
 #include "mainwindow/StatusTexts.h"
 #include "platform/web/BrowserView.h"
 #include "settings/AnsiText.h"
+#include "widgets/StatusPanel.h"
 
 #include <QApplication>
 #include <QCursor>

@@ -10,6 +10,7 @@
 #include "settings/Defaults.h"
 #include "settings/MB_Daten.h"
 #include "widgets/GlyphButton.h"
+#include "widgets/StatusPanel.h"
 
 #include <QComboBox>
 #include <QLabel>

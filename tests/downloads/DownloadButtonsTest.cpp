@@ -215,6 +215,30 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(page->renderProcessPid() > 0 && page->renderProcessPid() != renderer, 15000);
     }
 
+    // Escape or the stop button, the only input the wait takes, breaks the
+    // download off: the old file stays, and no part file is left.
+    void aPersonStopsADownloadWithEscapeOrTheStopButton()
+    {
+        stringToText(run->settings.Download3Url, server->url(QStringLiteral("/langsam.bin")));
+        stringToText(run->settings.Download3Target, run->folder.path(QStringLiteral("Ablage/langsam.bin")));
+        run->folder.writeFile(QStringLiteral("Ablage/langsam.bin"), "alt");
+        run->start();
+        const std::function<void()> stops[] = {
+            [this] { QTest::keyClick(&run->window(), Qt::Key_Escape); },
+            [this] { QTest::mouseClick(run->control<QPushButton>("BitBtn3"), Qt::LeftButton); }};
+        for (const auto& stop : stops) {
+            QObject receiver;
+            QTimer::singleShot(500, &receiver, stop);
+            const QList<Shown> shown = clickAndRecord("BitBtn15");
+            QCOMPARE(shown.size(), 1);
+            QCOMPARE(shown[0].lines[1], QStringLiteral("abgebrochen!"));
+            QCOMPARE(run->control<QLabel>("StatusPanel1")->text(), QStringLiteral("Download 3: Download abgebrochen"));
+            QCOMPARE(run->folder.readFile(QStringLiteral("Ablage/langsam.bin")), QByteArray("alt"));
+            QCOMPARE(QDir(run->folder.path(QStringLiteral("Ablage"))).entryList(QDir::Files | QDir::Hidden),
+                     QStringList{QStringLiteral("langsam.bin")});
+        }
+    }
+
     void aMinimizedWindowShowsNothing()
     {
         run->start();
