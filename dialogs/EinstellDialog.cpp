@@ -371,7 +371,7 @@ void TEinstellForm::BitBtn1Click()
         if (!lock.mayGoOn()) {
             showMessage(MessageKind::Information,
                         QStringLiteral("Ein Download mit denselben Einstellungen läuft gerade.\r"
-                                       "Bitte wählen Sie gleich noch einmal \"Beenden\"."));
+                                       "Bitte wählen Sie gleich noch einmal „Beenden“."));
             return;
         }
         if (!FormToRecord())

@@ -36,8 +36,8 @@ bool TKaveloMainForm::visitSettings()
         builtInPasswordNoted = true;
         showMessage(MessageKind::Information,
                     QStringLiteral("Es gilt noch das eingebaute Administrator-Passwort, das jeder nachlesen kann.\r"
-                                   "Bitte ändern Sie es gleich: Registerkarte \"Administrator-Optionen\",\r"
-                                   "Gruppe \"Administrator-Passwort\", dann \"Passwort ändern\" und \"Beenden\"."));
+                                   "Bitte ändern Sie es gleich: Registerkarte „Administrator-Optionen“,\r"
+                                   "Gruppe „Administrator-Passwort“, dann „Passwort ändern“ und „Beenden“."));
     }
     if (abandoned.any())
         return false;  // nobody is there to see the settings

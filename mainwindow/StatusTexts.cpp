@@ -55,9 +55,10 @@ QString downloadProgressText(int n, qint64 received, qint64 total, const QLocale
     constexpr double kMega = kKilo * kKilo;
     const double larger = static_cast<double>(std::max(received, total));
     const bool inKilo = larger < kMega;
-    const int decimals = !inKilo && larger < 10 * kMega ? 1 : 0;
-    const double shift = std::pow(10.0, decimals);
+    // Amounts below 10 MB each with one decimal, so a start reads "0,6 von 19 MB".
     const auto amount = [&](qint64 bytes, bool roundDown) {
+        const int decimals = !inKilo && static_cast<double>(bytes) < 10 * kMega ? 1 : 0;
+        const double shift = std::pow(10.0, decimals);
         const double units = static_cast<double>(bytes) / (inKilo ? kKilo : kMega) * shift;
         return locale.toString((roundDown ? std::floor(units) : std::round(units)) / shift, 'f', decimals);
     };

@@ -29,7 +29,7 @@ QString storeFolder()
 
 [[noreturn]] void failWriting(const QString& name)
 {
-    fail(QStringLiteral("Der Registrierungswert \"%1\" kann nicht geschrieben werden.").arg(name));
+    fail(QStringLiteral("Der Registrierungswert „%1“ kann nicht geschrieben werden.").arg(name));
 }
 
 }  // namespace
@@ -57,7 +57,7 @@ QString HostRegistryKey::readString(const QString& name) const
     if (!value.isValid())
         return {};
     if (value.typeId() != QMetaType::QString)
-        fail(QStringLiteral("Der Registrierungswert \"%1\" ist kein Text.").arg(name));
+        fail(QStringLiteral("Der Registrierungswert „%1“ ist kein Text.").arg(name));
     return value.toString();
 }
 

@@ -209,7 +209,11 @@ bool KaveloPage::javaScriptPrompt(const QUrl& securityOrigin, const QString& msg
         return false;
     QInputDialog input(owner());
     input.setObjectName(QStringLiteral("PageDialog"));
-    input.setWindowTitle(QStringLiteral("Eingabe für die Webseite"));
+    const QString title = QStringLiteral("Eingabe für die Webseite");
+    input.setWindowTitle(title);
+    // Wide enough for its title beside the title bar's buttons.
+    constexpr int kTitleBarButtons = 120;
+    input.setMinimumWidth(input.fontMetrics().horizontalAdvance(title) + kTitleBarButtons);
     input.setLabelText(pageMessage(securityOrigin, msg));
     if (auto* label = input.findChild<QLabel*>())
         label->setTextFormat(Qt::PlainText);

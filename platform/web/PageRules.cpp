@@ -18,8 +18,8 @@ bool isWebUrl(const QUrl& url)
 QString quotedPageText(const QString& text)
 {
     constexpr qsizetype kShownLength = 80;  // so that a page cannot fill the box
-    return QStringLiteral("\"%1\"").arg(text.size() > kShownLength ? text.left(kShownLength) + QStringLiteral("…")
-                                                                   : text);
+    return QStringLiteral("„%1“").arg(text.size() > kShownLength ? text.left(kShownLength) + QStringLiteral("…")
+                                                                 : text);
 }
 
 QString refusedAddressText(const QString& address)

@@ -85,7 +85,7 @@ void UploadChooser::accept()
     if (files.isEmpty())
         return;
     if (files.contains(QString())) {
-        showMessage(MessageKind::Warning, QStringLiteral("\"%1\" ist keine Datei in einem der Download-Ordner.\r"
+        showMessage(MessageKind::Warning, QStringLiteral("„%1“ ist keine Datei in einem der Download-Ordner.\r"
                                                          "Hochgeladen werden können nur Dateien aus diesen Ordnern.")
                                               .arg(name->text().trimmed()));
         return;

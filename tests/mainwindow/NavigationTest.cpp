@@ -331,7 +331,7 @@ private slots:
         address()->setEditText(QStringLiteral("javascript:alert(1)"));
         QVERIFY(navigationsBegunBy(view()->page(), [this] { QTest::keyClick(address(), Qt::Key_Return); }).isEmpty());
         QCOMPARE(run->boxes.messages.last().kind, MessageKind::Warning);
-        QCOMPARE(run->lastBox(), QStringLiteral("Die Adresse \"javascript:alert(1)\" kann nicht geöffnet werden.\n"
+        QCOMPARE(run->lastBox(), QStringLiteral("Die Adresse „javascript:alert(1)“ kann nicht geöffnet werden.\n"
                                                 "Erlaubt sind nur Web-Adressen (http:// und https://)."));
 
         // The settings' own addresses keep their scheme, also picked from the list.

@@ -92,6 +92,8 @@ TEST(StatusTexts, DownloadProgressInTheUnitOfTheLargerFigure)
     EXPECT_EQ(downloadProgressText(3, 3 * kMB / 2, 5 * kMB, german),
               QStringLiteral("Download 3: 30 % (1,5 von 5,0 MB)"));
     EXPECT_EQ(downloadProgressText(4, 0, 300 * 1024, german), QStringLiteral("Download 4: 0 % (0 von 300 KB)"));
+    EXPECT_EQ(downloadProgressText(4, 13 * kMB / 20, 19 * kMB, german),
+              QStringLiteral("Download 4: 3 % (0,6 von 19 MB)"));
     // Size unknown: the bytes so far.
     EXPECT_EQ(downloadProgressText(1, 12345 * kMB, -1, german), QStringLiteral("Download 1: 12.345 MB empfangen"));
     EXPECT_EQ(downloadProgressText(1, 0, -1, german), QStringLiteral("Download 1: 0 KB empfangen"));

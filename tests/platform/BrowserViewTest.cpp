@@ -304,7 +304,7 @@ void BrowserViewTest::newWindowRequestsStayInThisView()
     QCOMPARE(reports.reached, expected);
     QCOMPARE(boxes.messages.size(), 1);
     QCOMPARE(boxes.messages[0].kind, MessageKind::Warning);
-    QCOMPARE(boxes.messages[0].text, QStringLiteral("Die Adresse \"data:text/html,Hallo\" kann nicht geöffnet "
+    QCOMPARE(boxes.messages[0].text, QStringLiteral("Die Adresse „data:text/html,Hallo“ kann nicht geöffnet "
                                                     "werden.\nErlaubt sind nur Web-Adressen (http:// und https://)."));
 }
 

@@ -141,7 +141,7 @@ TEST_F(HostRegistryTest, WriteThatCannotReachTheFileThrows)
         FAIL() << "the write was not reported";
     } catch (const std::runtime_error& error) {
         EXPECT_EQ(QString::fromUtf8(error.what()),
-                  QStringLiteral("Der Registrierungswert \"Start Page\" kann nicht geschrieben werden."));
+                  QStringLiteral("Der Registrierungswert „Start Page“ kann nicht geschrieben werden."));
     }
 }
 

@@ -271,7 +271,7 @@ void KaveloPageTest::theFileChooserOffersTheDownloadFoldersOnly()
     QVERIFY(refusedTypedPath);
     QCOMPARE(view->boxes.messages[0].kind, MessageKind::Warning);
     QCOMPARE(view->boxes.messages[0].text,
-             QStringLiteral("\"../draussen/c.txt\" ist keine Datei in einem der Download-Ordner."
+             QStringLiteral("„../draussen/c.txt“ ist keine Datei in einem der Download-Ordner."
                             "\nHochgeladen werden können nur Dateien aus diesen Ordnern."));
 }
 

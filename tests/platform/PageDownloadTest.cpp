@@ -231,7 +231,7 @@ void PageDownloadTest::attachmentLandsInTheHostFolderBesideAnExistingFile()
     QMessageBox* box = question();
     QVERIFY(box);
     QCOMPARE(box->windowTitle(), QStringLiteral("Bestätigung"));
-    QCOMPARE(box->text(), QStringLiteral("Die Seite möchte eine Datei herunterladen:\n\n\"bericht.pdf\"\n"
+    QCOMPARE(box->text(), QStringLiteral("Die Seite möchte eine Datei herunterladen:\n\n„bericht.pdf“\n"
                                          "300 KB\n\nSoll die Datei im Download-Ordner gespeichert werden?"));
     answer(box, true);
     QTRY_COMPARE_WITH_TIMEOUT(windows().size(), 1, kTimeout);
@@ -411,7 +411,7 @@ void PageDownloadTest::noDownloadWithoutTheRightToSurfOrWithNoOrWithoutRoom()
     view->click(QStringLiteral("riesig"));
     QTRY_COMPARE_WITH_TIMEOUT(view->boxes.messages.size(), 1, kTimeout);
     QCOMPARE(view->boxes.messages[0].kind, MessageKind::Error);
-    QVERIFY2(view->boxes.messages[0].text.startsWith(QStringLiteral("Für den Download von \"riesig.bin\" (")),
+    QVERIFY2(view->boxes.messages[0].text.startsWith(QStringLiteral("Für den Download von „riesig.bin“ (")),
              qPrintable(view->boxes.messages[0].text));
     QVERIFY(
         view->boxes.messages[0].text.contains(QStringLiteral("ist nicht genug Speicherplatz frei.\n"

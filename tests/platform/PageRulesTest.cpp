@@ -22,7 +22,7 @@ TEST(PageRules, TypedAddressesAreWebAddressesOrThoseOfTheSettings)
     EXPECT_TRUE(isWebUrl(QUrl(QStringLiteral("https://127.0.0.1/"))));
     EXPECT_FALSE(isWebUrl(QUrl(QStringLiteral("data:,x"))));
     EXPECT_EQ(addressUrl(QString()), QUrl(QStringLiteral("about:blank")));
-    EXPECT_TRUE(refusedAddressText(QString(300, u'x')).contains(QStringLiteral("\"%1…\"").arg(QString(80, u'x'))));
+    EXPECT_TRUE(refusedAddressText(QString(300, u'x')).contains(QStringLiteral("„%1…“").arg(QString(80, u'x'))));
 }
 
 class UploadFiles : public ::testing::Test {
