@@ -112,6 +112,7 @@ int run(int argc, char* argv[], MessagePresenter& boxes, std::chrono::millisecon
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
+    const bool verbose = takeVerboseSwitch(arguments);
     if (const QString text = informationText(arguments); !text.isEmpty()) {
         std::fputs(text.toLocal8Bit().constData(), stdout);
         return 0;
@@ -127,7 +128,7 @@ int run(int argc, char* argv[], MessagePresenter& boxes, std::chrono::millisecon
     if (hasDisplay())
         setMessagePresenter(&boxes);
 
-    prepareEnvironment();
+    prepareEnvironment(verbose);
     int programPathOnly = 1;
     KaveloApplication app(programPathOnly, argv);
     int status = 1;

@@ -31,6 +31,11 @@ bool endsAfterDownloads(const QList<Keyword>& keywords)
     });
 }
 
+bool takeVerboseSwitch(QStringList& arguments)
+{
+    return arguments.removeAll(QStringLiteral("--verbose")) > 0;
+}
+
 QString informationText(const QStringList& arguments)
 {
     for (const QString& argument : arguments) {
@@ -47,6 +52,7 @@ QString informationText(const QStringList& arguments)
                 "  autostop   nach der eingestellten Zeit beenden (sonst nach 24 Stunden)\n"
                 "  --help     diese Hilfe zeigen\n"
                 "  --version  die Version zeigen\n"
+                "  --verbose  auch die Meldungen von Qt und der Web-Engine ausgeben\n"
                 "\n"
                 "Rückgabewert:\n"
                 "  0          normales Ende; mit 1 … 4: jeder verlangte Download ist gelungen\n"

@@ -16,6 +16,11 @@ QList<Keyword> parseCommandLine(const QStringList& arguments);
 // of 1 … 4 among them): it needs no window, so it runs without a display too.
 bool endsAfterDownloads(const QList<Keyword>& keywords);
 
+// Takes every "--verbose" out of arguments, so that the window gets the
+// command line as without it; true when there was one. It asks for the full
+// log of Qt and the web engine on standard error.
+bool takeVerboseSwitch(QStringList& arguments);
+
 // The text that "--help" or "--version" asks for, the first of them that is
 // given; empty when neither is. With it the program prints and ends at once.
 QString informationText(const QStringList& arguments);

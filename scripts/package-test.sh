@@ -43,6 +43,8 @@ check() {
 root=$work/root
 dpkg-deb -x "$deb" "$root"
 
+# Settings in /etc/kavelo are the administrator's, never the package's.
+check "no file under /etc" test ! -e "$root/etc"
 # lintian, the validators, systemd-analyze, man and the runs below find
 # every other file of the package missing or broken.
 check "icon in the hicolor theme" grep -q '<svg' "$root/usr/share/icons/hicolor/scalable/apps/kavelo.svg"
@@ -54,9 +56,9 @@ check "desktop-file-validate" desktop-file-validate "$root/usr/share/application
 check "appstreamcli validate" appstreamcli validate --no-net \
   --override=cid-desktopapp-is-not-rdns=info "$root/usr/share/metainfo/kavelo.metainfo.xml"
 
-# For the automatic download: a loopback server, and a settings file shipped
-# beside the program (in the folder read second) for download 1 with a running
-# number.
+# For the automatic download: a loopback server, and an administrator's
+# settings file in /etc/kavelo (the folder read second) for download 1 with a
+# running number.
 mkdir "$work/site"
 echo "Inhalt der Liste" > "$work/site/liste.txt"
 python3 - "$work/site" "$work/port" <<'PY' &
@@ -73,7 +75,8 @@ PY
 server_pid=$!
 for _ in $(seq 100); do [ -f "$work/port" ] && break; sleep 0.1; done
 
-python3 - "$root/usr/lib/kavelo/Einstell.DAT" "http://127.0.0.1:$(cat "$work/port")/liste.txt" <<'PY'
+mkdir -p "$work/etc/kavelo"
+python3 - "$work/etc/kavelo/Einstell.DAT" "http://127.0.0.1:$(cat "$work/port")/liste.txt" <<'PY'
 import struct, sys
 record = bytearray(7990)
 def word(offset, value): struct.pack_into("<H", record, offset, value)
@@ -90,8 +93,10 @@ text(1078, "Liste.txt")  # Download1Target, relative to the current folder
 text(1334, sys.argv[2])  # Download1Url
 open(sys.argv[1], "wb").write(record)
 PY
-# From here on the package's /usr is the system's, read-only.
+# From here on the package's /usr is the system's, read-only, and /etc holds
+# the administrator's settings file besides the system's own.
 mount -t overlay kavelo-package -o "lowerdir=$root/usr:/usr" /usr
+mount -t overlay kavelo-preset -o "lowerdir=$work/etc:/etc" /etc
 program=/usr/lib/kavelo
 
 # verify also reports lines it could not parse, but still ends with success.

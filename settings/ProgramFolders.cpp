@@ -17,7 +17,9 @@ ProgramFolders chooseProgramFolders(const QString& executableFolder)
     const QString own = personalProgramFolder();
     // A folder that cannot be created shows later, when start-up cannot enter it.
     QDir().mkpath(own);
-    return {QDir::toNativeSeparators(own), executableFolder};
+    // The system's configuration, which the package manager leaves to the
+    // administrator, rather than the executable's folder, which it owns.
+    return {QDir::toNativeSeparators(own), QStringLiteral("/etc/kavelo/")};
 }
 
 QString personalProgramFolder()

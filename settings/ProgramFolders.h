@@ -11,11 +11,12 @@ struct ProgramFolders {
     QString data;     // DataFolder: read second
 };
 
-// Both are the executable's folder when a file can be created in it.
-// Otherwise the program folder is the person's own "$XDG_DATA_HOME/Kavelo/"
-// (created when needed) and the data folder the executable's, so a settings
-// file shipped beside the executable is still read. executableFolder ends with
-// a separator, and so do both results.
+// Both are the executable's folder when a file can be created in it (a build
+// folder). Otherwise (the installed program) the program folder is the
+// person's own "$XDG_DATA_HOME/Kavelo/" (created when needed) and the data
+// folder "/etc/kavelo/", where a settings file that an administrator puts
+// presets everybody's. executableFolder ends with a separator, and so do both
+// results.
 ProgramFolders chooseProgramFolders(const QString& executableFolder);
 
 // A person's own program folder, "$XDG_DATA_HOME/Kavelo/".

@@ -6,8 +6,10 @@
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QNetworkProxyFactory>
 #include <QProcessEnvironment>
+#include <QStringList>
 #include <algorithm>
 #include <cstdio>
 #include <initializer_list>
@@ -85,9 +87,22 @@ void appendChromiumFlag(const QByteArray& flag)
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags + flag);
 }
 
+QtMessageHandler shownMessages = nullptr;
+
+// What the web engine says as it starts although nothing is to be done: that
+// it has no OpenGL (offscreen, where it draws in software as meant) and that
+// its sandbox is off (as root, which the program says itself in German).
+void dropEngineNotices(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    static const QStringList notices = {QStringLiteral("No suitable graphics backend found"),
+                                        QStringLiteral("Sandboxing disabled by user.")};
+    if (!notices.contains(message.trimmed()))
+        shownMessages(type, context, message);
+}
+
 }  // namespace
 
-void prepareEnvironment()
+void prepareEnvironment(bool verbose)
 {
 #ifdef Q_OS_UNIX
     // A job started without HOME (a system service) still has a home: the
@@ -106,6 +121,16 @@ void prepareEnvironment()
     // The engine's own texts (error pages, form messages) are German whatever
     // the system's language; the program's numbers keep the system's locale.
     appendChromiumFlag("--lang=de");
+    // A kiosk restarts often, and its journal would get the engine's report of
+    // its set-up (some 25 lines) and Chromium's warnings at every start, and
+    // the warnings pages write to their console ("js") all day.
+    if (!verbose && qEnvironmentVariableIsEmpty("QT_LOGGING_RULES")) {
+        QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext=false\njs=false"));
+        if (!shownMessages)
+            shownMessages = qInstallMessageHandler(dropEngineNotices);
+        if (!qgetenv("QTWEBENGINE_CHROMIUM_FLAGS").contains("--log-level="))
+            appendChromiumFlag("--log-level=3");  // fatal errors only
+    }
 
     // The proxy is worked out once, for libcurl, and the engine gets the same
     // answer as its switches. The engine reads them only while Qt follows the

@@ -4,6 +4,8 @@
 #include "platform/host/Messages.h"
 #include "platform/network/CertificateTrust.h"
 #include "platform/web/KaveloPage.h"
+#include "platform/web/LoadFailureCover.h"
+#include "platform/web/LoadFailureReason.h"
 #include "platform/web/PageDownloads.h"
 #include "platform/web/PageRules.h"
 
@@ -102,6 +104,9 @@ BrowserView::BrowserView(QWidget* parent)
     // that is made for the engine's drawing at once; one made before it would be
     // made anew, and shown a second time, when the first page comes.
     shownPage->triggerAction(QWebEnginePage::NoWebAction);
+    failureCover = new LoadFailureCover(this);
+    // As the button of the engine's error page: the failed address once more, in its history entry.
+    connect(failureCover, &LoadFailureCover::retry, this, showingErrorsIn(this, &BrowserView::Refresh));
 }
 
 // The page goes before its profile, as the engine wants it.
@@ -119,6 +124,8 @@ void BrowserView::startAfresh(bool keepOnDisk)
     QWebEngineProfile* const oldProfile = shownProfile;
     KaveloPage* const oldPage = shownPage;
     usePage(newProfile(keepOnDisk));
+    failedEntry.reset();
+    failureCover->uncover();
     shownPage->takeRulesOf(*oldPage);
     endPageDownloads();
     delete oldPage;
@@ -241,6 +248,7 @@ void BrowserView::followLoading(const QWebEngineLoadingInfo& info)
     case QWebEngineLoadingInfo::LoadStartedStatus:
         addressReported = false;
         refusalShown = false;
+        failureCover->uncover();
         return;
     case QWebEngineLoadingInfo::LoadSucceededStatus:
     case QWebEngineLoadingInfo::LoadFailedStatus:
@@ -250,7 +258,30 @@ void BrowserView::followLoading(const QWebEngineLoadingInfo& info)
     case QWebEngineLoadingInfo::LoadStoppedStatus:
         break;
     }
+    coverFailure(info);
     emit ProgressChange(-1, 100);
+}
+
+// The engine's error page stays what it is for the history, the address and
+// the window's counts; the program's cover takes its place on the screen. A
+// load that ends without a new document (stopped, or turned into a download)
+// leaves the error page shown, and so the cover.
+void BrowserView::coverFailure(const QWebEngineLoadingInfo& info)
+{
+    if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus && info.isErrorPage()) {
+        failedEntry.emplace(historyIndex(), history()->currentItem().lastVisited());
+        failureCover->cover(loadFailureReason(info.errorCode()), info.url().toDisplayString());
+    } else if (info.status() != QWebEngineLoadingInfo::LoadSucceededStatus && showsFailedEntry()) {
+        failureCover->coverAgain();
+    } else {
+        failedEntry.reset();
+    }
+}
+
+bool BrowserView::showsFailedEntry() const
+{
+    return failedEntry && failedEntry->first == historyIndex()
+           && failedEntry->second == history()->currentItem().lastVisited();
 }
 
 // Links with a target and window.open() load into this view; the new page the

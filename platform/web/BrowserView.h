@@ -4,12 +4,16 @@
 // and events the main window uses. Calls that fail throw std::runtime_error
 // with a German text; the handler that called shows it in the error box.
 
+#include <QDateTime>
 #include <QPointer>
 #include <QString>
 #include <QWebEngineView>
 #include <functional>
+#include <optional>
+#include <utility>
 
 class KaveloPage;
+class LoadFailureCover;
 class QAbstractButton;
 class QMenu;
 class QWebEngineLoadingInfo;
@@ -86,6 +90,8 @@ private:
     void noteNavigationRequest(const QWebEngineNavigationRequest& request);
     void reportAddress(const QUrl& url);
     void followLoading(const QWebEngineLoadingInfo& info);
+    void coverFailure(const QWebEngineLoadingInfo& info);
+    bool showsFailedEntry() const;
     void openInThisView(const QWebEngineNewWindowRequest& request);
     QAbstractButton* historyButton(const QEvent* event, bool* isHistoryStep) const;
     void endHungPage();
@@ -103,6 +109,11 @@ private:
     std::function<void()> pendingNavigation;  // waits for the probe's answer or the hung page's end
     quint64 probeNumber = 0;                  // tells a late answer from the current probe's
     bool endingRenderer = false;              // the view ended the renderer itself
+    // The program's text over the engine's error page, and that page's history
+    // entry: its place and when it was made. A load that ends without a new
+    // document leaves it shown.
+    LoadFailureCover* failureCover = nullptr;
+    std::optional<std::pair<int, QDateTime>> failedEntry;
 };
 
 // An address in the form LocationURL gives, so that addresses from the

@@ -24,7 +24,8 @@ TEinstellRecord settingsWithHomePage(const QString& home)
 
 // Without a settings file the program runs on the defaults: it shows the
 // welcome page from its resources, asks nothing of the network (every request
-// would reach a proxy on 127.0.0.1) and creates no settings file.
+// would reach a proxy on 127.0.0.1) and creates no settings file. "--verbose"
+// is no keyword of the window's; it brings the engine's report of its start.
 TEST(Startup, WithoutASettingsFileTheWelcomePageNeedsNoNetwork)
 {
     QTcpServer proxy;
@@ -32,17 +33,20 @@ TEST(Startup, WithoutASettingsFileTheWelcomePageNeedsNoNetwork)
     ProgramRun run;
     for (const char* name : {"http_proxy", "https_proxy"})
         run.setEnv(QString::fromLatin1(name), QStringLiteral("http://127.0.0.1:%1").arg(proxy.serverPort()));
-    run.start();
+    run.start({QStringLiteral("--verbose")});
     EXPECT_FALSE(proxy.waitForNewConnection(8000));
     EXPECT_EQ(run.proc().state(), QProcess::Running);
     EXPECT_TRUE(run.readSettings().isEmpty());
+    run.proc().terminate();
+    ASSERT_TRUE(run.waitForExit(30000));
+    EXPECT_TRUE(run.standardError().contains(QStringLiteral("qt.webenginecontext:")));
 }
 
 // The program asks for its home page and ends by itself after AutoEndSeconds,
 // counted from when the window first appears, just before the request.
 // Switches of Qt and the web engine on the command line reach neither: the
 // platform stays offscreen (xcb would abort without a display) and no
-// debugging port opens.
+// debugging port opens. Standard error gets no report of the engine's.
 TEST(Startup, RequestsTheHomePageEndsByItselfAndPassesNoSwitchesOn)
 {
     LoopbackServer server;
@@ -72,6 +76,9 @@ TEST(Startup, RequestsTheHomePageEndsByItselfAndPassesNoSwitchesOn)
     ASSERT_TRUE(run.waitForExit(60000));
     EXPECT_EQ(run.proc().exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(run.exitCode(), 0);
+    const QString errors = run.standardError();
+    for (const char* engineNote : {"qt.webenginecontext", "No suitable graphics backend"})
+        EXPECT_FALSE(errors.contains(QLatin1String(engineNote))) << errors.toStdString();
     EXPECT_GT(sinceRequest.elapsed(), 2500);
     EXPECT_LT(sinceRequest.elapsed(), 7000);
 }

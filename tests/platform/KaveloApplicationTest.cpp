@@ -1,10 +1,14 @@
+#include "platform/web/KaveloPage.h"
 #include "support/GuiTestMain.h"
 #include "support/RecordingPresenter.h"
 
 #include <pwd.h>
 #include <unistd.h>
+#include <QLineEdit>
+#include <QMenu>
 #include <QTest>
 #include <QTimer>
+#include <memory>
 #include <stdexcept>
 
 // Errors that escape an event handler end up in the error box, are counted,
@@ -28,6 +32,25 @@ private slots:
         QCOMPARE(presenter.messages[1].title, QStringLiteral("Fehler"));
         QCOMPARE(presenter.messages[1].text, QStringLiteral("Unbekannter Fehler."));
         QCOMPARE(qobject_cast<KaveloApplication*>(qApp)->takeEscapedErrors(), 2);
+    }
+
+    // Under any locale (the tests run under C.UTF-8): the menu of every text
+    // field, and the engine's texts, which pages' dialogs compare with.
+    void qtsOwnTextsAreGerman()
+    {
+        QLineEdit field(QStringLiteral("Text"));
+        const std::unique_ptr<QMenu> menu(field.createStandardContextMenu());
+        QStringList entries;
+        for (const QAction* action : menu->actions())
+            if (!action->isSeparator())
+                entries << action->text();
+        QCOMPARE(entries,
+                 (QStringList{QStringLiteral("&Rückgängig\tStrg+Z"), QStringLiteral("Wieder&herstellen\tStrg+Y"),
+                              QStringLiteral("&Ausschneiden\tStrg+X"), QStringLiteral("&Kopieren\tStrg+C"),
+                              QStringLiteral("Einf&ügen\tStrg+V"), QStringLiteral("Löschen"),
+                              QStringLiteral("Alles auswählen\tStrg+A")}));
+        QVERIFY(
+            KaveloPage::leavePageQuestion().startsWith(QStringLiteral("Möchten Sie diese Seite wirklich verlassen?")));
     }
 
     void theEnvironmentCannotOpenADebuggingPort()

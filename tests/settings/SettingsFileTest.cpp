@@ -336,7 +336,7 @@ TEST_F(SettingsFile, AFolderThatCannotBeWrittenLeavesTheOldFileIntact)
 }
 
 // /proc takes no new file, not even from root: an honest read-only folder.
-TEST(ProgramFolders, AReadOnlyExecutableFolderSendsTheWritesToThePersonsOwnFolder)
+TEST(ProgramFolders, AReadOnlyExecutableFolderSendsTheWritesToThePersonsOwnFolderAndReadsThePresetFromEtc)
 {
     QTemporaryDir home;
     const QString dataHome = home.path() + QStringLiteral("/nicht/da");  // two missing levels
@@ -345,7 +345,7 @@ TEST(ProgramFolders, AReadOnlyExecutableFolderSendsTheWritesToThePersonsOwnFolde
     qunsetenv("XDG_DATA_HOME");
 
     EXPECT_EQ(folders.program, dataHome + QStringLiteral("/Kavelo/"));
-    EXPECT_EQ(folders.data, QStringLiteral("/proc/"));
+    EXPECT_EQ(folders.data, QStringLiteral("/etc/kavelo/"));  // not the package's own folder
     EXPECT_TRUE(folderIsWritable(folders.program));
 
     // The person's own settings are theirs alone to read; a file that was there keeps its mode.
