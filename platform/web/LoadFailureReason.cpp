@@ -10,6 +10,7 @@ constexpr int kInternetDisconnected = -106;
 constexpr int kConnectionTimedOut = -118;
 constexpr int kProxyConnectionFailed = -130;
 constexpr int kNameResolutionFailed = -137;
+constexpr int kUnsafePort = -312;
 
 bool isCertificateError(int code)
 {
@@ -41,6 +42,8 @@ QString loadFailureReason(int errorCode)
         return QStringLiteral("Keine Netzverbindung");
     case kProxyConnectionFailed:
         return QStringLiteral("Proxy-Server nicht erreichbar");
+    case kUnsafePort:
+        return QStringLiteral("Port aus Sicherheitsgründen gesperrt");
     default:
         return QStringLiteral("Fehler %1 der Web-Engine").arg(errorCode);
     }

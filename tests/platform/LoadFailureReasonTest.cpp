@@ -18,6 +18,7 @@ TEST(LoadFailureReason, ChromiumsCodesBecomeTheDownloadsWords)
         {-299, "Server-Zertifikat nicht vertrauenswürdig"},
         {-106, "Keine Netzverbindung"},
         {-130, "Proxy-Server nicht erreichbar"},
+        {-312, "Port aus Sicherheitsgründen gesperrt"},
         {404, "HTTP-Fehler 404"},
         {-300, "Fehler -300 der Web-Engine"},
         {-199, "Fehler -199 der Web-Engine"},
