@@ -17,6 +17,7 @@
 #include "settings/MB_Daten.h"
 #include "settings/SettingsFile.h"
 #include "widgets/AnchorLayout.h"
+#include "widgets/FocusRing.h"
 #include "widgets/GlyphButton.h"
 #include "widgets/ProgramFont.h"
 #include "widgets/StatusPanel.h"
@@ -28,6 +29,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
+#include <QScrollArea>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QVBoxLayout>
@@ -40,6 +42,19 @@ const QColor kMoneyGreen(192, 220, 192);
 
 constexpr int kStatusBarHeight = 18;
 
+const QString kAddressDescription =
+    QStringLiteral("Web-Adresse eingeben und mit Enter aufrufen; die Liste enthält die besuchten Adressen");
+const QString kPageDescription = QStringLiteral("die angezeigte Web-Seite");
+
+// A control's spoken name with its caption.
+QString spokenName(const QWidget& control, const QString& caption)
+{
+    for (const MainControl& row : kMainControls)
+        if (control.objectName() == QLatin1String(row.name))
+            return QString::fromUtf8(row.spoken).replace(QStringLiteral("%1"), caption);
+    return caption;
+}
+
 }  // namespace
 
 TKaveloMainForm::TKaveloMainForm(const QString& programFolder, const QStringList& arguments, const QString& dataFolder)
@@ -51,6 +66,7 @@ TKaveloMainForm::TKaveloMainForm(const QString& programFolder, const QStringList
     setFont(programFont());
     createControls();
     createTimers();
+    createShortcuts();
     resize(kDesignClientSize);
     FormCreate(programFolder, dataFolder.isEmpty() ? programFolder : dataFolder, arguments);
 }
@@ -80,11 +96,20 @@ GlyphButton* TKaveloMainForm::createButton(const MainControl& control)
 
 void TKaveloMainForm::createControls()
 {
-    auto* area = new QWidget(this);
+    // On a screen smaller than the design the window is smaller too: the
+    // controls keep their size and place and the area scrolls. From the design
+    // size up the area fills the window and the anchors follow its growth.
+    auto* area = new QWidget;
     area->setObjectName(QStringLiteral("ClientArea"));
     area->setAutoFillBackground(true);
     auto* layout = new AnchorLayout(area, kDesignArea);
-    setCentralWidget(area);
+    clientScroller = new QScrollArea(this);
+    clientScroller->setObjectName(QStringLiteral("ClientScroller"));
+    clientScroller->setFrameShape(QFrame::NoFrame);
+    clientScroller->setWidgetResizable(true);
+    clientScroller->setFocusPolicy(Qt::NoFocus);  // the tab chain holds the controls only
+    clientScroller->setWidget(area);
+    setCentralWidget(clientScroller);
     setMinimumSize(kDesignClientSize);
 
     ComboBox1 = new QComboBox;
@@ -114,7 +139,20 @@ void TKaveloMainForm::createControls()
                           : QLatin1String(row.name) == ComboBox1->objectName() ? static_cast<QWidget*>(ComboBox1)
                                                                                : Panel1;
         layout->add(widget, row.rect, row.anchors);
+        // The page's frame lends its name to the page; the captions from the settings come with ApplySettings.
+        QWidget* spoken = widget == Panel1 ? WebBrowser1 : widget;
+        spoken->setAccessibleName(spokenName(*widget, QString::fromUtf8(row.caption)));
+        spoken->setAccessibleDescription(QString::fromUtf8(row.hint));
     }
+    // Linux's screen readers name an editable box by its label, else by its text.
+    auto* addressLabel = new QLabel(ComboBox1->accessibleName(), area);
+    addressLabel->setObjectName(QStringLiteral("AddressLabel"));
+    addressLabel->setBuddy(ComboBox1);
+    addressLabel->hide();
+    ComboBox1->lineEdit()->setAccessibleName(ComboBox1->accessibleName());
+    ComboBox1->setAccessibleDescription(kAddressDescription);
+    WebBrowser1->setAccessibleDescription(kPageDescription);
+    new FocusRing(area);
     const std::pair<GlyphButton**, void (TKaveloMainForm::*)()> buttons[] = {
         {&BitBtn1, &TKaveloMainForm::BitBtn1Click},   {&BitBtn2, &TKaveloMainForm::BitBtn2Click},
         {&BitBtn3, &TKaveloMainForm::BitBtn3Click},   {&BitBtn4, &TKaveloMainForm::BitBtn4Click},
@@ -144,6 +182,11 @@ void TKaveloMainForm::createControls()
     StatusPanel1 = new StatusPanel(bar);
     StatusPanel1->setObjectName(QStringLiteral("StatusPanel1"));
     StatusPanel1->setGeometry(350, 0, 400, kStatusBarHeight);
+    for (QLabel* panel : {StatusPanel0, StatusPanel1})
+        setPanelText(panel, {});
+    StatusPanel0->setAccessibleDescription(QStringLiteral("Zustand der Seite oder Fortschritt des Downloads"));
+    StatusPanel1->setAccessibleDescription(
+        QStringLiteral("Hinweis zum Bedienelement unter dem Mauszeiger oder Ergebnis des Downloads"));
 
     connect(ComboBox1, &QComboBox::activated, this, showingErrorsIn(this, &TKaveloMainForm::ComboBox1Change));
     // Keys reach the box itself when it has the focus, and its edit field when
@@ -221,10 +264,15 @@ void TKaveloMainForm::FormCreate(const QString& programFolder, const QString& da
 
     if (EinstellDaten.WindowMode == 1)
         resize(clientSizeForOuter(fixedModeOuterSize(EinstellDaten.WindowWidth, EinstellDaten.WindowHeight)));
-    // Placed before a window state is set: that creates the native window, after
-    // which a position no longer counts the frame.
-    if (const QScreen* screen = this->screen())
+    // Never larger than the screen leaves room for, also in the fixed mode: the
+    // area scrolls instead. Placed before a window state is set: that creates
+    // the native window, after which a position no longer counts the frame.
+    if (const QScreen* screen = this->screen()) {
+        const QSize room = clientSizeForOuter(screen->availableGeometry().size());
+        setMinimumSize(minimumSize().boundedTo(room));
+        resize(size().boundedTo(room));
         move(centredPosition(screen->availableGeometry(), size() + kFrameExtra));
+    }
     if (EinstellDaten.WindowMode == 2)
         setWindowState(Qt::WindowMaximized);
 
@@ -331,7 +379,11 @@ void TKaveloMainForm::ApplySettings()
                                  QStringLiteral("Web-Adresse1"), QStringLiteral("Web-Adresse2")};
     for (std::size_t i = 0; i < std::size(captions); ++i) {
         const auto [button, name] = captions[i];
-        button->setText(isPresent(*name) ? textToString(*name) : fallbacks[i]);
+        const QString caption = isPresent(*name) ? textToString(*name) : fallbacks[i];
+        // Shown as written: an "&" makes no mnemonic, so Alt with a letter
+        // stays the window's own key (Alt+D is the address box).
+        button->setText(QString(caption).replace(QLatin1Char('&'), QStringLiteral("&&")));
+        button->setAccessibleName(spokenName(*button, caption));
     }
 
     if (!Timer1->isRunning()) {

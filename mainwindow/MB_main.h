@@ -19,6 +19,7 @@ struct MainControl;
 class QComboBox;
 class QFrame;
 class QLabel;
+class QScrollArea;
 class StatusPanel;
 class Timer;
 class TAboutForm;
@@ -80,6 +81,8 @@ private:
 
     void createControls();
     void createTimers();
+    // The keys known from other browsers, each acting through its button.
+    void createShortcuts();
     void placeViewInTabOrder();
     GlyphButton* createButton(const MainControl& control);
 
@@ -105,6 +108,7 @@ private:
     void BitBtn13Click();
     void BitBtn14Click();
     void navigateAndFocus(const QString& address);
+    void focusAddressBox();
     void alignAddressList();
     void openTypedAddress(const QString& text);
     void WebBrowser1RendererGone();
@@ -117,6 +121,8 @@ private:
     // transfer runs its progress; the page state comes back afterwards.
     // Panel 1 shows the hint, or why a download failed until the next hint.
     void showhint(const QString& hint);
+    // A panel's text, also in its name for a screen reader.
+    void setPanelText(QLabel* panel, const QString& text);
     void showPageText(const QString& text);
     void showDownloadProgress(const QString& text);  // empty: the page state again
     void showDownloadFailure(int n, const QString& why);
@@ -162,6 +168,7 @@ private:
     BrowserView* WebBrowser1 = nullptr;
     StatusPanel* StatusPanel0 = nullptr;
     StatusPanel* StatusPanel1 = nullptr;
+    QScrollArea* clientScroller = nullptr;
     QString pageText;
     QString downloadText;
     QString failureText;             // panel 1's text after a failed download

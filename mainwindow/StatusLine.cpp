@@ -24,7 +24,15 @@ void TKaveloMainForm::showhint(const QString& hint)
         && (hint.isEmpty() || QApplication::widgetAt(QCursor::pos()) == failureUnder))
         return;
     failureText.clear();
-    StatusPanel1->setText(hint);
+    setPanelText(StatusPanel1, hint);
+}
+
+// A screen reader reads a named label by its name alone: the name carries the text.
+void TKaveloMainForm::setPanelText(QLabel* panel, const QString& text)
+{
+    panel->setText(text);
+    const QString purpose = panel == StatusPanel0 ? QStringLiteral("Status") : QStringLiteral("Hinweis");
+    panel->setAccessibleName(text.isEmpty() ? purpose : purpose + QStringLiteral(": ") + text);
 }
 
 // "Download 1: Server nicht gefunden", in panel 1 and, for runs without
@@ -33,7 +41,7 @@ void TKaveloMainForm::showDownloadFailure(int n, const QString& why)
 {
     failureText = QStringLiteral("Download %1: %2").arg(n).arg(why);
     failureUnder = QApplication::widgetAt(QCursor::pos());
-    StatusPanel1->setText(failureText);
+    setPanelText(StatusPanel1, failureText);
     std::fprintf(stderr, "%s\n", failureText.toLocal8Bit().constData());
 }
 
@@ -41,13 +49,13 @@ void TKaveloMainForm::showPageText(const QString& text)
 {
     pageText = text;
     if (downloadText.isEmpty())
-        StatusPanel0->setText(text);
+        setPanelText(StatusPanel0, text);
 }
 
 void TKaveloMainForm::showDownloadProgress(const QString& text)
 {
     downloadText = text;
-    StatusPanel0->setText(text.isEmpty() ? pageText : text);
+    setPanelText(StatusPanel0, text.isEmpty() ? pageText : text);
 }
 
 bool TKaveloMainForm::showsHomePage() const
@@ -63,8 +71,8 @@ void TKaveloMainForm::ShowPageState()
         statusBar()->setStatusTip(kStatusBarHint);
         return;
     }
-    StatusPanel1->setText(viewerPageText(showsHomePage(), textToString(EinstellDaten.HomePage), LastRefreshDate,
-                                         LastRefreshTime, EinstellDaten.RefreshMinutes));
+    setPanelText(StatusPanel1, viewerPageText(showsHomePage(), textToString(EinstellDaten.HomePage), LastRefreshDate,
+                                              LastRefreshTime, EinstellDaten.RefreshMinutes));
     statusBar()->setToolTip(pageText);
     statusBar()->setStatusTip(pageText);
 }

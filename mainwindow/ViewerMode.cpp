@@ -77,5 +77,5 @@ void TKaveloMainForm::Timer4Timer()
     showPageText(tick.text);
     statusBar()->setToolTip(tick.text);
     statusBar()->setStatusTip(tick.text);
-    StatusPanel1->setText(lastRefreshText(home, LastRefreshDate, LastRefreshTime));
+    setPanelText(StatusPanel1, lastRefreshText(home, LastRefreshDate, LastRefreshTime));
 }

@@ -12,9 +12,12 @@
 #include "support/MainWindowRun.h"
 #include "widgets/StatusPanel.h"
 
+#include <QAccessible>
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QWindow>
@@ -54,6 +57,19 @@ private:
                     return widget->objectName();
         }
         return QStringLiteral("(keine)");
+    }
+
+    // A screen reader's names of the shown controls a person reaches and the status panels.
+    void collectNames(QAccessibleInterface* node, QStringList* names) const
+    {
+        for (int i = 0; i < node->childCount(); ++i) {
+            QAccessibleInterface* child = node->child(i);
+            const auto labels = child->relations(QAccessible::Label);
+            if (!child->state().invisible && (child->state().focusable || child->role() == QAccessible::StaticText))
+                names->append((labels.isEmpty() ? child : labels.first().first)->text(QAccessible::Name));
+            if (child->role() != QAccessible::ComboBox && child->object() != run->control("WebBrowser1"))
+                collectNames(child, names);
+        }
     }
 
     static QColor background(const TKaveloMainForm& window)
@@ -168,6 +184,26 @@ private slots:
         QTRY_COMPARE(controlName(QApplication::focusWidget()), QStringLiteral("Panel1"));
     }
 
+    // Three buttons get one caption from the settings, then another.
+    void aScreenReaderTellsEveryControlApart()
+    {
+        auto* window = &run->start();
+        run->control<QComboBox>("ComboBox1")
+            ->setEditText(QStringLiteral("http://127.0.0.1/"));  // a box's name is its text
+        for (const QString& caption : {QStringLiteral("Tabulo"), QStringLiteral("A&B")}) {
+            for (Text* name :
+                 {&EinstellDaten.Download1Name, &EinstellDaten.Download2Name, &EinstellDaten.WebAddress1Name})
+                stringToText(*name, caption);
+            window->ApplySettings();
+            QStringList names;
+            collectNames(QAccessible::queryAccessibleInterface(window), &names);
+            QCOMPARE(names.size(), 20);  // 16 buttons, the address box, the page, two status panels
+            QVERIFY2(!names.contains(QString()) && names.removeDuplicates() == 0, qPrintable(names.join(u'|')));
+            QVERIFY(names.contains(QStringLiteral("Adresse"))
+                    && names.contains(QStringLiteral("Download 2: ") + caption));
+        }
+    }
+
     void applySettingsColoursAndEnablesByTheRights()
     {
         auto* window = &run->start();
@@ -258,6 +294,20 @@ private slots:
         window = &run->start({QStringLiteral(" 1"), QStringLiteral("01"), QStringLiteral("5")}, false);
         QVERIFY(!(window->windowState() & Qt::WindowMinimized));
         QVERIFY(!run->control<Timer>("Timer2")->isRunning());
+    }
+
+    // Also on a screen of 1024 x 600 pixels at the scale 1.5 (main_window_test_small_screen).
+    void theWindowFitsTheScreenAndEveryButtonScrollsIntoView()
+    {
+        auto* window = &run->start();
+        QVERIFY(window->screen()->availableGeometry().contains(window->frameGeometry()));
+        auto* scroller = run->control<QScrollArea>("ClientScroller");
+        for (const MainControl& row : kMainControls) {
+            QWidget* control = run->control(row.name);
+            scroller->ensureWidgetVisible(control, 0, 0);
+            const QRect shown(control->mapTo(scroller->viewport(), QPoint()), control->size());
+            QVERIFY2(!row.glyph || scroller->viewport()->rect().contains(shown), row.name);
+        }
     }
 
     void hintsReachPanelOneAndLeavingClearsIt()

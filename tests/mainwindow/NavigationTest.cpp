@@ -379,6 +379,53 @@ private slots:
         QCOMPARE(runPageScript(view()->page(), cookie).toString(), QString());
         QCOMPARE(address()->count(), 1);
     }
+
+    // Rights: "" all, "Surfen" none to surf, "Betrachter" kavelo 0 without it;
+    // reached: the button the key clicked, or the address box with its text selected.
+    void keysActThroughTheirButtons_data()
+    {
+        QTest::addColumn<QKeySequence>("key");
+        QTest::addColumn<QString>("rights");
+        QTest::addColumn<QString>("reached");
+        const QString viewer = QStringLiteral("Betrachter");
+        QTest::newRow("F5") << QKeySequence(Qt::Key_F5) << QString() << QStringLiteral("BitBtn4");
+        QTest::newRow("Ctrl+R") << QKeySequence(Qt::CTRL | Qt::Key_R) << QString() << QStringLiteral("BitBtn4");
+        QTest::newRow("F5 viewer") << QKeySequence(Qt::Key_F5) << viewer << QStringLiteral("BitBtn4");
+        QTest::newRow("Alt+Home") << QKeySequence(Qt::ALT | Qt::Key_Home) << QString() << QStringLiteral("BitBtn5");
+        QTest::newRow("Escape") << QKeySequence(Qt::Key_Escape) << QString() << QStringLiteral("BitBtn3");
+        QTest::newRow("Escape viewer, stop disabled") << QKeySequence(Qt::Key_Escape) << viewer << QString();
+        QTest::newRow("Ctrl+L") << QKeySequence(Qt::CTRL | Qt::Key_L) << QString() << QStringLiteral("ComboBox1");
+        QTest::newRow("Alt+D") << QKeySequence(Qt::ALT | Qt::Key_D) << QString() << QStringLiteral("ComboBox1");
+        QTest::newRow("F6") << QKeySequence(Qt::Key_F6) << QString() << QStringLiteral("ComboBox1");
+        QTest::newRow("Ctrl+L no surfing")
+            << QKeySequence(Qt::CTRL | Qt::Key_L) << QStringLiteral("Surfen") << QString();
+    }
+
+    // Pressed in the page, which sees keys first; a caption "&Download" takes no Alt+D.
+    void keysActThroughTheirButtons()
+    {
+        QFETCH(QKeySequence, key);
+        QFETCH(QString, rights);
+        QFETCH(QString, reached);
+        run->settings.MaySurf = rights.isEmpty() ? 1 : 0;
+        stringToText(run->settings.Download1Name, QStringLiteral("&Download"));
+        QVERIFY(QTest::qWaitForWindowActive(
+            &run->start(rights == QStringLiteral("Betrachter") ? QStringList{QStringLiteral("0")} : QStringList())));
+        waitForPage();
+        clickIntoPage();
+        QTRY_COMPARE(QApplication::focusWidget(), view()->focusProxy());
+        QStringList seen;
+        for (const char* name : {"BitBtn3", "BitBtn4", "BitBtn5"}) {
+            auto* button = run->control<QPushButton>(name);
+            connect(button, &QPushButton::clicked, button, [&seen, name] { seen << QLatin1String(name); });
+        }
+        QTest::keySequence(QApplication::focusWidget(), key);
+        QCoreApplication::processEvents();  // the click comes after the key's event
+        if (QApplication::focusWidget() == address()
+            && address()->lineEdit()->selectedText() == address()->currentText())
+            seen << address()->objectName();
+        QCOMPARE(seen.join(u' '), reached);
+    }
 };
 
 KAVELO_GUI_TEST_MAIN(NavigationTest)
