@@ -96,7 +96,7 @@ mount -t overlay kavelo-package -o "lowerdir=$root/usr:/usr" /usr
 program=/usr/lib/kavelo
 
 # verify also reports lines it could not parse, but still ends with success.
-# The kiosk session's template is verified as an instance of its own.
+# systemd-analyze gives the kiosk session's template an instance of its own.
 units_verify_silently() {
   local out status=0
   mkdir -m 700 "$work/runtime"
