@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-svg-dev qt6-webengine-dev qt6-translations-l10n
   libcurl4-openssl-dev libcpp-httplib-dev libgtest-dev libssl-dev
-  xvfb xauth xdotool x11-utils openbox imagemagick fonts-liberation fonts-dejavu-core
+  xvfb xauth xdotool x11-utils openbox cage xwayland qt6-wayland imagemagick fonts-liberation fonts-dejavu-core
   dpkg-dev lintian desktop-file-utils appstream systemd man-db python3
   "$@"
 )

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Builds the Debian package and checks it: lintian, the desktop entry and icon,
-# the AppStream data, the kiosk unit, the man page, and real runs of the
-# unpacked program. In a mount namespace of its own the package's /usr is laid
-# read-only over the system's, so the program runs from /usr/lib/kavelo as
-# installed, and that folder cannot be written even by root.
+# the AppStream data, the kiosk units and session entry, the man page, and real
+# runs of the unpacked program. In a mount namespace of its own the package's
+# /usr is laid read-only over the system's, so the program runs from
+# /usr/lib/kavelo as installed, and that folder cannot be written even by root.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -51,7 +51,8 @@ check "icon in the hicolor theme" grep -q '<svg' "$root/usr/share/icons/hicolor/
 # The texts are German; lintian's spelling lists are English.
 check "lintian" lintian --fail-on error,warning \
   --suppress-tags spelling-error-in-changelog,typo-in-manual-page "$deb"
-check "desktop-file-validate" desktop-file-validate "$root/usr/share/applications/kavelo.desktop"
+check "desktop-file-validate" desktop-file-validate "$root/usr/share/applications/kavelo.desktop" \
+  "$root/usr/share/wayland-sessions/kavelo-kiosk-session.desktop"
 # Kavelo has no domain of its own to build a reverse-DNS id from.
 check "appstreamcli validate" appstreamcli validate --no-net \
   --override=cid-desktopapp-is-not-rdns=info "$root/usr/share/metainfo/kavelo.metainfo.xml"
@@ -100,15 +101,17 @@ mount -t overlay kavelo-preset -o "lowerdir=$work/etc:/etc" /etc
 program=/usr/lib/kavelo
 
 # verify also reports lines it could not parse, but still ends with success.
-unit_verifies_silently() {
+# systemd-analyze gives the kiosk session's template an instance of its own.
+units_verify_silently() {
   local out status=0
   mkdir -m 700 "$work/runtime"
   out=$(XDG_RUNTIME_DIR="$work/runtime" systemd-analyze --user verify /usr/lib/systemd/user/kavelo-kiosk.service 2>&1) \
     || status=$?
+  out+=$(systemd-analyze verify /usr/lib/systemd/system/kavelo-kiosk-session@.service 2>&1) || status=$?
   echo "$out"
   [ "$status" -eq 0 ] && [ -z "$out" ]
 }
-check "systemd-analyze verify" unit_verifies_silently
+check "systemd-analyze verify" units_verify_silently
 
 man_page_opens() {
   MANPAGER=cat MANWIDTH=80 LC_ALL=C.UTF-8 man kavelo | grep -q 'RÜCKGABEWERT'
