@@ -83,8 +83,8 @@ QWidget* addTab(QTabWidget* tabs, const char* name, const QString& caption)
 // The dialog's controls as the settings record sees them.
 class FormControls final : public SettingsControls {
 public:
-    explicit FormControls(const QWidget* form)
-        : form(form)
+    explicit FormControls(const QWidget* dialogForm)
+        : form(dialogForm)
     {
     }
 

@@ -7,9 +7,9 @@ namespace {
 // The application's style with another password character.
 class MaskStyle : public QProxyStyle {
 public:
-    explicit MaskStyle(QChar mask)
+    explicit MaskStyle(QChar maskChar)
         : QProxyStyle(QApplication::style()->name())
-        , mask(mask)
+        , mask(maskChar)
     {
     }
 

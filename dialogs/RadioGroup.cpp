@@ -12,10 +12,10 @@ constexpr int kSide = 8;
 constexpr int kBottom = 4;
 }  // namespace
 
-RadioGroup::RadioGroup(const QString& title, const QStringList& captions, int columns, QRect place, QWidget* parent)
+RadioGroup::RadioGroup(const QString& title, const QStringList& captions, int columnCount, QRect place, QWidget* parent)
     : QGroupBox(title, parent)
     , buttons(new QButtonGroup(this))
-    , columns(columns)
+    , columns(columnCount)
 {
     useClassicFrame(this);
     setGeometry(place);

@@ -10,8 +10,8 @@
 
 class CancelFlag {
 public:
-    constexpr explicit CancelFlag(const CancelFlag* parent = nullptr) noexcept
-        : parent(parent)
+    constexpr explicit CancelFlag(const CancelFlag* parentFlag = nullptr) noexcept
+        : parent(parentFlag)
     {
     }
 

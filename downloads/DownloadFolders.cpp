@@ -32,7 +32,7 @@ void putBack(HostRegistryKey& key, const QString& known)
 // a missing one is created one level deep.
 QString makeSureOf(const Text& field, int number, const QString& programFolder)
 {
-    const QString candidate = downloadFolderPath(field, programFolder);
+    QString candidate = downloadFolderPath(field, programFolder);
     if (QDir::setCurrent(candidate) || QDir().mkdir(candidate))
         return candidate;
     showMessage(MessageKind::Information,
@@ -47,7 +47,7 @@ QString makeSureOf(const Text& field, int number, const QString& programFolder)
 
 QString downloadFolderPath(const Text& field, const QString& programFolder)
 {
-    const QString folder = textToString(field);
+    QString folder = textToString(field);
     if (folder.isEmpty())
         return programFolder + QStringLiteral("Downloads") + QDir::separator();
     if (!QDir::isRelativePath(folder))

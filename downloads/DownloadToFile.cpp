@@ -1,5 +1,6 @@
 #include "downloads/DownloadToFile.h"
 
+#include "downloads/ContentRange.h"
 #include "downloads/CurlLibrary.h"
 #include "downloads/PartFile.h"
 #include "platform/network/CertificateTrust.h"
@@ -96,37 +97,6 @@ QString failureReason(CURL* curl, CURLcode code, const char* errorBuffer, bool v
     return curlText(code, errorBuffer);
 }
 
-struct ContentRange {
-    qint64 first = 0;
-    qint64 last = 0;
-    qint64 total = -1;  // "*": unknown
-};
-
-// "bytes <first>-<last>/<total or *>"
-std::optional<ContentRange> parseContentRange(const QByteArray& value)
-{
-    const QByteArray unit = "bytes ";
-    if (!value.toLower().startsWith(unit))
-        return std::nullopt;
-    const QByteArray range = value.mid(unit.size()).trimmed();
-    const qsizetype dash = range.indexOf('-');
-    const qsizetype slash = range.indexOf('/');
-    if (dash <= 0 || slash < dash)
-        return std::nullopt;
-    bool firstOk = false;
-    bool lastOk = false;
-    bool totalOk = true;
-    ContentRange parsed;
-    parsed.first = range.left(dash).toLongLong(&firstOk);
-    parsed.last = range.mid(dash + 1, slash - dash - 1).toLongLong(&lastOk);
-    const QByteArray total = range.mid(slash + 1);
-    if (total != "*")
-        parsed.total = total.toLongLong(&totalOk);
-    if (!firstOk || !lastOk || !totalOk)
-        return std::nullopt;
-    return parsed;
-}
-
 // A Last-Modified date guards a range only when the file had been left alone
 // for a while before the answer was made: a file changed twice within the same
 // second would otherwise keep its date.
@@ -169,19 +139,19 @@ struct FileTransfer::Answer {
             return etag;
         return isSettled(lastModified, date) ? lastModified : QByteArray();
     }
-    // Whether this answer carries validator, which strongValidator() gave.
-    bool carries(const QByteArray& validator) const
+    // Whether this answer carries expected, which strongValidator() gave.
+    bool carries(const QByteArray& expected) const
     {
-        return validator == (isStrongETag(validator) ? etag : lastModified);
+        return expected == (isStrongETag(expected) ? etag : lastModified);
     }
 };
 
-FileTransfer::FileTransfer(const QString& url, const QString& fileName, const TransferLimits& limits,
-                           const CancelFlag& cancel)
-    : url(url)
-    , fileName(fileName)
-    , limits(limits)
-    , cancel(cancel)
+FileTransfer::FileTransfer(const QString& address, const QString& target, const TransferLimits& transferLimits,
+                           const CancelFlag& cancelFlag)
+    : url(address)
+    , fileName(target)
+    , limits(transferLimits)
+    , cancel(cancelFlag)
 {
 }
 
@@ -223,14 +193,14 @@ TransferResult FileTransfer::attempt()
 
 TransferResult FileTransfer::endAttempt(TransferResult result)
 {
-    if (result.ok) {
-        part.reset();  // renamed: nothing is left to remove
-    } else if (cancel.isSet()) {
-        part.reset();  // removes the temporary file
+    const bool cancelled = !result.ok && cancel.isSet();
+    if (cancelled)
         result.error = QStringLiteral("Download abgebrochen");
-    } else if (part && !part->errorString().isEmpty()) {
-        part.reset();  // after a write error its contents are not to be trusted
-    }
+    // The part goes after a success (it was renamed: nothing is left to
+    // remove), a break-off (its temporary file is removed) and a write error
+    // (its contents are not to be trusted).
+    if (result.ok || cancelled || (part && !part->errorString().isEmpty()))
+        part.reset();
     if (!part) {
         validator.clear();
         received = 0;
@@ -299,8 +269,8 @@ bool FileTransfer::startBody()
         // for, under the validator it was asked with. A server that ignored
         // If-Range gives itself away by another validator or none.
         const std::optional<ContentRange> range = parseContentRange(current.contentRange);
-        const bool fits = range && range->first == current.offset && range->last >= range->first
-                          && (range->total < 0 || range->last == range->total - 1);
+        const bool fits =
+            range && range->first == current.offset && (range->total < 0 || range->last == range->total - 1);
         if (current.offset == 0 || !fits || !current.carries(validator)) {
             current.rejected = true;
             return false;
@@ -442,7 +412,7 @@ TransferResult FileTransfer::perform()
         return curlFailure(code, errorBuffer);
 
     code = drive(curl, cancel, errorBuffer);
-    const TransferResult result = outcome(code, errorBuffer);
+    TransferResult result = outcome(code, errorBuffer);
     // An answer came but no body of it: a 2xx still tells what the part
     // holds; after any other answer the next attempt starts afresh.
     if (!result.ok && !cancel.isSet() && answer->answered && !answer->bodyStarted && !startBody())

@@ -70,9 +70,9 @@ bool isEscape(const QEvent* event)
 // Sees every event of this thread before its receiver does.
 class InputFilter : public QObject {
 public:
-    InputFilter(QWidget* stopButton, std::function<void()> stop)
-        : stopButton(stopButton)
-        , stop(std::move(stop))
+    InputFilter(QWidget* button, std::function<void()> onStop)
+        : stopButton(button)
+        , stop(std::move(onStop))
     {
     }
 

@@ -29,10 +29,10 @@ void clickByKey(QAbstractButton* button)
 // filter that holds the input while a button's download runs comes first.
 class EscapeKey : public QObject {
 public:
-    EscapeKey(QWidget* window, QAbstractButton* stop)
-        : QObject(window)
-        , window(window)
-        , stop(stop)
+    EscapeKey(QWidget* mainWindow, QAbstractButton* stopButton)
+        : QObject(mainWindow)
+        , window(mainWindow)
+        , stop(stopButton)
     {
         qApp->installEventFilter(this);
     }
@@ -60,8 +60,10 @@ void TKaveloMainForm::createShortcuts()
     const std::pair<QKeySequence, GlyphButton*> buttons[] = {{QKeySequence(Qt::Key_F5), BitBtn4},
                                                              {QKeySequence(Qt::CTRL | Qt::Key_R), BitBtn4},
                                                              {QKeySequence(Qt::ALT | Qt::Key_Home), BitBtn5}};
-    for (const auto& [keys, button] : buttons)
-        connect(new QShortcut(keys, this), &QShortcut::activated, button, [button] { clickByKey(button); });
+    for (const auto& shortcut : buttons) {
+        GlyphButton* const button = shortcut.second;
+        connect(new QShortcut(shortcut.first, this), &QShortcut::activated, button, [button] { clickByKey(button); });
+    }
     new EscapeKey(this, BitBtn3);
     for (const QKeySequence& keys :
          {QKeySequence(Qt::CTRL | Qt::Key_L), QKeySequence(Qt::ALT | Qt::Key_D), QKeySequence(Qt::Key_F6)})

@@ -17,8 +17,8 @@ namespace {
 // that before the home page is requested.
 class GlyphEngine : public QIconEngine {
 public:
-    explicit GlyphEngine(const QString& path)
-        : path(path)
+    explicit GlyphEngine(const QString& glyphPath)
+        : path(glyphPath)
     {
     }
 

@@ -35,7 +35,7 @@ QString errorText(const char* role)
 // The new password as it will be stored, or nothing after the error box.
 std::optional<QByteArray> acceptedPassword(const PasswordFields& fields, const char* role)
 {
-    const std::optional<QByteArray> bytes = encodeAnsiExact(fields.password);
+    std::optional<QByteArray> bytes = encodeAnsiExact(fields.password);
     if (fields.password != fields.repeat || fields.password.size() < kMinimumLength || !bytes
         || bytes->size() > kMaxTextLength) {
         showMessage(MessageKind::Error, errorText(role));

@@ -4,9 +4,9 @@
 #include <QWidgetItem>
 #include <algorithm>
 
-AnchorLayout::AnchorLayout(QWidget* parent, QSize designSize)
+AnchorLayout::AnchorLayout(QWidget* parent, QSize design)
     : QLayout(parent)
-    , designSize(designSize)
+    , designSize(design)
 {
     setContentsMargins(0, 0, 0, 0);
     setSpacing(0);

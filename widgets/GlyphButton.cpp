@@ -7,9 +7,9 @@ namespace {
 constexpr int kMargin = 4;
 }
 
-GlyphButton::GlyphButton(const QString& caption, const QIcon& glyph, Layout layout, QWidget* parent)
+GlyphButton::GlyphButton(const QString& caption, const QIcon& glyph, Layout glyphLayout, QWidget* parent)
     : QPushButton(caption, parent)
-    , layout(layout)
+    , layout(glyphLayout)
 {
     setIcon(glyph);
     setIconSize(layout == Layout::ImageAbove ? QSize(24, 24) : QSize(16, 16));

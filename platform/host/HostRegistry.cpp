@@ -38,10 +38,10 @@ HostRegistryKey::HostRegistryKey() = default;
 HostRegistryKey::~HostRegistryKey() = default;
 
 #ifdef Q_OS_WIN
-bool HostRegistryKey::open(const QString& keyPath)
+bool HostRegistryKey::open(const QString& path)
 {
     close();
-    store = std::make_unique<QSettings>(QStringLiteral("HKEY_CURRENT_USER") + keyPath, QSettings::NativeFormat);
+    store = std::make_unique<QSettings>(QStringLiteral("HKEY_CURRENT_USER") + path, QSettings::NativeFormat);
     if (store->status() != QSettings::NoError || !store->isWritable()) {
         store.reset();
         return false;
@@ -88,7 +88,7 @@ void HostRegistryKey::removeValue(const QString& name)
     failWriting(name);
 }
 #else
-bool HostRegistryKey::open(const QString& keyPath)
+bool HostRegistryKey::open(const QString& path)
 {
     close();
     const QString folder = storeFolder();
@@ -105,7 +105,7 @@ bool HostRegistryKey::open(const QString& keyPath)
         return false;
     store = std::make_unique<IniStore>(file);
     // The whole key path names one INI section, as QSettings' group did.
-    this->keyPath = keyPath;
+    keyPath = path;
     return true;
 }
 

@@ -69,8 +69,8 @@ void endAbandonedLater()
     QTimer::singleShot(0, qApp, endAbandoned);
 }
 
-IdleWatch::IdleWatch(QDialog& window)
-    : window(window)
+IdleWatch::IdleWatch(QDialog& dialog)
+    : window(dialog)
     , idle(static_cast<std::uint32_t>(idleLimit.count()), true)
 {
     connect(&idle, &Timer::timeout, this, [this] {

@@ -310,8 +310,8 @@ QByteArray withValue(QByteArray data, const QString& section, const QString& nam
 
 }  // namespace
 
-IniStore::IniStore(QString fileName)
-    : fileName(std::move(fileName))
+IniStore::IniStore(QString storeFile)
+    : fileName(std::move(storeFile))
 {
 }
 

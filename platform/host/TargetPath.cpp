@@ -135,8 +135,8 @@ TargetPath walkTargetPath(const QString& target)
             if (text.isEmpty())
                 return stop(errno);
             pending.pop_front();
-            const std::deque<QByteArray> target = componentsOf(text);
-            pending.insert(pending.begin(), target.begin(), target.end());
+            const std::deque<QByteArray> linkTarget = componentsOf(text);
+            pending.insert(pending.begin(), linkTarget.begin(), linkTarget.end());
             if (text.startsWith('/')) {
                 folder = FileHandle(::open("/", O_PATH | O_DIRECTORY | O_CLOEXEC));
                 walked.clear();

@@ -17,8 +17,8 @@
 class FileHandle {
 public:
     FileHandle() = default;
-    explicit FileHandle(int fd)
-        : fd(fd)
+    explicit FileHandle(int descriptor)
+        : fd(descriptor)
     {
     }
     FileHandle(FileHandle&& other) noexcept;

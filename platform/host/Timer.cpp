@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <limits>
 
-Timer::Timer(std::uint32_t intervalMs, bool enabled, QObject* parent)
+Timer::Timer(std::uint32_t interval, bool enabled, QObject* parent)
     : QObject(parent)
-    , intervalMs(intervalMs)
+    , intervalMs(interval)
 {
     piece.setSingleShot(true);
     piece.setTimerType(Qt::PreciseTimer);

@@ -31,9 +31,9 @@ void onSignal(int signal)
 
 }  // namespace
 
-TerminationSignals::TerminationSignals(std::function<void(int)> handler, QObject* parent)
+TerminationSignals::TerminationSignals(std::function<void(int)> whenSignalled, QObject* parent)
     : QObject(parent)
-    , handler(std::move(handler))
+    , handler(std::move(whenSignalled))
 {
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, channel) != 0)
         return;  // without the channel the signals keep their default: the process ends

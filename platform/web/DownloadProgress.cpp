@@ -45,7 +45,7 @@ QString downloadSizeText(qint64 bytes, const QLocale& locale)
     return QStringLiteral("%1 MB").arg(locale.toString(static_cast<double>(bytes) / kMega, 'f', 1));
 }
 
-DownloadProgress::DownloadProgress(QWebEngineDownloadRequest* download, QWidget* parent)
+DownloadProgress::DownloadProgress(QWebEngineDownloadRequest* request, QWidget* parent)
     : QWidget(parent, Qt::Dialog)
     , sizeLabel(new QLabel)
     , stateLabel(new QLabel)
@@ -60,9 +60,9 @@ DownloadProgress::DownloadProgress(QWebEngineDownloadRequest* download, QWidget*
     stateLabel->setObjectName(QStringLiteral("State"));
     bar->setTextVisible(false);
 
-    auto* fileLabel = new QLabel(QStringLiteral("Datei: %1").arg(download->downloadFileName()));
+    auto* fileLabel = new QLabel(QStringLiteral("Datei: %1").arg(request->downloadFileName()));
     auto* folderLabel =
-        new QLabel(QStringLiteral("Ordner: %1").arg(QDir::toNativeSeparators(download->downloadDirectory())));
+        new QLabel(QStringLiteral("Ordner: %1").arg(QDir::toNativeSeparators(request->downloadDirectory())));
     fileLabel->setObjectName(QStringLiteral("FileName"));
     for (QLabel* label : {fileLabel, folderLabel}) {
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -77,7 +77,7 @@ DownloadProgress::DownloadProgress(QWebEngineDownloadRequest* download, QWidget*
     layout->addLayout(buttons);
 
     connect(button, &QPushButton::clicked, this, &DownloadProgress::close);
-    follow(download);
+    follow(request);
 }
 
 void DownloadProgress::follow(QWebEngineDownloadRequest* next)

@@ -11,10 +11,10 @@
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
-DownloadQuestion::DownloadQuestion(QWebEngineDownloadRequest* download, QWebEnginePage* page,
-                                   std::function<void(QWebEngineDownloadRequest*, QWidget* owner)> saved)
-    : download(download)
-    , saved(std::move(saved))
+DownloadQuestion::DownloadQuestion(QWebEngineDownloadRequest* request, QWebEnginePage* page,
+                                   std::function<void(QWebEngineDownloadRequest*, QWidget* owner)> onSaved)
+    : download(request)
+    , saved(std::move(onSaved))
 {
     if (const QWebEngineView* view = QWebEngineView::forPage(page))
         owner = view->window();

@@ -203,7 +203,7 @@ void acceptPageDownload(QWebEngineDownloadRequest* download, KaveloPage* page)
     QSet<QString> taken;
     for (const RunningDownload& other : std::as_const(running))
         taken.insert(other.target);
-    QString suggested = cleanFileName(QFileInfo(download->suggestedFileName()).fileName());
+    QString suggested = cleanFileName(download->suggestedFileName());
     if (suggested.isEmpty())
         suggested = QStringLiteral("Download");  // nothing but dots
     const QString name = freeFileName(folder, suggested, taken);

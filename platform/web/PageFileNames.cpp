@@ -18,7 +18,7 @@ NameParts split(const QString& name)
     qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
     if (dot <= 0)
         dot = name.size();
-    else if (dot > 4 && name.left(dot).endsWith(QStringLiteral(".tar"), Qt::CaseInsensitive))
+    else if (dot > 4 && QStringView(name).left(dot).endsWith(u".tar", Qt::CaseInsensitive))
         dot -= 4;
     return {name.left(dot), name.mid(dot)};
 }
@@ -46,7 +46,7 @@ QString fitted(QString stem, const QString& insert, QString extension)
 
 QString cleanFileName(const QString& suggested)
 {
-    QString name = suggested;
+    QString name = QFileInfo(suggested).fileName();
     for (QChar& c : name)
         if (c.category() == QChar::Other_Control)
             c = QLatin1Char('_');
@@ -74,7 +74,7 @@ QString freeFileName(const QString& folder, const QString& fileName, const QSet<
     const qsizetype candidates =
         dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System).size() + taken.size() + 1;
     for (qsizetype n = 1;; ++n) {
-        const QString name = fitted(parts.stem, QStringLiteral(" (%1)").arg(n), parts.extension);
+        QString name = fitted(parts.stem, QStringLiteral(" (%1)").arg(n), parts.extension);
         if (isFree(name) || n >= candidates)
             return name;
     }

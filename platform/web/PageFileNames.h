@@ -11,10 +11,10 @@
 // name whose side file would not fit 255 bytes: room for the longer suffix.
 inline constexpr int kMaxFileNameBytes = 255 - 11;
 
-// A name as a page or server suggests it, made fit to save: control
-// characters and DEL become "_", leading dots go (no hidden files), and a
-// name longer than kMaxFileNameBytes is shortened in front of its extension.
-// Empty when nothing is left.
+// A name as a page or server suggests it, made fit to save: of a path only
+// its last part, control characters and DEL become "_", leading dots go (no
+// hidden files), and a name longer than kMaxFileNameBytes is shortened in
+// front of its extension. Empty when nothing is left.
 QString cleanFileName(const QString& suggested);
 
 // fileName when no file in folder and no name in taken has it, else the first

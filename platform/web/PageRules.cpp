@@ -76,7 +76,7 @@ QString uploadableFile(const QString& text, const QStringList& folders)
     if (QDir::isAbsolutePath(text))
         return accepted(text);
     for (const QString& folder : folders) {
-        if (const QString found = accepted(QDir(folder).filePath(text)); !found.isEmpty())
+        if (QString found = accepted(QDir(folder).filePath(text)); !found.isEmpty())
             return found;
     }
     return {};

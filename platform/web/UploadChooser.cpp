@@ -17,9 +17,9 @@ namespace {
 constexpr int kPathRole = Qt::UserRole;
 }
 
-UploadChooser::UploadChooser(const QStringList& folders, bool multiple, QWidget* parent)
+UploadChooser::UploadChooser(const QStringList& uploadFolders, bool multiple, QWidget* parent)
     : QDialog(parent)
-    , folders(folders)
+    , folders(uploadFolders)
     , list(new QTreeWidget)
     , name(new QLineEdit)
 {

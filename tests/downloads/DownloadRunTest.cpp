@@ -55,22 +55,22 @@ protected:
     ~DownloadRunTest() override { setClock({}); }
 
     // Download n fetches route into the program folder's file name.
-    void configure(int n, const char* route, const char* name, Word mode, Word counter)
+    void configure(int n, const char* route, const char* fileName, Word mode, Word counter)
     {
         const DownloadFields fields = downloadFieldsOf(n);
         stringToText(EinstellDaten.*fields.url, server.url(QString::fromUtf8(route)));
-        stringToText(EinstellDaten.*fields.target, folder.path(QString::fromUtf8(name)));
+        stringToText(EinstellDaten.*fields.target, folder.path(QString::fromUtf8(fileName)));
         EinstellDaten.*fields.suffix = mode;
         EinstellDaten.*fields.counter = counter;
     }
 
-    QByteArray contents(const char* name) const
+    QByteArray contents(const char* fileName) const
     {
-        QFile file(folder.path(QString::fromUtf8(name)));
+        QFile file(folder.path(QString::fromUtf8(fileName)));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
     }
 
-    bool exists(const char* name) const { return QFileInfo::exists(folder.path(QString::fromUtf8(name))); }
+    bool exists(const char* fileName) const { return QFileInfo::exists(folder.path(QString::fromUtf8(fileName))); }
 
     // The counter of download n as the settings file holds it; -1 without a file.
     int savedCounter(int n) const

@@ -6,8 +6,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
-TestView::TestView(const LoopbackServer& site, QSize size)
-    : site(site)
+TestView::TestView(const LoopbackServer& server, QSize size)
+    : site(server)
 {
     resize(size);
     show();
