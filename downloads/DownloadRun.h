@@ -32,9 +32,7 @@ void sleepUnlessCancelled(int ms, const CancelFlag& cancel);
 // transfer on a worker thread and waits in its own way; tests shorten the pause.
 struct AttemptHooks {
     const CancelFlag* cancel = &downloadCancel();  // ends the attempts and pauses at once
-    std::function<TransferResult(FileTransfer& transfer)> transfer = [](FileTransfer& file) {
-        return file.attempt();
-    };
+    std::function<TransferResult(FileTransfer& transfer)> transfer = [](FileTransfer& file) { return file.attempt(); };
     std::function<void(int ms)> pause;                     // empty: sleepUnlessCancelled
     std::function<void(bool busy)> setBusy = [](bool) {};  // the hourglass cursor
 };

@@ -65,7 +65,8 @@ QString downloadProgressText(int n, qint64 received, qint64 total, const QLocale
     const QString unit = inKilo ? QStringLiteral("KB") : QStringLiteral("MB");
     if (total <= 0)
         return QStringLiteral("Download %1: %2 %3 empfangen").arg(n).arg(amount(received, true), unit);
-    const auto percent = static_cast<int>(std::clamp(static_cast<double>(received) * 100.0 / static_cast<double>(total), 0.0, 100.0));
+    const auto percent =
+        static_cast<int>(std::clamp(static_cast<double>(received) * 100.0 / static_cast<double>(total), 0.0, 100.0));
     return QStringLiteral("Download %1: %2 % (%3 von %4 %5)")
         .arg(n)
         .arg(percent)

@@ -11,15 +11,23 @@ packages=(
   dpkg-dev lintian desktop-file-utils appstream systemd man-db python3
   "$@"
 )
+# Tools whose recommended packages nothing here needs (devscripts': dozens).
+lean=(devscripts)
 
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-[ ${#missing[@]} -eq 0 ] && exit 0
+# missing <package...>: those of them that are not installed.
+missing() {
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || echo "$p"
+  done
+}
+mapfile -t wanted < <(missing "${packages[@]}")
+mapfile -t wantedLean < <(missing "${lean[@]}")
+[ ${#wanted[@]} -eq 0 ] && [ ${#wantedLean[@]} -eq 0 ] && exit 0
 
-echo "Installing: ${missing[*]}"
+echo "Installing: ${wanted[*]} ${wantedLean[*]}"
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 $sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+export DEBIAN_FRONTEND=noninteractive
+[ ${#wanted[@]} -eq 0 ] || $sudo apt-get install -y -qq "${wanted[@]}"
+[ ${#wantedLean[@]} -eq 0 ] || $sudo apt-get install -y -qq --no-install-recommends "${wantedLean[@]}"

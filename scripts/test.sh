@@ -1,25 +1,41 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Kavelo and runs every test: the whole suite
-# in build/, then the logic tests again under AddressSanitizer and UBSan in
-# build-asan/, after a check of the formatting; then a 30-second run of the
-# fuzzer and the checks of the Debian package.
+# Installs what is missing, builds Kavelo and runs every test, in stages that
+# each print their time: the formatting; the whole suite in build/ (the
+# program as shipped: optimised and hardened); the logic's tests again under
+# AddressSanitizer and UBSan in build-asan/, and those that run threads under
+# ThreadSanitizer in build-tsan/; a short run of each fuzzer; the checks of
+# the Debian package.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/deps.sh clang-format clang libclang-rt-14-dev
+# stage <name> <command...>: runs the command and prints how long it took.
+stage() {
+  local name=$1 start=$SECONDS
+  shift
+  echo "=== $name"
+  "$@"
+  echo "=== $name: $((SECONDS - start)) s"
+}
 
-bash scripts/check-format.sh
+suite() {
+  cmake -S . -B build -G Ninja -DKAVELO_WERROR=ON
+  cmake --build build
+  (cd build && ctest -j2 --output-on-failure)
+}
 
-cmake -S . -B build -G Ninja -DKAVELO_WERROR=ON
-cmake --build build
-(cd build && ctest --output-on-failure)
+sanitizers() {
+  cmake -S . -B build-asan -G Ninja -DKAVELO_SANITIZE=address -DKAVELO_WERROR=ON
+  cmake --build build-asan
+  (cd build-asan && ctest -j2 --output-on-failure -L core)
+  cmake -S . -B build-tsan -G Ninja -DKAVELO_SANITIZE=thread -DKAVELO_WERROR=ON
+  cmake --build build-tsan
+  (cd build-tsan && TSAN_OPTIONS=halt_on_error=1 ctest -j2 --output-on-failure)
+}
 
-cmake -S . -B build-asan -G Ninja -DKAVELO_SANITIZE=ON -DKAVELO_WERROR=ON
-cmake --build build-asan
-(cd build-asan && ctest --output-on-failure -L core)
-
-# A short run of the settings-file fuzzer from the seeds in fuzz/corpus.
-bash scripts/fuzz-settings.sh 30
-
-# The Debian package: built, validated and run from its unpacked files.
-bash scripts/package-test.sh
+stage "packages" bash scripts/deps.sh clang-format clang libclang-rt-14-dev
+stage "formatting" bash scripts/check-format.sh
+stage "suite" suite
+stage "sanitizers" sanitizers
+stage "fuzzers" bash scripts/fuzz.sh 40
+stage "package" bash scripts/package-test.sh
+echo "=== all tests: $SECONDS s"

@@ -77,8 +77,11 @@ QString hostWithoutBrackets(QString host)
 QString bypassEntry(QString entry)
 {
     entry = entry.trimmed().toLower();
+    // An IPv6 zone ("%eth0") names an interface of this machine, which no
+    // proxy rule matches; left in, its text would reach the lists as it stands.
     if (entry.contains(QLatin1Char('/'))) {
-        const auto [network, length] = QHostAddress::parseSubnet(entry);
+        auto [network, length] = QHostAddress::parseSubnet(entry);
+        network.setScopeId({});
         return length < 0 ? QString() : network.toString() + QLatin1Char('/') + QString::number(length);
     }
     if (entry.startsWith(QLatin1Char('['))) {
@@ -86,8 +89,10 @@ QString bypassEntry(QString entry)
     } else if (entry.count(QLatin1Char(':')) == 1) {
         entry = entry.section(QLatin1Char(':'), 0, 0);  // "host:8080"
     }
-    if (const QHostAddress address(entry); !address.isNull())
+    if (QHostAddress address(entry); !address.isNull()) {
+        address.setScopeId({});
         return address.toString();
+    }
     if (entry.startsWith(QStringLiteral("*.")))
         entry.remove(0, 2);
     while (entry.startsWith(QLatin1Char('.')))

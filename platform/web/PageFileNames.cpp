@@ -28,11 +28,18 @@ qsizetype encodedSize(const QString& name)
     return QFile::encodeName(name).size();
 }
 
+bool startsWithPair(const QString& text)
+{
+    return text.size() >= 2 && text[0].isHighSurrogate() && text[1].isLowSurrogate();
+}
+
 // stem + insert + extension, the stem shortened by whole characters until the
-// name fits. An extension too long to leave room for any stem is cut with it.
+// name fits. An extension too long to leave room for the stem's first
+// character is cut with it: a name never comes to start with its dot.
 QString fitted(QString stem, const QString& insert, QString extension)
 {
-    if (encodedSize(insert + extension) >= kMaxFileNameBytes) {
+    const qsizetype firstCharacter = encodedSize(stem.left(startsWithPair(stem) ? 2 : 1));
+    if (encodedSize(insert + extension) + firstCharacter > kMaxFileNameBytes) {
         stem += extension;
         extension.clear();
     }

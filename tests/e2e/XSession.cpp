@@ -106,7 +106,7 @@ QString XSession::waitForWindow(qint64 pid, const QString& titleStart, int milli
             if (xdotool({QStringLiteral("getwindowname"), window}).startsWith(titleStart))
                 return window;
         }
-        QThread::msleep(200);
+        QThread::msleep(50);
     } while (!deadline.hasExpired());
     return {};
 }
