@@ -22,6 +22,11 @@ endif()
 if(KAVELO_WERROR)
   target_compile_options(kavelo_options INTERFACE $<$<CXX_COMPILER_ID:GNU,Clang>:-Werror>)
 endif()
+# The sanitizers' builds: -O1 keeps the reports exact and the build quick;
+# line tables are all their reports need.
+if(KAVELO_SANITIZE)
+  target_compile_options(kavelo_options INTERFACE -O1 -g1)
+endif()
 if(KAVELO_SANITIZE STREQUAL "address")
   target_compile_options(kavelo_options INTERFACE
     -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)

@@ -33,4 +33,4 @@ analyse() {
 }
 export -f analyse
 printf '%s\n' "${files[@]}" | xargs -P 2 -I{} bash -c 'analyse "$1"' _ {}
-echo "clang-tidy and clazy: no findings"
+echo "clang-tidy and clazy: no findings ($SECONDS s)"
