@@ -20,8 +20,7 @@ stage() {
 suite() {
   cmake -S . -B build -G Ninja -DKAVELO_WERROR=ON
   cmake --build build
-  # Three at a time on two cores: the two slow cases mostly wait.
-  (cd build && ctest -j3 --output-on-failure)
+  (cd build && ctest -j2 --output-on-failure)
 }
 
 sanitizers() {
