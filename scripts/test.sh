@@ -20,7 +20,10 @@ stage() {
 suite() {
   cmake -S . -B build -G Ninja -DKAVELO_WERROR=ON
   cmake --build build
-  (cd build && ctest -j2 --output-on-failure)
+  # A case that fails is run once more: two of the end-to-end cases have
+  # missed their time limits about once in four runs when a web engine ran
+  # beside them; a fault fails both runs.
+  (cd build && ctest -j2 --output-on-failure --repeat until-pass:2)
 }
 
 sanitizers() {
