@@ -4,16 +4,14 @@
 #include "dialogs/passwort.h"
 #include "mainwindow/CommandLine.h"
 #include "mainwindow/MB_main.h"
-#include "platform/host/MessageBoxPresenter.h"
-#include "platform/host/RunLock.h"
+#include "platform/files/RunLock.h"
 #include "platform/process/KaveloApplication.h"
 #include "platform/process/ProgramEnvironment.h"
+#include "platform/process/TerminationSignals.h"
 #include "settings/ProgramFolders.h"
 #include "settings/SettingsFile.h"
+#include "widgets/MessageBoxPresenter.h"
 #include "widgets/ProgramFont.h"
-#ifdef Q_OS_UNIX
-#include "platform/process/TerminationSignals.h"
-#endif
 #ifdef KAVELO_E2E_SEAMS
 #include "mainwindow/TimerIntervals.h"
 #endif
@@ -54,14 +52,12 @@ int runWindows(const QStringList& arguments)
     // which may already redirect the host's download directory.
     TKaveloMainForm* form = nullptr;
     int earlySignal = 0;
-#ifdef Q_OS_UNIX
     const TerminationSignals signalEnds([&](int signal) {
         if (form)
             form->endBySignal(signal);
         else
             earlySignal = signal;
     });
-#endif
 
     // A download job is the one run of its settings from their reading to its
     // end: it waits for another run to end, as long as it may run itself.

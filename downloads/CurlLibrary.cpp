@@ -6,11 +6,7 @@
 namespace {
 
 // The library of the Debian package libcurl4, which the headers of libcurl4-openssl-dev describe.
-#ifdef Q_OS_WIN
-const QString kCurlFile = QStringLiteral("libcurl.dll");
-#else
 const QString kCurlFile = QStringLiteral("libcurl.so.4");
-#endif
 
 // The library of the process, set up once and cleaned up when the process ends.
 struct ProcessCurl {

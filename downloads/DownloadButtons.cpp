@@ -2,16 +2,18 @@
 // main window.
 
 #include "dialogs/InfoDialog.h"
+#include "downloads/CancelFlag.h"
 #include "downloads/CurlLibrary.h"
+#include "downloads/DownloadFolders.h"
 #include "downloads/DownloadRun.h"
 #include "downloads/DownloadWait.h"
 #include "downloads/WorkerHandoff.h"
 #include "mainwindow/MB_main.h"
 #include "mainwindow/StatusTexts.h"
+#include "platform/files/RunLock.h"
+#include "platform/files/TargetGuard.h"
 #include "platform/host/Clock.h"
 #include "platform/host/Messages.h"
-#include "platform/host/RunLock.h"
-#include "platform/host/TargetGuard.h"
 #include "platform/host/Timer.h"
 #include "settings/MB_Daten.h"
 #include "settings/SettingsFile.h"
@@ -200,7 +202,25 @@ bool TKaveloMainForm::RunDownload(int n)
     return complete;
 }
 
+void TKaveloMainForm::breakOff(int exitCode)
+{
+    ending = true;
+    downloadCancel().set();  // a running transfer ends at once, its temporary file removed
+    EndProgram(exitCode);
+}
+
 void TKaveloMainForm::SetupDownloadFolders()
 {
     ::SetupDownloadFolders(DownloadDirs, EinstellDaten, ProgramFolder);
+}
+
+void TKaveloMainForm::writeBackDownloadDir()
+{
+    ::writeBackDownloadDir(DownloadDirs);
+}
+
+QStringList TKaveloMainForm::downloadFolders() const
+{
+    return {downloadFolderPath(EinstellDaten.DownloadFolder1, ProgramFolder),
+            downloadFolderPath(EinstellDaten.DownloadFolder2, ProgramFolder)};
 }

@@ -5,14 +5,9 @@
 // folder 1 while the program runs, and written back at its end.
 
 #include "settings/EinstellRecord.h"
+#include "settings/MB_Daten.h"
 
 #include <QString>
-
-struct DownloadDirState {
-    QString RedirectFolder;    // the folder written into the host value; empty when none is usable
-    QString SavedDownloadDir;  // the host value from before the redirect, as the store's record of it holds it
-    bool DownloadDirRedirected = false;
-};
 
 // The folder a download folder field names: an empty field stands for the
 // sub-folder "Downloads" of programFolder, and a relative one lies in programFolder.

@@ -50,11 +50,7 @@ QString httpError(long status)
     return QStringLiteral("HTTP-Fehler %1").arg(status);
 }
 
-#ifdef Q_OS_WIN
-constexpr long kConnectionRefused = 10061;  // WSAECONNREFUSED
-#else
 constexpr long kConnectionRefused = ECONNREFUSED;
-#endif
 
 // Why a transfer failed, in a few German words that tell a certificate
 // problem from a typing error or a proxy in the way; libcurl's own text for

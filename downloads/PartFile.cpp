@@ -1,7 +1,7 @@
 #include "downloads/PartFile.h"
 
-#include "platform/host/RunLock.h"
-#include "platform/host/SystemError.h"
+#include "platform/files/RunLock.h"
+#include "platform/files/SystemError.h"
 
 #include <QDateTime>
 #include <QRandomGenerator>
@@ -9,17 +9,12 @@
 #include <cstring>
 #include <utility>
 
-#ifdef Q_OS_UNIX
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <QFile>
-#else
-#include <QDir>
-#include <QFileInfo>
-#endif
 
 namespace fs = std::filesystem;
 
@@ -36,7 +31,6 @@ QByteArray newPartName()
     return ".kavelo-" + QByteArray::number(QRandomGenerator::global()->generate64(), 16) + ".part";
 }
 
-#ifdef Q_OS_UNIX
 // A part file is locked while its transfer runs; the lock is taken right
 // after the file is made, so only one older than this can be unlocked and in
 // use. A run that holds the run lock knows that no other run of its settings
@@ -96,7 +90,6 @@ void syncFolder(int folder)
     if (handle.isOpen())
         ::fsync(handle.get());
 }
-#endif
 
 }  // namespace
 
@@ -108,7 +101,6 @@ PartFile::PartFile(const QString& target)
         fail(finalFile.whyNot());
         return;
     }
-#ifdef Q_OS_UNIX
     const int folder = finalFile.folder.get();
     struct stat existing = {};
     if (::fstatat(folder, finalFile.name.constData(), &existing, AT_SYMLINK_NOFOLLOW) == 0
@@ -133,12 +125,6 @@ PartFile::PartFile(const QString& target)
     }
     // Held until the file is closed: it tells other transfers that this one lives.
     ::flock(file.handle(), LOCK_EX | LOCK_NB);
-#else
-    partName = newPartName();
-    file.setFileName(QFileInfo(finalFile.path).dir().filePath(QString::fromLatin1(partName)));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
-        fail(file.errorString());
-#endif
 }
 
 PartFile::~PartFile()
@@ -146,11 +132,7 @@ PartFile::~PartFile()
     if (committed || partName.isEmpty())
         return;
     file.close();
-#ifdef Q_OS_UNIX
     ::unlinkat(finalFile.folder.get(), partName.constData(), 0);
-#else
-    file.remove();
-#endif
 }
 
 bool PartFile::append(const char* data, qint64 size)
@@ -184,7 +166,6 @@ bool PartFile::commit(std::optional<fs::perms> newFilePermissions)
 {
     if (!writeGathered() || !takeOverTheReplacedFile(newFilePermissions))
         return false;
-#ifdef Q_OS_UNIX
     // On the disk before the rename: after a crash the target is the old file or the whole new one.
     if (::fdatasync(file.handle()) != 0)
         return fail(systemErrorText());
@@ -194,14 +175,6 @@ bool PartFile::commit(std::optional<fs::perms> newFilePermissions)
         return fail(systemErrorText());
     committed = true;
     syncFolder(folder);
-#else
-    file.close();
-    std::error_code code;
-    fs::rename(QFileInfo(file.fileName()).filesystemFilePath(), QFileInfo(finalFile.path).filesystemFilePath(), code);
-    if (code)
-        return fail(QString::fromLocal8Bit(code.message()));
-    committed = true;
-#endif
     return true;
 }
 
@@ -209,7 +182,6 @@ bool PartFile::commit(std::optional<fs::perms> newFilePermissions)
 // mode last, since a change of owner clears the set-id bits.
 bool PartFile::takeOverTheReplacedFile(std::optional<fs::perms> newFilePermissions)
 {
-#ifdef Q_OS_UNIX
     const int handle = file.handle();
     struct stat replaced = {};
     mode_t mode = newFilePermissions ? static_cast<mode_t>(*newFilePermissions & fs::perms::all) : newFileMode();
@@ -225,13 +197,6 @@ bool PartFile::takeOverTheReplacedFile(std::optional<fs::perms> newFilePermissio
     struct stat part = {};
     if (::fstat(handle, &part) == 0 && (part.st_mode & 07777) != mode && ::fchmod(handle, mode) != 0)
         return fail(systemErrorText());
-#else
-    const QFileInfo replaced(finalFile.path);
-    if (replaced.exists())
-        file.setPermissions(replaced.permissions());
-    else if (newFilePermissions)
-        fs::permissions(QFileInfo(file.fileName()).filesystemFilePath(), *newFilePermissions & fs::perms::all);
-#endif
     return true;
 }
 
@@ -257,7 +222,6 @@ bool PartFile::restart()
 bool copyThroughPartFile(const QString& source, const QString& target)
 {
     QFile input;
-#ifdef Q_OS_UNIX
     const TargetPath from = walkTargetPath(source);
     const int handle =
         from.reached() ? ::openat(from.folder.get(), from.name.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC) : -1;
@@ -270,12 +234,6 @@ bool copyThroughPartFile(const QString& source, const QString& target)
     if (::fstat(handle, &status) != 0 || !S_ISREG(status.st_mode))
         return false;
     const auto sourcePermissions = static_cast<fs::perms>(status.st_mode & 0777);
-#else
-    input.setFileName(source);
-    if (!input.open(QIODevice::ReadOnly))
-        return false;
-    const fs::perms sourcePermissions = fs::status(QFileInfo(source).filesystemFilePath()).permissions();
-#endif
     PartFile part(target);
     if (!part.isOpen())
         return false;

@@ -5,7 +5,7 @@
 // target only through commit() and is removed in every other case. Nobody but
 // the runner can read it while it is written (mode 0600).
 
-#include "platform/host/TargetPath.h"
+#include "platform/files/TargetPath.h"
 
 #include <QFile>
 #include <QString>

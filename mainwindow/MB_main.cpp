@@ -1,13 +1,11 @@
 #include "mainwindow/MB_main.h"
 
 #include "dialogs/about.h"
-#include "downloads/CancelFlag.h"
 #include "mainwindow/CommandLine.h"
 #include "mainwindow/MainControls.h"
 #include "mainwindow/TimerIntervals.h"
 #include "mainwindow/WindowGeometry.h"
 #include "platform/host/Clock.h"
-#include "platform/host/IdleWatch.h"
 #include "platform/host/Messages.h"
 #include "platform/host/Timer.h"
 #include "platform/web/BrowserView.h"
@@ -19,6 +17,7 @@
 #include "widgets/AnchorLayout.h"
 #include "widgets/FocusRing.h"
 #include "widgets/GlyphButton.h"
+#include "widgets/IdleWatch.h"
 #include "widgets/ProgramFont.h"
 #include "widgets/StatusPanel.h"
 
@@ -366,9 +365,7 @@ void TKaveloMainForm::ApplySettings()
     // What a page may do: the viewer's visitor never surfs.
     KaveloPage* page = WebBrowser1->kaveloPage();
     page->setSurfingAllowed(maySurf && !ViewerOnly);
-    page->setUploadFolders({downloadFolderPath(EinstellDaten.DownloadFolder1, ProgramFolder),
-                            downloadFolderPath(EinstellDaten.DownloadFolder2, ProgramFolder)},
-                           {ProgramFolder, DataFolder});
+    page->setUploadFolders(downloadFolders(), {ProgramFolder, DataFolder});
 
     const std::pair<GlyphButton*, const Text*> captions[] = {
         {BitBtn10, &EinstellDaten.Download1Name},   {BitBtn11, &EinstellDaten.Download2Name},
@@ -430,25 +427,18 @@ void TKaveloMainForm::closeEvent(QCloseEvent* event)
 
 void TKaveloMainForm::FormClose()
 {
-    showingErrors([this] { writeBackDownloadDir(DownloadDirs); });
+    showingErrors([this] { writeBackDownloadDir(); });
 }
 
 void TKaveloMainForm::EndProgram(int exitCode)
 {
-    showingErrors([this] { writeBackDownloadDir(DownloadDirs); });
+    showingErrors([this] { writeBackDownloadDir(); });
     QCoreApplication::exit(exitCode);
 }
 
 void TKaveloMainForm::endBySignal(int signal)
 {
     breakOff(128 + signal);
-}
-
-void TKaveloMainForm::breakOff(int exitCode)
-{
-    ending = true;
-    downloadCancel().set();  // a running transfer ends at once, its temporary file removed
-    EndProgram(exitCode);
 }
 
 int TKaveloMainForm::runStatus() const

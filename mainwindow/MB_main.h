@@ -5,7 +5,7 @@
 // spread over mainwindow/ (start-up, surfing, status line, viewer mode) and
 // downloads/ (the download buttons and folders).
 
-#include "downloads/DownloadFolders.h"
+#include "settings/MB_Daten.h"
 
 #include <QDateTime>
 #include <QMainWindow>
@@ -71,6 +71,10 @@ private:
     // and nothing further is downloaded, shown, copied or saved.
     void breakOff(int exitCode);
     void SetupDownloadFolders();
+    // Puts the host's download directory back as it was before the redirect.
+    void writeBackDownloadDir();
+    // The two download folders, as their fields name them.
+    QStringList downloadFolders() const;
     // The stop button, which also breaks a button's download off.
     QWidget* stopButton() const;
     // One download button's work; true when the file arrived, its copy of

@@ -5,11 +5,11 @@
 
 #include "mainwindow/AsciiText.h"
 #include "mainwindow/MB_main.h"
-#include "platform/host/Clipboard.h"
 #include "platform/host/Messages.h"
 #include "platform/web/BrowserView.h"
 #include "platform/web/PageRules.h"
 #include "settings/AnsiText.h"
+#include "widgets/Clipboard.h"
 #include "widgets/GlyphButton.h"
 
 #include <QComboBox>

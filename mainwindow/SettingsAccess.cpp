@@ -5,11 +5,11 @@
 #include "dialogs/EinstellDialog.h"
 #include "dialogs/passwort.h"
 #include "mainwindow/MB_main.h"
-#include "platform/host/IdleWatch.h"
 #include "platform/host/Messages.h"
 #include "platform/host/Timer.h"
 #include "settings/Defaults.h"
 #include "settings/MB_Daten.h"
+#include "widgets/IdleWatch.h"
 
 // A visit that a kiosk's visitor walked away from ends with the timers running
 // again and the home page reloaded, as if the timed reload had come.

@@ -12,32 +12,20 @@ TEinstellRecord StandardDaten{};
 
 namespace {
 
-// Windows keeps the classic paths; elsewhere the same shapes sit in the home folder.
+// The classic paths' shapes, in the home folder.
 QString defaultDownloadFolder()
 {
-#ifdef Q_OS_WIN
-    return QStringLiteral("C:\\Downloads");
-#else
     return QDir::homePath() + QStringLiteral("/Downloads");
-#endif
 }
 
 QString defaultArchiveTarget()
 {
-#ifdef Q_OS_WIN
-    return QStringLiteral("C:\\Downloads\\Kavelo.zip");
-#else
     return defaultDownloadFolder() + QStringLiteral("/Kavelo.zip");
-#endif
 }
 
 QString defaultOtherProgramTarget()
 {
-#ifdef Q_OS_WIN
-    return QStringLiteral("c:\\Tabulo.exe");
-#else
     return QDir::homePath() + QStringLiteral("/Tabulo.exe");
-#endif
 }
 
 void set(Text& text, const char* value)

@@ -18,3 +18,11 @@ extern QString UserPassword;
 
 // What was typed into the password prompt at its last confirmation.
 extern QString EnteredPassword;
+
+// The host browser's download directory while the program runs: the main
+// window keeps it, the download folders' set-up and write-back change it.
+struct DownloadDirState {
+    QString RedirectFolder;    // the folder written into the host value; empty when none is usable
+    QString SavedDownloadDir;  // the host value from before the redirect, as the store's record of it holds it
+    bool DownloadDirRedirected = false;
+};

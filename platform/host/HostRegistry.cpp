@@ -1,35 +1,25 @@
 #include "platform/host/HostRegistry.h"
 
-#ifdef Q_OS_WIN
-#include <QSettings>
-#else
 #include "platform/host/IniStore.h"
 #include "platform/host/PrivateFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
-#endif
 #include <stdexcept>
 
 namespace {
 
-[[noreturn]] void fail(const QString& text)
-{
-    throw std::runtime_error(text.toStdString());
-}
-
-#ifndef Q_OS_WIN
 // Looked up at every opening, so that a changed XDG_CONFIG_HOME takes effect.
 QString storeFolder()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/Kavelo");
 }
-#endif
 
 [[noreturn]] void failWriting(const QString& name)
 {
-    fail(QStringLiteral("Der Registrierungswert „%1“ kann nicht geschrieben werden.").arg(name));
+    throw std::runtime_error(
+        QStringLiteral("Der Registrierungswert „%1“ kann nicht geschrieben werden.").arg(name).toStdString());
 }
 
 }  // namespace
@@ -37,57 +27,6 @@ QString storeFolder()
 HostRegistryKey::HostRegistryKey() = default;
 HostRegistryKey::~HostRegistryKey() = default;
 
-#ifdef Q_OS_WIN
-bool HostRegistryKey::open(const QString& path)
-{
-    close();
-    store = std::make_unique<QSettings>(QStringLiteral("HKEY_CURRENT_USER") + path, QSettings::NativeFormat);
-    if (store->status() != QSettings::NoError || !store->isWritable()) {
-        store.reset();
-        return false;
-    }
-    return true;
-}
-
-QString HostRegistryKey::readString(const QString& name) const
-{
-    if (!store)
-        return {};
-    const QVariant value = store->value(name);
-    if (!value.isValid())
-        return {};
-    if (value.typeId() != QMetaType::QString)
-        fail(QStringLiteral("Der Registrierungswert „%1“ ist kein Text.").arg(name));
-    return value.toString();
-}
-
-bool HostRegistryKey::hasValue(const QString& name) const
-{
-    return store && store->contains(name);
-}
-
-void HostRegistryKey::writeString(const QString& name, const QString& value)
-{
-    if (store) {
-        store->setValue(name, value);
-        store->sync();
-        if (store->status() == QSettings::NoError)
-            return;
-    }
-    failWriting(name);
-}
-
-void HostRegistryKey::removeValue(const QString& name)
-{
-    if (store) {
-        store->remove(name);
-        store->sync();
-        if (store->status() == QSettings::NoError)
-            return;
-    }
-    failWriting(name);
-}
-#else
 bool HostRegistryKey::open(const QString& path)
 {
     close();
@@ -130,7 +69,6 @@ void HostRegistryKey::removeValue(const QString& name)
     if (!store || !store->removeValue(keyPath, name))
         failWriting(name);
 }
-#endif
 
 void HostRegistryKey::close()
 {

@@ -1,9 +1,8 @@
 #pragma once
 
-// The host browser's settings store under the current user: the real
-// registry (HKEY_CURRENT_USER) on Windows, elsewhere an INI file at
+// The host browser's settings store under the current user: an INI file at
 // $XDG_CONFIG_HOME/Kavelo/host-registry.ini (default ~/.config/...), with the
-// same key paths and value names. The browser view reads the same store. The
+// key paths and value names of the registry it stands for. The browser view reads the same store. The
 // INI file keeps the format QSettings gave it; a write changes only the line
 // of its value, so what a person wrote into it by hand (comments too) stays.
 
@@ -12,7 +11,6 @@
 #include <memory>
 
 class IniStore;
-class QSettings;
 
 inline const QString kInternetExplorerKey = QStringLiteral("\\Software\\Microsoft\\Internet Explorer");
 inline const QString kInternetExplorerMainKey = QStringLiteral("\\Software\\Microsoft\\Internet Explorer\\Main");
@@ -31,8 +29,7 @@ public:
     // when the store cannot be read or written.
     bool open(const QString& keyPath);
     // A value that does not exist reads as empty text; any value reads as the
-    // text it holds. (Windows: throws std::runtime_error with a German text for
-    // a registry value that is no text.)
+    // text it holds.
     QString readString(const QString& name) const;
     // Whether the value exists, also as an empty text.
     bool hasValue(const QString& name) const;
@@ -43,12 +40,8 @@ public:
     void close();
 
 private:
-#ifdef Q_OS_WIN
-    std::unique_ptr<QSettings> store;
-#else
     std::unique_ptr<IniStore> store;
     QString keyPath;
-#endif
 };
 
 // Reads one value in one step (empty when the key cannot be opened or the value is missing).

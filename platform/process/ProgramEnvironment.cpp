@@ -14,23 +14,16 @@
 #include <cstdio>
 #include <initializer_list>
 
-#ifdef Q_OS_UNIX
 #include <pwd.h>
 #include <unistd.h>
-#endif
 
 bool hasDisplay()
 {
-#ifdef Q_OS_LINUX
     return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-#else
-    return true;
-#endif
 }
 
 QString settleDisplay(bool needsWindow, std::chrono::milliseconds wait)
 {
-#ifdef Q_OS_LINUX
     const QString downloadsOnly =
         QStringLiteral("Ohne Bildschirm laufen nur die Downloads mit den Schlüsselwörtern 1 bis 4.");
     if (!hasDisplay()) {
@@ -56,10 +49,6 @@ QString settleDisplay(bool needsWindow, std::chrono::milliseconds wait)
                    .arg(displayNames(servers))
                    .arg(std::chrono::duration_cast<std::chrono::seconds>(wait).count())
                + downloadsOnly;
-#else
-    Q_UNUSED(needsWindow);
-    Q_UNUSED(wait);
-#endif
     return {};
 }
 
@@ -104,7 +93,6 @@ void dropEngineNotices(QtMsgType type, const QMessageLogContext& context, const 
 
 void prepareEnvironment(bool verbose)
 {
-#ifdef Q_OS_UNIX
     // A job started without HOME (a system service) still has a home: the
     // runner's own, as a login gives it. Qt would take the root folder and
     // put the program's per-user folders there.
@@ -112,7 +100,6 @@ void prepareEnvironment(bool verbose)
         if (const passwd* runner = ::getpwuid(::geteuid()); runner && runner->pw_dir && *runner->pw_dir)
             qputenv("HOME", runner->pw_dir);
     }
-#endif
     // The engine's developer tools must not be reachable from a locked-down
     // browser, not even over a debugging port set up in the environment; and
     // the run's one proxy takes the place of any proxy switches given before.
@@ -139,7 +126,6 @@ void prepareEnvironment(bool verbose)
     QNetworkProxyFactory::setUseSystemConfiguration(true);
     for (const QByteArray& flag : programProxy().engineFlags())
         appendChromiumFlag(flag);
-#ifdef Q_OS_LINUX
     // Without any display (a scheduled job on a server) the downloads run on
     // the offscreen platform; a window run has ended in settleDisplay().
     if (!hasDisplay() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -164,7 +150,6 @@ void prepareEnvironment(bool verbose)
         if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND"))
             qputenv("QT_QUICK_BACKEND", "software");
     }
-#endif
     // The web engine shares its OpenGL context with the windows' one.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 }

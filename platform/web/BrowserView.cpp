@@ -31,11 +31,7 @@
 #include <stdexcept>
 #include <utility>
 
-#ifdef Q_OS_WIN
-#include <windows.h>
-#else
 #include <csignal>
-#endif
 
 namespace {
 
@@ -52,14 +48,7 @@ bool isSourceView(const QUrl& url)
 
 void endProcess(qint64 pid)
 {
-#ifdef Q_OS_WIN
-    if (HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, static_cast<DWORD>(pid))) {
-        TerminateProcess(process, 1);
-        CloseHandle(process);
-    }
-#else
     ::kill(static_cast<pid_t>(pid), SIGKILL);
-#endif
 }
 
 // A renderer that does not answer its end within this time is taken for gone.

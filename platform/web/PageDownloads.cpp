@@ -1,8 +1,8 @@
 #include "platform/web/PageDownloads.h"
 
+#include "platform/files/TargetGuard.h"
 #include "platform/host/HostRegistry.h"
 #include "platform/host/Messages.h"
-#include "platform/host/TargetGuard.h"
 #include "platform/web/DownloadProgress.h"
 #include "platform/web/DownloadQuestion.h"
 #include "platform/web/KaveloPage.h"

@@ -21,9 +21,7 @@
 #include <set>
 #include <thread>
 
-#ifdef Q_OS_LINUX
 #include "support/FileSizeLimit.h"
-#endif
 
 namespace {
 
@@ -211,7 +209,6 @@ TEST_F(DownloadRunTest, CopiesFollowTheModeWhetherOrNotTheDownloadSucceeded)
     EXPECT_EQ(EinstellDaten.Download1Counter, 6);
 }
 
-#ifdef Q_OS_LINUX
 // The file size limit stands in for a full disk: the new copy cannot be
 // written whole, so the old one stays as it was.
 TEST_F(DownloadRunTest, ACopyThatCannotBeWrittenLeavesTheOldCopyWhole)
@@ -228,7 +225,6 @@ TEST_F(DownloadRunTest, ACopyThatCannotBeWrittenLeavesTheOldCopyWhole)
     EXPECT_EQ(QDir(folder.path(QString())).entryList(QDir::Files | QDir::Hidden),
               (QStringList{QStringLiteral("B.zip"), QStringLiteral("B.zip.bak")}));
 }
-#endif
 
 TEST_F(DownloadRunTest, AttemptsAreCountedPausedAndShownBusy)
 {

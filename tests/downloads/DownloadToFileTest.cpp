@@ -16,9 +16,7 @@
 #include <future>
 #include <thread>
 
-#ifdef Q_OS_LINUX
 #include "support/FileSizeLimit.h"
-#endif
 
 namespace {
 
@@ -448,7 +446,6 @@ TEST_F(DownloadToFileTest, CancellingEndsTheAttemptAtOnceAndRemovesItsFile)
     EXPECT_EQ(transfer.progress().received, 0);
 }
 
-#ifdef Q_OS_LINUX
 TEST_F(DownloadToFileTest, AWriteErrorFailsAndLeavesTheOldFile)
 {
     body = randomBody(3 * 1024 * 1024);
@@ -467,7 +464,6 @@ TEST_F(DownloadToFileTest, AWriteErrorFailsAndLeavesTheOldFile)
     EXPECT_EQ(contents(path), QByteArray("bisher"));
     EXPECT_EQ(entries(), QStringList{QStringLiteral("voll.bin")});
 }
-#endif
 
 // libcurl comes at the first transfer, once per process; a library that is
 // missing or lacks a function is named in the reason.

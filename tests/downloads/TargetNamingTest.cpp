@@ -1,5 +1,5 @@
 #include "downloads/TargetNaming.h"
-#include "platform/host/TargetGuard.h"
+#include "platform/files/TargetGuard.h"
 
 #include <gtest/gtest.h>
 #include <QDir>

@@ -6,7 +6,6 @@
 #include "dialogs/passwort.h"
 #include "mainwindow/MB_main.h"
 #include "mainwindow/TimerIntervals.h"
-#include "platform/host/MessageBoxPresenter.h"
 #include "platform/host/Timer.h"
 #include "platform/web/BrowserView.h"
 #include "settings/AnsiText.h"
@@ -17,6 +16,7 @@
 #include "support/LoopbackServer.h"
 #include "support/MainWindowRun.h"
 #include "support/ModalDriver.h"
+#include "widgets/MessageBoxPresenter.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

@@ -1,4 +1,3 @@
-#include "platform/host/Clipboard.h"
 #include "platform/host/HostRegistry.h"
 #include "platform/web/BrowserView.h"
 #include "platform/web/KaveloPage.h"
@@ -8,6 +7,7 @@
 #include "support/PageScript.h"
 #include "support/TestCertificates.h"
 #include "support/TestView.h"
+#include "widgets/Clipboard.h"
 
 #include <QClipboard>
 #include <QFile>

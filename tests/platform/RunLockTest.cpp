@@ -1,4 +1,4 @@
-#include "platform/host/RunLock.h"
+#include "platform/files/RunLock.h"
 
 #include <gtest/gtest.h>
 #include <QElapsedTimer>

@@ -161,7 +161,6 @@ TEST_F(Defaults, SetDefaultsGivesTheBuiltInValues)
     EXPECT_EQ(unscrambleUserPassword(r.UserPasswordStored).size(), 6);
 }
 
-#ifndef Q_OS_WIN
 TEST_F(Defaults, WindowsPathsTakeTheSameShapesInTheHomeFolder)
 {
     SetDefaults(EinstellDaten);
@@ -176,7 +175,6 @@ TEST_F(Defaults, WindowsPathsTakeTheSameShapesInTheHomeFolder)
          {&EinstellDaten.DownloadFolder1, &EinstellDaten.Download1Target, &EinstellDaten.Download2Target})
         EXPECT_FALSE(text(*t).contains(QLatin1Char('\\')));
 }
-#endif
 
 TEST_F(Defaults, SetDefaultsLeavesRefreshAndWindowFieldsAndClearsTheReserved)
 {

@@ -15,11 +15,9 @@
 #include <QTemporaryDir>
 #include <cstring>
 
-#ifdef Q_OS_LINUX
 #include "support/FileSizeLimit.h"
 
 #include <unistd.h>
-#endif
 
 namespace {
 
@@ -299,7 +297,6 @@ TEST_F(SettingsFile, AnExistingPathThatCannotBeReplacedIsReported)
     EXPECT_TRUE(QFileInfo(folder.path(kFile)).isDir());
 }
 
-#ifdef Q_OS_LINUX
 // A write that fails halfway (the file size limit stands in for a full disk)
 // must leave the old file exactly as it was and no temporary file behind.
 TEST_F(SettingsFile, AWriteThatFailsHalfwayLeavesTheOldFileIntact)
@@ -358,7 +355,6 @@ TEST(ProgramFolders, AReadOnlyExecutableFolderSendsTheWritesToThePersonsOwnFolde
     EXPECT_EQ(QFile::permissions(own), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
     EXPECT_TRUE(QFile::permissions(shared) & QFile::ReadOther);
 }
-#endif
 
 TEST(ProgramFolders, AWritableExecutableFolderHoldsBothAndKeepsNoTrace)
 {

@@ -1,6 +1,6 @@
-#include "platform/host/TargetGuard.h"
+#include "platform/files/TargetGuard.h"
 
-#include "platform/host/TargetPath.h"
+#include "platform/files/TargetPath.h"
 
 #include <QCoreApplication>
 #include <QDir>

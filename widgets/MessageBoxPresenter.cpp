@@ -1,6 +1,6 @@
-#include "platform/host/MessageBoxPresenter.h"
+#include "widgets/MessageBoxPresenter.h"
 
-#include "platform/host/IdleWatch.h"
+#include "widgets/IdleWatch.h"
 
 #include <QApplication>
 #include <QMessageBox>

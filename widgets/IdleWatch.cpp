@@ -1,4 +1,4 @@
-#include "platform/host/IdleWatch.h"
+#include "widgets/IdleWatch.h"
 
 #include "platform/host/Timer.h"
 

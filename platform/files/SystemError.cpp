@@ -1,4 +1,4 @@
-#include "platform/host/SystemError.h"
+#include "platform/files/SystemError.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "platform/host/Clipboard.h"
+#include "widgets/Clipboard.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -1,19 +1,17 @@
-#include "platform/host/TargetPath.h"
+#include "platform/files/TargetPath.h"
 
-#include "platform/host/SystemError.h"
+#include "platform/files/SystemError.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <utility>
 
-#ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
 #include <deque>
-#endif
 
 FileHandle::FileHandle(FileHandle&& other) noexcept
     : fd(std::exchange(other.fd, -1))
@@ -31,13 +29,9 @@ FileHandle& FileHandle::operator=(FileHandle&& other) noexcept
 
 FileHandle::~FileHandle()
 {
-#ifdef Q_OS_UNIX
     if (fd >= 0)
         ::close(fd);
-#endif
 }
-
-#ifdef Q_OS_UNIX
 
 namespace {
 
@@ -159,17 +153,3 @@ TargetPath walkTargetPath(const QString& target)
     result.folder = std::move(folder);
     return result;
 }
-
-#else
-
-// Without the kernel's walk: the path as it stands, made absolute.
-TargetPath walkTargetPath(const QString& target)
-{
-    TargetPath result;
-    const QFileInfo file(QDir::cleanPath(QDir::current().absoluteFilePath(target)));
-    result.path = file.exists() ? file.canonicalFilePath() : file.absoluteFilePath();
-    result.name = QFile::encodeName(QFileInfo(result.path).fileName());
-    return result;
-}
-
-#endif

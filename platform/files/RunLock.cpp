@@ -1,4 +1,4 @@
-#include "platform/host/RunLock.h"
+#include "platform/files/RunLock.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -7,12 +7,10 @@
 #include <atomic>
 #include <mutex>
 
-#ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
 #include <cerrno>
-#endif
 
 namespace {
 
@@ -24,7 +22,6 @@ int lockFile = -1;
 int holders = 0;
 std::atomic<bool> held{false};
 
-#ifdef Q_OS_UNIX
 // The lock file, made when missing, never through a planted link. Only its
 // owner may open it (0600), so nobody else can hold it to stop a job.
 int openLockFile(const QString& path)
@@ -35,13 +32,11 @@ int openLockFile(const QString& path)
         handle = ::open(name.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
     return handle;
 }
-#endif
 
 }  // namespace
 
 RunLock::RunLock(const QString& folder, std::chrono::milliseconds bound, const std::function<bool()>& giveUp)
 {
-#ifdef Q_OS_UNIX
     {
         const std::lock_guard lock(guard);
         if (holders > 0) {
@@ -74,16 +69,10 @@ RunLock::RunLock(const QString& folder, std::chrono::milliseconds bound, const s
         QThread::msleep(static_cast<unsigned long>(kRetry.count()));
     }
     ::close(handle);
-#else
-    Q_UNUSED(folder)
-    Q_UNUSED(bound)
-    Q_UNUSED(giveUp)
-#endif
 }
 
 RunLock::~RunLock()
 {
-#ifdef Q_OS_UNIX
     if (result != State::Held)
         return;
     const std::lock_guard lock(guard);
@@ -92,7 +81,6 @@ RunLock::~RunLock()
         ::close(lockFile);  // ends the lock
         lockFile = -1;
     }
-#endif
 }
 
 bool RunLock::heldByThisProcess()
