@@ -5,6 +5,7 @@
 #include "mainwindow/CommandLine.h"
 #include "mainwindow/MB_main.h"
 #include "platform/files/RunLock.h"
+#include "platform/process/DisplayProbe.h"
 #include "platform/process/KaveloApplication.h"
 #include "platform/process/ProgramEnvironment.h"
 #include "platform/process/TerminationSignals.h"
@@ -127,6 +128,7 @@ int run(int argc, char* argv[], MessagePresenter& boxes, std::chrono::millisecon
     prepareEnvironment(verbose);
     int programPathOnly = 1;
     KaveloApplication app(programPathOnly, argv);
+    releaseProbedDisplay();
     int status = 1;
     showingErrors([&] { status = runWindows(arguments); });
     return status;

@@ -48,6 +48,9 @@ const ClientCalls& clientCalls()
     return calls;
 }
 
+// The last X connection that found its display open, kept until Qt has its own.
+XcbConnection* heldConnection = nullptr;
+
 DisplayState probeServer(DisplayServer server)
 {
     const ClientCalls& calls = clientCalls();
@@ -56,9 +59,13 @@ DisplayState probeServer(DisplayServer server)
             return DisplayState::Unknown;
         // Never null: a failed connection is an error object, also to be disconnected.
         XcbConnection* connection = calls.xcbConnect(nullptr, nullptr);
-        const bool open = calls.xcbConnectionHasError(connection) == 0;
-        calls.xcbDisconnect(connection);
-        return open ? DisplayState::Open : DisplayState::Closed;
+        if (calls.xcbConnectionHasError(connection) != 0) {
+            calls.xcbDisconnect(connection);
+            return DisplayState::Closed;
+        }
+        releaseProbedDisplay();
+        heldConnection = connection;
+        return DisplayState::Open;
     }
     // A socket handed over in WAYLAND_SOCKET serves one connection only: Qt's.
     if (!calls.waylandConnect || qEnvironmentVariableIsSet("WAYLAND_SOCKET"))
@@ -130,6 +137,12 @@ DisplayState probeDisplays(const QList<DisplayServer>& servers)
             answer = state;
     }
     return answer;
+}
+
+void releaseProbedDisplay()
+{
+    if (heldConnection)
+        clientCalls().xcbDisconnect(std::exchange(heldConnection, nullptr));
 }
 
 DisplayState waitForDisplay(const std::function<DisplayState()>& probe, std::chrono::milliseconds bound,

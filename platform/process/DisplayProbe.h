@@ -29,8 +29,14 @@ QList<DisplayServer> displayServersQtWouldTry();
 // The displays as the user knows them, for a message: ":0 (X11)".
 QString displayNames(const QList<DisplayServer>& servers);
 
-// One connection to each display in turn, closed again at once.
+// One connection to each display in turn, closed again at once; but an X
+// display found open stays connected until releaseProbedDisplay(). An X
+// server resets when its last client leaves, and a connection asked for
+// during the reset fails, which Qt would answer by aborting.
 DisplayState probeDisplays(const QList<DisplayServer>& servers);
+
+// Closes the connection probeDisplays() held, once Qt has opened its own.
+void releaseProbedDisplay();
 
 // Asks probe every interval until it answers other than Closed or bound has
 // passed; its last answer.
