@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <initializer_list>
+#include <utility>
 
 #include <pwd.h>
 #include <unistd.h>
@@ -44,10 +45,22 @@ QString settleDisplay(bool needsWindow, std::chrono::milliseconds wait)
         }
         return {};
     }
-    if (waitForDisplay([&servers] { return probeDisplays(servers); }, wait) == DisplayState::Closed)
+    const qint64 seconds = std::chrono::duration_cast<std::chrono::seconds>(wait).count();
+    // The journal of a kiosk started before its display server tells why nothing shows yet.
+    const auto probeTelling = [&servers, seconds, told = false]() mutable {
+        const DisplayState state = probeDisplays(servers);
+        if (state == DisplayState::Closed && !std::exchange(told, true)) {
+            const QString line = QStringLiteral("Kavelo: wartet auf den Bildschirm %1, höchstens %2 Sekunden.\n")
+                                     .arg(displayNames(servers))
+                                     .arg(seconds);
+            std::fputs(line.toLocal8Bit().constData(), stderr);
+        }
+        return state;
+    };
+    if (waitForDisplay(probeTelling, wait) == DisplayState::Closed)
         return QStringLiteral("Der Bildschirm %1 ist auch nach %2 Sekunden nicht erreichbar. ")
                    .arg(displayNames(servers))
-                   .arg(std::chrono::duration_cast<std::chrono::seconds>(wait).count())
+                   .arg(seconds)
                + downloadsOnly;
     return {};
 }

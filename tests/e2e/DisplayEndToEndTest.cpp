@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QThread>
 
 namespace {
 
@@ -74,20 +73,37 @@ TEST(Display, WithoutOneOnlyTheDownloadsRun)
                 {{QStringLiteral("1")}, kUnused, 0, 1, kRefused, 25000}});  // the shipped wait is 30 s
 }
 
-// Past the wait the program still runs: Qt has opened the display.
+// The program says that it waits, and shows its window once the display has come.
 TEST(Display, OneThatComesDuringTheWaitIsUsed)
 {
     ProgramRun run;
     run.setEnv(QStringLiteral("DISPLAY"), kUnused);
-    run.shortenDisplayWait(8000);
+    run.shortenDisplayWait(30000);
     run.start();
-    QThread::sleep(3);
-    ASSERT_EQ(run.proc().state(), QProcess::Running);
+    run.proc().setReadChannel(QProcess::StandardError);
+    QString said;
+    while (!said.contains(QStringLiteral("wartet auf den Bildschirm ") + kUnused) && run.proc().waitForReadyRead(10000))
+        said += run.standardError();
+    ASSERT_TRUE(said.contains(QStringLiteral("höchstens 30 Sekunden"))) << said.toStdString();
+
     QProcess server;
     server.start(QStringLiteral("Xvfb"), {kUnused, QStringLiteral("-nolisten"), QStringLiteral("tcp")});
     if (!server.waitForStarted())
         GTEST_SKIP() << "needs Xvfb";
-    EXPECT_FALSE(run.waitForExit(10000)) << run.exitCode();
+    QProcess windows;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("DISPLAY"), kUnused);
+    windows.setProcessEnvironment(environment);
+    const bool shown = waitUntil(
+        [&] {
+            windows.start(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                                      QStringLiteral("--pid"), QString::number(run.proc().processId()),
+                                                      QStringLiteral("--name"), QStringLiteral("Kavelo")});
+            return windows.waitForFinished(10000) && windows.exitCode() == 0;
+        },
+        30000);
+    EXPECT_TRUE(shown) << run.standardError().toStdString();
+    EXPECT_EQ(run.proc().state(), QProcess::Running) << run.exitCode();
     server.terminate();
     server.waitForFinished();
 }

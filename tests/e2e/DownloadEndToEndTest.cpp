@@ -11,7 +11,6 @@
 #include <unistd.h>
 #include <QDir>
 #include <QFile>
-#include <QThread>
 #include <csignal>
 #include <cstring>
 
@@ -131,7 +130,7 @@ TEST_F(AutomaticDownload, TwoJobsOfOneSettingsFileRunOneAfterTheOther)
     left.close();
 
     run.start({QStringLiteral("2")});
-    QThread::msleep(700);
+    ASSERT_TRUE(waitUntil([&] { return server.bodyBytesSent() > 0; }, 10000));  // the first one's transfer runs
     QProcess second;
     second.setProgram(run.proc().program());
     second.setProcessEnvironment(run.proc().processEnvironment());

@@ -70,12 +70,16 @@ private:
         QTRY_COMPARE_WITH_TIMEOUT(address()->currentText(), view()->LocationURL(), 10000);
     }
 
-    // The shown document has loaded and can take input.
+    // The shown document has loaded and can take input: it has drawn two
+    // frames since (asked of each document anew, as a reload may replace it).
     void waitForPage()
     {
-        QTRY_COMPARE_WITH_TIMEOUT(runPageScript(view()->page(), QStringLiteral("document.readyState")).toString(),
-                                  QStringLiteral("complete"), 10000);
-        QTest::qWait(100);
+        const QString drawn = QStringLiteral(
+            "(() => { if (document.readyState !== 'complete') return false;"
+            " if (window.gezeichnet === undefined) { window.gezeichnet = false;"
+            " requestAnimationFrame(() => requestAnimationFrame(() => window.gezeichnet = true)); }"
+            " return window.gezeichnet; })()");
+        QTRY_VERIFY_WITH_TIMEOUT(runPageScript(view()->page(), drawn).toBool(), 10000);
     }
 
     // Types into the address box as a person does: a click into it, the shown

@@ -264,11 +264,14 @@ private slots:
         note(run->window().findChild<TPasswordDlg*>(), "Abfrage");
         note(run->window().findChild<TEinstellForm*>(), "Einstellungen");
         const WhenShown<QMessageBox> box([&](QMessageBox* shown) { note(shown, "Box"); });
+        // Left alone or typed into, the prompt gets 2.6 idle limits of time; a
+        // prompt that ends by itself ends the wait at once.
         const WhenShown<TPasswordDlg> answer([&](TPasswordDlg* dialog) {
-            for (int step = 0; step < 13 && dialog->isVisible(); ++step) {  // 2.6 limits
+            for (int step = 0; step < 13; ++step) {
                 if (step < keys.size())
                     QTest::keyClick(dialog->findChild<QLineEdit*>(QStringLiteral("Password")), keys[step]);
-                QTest::qWait(200);
+                if (QTest::qWaitFor([dialog] { return !dialog->isVisible(); }, 200))
+                    break;
             }
             if (dialog->isVisible())
                 typed(keys.isEmpty() ? nullptr : "")(dialog);  // Cancel, or OK on what was typed
