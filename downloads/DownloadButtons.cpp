@@ -1,5 +1,5 @@
-// The four download buttons and the download folders, as operations of the
-// main window.
+// The four download buttons, the download folders and the break-off of a
+// transfer, as operations of the main window.
 
 #include "dialogs/InfoDialog.h"
 #include "downloads/CancelFlag.h"
