@@ -115,8 +115,8 @@ int run(int argc, char* argv[], MessagePresenter& boxes, std::chrono::millisecon
         return 0;
     }
 
-    if (const QString refusal = settleDisplay(!endsAfterDownloads(parseCommandLine(arguments)), displayWait);
-        !refusal.isEmpty()) {
+    const bool job = endsAfterDownloads(parseCommandLine(arguments));
+    if (const QString refusal = settleDisplay(!job, displayWait); !refusal.isEmpty()) {
         showMessage(MessageKind::Error, refusal);
         return 2;
     }
@@ -125,7 +125,7 @@ int run(int argc, char* argv[], MessagePresenter& boxes, std::chrono::millisecon
     if (hasDisplay())
         setMessagePresenter(&boxes);
 
-    prepareEnvironment(verbose);
+    prepareEnvironment(verbose, !job);
     int programPathOnly = 1;
     KaveloApplication app(programPathOnly, argv);
     releaseProbedDisplay();

@@ -77,9 +77,25 @@ QString failureReason(CURL* curl, CURLcode code, const char* errorBuffer, bool v
         if (osError == kConnectionRefused)
             return viaProxy ? QStringLiteral("Verbindung zum Proxy-Server abgelehnt")
                             : QStringLiteral("Verbindung abgelehnt");
-        break;
+        return viaProxy ? QStringLiteral("Keine Verbindung zum Proxy-Server")
+                        : QStringLiteral("Keine Verbindung zum Server");
     case CURLE_OPERATION_TIMEDOUT:
         return QStringLiteral("Zeitüberschreitung");
+    case CURLE_PARTIAL_FILE:
+        return QStringLiteral("Übertragung vor dem Ende abgebrochen");
+    case CURLE_TOO_MANY_REDIRECTS:
+        return QStringLiteral("Zu viele Weiterleitungen");
+    case CURLE_UNSUPPORTED_PROTOCOL:
+        return QStringLiteral("Adresse mit nicht erlaubtem Protokoll");
+    case CURLE_URL_MALFORMAT:
+        return QStringLiteral("Ungültige Adresse");
+    case CURLE_GOT_NOTHING:
+        return QStringLiteral("Keine Antwort vom Server");
+    case CURLE_SEND_ERROR:
+    case CURLE_RECV_ERROR:
+        return QStringLiteral("Verbindung unterbrochen");
+    case CURLE_SSL_CONNECT_ERROR:
+        return QStringLiteral("Sichere Verbindung fehlgeschlagen");
     case CURLE_OUT_OF_MEMORY:
         return QStringLiteral("Nicht genügend Arbeitsspeicher");
     case CURLE_HTTP_RETURNED_ERROR:
@@ -92,6 +108,9 @@ QString failureReason(CURL* curl, CURLcode code, const char* errorBuffer, bool v
     }
     return curlText(code, errorBuffer);
 }
+
+// The headers of an attempt's answers, all together.
+constexpr qsizetype kMaxHeaderBytes = 256 * 1024;
 
 // A Last-Modified date guards a range only when the file had been left alone
 // for a while before the answer was made: a file changed twice within the same
@@ -117,11 +136,13 @@ bool isSettled(const QByteArray& lastModified, const QByteArray& date)
 // What is known of the answer being received in one attempt.
 struct FileTransfer::Answer {
     CURL* curl = nullptr;
-    qint64 offset = 0;         // where the requested range starts; 0: the whole body was asked for
-    bool answered = false;     // a status line has come
-    bool bodyStarted = false;  // the body of a 2xx answer goes into the part
-    bool rejected = false;     // a 206 that does not continue the part
-    bool viaProxy = false;     // the address goes to a proxy
+    qint64 offset = 0;          // where the requested range starts; 0: the whole body was asked for
+    bool answered = false;      // a status line has come
+    bool bodyStarted = false;   // the body of a 2xx answer goes into the part
+    bool rejected = false;      // a 206 that does not continue the part
+    qsizetype headerBytes = 0;  // of every answer of this attempt, redirects and interim ones included
+    bool headersTooLarge = false;
+    bool viaProxy = false;  // the address goes to a proxy
     QByteArray etag;
     QByteArray lastModified;
     QByteArray date;
@@ -209,6 +230,13 @@ std::size_t FileTransfer::onHeader(char* data, std::size_t size, std::size_t cou
 {
     const std::size_t bytes = size * count;
     Answer& answer = *static_cast<FileTransfer*>(self)->answer;
+    // A server that sends header lines without end would hold the attempt;
+    // libcurl bounds only each line, or the whole at a size of its version.
+    answer.headerBytes += static_cast<qsizetype>(bytes);
+    if (answer.headerBytes > kMaxHeaderBytes) {
+        answer.headersTooLarge = true;
+        return 0;
+    }
     const QByteArray line(data, static_cast<qsizetype>(bytes));
     if (line.startsWith("HTTP/")) {
         // A new answer: an interim one, a redirect, or the final one.
@@ -429,7 +457,8 @@ TransferResult FileTransfer::outcome(int curlCode, const char* errorBuffer)
         if (code == CURLE_WRITE_ERROR && answer->rejected)
             return rejected();
         // libcurl refuses a header of more than 100 KiB as if memory had run out.
-        if (code == CURLE_OUT_OF_MEMORY && answer->answered && !answer->bodyStarted)
+        if ((code == CURLE_OUT_OF_MEMORY && answer->answered && !answer->bodyStarted)
+            || (code == CURLE_WRITE_ERROR && answer->headersTooLarge))
             return failure(QStringLiteral("Kopfzeilen der Antwort zu groß"));
         return failure(failureReason(answer->curl, code, errorBuffer, answer->viaProxy));
     }

@@ -32,6 +32,7 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QVBoxLayout>
+#include <cstdio>
 #include <tuple>
 
 namespace {
@@ -412,7 +413,14 @@ QWidget* TKaveloMainForm::stopButton() const
 
 void TKaveloMainForm::Timer1Timer()
 {
-    // The end comes on time, also in the middle of a download, which it breaks off.
+    // The end comes on time, also in the middle of a download, which it breaks
+    // off; a job whose downloads it cuts short says so.
+    if (downloadRunning || runStatus() != 0) {
+        const QString line =
+            QStringLiteral("Kavelo: Das automatische Ende nach %1 s kam, bevor alle Downloads fertig waren.\n")
+                .arg(Timer1->interval() / 1000);
+        std::fputs(line.toLocal8Bit().constData(), stderr);
+    }
     if (downloadRunning)
         breakOff(1);
     else

@@ -93,18 +93,21 @@ QtMessageHandler shownMessages = nullptr;
 
 // What the web engine says as it starts although nothing is to be done: that
 // it has no OpenGL (offscreen, where it draws in software as meant) and that
-// its sandbox is off (as root, which the program says itself in German).
+// its sandbox is off (as root, which the program says itself in German); and
+// Qt's notice that a job started by cron has no XDG_RUNTIME_DIR, whose
+// default serves as well.
 void dropEngineNotices(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
     static const QStringList notices = {QStringLiteral("No suitable graphics backend found"),
                                         QStringLiteral("Sandboxing disabled by user.")};
-    if (!notices.contains(message.trimmed()))
+    if (!notices.contains(message.trimmed())
+        && !message.startsWith(QStringLiteral("QStandardPaths: XDG_RUNTIME_DIR not set")))
         shownMessages(type, context, message);
 }
 
 }  // namespace
 
-void prepareEnvironment(bool verbose)
+void prepareEnvironment(bool verbose, bool showsPages)
 {
     // A job started without HOME (a system service) still has a home: the
     // runner's own, as a login gives it. Qt would take the root folder and
@@ -143,13 +146,15 @@ void prepareEnvironment(bool verbose)
     // the offscreen platform; a window run has ended in settleDisplay().
     if (!hasDisplay() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Chromium refuses to start as root with its sandbox on.
+    // Chromium refuses to start as root with its sandbox on. A job's page is
+    // seen by nobody, and its cron mails nothing but its failures.
     if (geteuid() == 0) {
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-        std::fputs(
-            "Warnung: Kavelo läuft als root. Die Web-Seiten laufen dann ohne die Sandbox der Web-Engine; "
-            "starten Sie das Programm besser als gewöhnlicher Benutzer.\n",
-            stderr);
+        if (showsPages)
+            std::fputs(
+                "Warnung: Kavelo läuft als root. Die Web-Seiten laufen dann ohne die Sandbox der Web-Engine; "
+                "starten Sie das Programm besser als gewöhnlicher Benutzer.\n",
+                stderr);
     }
     // Without a GPU device (/dev/dri: a server, a container, Xvfb) Chromium would
     // run its GPU path on Mesa's software GL; --disable-gpu makes it composite in

@@ -24,7 +24,9 @@ QString settleDisplay(bool needsWindow, std::chrono::milliseconds wait);
 
 // Before the application object exists: works out the run's proxy for the
 // downloads and the web engine, chooses the offscreen platform when no display
-// is there, and switches the web engine's sandbox off when running as root.
-// Unless verbose, or QT_LOGGING_RULES says what to log, the engine's start-up
-// report and its log below fatal errors stay off standard error.
-void prepareEnvironment(bool verbose = false);
+// is there, and switches the web engine's sandbox off when running as root,
+// with a warning when the run shows pages (not a download job). Unless
+// verbose, or QT_LOGGING_RULES says what to log, the engine's start-up report,
+// its log below fatal errors and Qt's notices that change nothing stay off
+// standard error.
+void prepareEnvironment(bool verbose = false, bool showsPages = true);

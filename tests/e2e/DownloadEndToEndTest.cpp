@@ -87,6 +87,8 @@ TEST_F(AutomaticDownload, KeywordsTwoAndFourFetchBothFilesAndEndWithSuccess)
     run.start({QStringLiteral("4"), QStringLiteral("2")});
     ASSERT_TRUE(run.waitForExit(60000));
     EXPECT_EQ(run.exitCode(), 0);
+    // Cron mails what a job prints: a success prints nothing, also as root without XDG_RUNTIME_DIR.
+    EXPECT_EQ(run.standardError(), QString());
 
     EXPECT_EQ(fileContent(target + QStringLiteral("/Archiv7.zip")), QByteArray("zweiter Inhalt"));
     EXPECT_EQ(fileContent(target + QStringLiteral("/Liste.txt")), QByteArray("vierter Inhalt"));
@@ -208,6 +210,8 @@ TEST_F(AutomaticDownload, AnEndBeforeTheDownloadRanIsNoSuccess)
     run.start({QStringLiteral("2"), QStringLiteral("autostop")});
     ASSERT_TRUE(run.waitForExit(60000));
     EXPECT_EQ(run.exitCode(), 1);
+    EXPECT_EQ(run.standardError(),
+              QStringLiteral("Kavelo: Das automatische Ende nach 1 s kam, bevor alle Downloads fertig waren.\n"));
     EXPECT_TRUE(server.requests().filter(QStringLiteral(".zip")).isEmpty());
 }
 
