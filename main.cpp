@@ -18,7 +18,6 @@
 #endif
 
 #include <QDir>
-#include <QFileInfo>
 #include <chrono>
 #include <cstdio>
 #include <exception>
@@ -31,10 +30,8 @@ namespace {
 // end allows, else half an hour.
 std::chrono::milliseconds jobWaitBound(const ProgramFolders& folders)
 {
-    const QString name = QStringLiteral("Einstell.DAT");
-    std::optional<TEinstellRecord> settings = peekSettingsFile(folders.program + name);
-    if (!settings && !QFileInfo::exists(folders.program + name))
-        settings = peekSettingsFile(folders.data + name);
+    const QString path = settingsSource(folders.program, folders.data).path;
+    const std::optional<TEinstellRecord> settings = path.isEmpty() ? std::nullopt : peekSettingsFile(path);
     if (settings && settings->AutoEndSeconds != 0)
         return std::chrono::seconds(settings->AutoEndSeconds);
     return std::chrono::minutes(30);
@@ -64,6 +61,21 @@ int runWindows(const QStringList& arguments)
     // end: it waits for another run to end, as long as it may run itself.
     std::optional<RunLock> jobLock;
     if (endsAfterDownloads(parseCommandLine(arguments))) {
+        // The built-in addresses are examples: a job without settings fetches nothing.
+        if (settingsSource(folders.program, folders.data).path.isEmpty()) {
+            QStringList places;
+            for (const QString& folder : {folders.program, folders.data}) {
+                if (const QString path = QDir::toNativeSeparators(folder + QStringLiteral("Einstell.DAT"));
+                    !places.contains(path))
+                    places.append(path);
+            }
+            const QString line = QStringLiteral(
+                                     "Kavelo: Keine Einstellungs-Datei gefunden (gesucht: %1); "
+                                     "dieser Lauf lädt nichts herunter.\n")
+                                     .arg(places.join(QStringLiteral(", ")));
+            std::fputs(line.toLocal8Bit().constData(), stderr);
+            return 1;
+        }
         jobLock.emplace(folders.program, jobWaitBound(folders), [&earlySignal, told = false]() mutable {
             if (!std::exchange(told, true))
                 std::fputs("Kavelo: wartet auf das Ende eines anderen Laufs mit denselben Einstellungen.\n", stderr);

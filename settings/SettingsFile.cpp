@@ -17,6 +17,12 @@ QString SettingsFileName;
 
 namespace {
 
+const QString kFileName = QStringLiteral("Einstell.DAT");
+
+// The running numbers of the four downloads.
+constexpr Word TEinstellRecord::*kCounters[] = {&TEinstellRecord::Download1Counter, &TEinstellRecord::Download2Counter,
+                                                &TEinstellRecord::Download3Counter, &TEinstellRecord::Download4Counter};
+
 const QString kOpenError = QStringLiteral("Die Einstellungs-Datei\rkonnte nicht geöffnet werden!");
 const QString kDataFolderOpenError =
     QStringLiteral("Eine Einstellungs-Datei\raus dem festgelegten Daten-Ordnerkonnte nicht geöffnet werden!");
@@ -50,7 +56,7 @@ bool InitSettings()
 {
     SetDefaults(EinstellDaten);
     StandardDaten = EinstellDaten;
-    SettingsFileName = QStringLiteral("Einstell.DAT");
+    SettingsFileName = kFileName;
     const bool read = ReadSettingsFile(ProgramFolder, DataFolder, EinstellDaten);
     derivePlainPasswords(EinstellDaten);
     return read;
@@ -72,13 +78,37 @@ ParsedSettings parseSettings(const QByteArray& bytes, const TEinstellRecord& def
     return parsed;
 }
 
+SettingsSource settingsSource(const QString& programFolder, const QString& dataFolder)
+{
+    const QFileInfo own(programFolder + kFileName);
+    const QFileInfo preset(dataFolder + kFileName);
+    if (!preset.exists() || (own.exists() && own == preset))
+        return {own.exists() ? own.filePath() : QString(), false};
+    if (!own.exists())
+        return {preset.filePath(), false};
+    // Changed after the person's own copy was saved: the preset counts again.
+    const bool presetNewer = preset.lastModified() > own.lastModified();
+    return {presetNewer ? preset.filePath() : own.filePath(), presetNewer};
+}
+
 bool ReadSettingsFile(const QString& programFolder, const QString& dataFolder, TEinstellRecord& record)
 {
-    const QString programPath = programFolder + SettingsFileName;
-    if (QFileInfo::exists(programPath))
-        return readExisting(programPath, kOpenError, record);
-    const QString dataPath = dataFolder + SettingsFileName;
-    return !QFileInfo::exists(dataPath) || readExisting(dataPath, kDataFolderOpenError, record);
+    const SettingsSource source = settingsSource(programFolder, dataFolder);
+    if (source.path.isEmpty())
+        return true;
+    if (source.keepsOwnCounters) {
+        // A preset that cannot be read leaves the person's own copy in force.
+        const std::optional<TEinstellRecord> preset = peekSettingsFile(source.path);
+        if (!preset)
+            return readExisting(programFolder + kFileName, kOpenError, record);
+        const std::optional<TEinstellRecord> own = peekSettingsFile(programFolder + kFileName);
+        record = *preset;
+        for (Word TEinstellRecord::*counter : kCounters)
+            record.*counter = (own ? *own : *preset).*counter;
+        return true;
+    }
+    const bool fromProgramFolder = QFileInfo(source.path) == QFileInfo(programFolder + kFileName);
+    return readExisting(source.path, fromProgramFolder ? kOpenError : kDataFolderOpenError, record);
 }
 
 std::optional<TEinstellRecord> peekSettingsFile(const QString& path)
@@ -96,8 +126,7 @@ std::optional<TEinstellRecord> peekSettingsFile(const QString& path)
 
 void keepAdvancedCounters(const TEinstellRecord& shown, const TEinstellRecord& saved, TEinstellRecord& record)
 {
-    for (Word TEinstellRecord::*counter : {&TEinstellRecord::Download1Counter, &TEinstellRecord::Download2Counter,
-                                           &TEinstellRecord::Download3Counter, &TEinstellRecord::Download4Counter}) {
+    for (Word TEinstellRecord::*counter : kCounters) {
         if (record.*counter == shown.*counter)
             record.*counter = saved.*counter;
     }

@@ -31,9 +31,20 @@ struct ParsedSettings {
 // layout lacks stay.
 ParsedSettings parseSettings(const QByteArray& bytes, const TEinstellRecord& defaults);
 
-// The file of programFolder, else that of dataFolder, into record, which
-// holds the defaults on entry. A file that cannot be opened or is too short
-// leaves them, with an error box, and gives false; no file at all is no error.
+// Which settings file a run reads. The program folder's (the person's own
+// copy) counts, else the data folder's (the administrator's preset); but a
+// preset changed after the own copy was last saved counts again, with the
+// running numbers of the own copy. The path is empty when neither exists.
+struct SettingsSource {
+    QString path;
+    bool keepsOwnCounters = false;
+};
+SettingsSource settingsSource(const QString& programFolder, const QString& dataFolder);
+
+// The file settingsSource() names into record, which holds the defaults on
+// entry. A file that cannot be opened or is too short leaves them, with an
+// error box, and gives false; no file at all is no error. A newer preset that
+// cannot be read leaves the own copy in force.
 bool ReadSettingsFile(const QString& programFolder, const QString& dataFolder, TEinstellRecord& record);
 
 // The record the settings file at path holds now, read without a box (the

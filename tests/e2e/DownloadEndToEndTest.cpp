@@ -184,20 +184,26 @@ TEST_F(AutomaticDownload, AMissingDownloadFolderIsReportedOnStandardErrorAndTheR
     EXPECT_EQ(fileContent(target + QStringLiteral("/Archiv7.zip")), QByteArray("zweiter Inhalt"));
 }
 
-// A truncated settings file would leave the built-in addresses: the job
-// fetches nothing (a proxy that refuses every connection stands in for the
-// world) and ends with 1 and the file's message.
-TEST_F(AutomaticDownload, ATruncatedSettingsFileFetchesNothing)
+// A truncated settings file, or none at all, would leave the built-in
+// addresses: the job fetches nothing (a proxy that refuses every connection
+// stands in for the world) and ends with 1 and a message that says why.
+TEST_F(AutomaticDownload, ATruncatedOrMissingSettingsFileFetchesNothing)
 {
-    run.writeSettings(record);
-    ASSERT_TRUE(QFile::resize(run.settingsPath(), 100));
-    for (const char* variable : {"http_proxy", "https_proxy", "all_proxy"})
-        run.setEnv(QLatin1String(variable), QStringLiteral("http://127.0.0.1:9"));
-    run.start({QStringLiteral("2")});
-    ASSERT_TRUE(run.waitForExit(60000));
-    EXPECT_EQ(run.exitCode(), 1);
-    EXPECT_TRUE(run.standardError().contains(QStringLiteral("ist unvollständig (100 Bytes)")));
-    EXPECT_FALSE(run.standardError().contains(QStringLiteral("Download 2:")));
+    for (const qint64 size : {qint64{100}, qint64{0}}) {
+        run.writeSettings(record);
+        ASSERT_TRUE(size > 0 ? QFile::resize(run.settingsPath(), size) : QFile::remove(run.settingsPath()));
+        for (const char* variable : {"http_proxy", "https_proxy", "all_proxy"})
+            run.setEnv(QLatin1String(variable), QStringLiteral("http://127.0.0.1:9"));
+        run.start({QStringLiteral("2")});
+        ASSERT_TRUE(run.waitForExit(60000));
+        EXPECT_EQ(run.exitCode(), 1);
+        const QString said = run.standardError();
+        EXPECT_TRUE(said.contains(
+            size > 0 ? QStringLiteral("ist unvollständig (100 Bytes)")
+                     : QStringLiteral("Keine Einstellungs-Datei gefunden (gesucht: %1)").arg(run.settingsPath())))
+            << said.toStdString();
+        EXPECT_FALSE(said.contains(QStringLiteral("Download 2:")));
+    }
     EXPECT_TRUE(server.requests().isEmpty());
 }
 

@@ -9,6 +9,7 @@
 #include "support/TempProgramFolder.h"
 
 #include <gtest/gtest.h>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -160,6 +161,42 @@ TEST_F(SettingsFile, TheDataFolderIsReadWhenTheProgramFolderHasNoFile)
     data.writeFile(kFile, image(stored));
     InitSettings();
     EXPECT_EQ(image(EinstellDaten), image(stored));
+}
+
+// An administrator's preset changed after a person saved a copy of their own
+// counts again, with the person's running numbers; a copy saved later counts.
+TEST_F(SettingsFile, APresetChangedAfterThePersonsOwnCopyCountsWithTheOwnRunningNumbers)
+{
+    TempProgramFolder data;
+    DataFolder = ProgramFolder;
+    ProgramFolder = QFileInfo(folder.path(kFile)).path() + QLatin1Char('/');
+    TEinstellRecord own{};
+    SetDefaults(own);
+    own.Download1Counter = 41;
+    own.Download4Counter = 7;
+    folder.writeFile(kFile, image(own));
+    const TEinstellRecord preset = customRecord();
+    data.writeFile(kFile, image(preset));
+    const QDateTime saved = QDateTime::currentDateTime().addDays(-1);
+    for (const auto& [path, changed] :
+         {std::pair(folder.path(kFile), saved), std::pair(data.path(kFile), saved.addSecs(60))}) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite) && file.setFileTime(changed, QFileDevice::FileModificationTime));
+    }
+    InitSettings();
+    TEinstellRecord expected = preset;
+    expected.Download1Counter = 41;
+    expected.Download2Counter = own.Download2Counter;
+    expected.Download3Counter = own.Download3Counter;
+    expected.Download4Counter = 7;
+    EXPECT_EQ(image(EinstellDaten), image(expected));
+
+    stringToText(EinstellDaten.HomePage, QStringLiteral("http://127.0.0.1/eigene"));
+    stringToText(expected.HomePage, QStringLiteral("http://127.0.0.1/eigene"));
+    ASSERT_TRUE(SaveSettings());  // the person's copy is now the newer one
+    InitSettings();
+    EXPECT_EQ(image(EinstellDaten), image(expected));
+    EXPECT_TRUE(boxes.messages.isEmpty());
 }
 
 TEST_F(SettingsFile, AFileThatCannotBeOpenedKeepsTheDefaultsAndSkipsTheDataFolder)
@@ -332,21 +369,30 @@ TEST_F(SettingsFile, AFolderThatCannotBeWrittenLeavesTheOldFileIntact)
     EXPECT_EQ(folder.readFile(kFile), original);
 }
 
-// /proc takes no new file, not even from root: an honest read-only folder.
-TEST(ProgramFolders, AReadOnlyExecutableFolderSendsTheWritesToThePersonsOwnFolderAndReadsThePresetFromEtc)
+// The installed program's folder, writable here as it is for root, is known
+// by the file system, not by a probe that would write into it; /proc takes no
+// new file, not even from root: an honest read-only folder.
+TEST(ProgramFolders, TheInstalledOrAReadOnlyFolderSendsTheWritesToThePersonsOwnFolder)
 {
     QTemporaryDir home;
+    QTemporaryDir installed;
     const QString dataHome = home.path() + QStringLiteral("/nicht/da");  // two missing levels
     qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome));
-    const ProgramFolders folders = chooseProgramFolders(QStringLiteral("/proc/"));
+    const QString linked = home.path() + QStringLiteral("/verweis/");
+    ASSERT_TRUE(QFile::link(installed.path(), home.path() + QStringLiteral("/verweis")));
+    const ProgramFolders fromPackage = chooseProgramFolders(linked, installed.path() + QLatin1Char('/'));
+    const ProgramFolders readOnly = chooseProgramFolders(QStringLiteral("/proc/"));
     qunsetenv("XDG_DATA_HOME");
 
-    EXPECT_EQ(folders.program, dataHome + QStringLiteral("/Kavelo/"));
-    EXPECT_EQ(folders.data, QStringLiteral("/etc/kavelo/"));  // not the package's own folder
-    EXPECT_TRUE(folderIsWritable(folders.program));
+    EXPECT_EQ(fromPackage.program, dataHome + QStringLiteral("/Kavelo/"));
+    EXPECT_EQ(fromPackage.data, QStringLiteral("/etc/kavelo/"));  // not the package's own folder
+    EXPECT_TRUE(QDir(installed.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+    EXPECT_EQ(readOnly.program, fromPackage.program);
+    EXPECT_EQ(readOnly.data, QStringLiteral("/proc/"));  // its preset lies beside the program
+    EXPECT_TRUE(folderIsWritable(fromPackage.program));
 
     // The person's own settings are theirs alone to read; a file that was there keeps its mode.
-    const QString own = folders.program + QStringLiteral("Einstell.DAT");
+    const QString own = fromPackage.program + QStringLiteral("Einstell.DAT");
     const QString shared = home.path() + QStringLiteral("/Einstell.DAT");
     QFile(shared).open(QIODevice::WriteOnly);
     QFile::setPermissions(shared, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
