@@ -3,6 +3,7 @@
 #include "platform/host/HostRegistry.h"
 #include "platform/host/Messages.h"
 #include "settings/AnsiText.h"
+#include "settings/Defaults.h"
 
 #include <QDir>
 
@@ -47,7 +48,7 @@ QString makeSureOf(const Text& field, int number, const QString& programFolder)
 
 QString downloadFolderPath(const Text& field, const QString& programFolder)
 {
-    QString folder = textToString(field);
+    QString folder = homeResolved(textToString(field));
     if (folder.isEmpty())
         return programFolder + QStringLiteral("Downloads") + QDir::separator();
     if (!QDir::isRelativePath(folder))

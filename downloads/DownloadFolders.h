@@ -10,7 +10,8 @@
 #include <QString>
 
 // The folder a download folder field names: an empty field stands for the
-// sub-folder "Downloads" of programFolder, and a relative one lies in programFolder.
+// sub-folder "Downloads" of programFolder, a leading "~/" for the running
+// user's home, and a relative one lies in programFolder.
 QString downloadFolderPath(const Text& field, const QString& programFolder);
 
 // With the option on: tests and creates both folders (one level), reports the

@@ -3,6 +3,7 @@
 #include "downloads/DownloadToFile.h"
 #include "downloads/PartFile.h"
 #include "settings/AnsiText.h"
+#include "settings/Defaults.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -58,7 +59,7 @@ void sleepUnlessCancelled(int ms, const CancelFlag& cancel)
 DownloadPlan planDownload(const TEinstellRecord& record, int n, const QDateTime& now, const QString& currentFolder)
 {
     const DownloadFields fields = downloadFieldsOf(n);
-    const TargetParts parts = splitTarget(textToString(record.*fields.target));
+    const TargetParts parts = splitTarget(homeResolved(textToString(record.*fields.target)));
     DownloadPlan plan;
     plan.number = n;
     plan.url = textToString(record.*fields.url);

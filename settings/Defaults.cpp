@@ -12,21 +12,10 @@ TEinstellRecord StandardDaten{};
 
 namespace {
 
-// The classic paths' shapes, in the home folder.
-QString defaultDownloadFolder()
-{
-    return QDir::homePath() + QStringLiteral("/Downloads");
-}
-
-QString defaultArchiveTarget()
-{
-    return defaultDownloadFolder() + QStringLiteral("/Kavelo.zip");
-}
-
-QString defaultOtherProgramTarget()
-{
-    return QDir::homePath() + QStringLiteral("/Tabulo.exe");
-}
+// The classic paths' shapes, in the running user's home folder.
+constexpr const char* kDownloadFolder = "~/Downloads";
+constexpr const char* kArchiveTarget = "~/Downloads/Kavelo.zip";
+constexpr const char* kOtherProgramTarget = "~/Tabulo.exe";
 
 void set(Text& text, const char* value)
 {
@@ -52,14 +41,14 @@ void SetDefaults(TEinstellRecord& r)
 
     stringToText(r.HomePage, kWelcomePage);
     set(r.SearchPage, "https://duckduckgo.com/");
-    stringToText(r.DownloadFolder1, defaultDownloadFolder());
+    set(r.DownloadFolder1, kDownloadFolder);
     set(r.Download1Name, "Kavelo (aktuell)");
-    stringToText(r.Download1Target, defaultArchiveTarget());
+    set(r.Download1Target, kArchiveTarget);
     set(r.Download1Url, "https://www.example.com/kavelo/Kavelo.zip");
     set(r.Download2Name, "Tabulo");
-    stringToText(r.Download2Target, defaultOtherProgramTarget());
+    set(r.Download2Target, kOtherProgramTarget);
     set(r.Download2Url, "https://www.example.com/tabulo/Tabulo.exe");
-    stringToText(r.DownloadFolder2, defaultDownloadFolder());
+    set(r.DownloadFolder2, kDownloadFolder);
     r.Download3Name = r.Download1Name;
     r.Download3Target = r.Download1Target;
     r.Download3Url = r.Download1Url;
@@ -95,4 +84,9 @@ void ResetUserOptions(TEinstellRecord& record, const TEinstellRecord& standard)
     record.HomePage = standard.HomePage;
     record.SearchPage = standard.SearchPage;
     record.DownloadFolder1 = standard.DownloadFolder1;
+}
+
+QString homeResolved(const QString& path)
+{
+    return path.startsWith(QStringLiteral("~/")) ? QDir::homePath() + path.mid(1) : path;
 }

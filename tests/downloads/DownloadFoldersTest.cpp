@@ -89,6 +89,9 @@ TEST_F(DownloadFolders, RelativeFoldersLieInTheProgramFolderAtEverySetup)
     ASSERT_TRUE(QDir().mkdir(inFolder(QStringLiteral("Downloads"))));
     stringToText(EinstellDaten.DownloadFolder1, QStringLiteral("./Downloads/"));
     stringToText(EinstellDaten.DownloadFolder2, QStringLiteral("Zwei"));
+    Text inHome{};
+    stringToText(inHome, QStringLiteral("~/Zwei"));  // the runner's home, not a folder named "~"
+    EXPECT_EQ(downloadFolderPath(inHome, ProgramFolder), QDir::homePath() + QStringLiteral("/Zwei"));
     for (int run = 1; run <= 2; ++run) {
         SetupDownloadFolders(state, EinstellDaten, ProgramFolder);
         EXPECT_TRUE(boxes.messages.isEmpty());

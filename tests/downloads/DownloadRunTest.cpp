@@ -124,6 +124,9 @@ TEST_F(DownloadRunTest, EachNumberReachesItsOwnFieldsAndARelativeTargetLiesInThe
     stringToText(EinstellDaten.Download1Target, QStringLiteral("/fest/datei.zip"));
     EXPECT_EQ(planDownload(EinstellDaten, 1, currentDateTime(), QStringLiteral("/aktuell")).downloadPath(),
               QStringLiteral("/fest/datei10.zip"));
+    stringToText(EinstellDaten.Download1Target, QStringLiteral("~/Downloads/datei.zip"));  // the runner's home
+    EXPECT_EQ(planDownload(EinstellDaten, 1, currentDateTime(), QStringLiteral("/aktuell")).downloadPath(),
+              QDir::homePath() + QStringLiteral("/Downloads/datei10.zip"));
     EXPECT_THROW(downloadFieldsOf(0), std::out_of_range);
     EXPECT_THROW(downloadFieldsOf(5), std::out_of_range);
 }
