@@ -4,6 +4,7 @@
 #include "dialogs/passwort.h"
 #include "mainwindow/CommandLine.h"
 #include "mainwindow/MB_main.h"
+#include "mainwindow/TimerIntervals.h"
 #include "platform/files/RunLock.h"
 #include "platform/process/DisplayProbe.h"
 #include "platform/process/KaveloApplication.h"
@@ -11,11 +12,9 @@
 #include "platform/process/TerminationSignals.h"
 #include "settings/ProgramFolders.h"
 #include "settings/SettingsFile.h"
+#include "widgets/IdleWatch.h"
 #include "widgets/MessageBoxPresenter.h"
 #include "widgets/ProgramFont.h"
-#ifdef KAVELO_E2E_SEAMS
-#include "mainwindow/TimerIntervals.h"
-#endif
 
 #include <QDir>
 #include <chrono>
@@ -26,12 +25,19 @@
 
 namespace {
 
+// The settings the run will read, looked at before it reads them; nothing
+// when there are none or they cannot be read.
+std::optional<TEinstellRecord> settingsAhead(const ProgramFolders& folders)
+{
+    const QString path = settingsSource(folders.program, folders.data).path;
+    return path.isEmpty() ? std::nullopt : peekSettingsFile(path);
+}
+
 // How long a job waits for the run before it: as long as its own automatic
 // end allows, else half an hour.
 std::chrono::milliseconds jobWaitBound(const ProgramFolders& folders)
 {
-    const QString path = settingsSource(folders.program, folders.data).path;
-    const std::optional<TEinstellRecord> settings = path.isEmpty() ? std::nullopt : peekSettingsFile(path);
+    const std::optional<TEinstellRecord> settings = settingsAhead(folders);
     if (settings && settings->AutoEndSeconds != 0)
         return std::chrono::seconds(settings->AutoEndSeconds);
     return std::chrono::minutes(30);
@@ -47,7 +53,8 @@ int runWindows(const QStringList& arguments)
         chooseProgramFolders(QDir::toNativeSeparators(QCoreApplication::applicationDirPath() + QLatin1Char('/')));
 
     // Termination signals are caught from before the main window's start-up,
-    // which may already redirect the host's download directory.
+    // which may already redirect the host's download directory. Open boxes
+    // end with them, those of the start-up too, before the window exists.
     TKaveloMainForm* form = nullptr;
     int earlySignal = 0;
     const TerminationSignals signalEnds([&](int signal) {
@@ -55,12 +62,19 @@ int runWindows(const QStringList& arguments)
             form->endBySignal(signal);
         else
             earlySignal = signal;
+        endWatchedWindows();
     });
+    // Nobody answers the boxes of a kiosk or of a job, from the start-up's on.
+    const QList<Keyword> keywords = parseCommandLine(arguments);
+    if (keywords.contains(Keyword::ViewerOnly) || endsAfterDownloads(keywords)) {
+        const std::optional<TEinstellRecord> settings = settingsAhead(folders);
+        setIdleLimit(unattendedIdleLimit(settings ? settings->RefreshMinutes : Word{0}));
+    }
 
     // A download job is the one run of its settings from their reading to its
     // end: it waits for another run to end, as long as it may run itself.
     std::optional<RunLock> jobLock;
-    if (endsAfterDownloads(parseCommandLine(arguments))) {
+    if (endsAfterDownloads(keywords)) {
         // The built-in addresses are examples: a job without settings fetches nothing.
         if (settingsSource(folders.program, folders.data).path.isEmpty()) {
             QStringList places;

@@ -395,9 +395,10 @@ void TKaveloMainForm::ApplySettings()
         if (!Timer4->isRunning())
             Timer4->start();
     }
-    // A kiosk's dialogs and boxes wait no longer than a timed reload for an answer.
-    if (ViewerOnly)
-        setIdleLimit(refreshInterval(EinstellDaten.RefreshMinutes));
+    // A kiosk's and a job's dialogs and boxes wait no longer than a timed
+    // reload for an answer, or a minute without one.
+    if (ViewerOnly || AutoDownload1 || AutoDownload2 || AutoDownload3 || AutoDownload4)
+        setIdleLimit(unattendedIdleLimit(EinstellDaten.RefreshMinutes));
 }
 
 void TKaveloMainForm::UpdateHistoryCounter()

@@ -22,6 +22,10 @@ constexpr std::chrono::milliseconds autoEndInterval(Word seconds)
 // Timer3: the timed reload of the home page every minutes.
 std::chrono::milliseconds refreshInterval(Word minutes);
 
+// How long a window of an unattended run (a kiosk, a job with a display)
+// waits for an answer: the timed reload's interval, one minute without one.
+std::chrono::milliseconds unattendedIdleLimit(Word refreshMinutes);
+
 // The length of the timed reload's minute, one minute unless set. Only the
 // end-to-end tests' build of the program (kavelo_e2e_seams) sets it.
 void setRefreshMinute(std::chrono::milliseconds length);

@@ -12,6 +12,7 @@ namespace {
 
 std::chrono::milliseconds idleLimit{0};
 std::uint64_t windowsAbandoned = 0;
+bool programEnding = false;  // every window ends, also one shown from now on
 
 bool isInput(const QEvent& event)
 {
@@ -71,6 +72,7 @@ void endAbandonedLater()
 
 IdleWatch::IdleWatch(QDialog& dialog)
     : window(dialog)
+    , expired(programEnding)
     , idle(static_cast<std::uint32_t>(idleLimit.count()), true)
 {
     connect(&idle, &Timer::timeout, this, [this] {
@@ -105,10 +107,16 @@ void setIdleLimit(std::chrono::milliseconds limit)
 
 int execWatched(QDialog& window)
 {
-    if (idleLimit <= std::chrono::milliseconds::zero())
-        return window.exec();
-    IdleWatch watch(window);
+    IdleWatch watch(window);  // a limit of 0: its timer never fires
     return window.exec();
+}
+
+void endWatchedWindows()
+{
+    programEnding = true;
+    for (IdleWatch* watch : std::as_const(openWatches))
+        watch->expired = true;
+    endAbandoned();
 }
 
 AbandonedWindows::AbandonedWindows()

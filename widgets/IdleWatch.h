@@ -7,6 +7,7 @@
 // input to its innermost window counts for all of them; when one ends so, the
 // windows above it end first, the innermost first, then the window itself.
 // Without a limit, the default, a window waits for as long as it takes.
+// A signal that ends the program ends every open one at once.
 
 #include <chrono>
 #include <cstdint>
@@ -18,6 +19,11 @@ void setIdleLimit(std::chrono::milliseconds limit);
 
 // window.exec() under watch; its result.
 int execWatched(QDialog& window);
+
+// The program is ending: every watched window that is open ends, the
+// innermost first, as if nobody had answered it, and so does every one shown
+// from now on.
+void endWatchedWindows();
 
 // Tells whether a watched window ended by itself while this object lived.
 class AbandonedWindows {

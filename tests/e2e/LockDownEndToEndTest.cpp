@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QPoint>
 #include <cstring>
 
@@ -221,6 +222,45 @@ TEST_F(LockDown, ATypedFileAddressAndADataWindowAreRefusedAndThePageStays)
     ASSERT_TRUE(shown("/zweite", 1));
     EXPECT_FALSE(QFile::exists(run.home() + QStringLiteral("/bin/geoeffnet")));
     EXPECT_EQ(count("/erreicht"), 0);  // the data window never opened, seconds after it was refused
+}
+
+// A kiosk whose settings name a folder it cannot make: a service stop during
+// the start-up's box ends the run at once, long before the box's idle limit
+// of a minute; with a minute of three seconds the box ends by itself and the
+// home page shows.
+TEST_F(LockDown, TheStartUpsBoxHoldsNoKiosk)
+{
+    record.MaySurf = 0;
+    stringToText(record.DownloadFolder2, QStringLiteral("/proc/kavelo-nicht"));
+    run.writeSettings(record);
+    const auto startsWithItsBox = [this] {
+        run.start({QStringLiteral("0")});
+        return !display.waitForWindow(pid(), QStringLiteral("Information"), 30000).isEmpty();
+    };
+    ASSERT_TRUE(startsWithItsBox());
+    run.proc().terminate();
+    ASSERT_TRUE(run.waitForExit(10000));
+    EXPECT_EQ(run.exitCode(), 143);
+
+    run.shortenMinutes(3000);
+    ASSERT_TRUE(startsWithItsBox());
+    ASSERT_TRUE(shown("/start", 1));
+    EXPECT_FALSE(display.waitForWindow(pid(), QStringLiteral("Kavelo - der MiniBrowser"), 5000).isEmpty());
+}
+
+// A job with a display whose target is refused (the program's own folder):
+// its error box ends by itself after the idle limit, and so does the job.
+TEST_F(LockDown, AJobsErrorBoxHoldsNoJob)
+{
+    run.shortenMinutes(3000);
+    stringToText(record.Download1Target, QFileInfo(run.settingsPath()).path() + QStringLiteral("/Liste.txt"));
+    stringToText(record.Download1Url, server.url(QStringLiteral("/zweite")));
+    run.writeSettings(record);
+    run.start({QStringLiteral("1")});
+    ASSERT_FALSE(display.waitForWindow(pid(), QStringLiteral("Fehler"), 30000).isEmpty());
+    ASSERT_TRUE(run.waitForExit(30000));
+    EXPECT_EQ(run.exitCode(), 1);
+    EXPECT_EQ(count("/zweite"), 0);
 }
 
 // The program's timed reload brings the home page back from a page that asks
