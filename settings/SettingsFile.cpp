@@ -1,7 +1,7 @@
 #include "settings/SettingsFile.h"
 
 #include "platform/host/Messages.h"
-#include "platform/host/PrivateFile.h"
+#include "platform/host/WholeFile.h"
 #include "settings/Defaults.h"
 #include "settings/MB_Daten.h"
 #include "settings/Passwords.h"
@@ -10,7 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <cerrno>
 #include <cstring>
 
 QString SettingsFileName;
@@ -176,24 +176,17 @@ bool SaveSettings()
 
 bool writeSettingsFile(const QString& path, const TEinstellRecord& record, bool makePrivate)
 {
-    const bool existed = QFileInfo::exists(path);
-    if (!existed && makePrivate)
-        ensurePrivateFile(path);  // QSaveFile keeps the mode of the file it replaces
+    const bool existed = QFileInfo::exists(path) || QFileInfo(path).isSymLink();
     const QByteArray content(reinterpret_cast<const char*>(&record), kRecordSize);
-    // Unbuffered, so that a short write (full disk, size limit) shows in the
-    // count here; a buffered write would only fail in the flush inside
-    // commit(), which does not report it and would replace the old file
-    // with a cut-off one.
-    QSaveFile file(path);
-    const bool ok = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && file.write(content) == content.size()
-                    && file.commit();
-    if (ok)
+    if (writeWholeFile(path, content, makePrivate ? std::optional<mode_t>(0600) : std::nullopt))
         return true;
     if (existed) {
-        showMessage(MessageKind::Plain, QStringLiteral("Fehler beim Speichern von: \r") + path);
+        const bool link = errno == ELOOP;
+        showMessage(MessageKind::Plain,
+                    QStringLiteral("Fehler beim Speichern von: \r") + path
+                        + (link ? QStringLiteral("\r(ein symbolischer Verweis, dem Kavelo nicht folgt)") : QString()));
         return false;
     }
-    QFile::remove(path);  // no empty file stays, to be read as a broken one
     showMessage(MessageKind::Plain, QStringLiteral("Fehler beim Erzeugen einer neuen Einstellungs-Datei!"));
     return false;
 }

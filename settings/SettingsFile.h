@@ -65,7 +65,8 @@ bool SaveSettings();
 
 // Writes record into the file at path, which then holds exactly the record's
 // bytes. The new content goes to a temporary file first and replaces the old
-// file only when complete; a file it creates is private (0600) with
-// makePrivate, and an existing file keeps its mode. On failure the box names
-// the path, and the result is false.
+// file only when complete (writeWholeFile); a file it creates is private
+// (0600) with makePrivate, and an existing file keeps its mode. A symbolic
+// link at path is not followed: it stays, and the save fails. On failure the
+// box names the path, and the result is false.
 bool writeSettingsFile(const QString& path, const TEinstellRecord& record, bool makePrivate = false);

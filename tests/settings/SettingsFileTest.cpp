@@ -369,6 +369,24 @@ TEST_F(SettingsFile, AFolderThatCannotBeWrittenLeavesTheOldFileIntact)
     EXPECT_EQ(folder.readFile(kFile), original);
 }
 
+// A link planted where the settings file goes (by whoever may write that
+// folder) leads no save, not even root's, to the file it names, nor to a new
+// file where a dangling one points.
+TEST_F(SettingsFile, ALinkAtThePathIsNeitherFollowedNorReplaced)
+{
+    folder.writeFile(QStringLiteral("fremd"), "fremd");
+    for (const char* pointsTo : {"fremd", "neu"}) {
+        QFile::remove(folder.path(kFile));
+        ASSERT_TRUE(QFile::link(QString::fromUtf8(pointsTo), folder.path(kFile)));
+        EXPECT_FALSE(writeSettingsFile(folder.path(kFile), customRecord(), true));
+        EXPECT_TRUE(QFileInfo(folder.path(kFile)).isSymLink());
+    }
+    EXPECT_EQ(folder.readFile(QStringLiteral("fremd")), "fremd");
+    EXPECT_FALSE(QFileInfo::exists(folder.path(QStringLiteral("neu"))));
+    ASSERT_EQ(boxes.messages.size(), 2);
+    EXPECT_TRUE(boxes.messages[1].text.contains(QStringLiteral("symbolischer Verweis")));
+}
+
 // The installed program's folder, writable here as it is for root, is known
 // by the file system, not by a probe that would write into it; /proc takes no
 // new file, not even from root: an honest read-only folder.
