@@ -3,12 +3,14 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QThread>
 #include <atomic>
 #include <mutex>
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
 
@@ -22,6 +24,21 @@ int lockFile = -1;
 int holders = 0;
 std::atomic<bool> held{false};
 
+// Root's lock file in a folder another person owns (an import into their
+// settings) is theirs, as their own run would have made it: their runs could
+// not open root's and would go unguarded. Only a file that no other name
+// leads to is given away.
+void giveToFolderOwner(int handle, const QString& path)
+{
+    struct stat file {};
+    struct stat folder {};
+    if (handle < 0 || ::geteuid() != 0 || ::fstat(handle, &file) != 0 || !S_ISREG(file.st_mode) || file.st_uid != 0
+        || file.st_nlink != 1 || ::stat(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), &folder) != 0
+        || folder.st_uid == 0)
+        return;
+    [[maybe_unused]] const bool given = ::fchown(handle, folder.st_uid, folder.st_gid) == 0;
+}
+
 // The lock file, made when missing, never through a planted link. Only its
 // owner may open it (0600), so nobody else can hold it to stop a job.
 int openLockFile(const QString& path)
@@ -30,6 +47,7 @@ int openLockFile(const QString& path)
     int handle = ::open(name.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (handle < 0 && (errno == EACCES || errno == EROFS || errno == EPERM))
         handle = ::open(name.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    giveToFolderOwner(handle, path);
     return handle;
 }
 

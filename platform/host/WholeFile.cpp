@@ -1,6 +1,7 @@
 #include "platform/host/WholeFile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 
 #include <fcntl.h>
@@ -56,8 +57,16 @@ bool writeWholeFile(const QString& path, const QByteArray& content, std::optiona
     const int handle = createBeside(target, newMode || existed ? 0600 : 0666, temporary);
     if (handle < 0)
         return false;
-    // Whoever may not give the file away keeps it as their own (the call fails).
-    [[maybe_unused]] const bool given = existed && ::fchown(handle, old.st_uid, old.st_gid) == 0;
+    // The file stays its owner's; root's new file in a folder another person
+    // owns is theirs, as their own run would have made it. Whoever may not
+    // give a file away keeps it as their own (the call fails).
+    struct stat owner = old;
+    bool giveAway = existed;
+    if (!existed && ::geteuid() == 0) {
+        const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+        giveAway = ::stat(folder.constData(), &owner) == 0 && owner.st_uid != 0;
+    }
+    [[maybe_unused]] const bool given = giveAway && ::fchown(handle, owner.st_uid, owner.st_gid) == 0;
     const bool modeSet =
         existed ? ::fchmod(handle, old.st_mode & 0777) == 0 : !newMode || ::fchmod(handle, *newMode) == 0;
     bool ok = writeAll(handle, content) && modeSet && ::fsync(handle) == 0;

@@ -13,7 +13,8 @@
 // is put on the disk and then renamed over path, so that path holds either
 // the old or the whole new content. A file that was there keeps its mode
 // (without set-id bits), and its owner and group where the writer may give
-// them away (as root may); a new file gets newMode whatever the umask, or
+// them away (as root may); root's new file in a folder another person owns
+// is theirs. A new file gets newMode whatever the umask, or
 // without one the mode the umask gives, as a plain open would create it. A
 // symbolic link at path, or anything else but a regular file, is neither
 // followed nor replaced. False on failure, with errno saying why; path is

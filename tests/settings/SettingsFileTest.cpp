@@ -387,6 +387,19 @@ TEST_F(SettingsFile, ALinkAtThePathIsNeitherFollowedNorReplaced)
     EXPECT_TRUE(boxes.messages[1].text.contains(QStringLiteral("symbolischer Verweis")));
 }
 
+// Root saving into a folder another person owns (an import into their
+// settings) leaves the file theirs to read: a new one and a replaced one.
+TEST_F(SettingsFile, RootWritesAnotherPersonsSettingsAsTheirs)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "only root gives files away";
+    ASSERT_EQ(::chown(QFile::encodeName(ProgramFolder).constData(), 65534, 65534), 0);
+    for (int save = 0; save < 2; ++save) {
+        ASSERT_TRUE(writeSettingsFile(folder.path(kFile), customRecord(), true));
+        EXPECT_EQ(QFileInfo(folder.path(kFile)).ownerId(), 65534u);
+    }
+}
+
 // The installed program's folder, writable here as it is for root, is known
 // by the file system, not by a probe that would write into it; /proc takes no
 // new file, not even from root: an honest read-only folder.
