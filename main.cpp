@@ -12,11 +12,13 @@
 #include "platform/process/TerminationSignals.h"
 #include "settings/ProgramFolders.h"
 #include "settings/SettingsFile.h"
+#include "settings/SettingsTransfer.h"
 #include "widgets/IdleWatch.h"
 #include "widgets/MessageBoxPresenter.h"
 #include "widgets/ProgramFont.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <chrono>
 #include <cstdio>
 #include <exception>
@@ -33,14 +35,56 @@ std::optional<TEinstellRecord> settingsAhead(const ProgramFolders& folders)
     return path.isEmpty() ? std::nullopt : peekSettingsFile(path);
 }
 
+// How long a run waits for the lock of a job of these settings: as long as
+// the job's automatic end allows, else half an hour.
+std::chrono::milliseconds lockWaitBound(const std::optional<TEinstellRecord>& settings)
+{
+    if (settings && settings->AutoEndSeconds != 0)
+        return std::chrono::seconds(settings->AutoEndSeconds);
+    return std::chrono::minutes(30);
+}
+
 // How long a job waits for the run before it: as long as its own automatic
 // end allows, else half an hour.
 std::chrono::milliseconds jobWaitBound(const ProgramFolders& folders)
 {
-    const std::optional<TEinstellRecord> settings = settingsAhead(folders);
-    if (settings && settings->AutoEndSeconds != 0)
-        return std::chrono::seconds(settings->AutoEndSeconds);
-    return std::chrono::minutes(30);
+    return lockWaitBound(settingsAhead(folders));
+}
+
+// The settings as text, out or in: before any application object, without a
+// display. An import changes its target under the target's run lock, taken
+// once the text is in, so that no download job's running number is lost to it.
+int runSettingsTextCommand(const SettingsTextCommand& command)
+{
+    if (command.kind == SettingsTextCommand::Kind::Misused) {
+        showMessage(MessageKind::Error, settingsTextUsage());
+        return 2;
+    }
+    // No application object tells the executable's folder yet: the system does.
+    const QString executable = QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
+    const ProgramFolders folders = chooseProgramFolders(QFileInfo(executable).path() + QLatin1Char('/'));
+    if (command.kind == SettingsTextCommand::Kind::Export)
+        return exportSettings(runSettings(folders.program, folders.data), command.file);
+
+    const QString target = command.target.isEmpty() ? folders.program + QStringLiteral("Einstell.DAT") : command.target;
+    std::optional<RunLock> lock;
+    const auto start = [&]() -> std::optional<StartingSettings> {
+        lock.emplace(QFileInfo(target).absolutePath(), lockWaitBound(peekSettingsFile(target)),
+                     [told = false]() mutable {
+                         if (!std::exchange(told, true))
+                             std::fputs("Kavelo: wartet auf das Ende eines Laufs mit diesen Einstellungen.\n", stderr);
+                         return false;
+                     });
+        if (!lock->mayGoOn()) {
+            showMessage(MessageKind::Error,
+                        QStringLiteral("Ein anderer Lauf mit den Einstellungen %1 ist noch nicht beendet; "
+                                       "nichts geändert.")
+                            .arg(QDir::toNativeSeparators(target)));
+            return std::nullopt;
+        }
+        return command.target.isEmpty() ? runSettings(folders.program, folders.data) : fileSettings(target);
+    };
+    return importSettings(command.file, start, target);
 }
 
 int runWindows(const QStringList& arguments)
@@ -140,6 +184,9 @@ int run(int argc, char* argv[], MessagePresenter& boxes, std::chrono::millisecon
         std::fputs(text.toLocal8Bit().constData(), stdout);
         return 0;
     }
+    if (const SettingsTextCommand command = settingsTextCommand(arguments);
+        command.kind != SettingsTextCommand::Kind::None)
+        return runSettingsTextCommand(command);
 
     const bool job = endsAfterDownloads(parseCommandLine(arguments));
     if (const QString refusal = settleDisplay(!job, displayWait); !refusal.isEmpty()) {

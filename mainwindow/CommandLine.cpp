@@ -54,13 +54,48 @@ QString informationText(const QStringList& arguments)
                 "  --version  die Version zeigen\n"
                 "  --verbose  auch die Meldungen von Qt und der Web-Engine ausgeben\n"
                 "\n"
+                "Einstellungen als Text (ohne Bildschirm; „-“ ist die Standardaus- oder -eingabe):\n"
+                "  --export-settings DATEI\n"
+                "             die Einstellungen, die ein Lauf liest, als Zeilen Name=Wert in DATEI schreiben\n"
+                "  --import-settings DATEI [ZIEL]\n"
+                "             die Zeilen aus DATEI in die Einstellungs-Datei ZIEL übernehmen (ohne ZIEL:\n"
+                "             die eigene Einstell.DAT); nicht genannte Felder bleiben, wie sie sind\n"
+                "\n"
                 "Rückgabewert:\n"
                 "  0          normales Ende; mit 1 … 4: jeder verlangte Download ist gelungen\n"
-                "  1          ein verlangter Download ist nicht gelaufen oder misslungen\n"
-                "  2          kein Bildschirm für das Fenster da (ohne laufen nur 1 … 4)\n"
+                "  1          ein verlangter Download ist nicht gelaufen oder misslungen;\n"
+                "             eine Datei ließ sich nicht lesen oder schreiben\n"
+                "  2          kein Bildschirm für das Fenster da (ohne laufen nur 1 … 4);\n"
+                "             eine Zeile des Textes ist fehlerhaft (nichts geändert)\n"
                 "  128+n      durch das Signal n beendet (SIGHUP 129, SIGINT 130, SIGTERM 143)\n"
                 "\n"
                 "Mehr in „man kavelo“.\n");
     }
     return {};
+}
+
+SettingsTextCommand settingsTextCommand(const QStringList& arguments)
+{
+    const QString exportOption = QStringLiteral("--export-settings");
+    const QString importOption = QStringLiteral("--import-settings");
+    if (!arguments.contains(exportOption) && !arguments.contains(importOption))
+        return {};
+    SettingsTextCommand command;
+    const bool importing = arguments.first() == importOption;
+    const qsizetype files = arguments.size() - 1;
+    if (arguments.first() == exportOption && files == 1)
+        command.kind = SettingsTextCommand::Kind::Export;
+    else if (importing && (files == 1 || files == 2))
+        command.kind = SettingsTextCommand::Kind::Import;
+    else
+        return {SettingsTextCommand::Kind::Misused, {}, {}};
+    command.file = arguments[1];
+    if (importing)
+        command.target = arguments.value(2);
+    return command;
+}
+
+QString settingsTextUsage()
+{
+    return QStringLiteral("Aufruf: kavelo --export-settings DATEI oder kavelo --import-settings DATEI [ZIEL]");
 }

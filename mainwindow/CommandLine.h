@@ -24,3 +24,22 @@ bool takeVerboseSwitch(QStringList& arguments);
 // The text that "--help" or "--version" asks for, the first of them that is
 // given; empty when neither is. With it the program prints and ends at once.
 QString informationText(const QStringList& arguments);
+
+// "--export-settings FILE" and "--import-settings FILE [TARGET]": the settings
+// as text (FILE "-" for standard output or input), without a window. Either
+// stands first, and alone with its files.
+struct SettingsTextCommand {
+    enum class Kind {
+        None,  // neither option is given
+        Export,
+        Import,
+        Misused,  // an option elsewhere, or with too few or too many files
+    };
+    Kind kind = Kind::None;
+    QString file;
+    QString target;  // of an import; empty for where a run saves its settings
+};
+SettingsTextCommand settingsTextCommand(const QStringList& arguments);
+
+// How the two options are used, for a misuse.
+QString settingsTextUsage();
