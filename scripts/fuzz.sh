@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # Fuzzes what comes from outside with libFuzzer (clang, ASan, UBSan): the
-# settings file, a partial answer's Content-Range, the file names that pages
-# suggest and the no_proxy entries. The given number of seconds (default 300)
+# settings file and its text, a partial answer's Content-Range, the file names
+# that pages suggest and the no_proxy entries. The given number of seconds (default 300)
 # is shared out evenly, two targets running at a time; each prints how many
 # inputs it tried.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-300}"
-targets=(settings_file_fuzzer content_range_fuzzer page_file_name_fuzzer no_proxy_fuzzer)
+targets=(settings_file_fuzzer settings_text_fuzzer content_range_fuzzer page_file_name_fuzzer no_proxy_fuzzer)
 
 bash scripts/deps.sh clang libclang-rt-14-dev
 
