@@ -84,7 +84,7 @@ int runSettingsTextCommand(const SettingsTextCommand& command)
         }
         return command.target.isEmpty() ? runSettings(folders.program, folders.data) : fileSettings(target);
     };
-    return importSettings(command.file, start, target);
+    return importSettings(command.file, start, target, command.target.isEmpty());
 }
 
 int runWindows(const QStringList& arguments)

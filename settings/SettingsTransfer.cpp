@@ -115,7 +115,7 @@ int exportSettings(const std::optional<StartingSettings>& settings, const QStrin
 }
 
 int importSettings(const QString& input, const std::function<std::optional<StartingSettings>()>& start,
-                   const QString& target)
+                   const QString& target, bool ownSettings)
 {
     const std::optional<QByteArray> text = readInput(input);
     if (!text)
@@ -134,5 +134,5 @@ int importSettings(const QString& input, const std::function<std::optional<Start
     }
     if (settings->file == target && std::memcmp(&before, &settings->record, kRecordSize) == 0)
         return 0;
-    return writeSettingsFile(target, settings->record, true) ? 0 : 1;
+    return writeSettingsFile(target, settings->record, ownSettings) ? 0 : 1;
 }

@@ -34,11 +34,12 @@ std::optional<StartingSettings> fileSettings(const QString& path);
 int exportSettings(const std::optional<StartingSettings>& settings, const QString& output);
 
 // Reads the text of input ("-": standard input) onto the settings start
-// gives and writes them into target (writeSettingsFile; a new target is
-// private). start runs once the text is in: it may first wait for the
+// gives and writes them into target (writeSettingsFile): a new target is
+// private when it holds the person's own settings, else it gets the mode the
+// umask gives, as a preset for every account needs it. start runs once the text is in: it may first wait for the
 // target's run lock, which its caller holds until the import has returned;
 // nothing from it ends the import with 1. A target that is the file the
 // settings came from and already holds the result is left as it is. A faulty
 // line is named with its number and reason, and nothing changes.
 int importSettings(const QString& input, const std::function<std::optional<StartingSettings>()>& start,
-                   const QString& target);
+                   const QString& target, bool ownSettings);

@@ -119,16 +119,16 @@ TEST_F(SettingsTransfer, AFileExportedAndImportedAgainKeepsItsBytes)
         QFile::remove(text);
         ASSERT_EQ(exportSettings(fileSettings(file), text), 0);
         EXPECT_EQ(QFile::permissions(text), ownerOnly);
-        ASSERT_EQ(importSettings(text, fromFile, file), 0);
+        ASSERT_EQ(importSettings(text, fromFile, file, false), 0);
         EXPECT_EQ(dir.readFile(QStringLiteral("Einstell.DAT")), content);
     }
     record.SilentMode ^= 1;
     dir.writeFile(QStringLiteral("preset.txt"), settingsText(record));
-    ASSERT_EQ(importSettings(text, fromFile, file), 0);
+    ASSERT_EQ(importSettings(text, fromFile, file, false), 0);
     EXPECT_EQ(dir.readFile(QStringLiteral("Einstell.DAT")), image(record));
 
     dir.writeFile(QStringLiteral("preset.txt"), "MaySurf=0\nMaySurf=1\n");
-    EXPECT_EQ(importSettings(text, fromFile, file), 2);
+    EXPECT_EQ(importSettings(text, fromFile, file, false), 2);
     EXPECT_EQ(dir.readFile(QStringLiteral("Einstell.DAT")), image(record));
     ASSERT_EQ(boxes.messages.size(), 1);
     EXPECT_TRUE(boxes.messages[0].text.startsWith(text + QStringLiteral(", Zeile 2: ")));
@@ -145,12 +145,12 @@ TEST_F(SettingsTransfer, AnImportStartsFromTheSettingsTheRunReads)
     dir.writeFile(QStringLiteral("preset.txt"), "MaySurf=0\n");
     const QString own = ProgramFolder + QStringLiteral("Einstell.DAT");
     const auto fromRun = [&] { return runSettings(ProgramFolder, path("daten/")); };
-    ASSERT_EQ(importSettings(path("preset.txt"), fromRun, own), 0);
+    ASSERT_EQ(importSettings(path("preset.txt"), fromRun, own, true), 0);
 
     preset.MaySurf = 0;
     EXPECT_EQ(dir.readFile(QStringLiteral("Einstell.DAT")), image(preset));
     EXPECT_EQ(QFile::permissions(own), ownerOnly);
-    EXPECT_EQ(importSettings(path("fehlt.txt"), fromRun, own), 1);
+    EXPECT_EQ(importSettings(path("fehlt.txt"), fromRun, own, true), 1);
     ASSERT_EQ(boxes.messages.size(), 1);
     EXPECT_TRUE(boxes.messages[0].text.contains(QStringLiteral("fehlt.txt")));
 }
