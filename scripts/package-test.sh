@@ -66,11 +66,13 @@ check "appstreamcli validate" appstreamcli validate --no-net \
 # running number.
 mkdir "$work/site"
 echo "Inhalt der Liste" > "$work/site/liste.txt"
+echo "<html><body><h1>Willkommen am Kiosk</h1></body></html>" > "$work/site/kiosk.html"
 python3 - "$work/site" "$work/port" <<'PY' &
 import functools, http.server, os, sys
 class Quiet(http.server.SimpleHTTPRequestHandler):
     def log_message(self, *args):
-        pass
+        with open(sys.argv[2] + ".log", "a") as log:  # the paths asked for, one a line
+            log.write(self.path + "\n")
 server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(Quiet, directory=sys.argv[1]))
 with open(sys.argv[2] + ".tmp", "w") as f:
     f.write(str(server.server_port))
@@ -103,7 +105,8 @@ PY
 # here, as root can write it on an installed system: the program must not.
 mkdir "$work/usr-upper" "$work/usr-work"
 mount -t overlay kavelo-package -o "lowerdir=$root/usr:/usr,upperdir=$work/usr-upper,workdir=$work/usr-work" /usr
-mount -t overlay kavelo-preset -o "lowerdir=$work/etc:/etc" /etc
+mkdir "$work/etc-upper" "$work/etc-work"
+mount -t overlay kavelo-preset -o "lowerdir=$work/etc:/etc,upperdir=$work/etc-upper,workdir=$work/etc-work" /etc
 program=/usr/lib/kavelo
 
 # verify also reports lines it could not parse, but still ends with success.
@@ -168,6 +171,39 @@ automatic_download_from_the_installed_folder() {
   [ "$(folder_state)" = "$before" ] || { echo "$program changed"; return 1; }
 }
 check "kavelo 1 from the installed folder, which it could write" automatic_download_from_the_installed_folder
+
+# The kiosk as the README sets it up: the administrator's preset, imported
+# onto the defaults as the settings dialog would save them, and an account of
+# its own (nobody here) that has no settings yet: its viewer shows the home
+# page, and no box holds it. Needs a real root to become another user.
+kiosk_account_sees_the_home_page_without_a_box() {
+  local home=$work/kiosk display pid status windows
+  if ! awk '$1 == 0 && $2 == 0 { found = 1 } END { exit !found }' /proc/self/uid_map; then
+    echo "skipped: not root"
+    return 0
+  fi
+  rm -f /etc/kavelo/Einstell.DAT
+  printf 'HomePage=http://127.0.0.1:%s/kiosk.html\nMaySurf=0\n' "$(cat "$work/port")" \
+    | (umask 022 && kavelo --import-settings - /etc/kavelo/Einstell.DAT) || return 1
+  chmod 755 "$work"
+  mkdir -m 700 "$home" && chown nobody: "$home"
+  coproc xvfb { Xvfb -displayfd 1 -nolisten tcp 2> /dev/null; }
+  read -r -t 15 display <&"${xvfb[0]}" || { echo "no Xvfb"; return 1; }
+  setpriv --reuid=nobody --regid=nogroup --clear-groups \
+    env -i PATH=/usr/bin:/bin HOME="$home" LANG=C.UTF-8 DISPLAY=":$display" /usr/bin/kavelo 0 &
+  pid=$!
+  for _ in $(seq 600); do grep -q '^/kiosk.html$' "$work/port.log" 2> /dev/null && break; sleep 0.1; done
+  # Asked for after the start-up: a box of the start-up would have come before it.
+  windows=$(DISPLAY=":$display" xdotool search --onlyvisible --pid "$pid" --name . getwindowname %@ 2> /dev/null)
+  kill -TERM "$pid"
+  status=0
+  wait "$pid" || status=$?
+  kill "$xvfb_PID"
+  grep -q '^/kiosk.html$' "$work/port.log" || { echo "the home page was not asked for"; return 1; }
+  [[ "$windows" == "Kavelo - der MiniBrowser"* && "$windows" != *$'\n'* ]] || { echo "windows: $windows"; return 1; }
+  [ "$status" -eq 143 ] || { echo "exit status $status"; return 1; }
+}
+check "the kiosk account sees the preset's home page without a box" kiosk_account_sees_the_home_page_without_a_box
 
 echo "Paket: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
