@@ -171,11 +171,8 @@ TEST_F(Defaults, WindowsPathsTakeTheSameShapesInTheRunningUsersHome)
 
     const QString home = QDir::homePath();
     const std::pair<const char*, QString> paths[] = {{"~/Downloads", home + QStringLiteral("/Downloads")},
-                                                     {"~/", home + QLatin1Char('/')},
                                                      {"/srv/~/Ablage", QStringLiteral("/srv/~/Ablage")},
-                                                     {"~anna/Ablage", QStringLiteral("~anna/Ablage")},
-                                                     {"~", QStringLiteral("~")},
-                                                     {"Ablage", QStringLiteral("Ablage")}};
+                                                     {"~anna/Ablage", QStringLiteral("~anna/Ablage")}};
     for (const auto& [saved, used] : paths)
         EXPECT_EQ(homeResolved(QString::fromUtf8(saved)), used) << saved;
 }
