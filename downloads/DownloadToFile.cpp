@@ -110,7 +110,7 @@ QString failureReason(CURL* curl, CURLcode code, const char* errorBuffer, bool v
 }
 
 // The headers of an attempt's answers, all together.
-constexpr qsizetype kMaxHeaderBytes = 256 * 1024;
+constexpr qsizetype kMaxHeaderBytes = qsizetype{256} * 1024;
 
 // A Last-Modified date guards a range only when the file had been left alone
 // for a while before the answer was made: a file changed twice within the same
