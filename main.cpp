@@ -44,13 +44,6 @@ std::chrono::milliseconds lockWaitBound(const std::optional<TEinstellRecord>& se
     return std::chrono::minutes(30);
 }
 
-// How long a job waits for the run before it: as long as its own automatic
-// end allows, else half an hour.
-std::chrono::milliseconds jobWaitBound(const ProgramFolders& folders)
-{
-    return lockWaitBound(settingsAhead(folders));
-}
-
 // The settings as text, out or in: before any application object, without a
 // display. An import changes its target under the target's run lock, taken
 // once the text is in, so that no download job's running number is lost to it.
@@ -110,10 +103,9 @@ int runWindows(const QStringList& arguments)
     });
     // Nobody answers the boxes of a kiosk or of a job, from the start-up's on.
     const QList<Keyword> keywords = parseCommandLine(arguments);
-    if (keywords.contains(Keyword::ViewerOnly) || endsAfterDownloads(keywords)) {
-        const std::optional<TEinstellRecord> settings = settingsAhead(folders);
+    const std::optional<TEinstellRecord> settings = settingsAhead(folders);
+    if (keywords.contains(Keyword::ViewerOnly) || endsAfterDownloads(keywords))
         setIdleLimit(unattendedIdleLimit(settings ? settings->RefreshMinutes : Word{0}));
-    }
 
     // A download job is the one run of its settings from their reading to its
     // end: it waits for another run to end, as long as it may run itself.
@@ -134,7 +126,7 @@ int runWindows(const QStringList& arguments)
             std::fputs(line.toLocal8Bit().constData(), stderr);
             return 1;
         }
-        jobLock.emplace(folders.program, jobWaitBound(folders), [&earlySignal, told = false]() mutable {
+        jobLock.emplace(folders.program, lockWaitBound(settings), [&earlySignal, told = false]() mutable {
             if (!std::exchange(told, true))
                 std::fputs("Kavelo: wartet auf das Ende eines anderen Laufs mit denselben Einstellungen.\n", stderr);
             QCoreApplication::processEvents();
