@@ -43,8 +43,7 @@ class LockDown : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (display.display().isEmpty())
-            GTEST_SKIP() << "needs Xvfb";
+        ASSERT_FALSE(display.display().isEmpty()) << display.failure().toStdString();
         auto& http = server.http();
         const auto serve = [&](const char* path, const std::string& body) {
             http.Get(path, [html = page(body)](const httplib::Request&, httplib::Response& response) {

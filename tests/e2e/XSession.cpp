@@ -1,6 +1,7 @@
 #include "XSession.h"
 
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QRegularExpression>
 #include <QThread>
 
@@ -21,6 +22,9 @@ void endProcess(QProcess& process)
 
 XSession::XSession(QSize screen, Manager manager)
 {
+    // What the server and the window manager say goes to files: a pipe nobody
+    // reads would stop them once it is full.
+    server.setStandardErrorFile(home.filePath(QStringLiteral("Xvfb.log")));
     // The server picks a free display and writes its number to the given descriptor.
     server.start(QStringLiteral("Xvfb"),
                  {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
@@ -44,6 +48,7 @@ XSession::XSession(QSize screen, Manager manager)
     environment.insert(QStringLiteral("XDG_CACHE_HOME"), home.filePath(QStringLiteral("cache")));
     windowManager.setProcessEnvironment(environment);
     windowManager.setProcessChannelMode(QProcess::MergedChannels);
+    windowManager.setStandardOutputFile(home.filePath(QStringLiteral("openbox.log")));
     windowManager.start(QStringLiteral("openbox"), {});
     if (!windowManager.waitForStarted(10000))
         return;
@@ -57,6 +62,21 @@ XSession::XSession(QSize screen, Manager manager)
         }
         QThread::msleep(100);
     }
+}
+
+QString XSession::failure() const
+{
+    const auto log = [this](const char* file) {
+        QFile text(home.filePath(QLatin1String(file)));
+        return text.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(text.readAll()) : QString();
+    };
+    return QStringLiteral("Xvfb %1, exit %2: %3\nopenbox %4, exit %5: %6")
+        .arg(server.state())
+        .arg(server.exitCode())
+        .arg(log("Xvfb.log"))
+        .arg(windowManager.state())
+        .arg(windowManager.exitCode())
+        .arg(log("openbox.log"));
 }
 
 XSession::~XSession()
