@@ -11,7 +11,6 @@
 #include "mainwindow/MB_main.h"
 #include "mainwindow/StatusTexts.h"
 #include "platform/files/RunLock.h"
-#include "platform/files/TargetGuard.h"
 #include "platform/host/Clock.h"
 #include "platform/host/Messages.h"
 #include "platform/host/Timer.h"
@@ -30,20 +29,14 @@
 namespace {
 
 // A target in the program's folder or in a folder from which the desktop starts
-// programs, or one reached through a link another user may have planted, is
-// refused before anything is fetched.
+// programs, or one reached through a link or folder another user may have
+// planted or may change, is refused before anything is fetched.
 bool refuseProtectedTarget(const DownloadPlan& plan)
 {
-    const QStringList programFolders{ProgramFolder, DataFolder};
-    for (const QString& name : {plan.names.downloadName, plan.names.copyName}) {
-        if (name.isEmpty())
-            continue;
-        if (const QString refusal = targetRefusal(plan.folder + name, programFolders); !refusal.isEmpty()) {
-            showMessage(MessageKind::Error, refusal);
-            return true;
-        }
-    }
-    return false;
+    const QString refusal = downloadRefusal(plan, {ProgramFolder, DataFolder});
+    if (!refusal.isEmpty())
+        showMessage(MessageKind::Error, refusal);
+    return !refusal.isEmpty();
 }
 
 // One attempt on a worker thread, while the window waits; showProgress runs
@@ -188,7 +181,7 @@ bool TKaveloMainForm::RunDownload(int n)
     // A job that leaves the plain name old, or whose next run would write the
     // same numbered file again, has not done its work.
     bool complete = success;
-    const FinishedDownload finished = finishDownload(plan, success, EinstellDaten);
+    const FinishedDownload finished = finishDownload(plan, result, EinstellDaten);
     if (finished.copyFailed) {
         complete = false;
         const QString line = QStringLiteral("Kavelo: Die Kopie %1 konnte nicht geschrieben werden.\n")

@@ -1,7 +1,8 @@
 #include "downloads/DownloadRun.h"
 
 #include "downloads/DownloadToFile.h"
-#include "downloads/PartFile.h"
+#include "platform/files/PartFile.h"
+#include "platform/files/TargetGuard.h"
 #include "settings/AnsiText.h"
 #include "settings/Defaults.h"
 
@@ -68,16 +69,29 @@ DownloadPlan planDownload(const TEinstellRecord& record, int n, const QDateTime&
     plan.suffixMode = record.*fields.suffix;
     plan.attempts = record.DownloadAttempts;
     plan.names = nameTargets(parts, record.*fields.suffix, record.*fields.counter, now);
+    plan.downloadPlace = std::make_shared<const TargetPath>(walkTargetPath(plan.downloadPath()));
+    if (!plan.names.copyName.isEmpty() && plan.names.copyName != plan.names.downloadName)
+        plan.copyPlace = std::make_shared<const TargetPath>(walkTargetPath(plan.folder + plan.names.copyName));
     return plan;
+}
+
+QString downloadRefusal(const DownloadPlan& plan, const QStringList& programFolders)
+{
+    if (plan.names.downloadName.isEmpty())
+        return {};
+    QString refusal = targetRefusal(plan.downloadPath(), *plan.downloadPlace, programFolders);
+    if (refusal.isEmpty() && plan.copyPlace)
+        refusal = targetRefusal(plan.folder + plan.names.copyName, *plan.copyPlace, programFolders);
+    return refusal;
 }
 
 TransferResult runAttempts(const DownloadPlan& plan, const AttemptHooks& hooks)
 {
     const CancelFlag& cancel = *hooks.cancel;
-    FileTransfer transfer(plan.url, plan.downloadPath(), {}, cancel);
-    TransferResult result{false, QStringLiteral("keine Download-Versuche eingestellt")};
+    FileTransfer transfer(plan.url, plan.downloadPlace, {}, cancel);
+    TransferResult result{false, QStringLiteral("keine Download-Versuche eingestellt"), {}};
     if (plan.names.downloadName.isEmpty())
-        return {false, QStringLiteral("kein Dateiname im Download-Ziel eingestellt")};
+        return {false, QStringLiteral("kein Dateiname im Download-Ziel eingestellt"), {}};
     if (cancel.isSet())
         result.error = QStringLiteral("Download abgebrochen");
     for (int attempt = 1; !result.ok && attempt <= plan.attempts && !cancel.isSet(); ++attempt) {
@@ -94,14 +108,12 @@ TransferResult runAttempts(const DownloadPlan& plan, const AttemptHooks& hooks)
     return result;
 }
 
-FinishedDownload finishDownload(const DownloadPlan& plan, bool success, TEinstellRecord& record)
+FinishedDownload finishDownload(const DownloadPlan& plan, const TransferResult& result, TEinstellRecord& record)
 {
     FinishedDownload finished;
-    const QString& copyName = plan.names.copyName;
-    if (!copyName.isEmpty() && copyName != plan.names.downloadName
-        && !copyThroughPartFile(plan.downloadPath(), plan.folder + copyName)) {
+    const bool success = result.ok;
+    if (plan.copyPlace && !copyThroughPartFile(*plan.downloadPlace, result.written, plan.copyPlace))
         finished.copyFailed = success && (plan.suffixMode == SuffixDateCopy || plan.suffixMode == SuffixDateTimeCopy);
-    }
 
     if (!isNumberedMode(plan.suffixMode) || !success)
         return finished;

@@ -9,6 +9,7 @@
 
 #include <QString>
 #include <functional>
+#include <memory>
 
 // The fields of download n (1 to 4) in the settings record, as members:
 // record.*downloadFieldsOf(n).url. std::out_of_range for any other n.
@@ -45,12 +46,17 @@ struct DownloadPlan {
     TargetNames names;
     Word suffixMode = SuffixNone;
     Word attempts = 0;
+    // Where the walks to the download's file and to the copy went, once: what
+    // the guard judges there is what every attempt and the copy write.
+    std::shared_ptr<const TargetPath> downloadPlace;
+    std::shared_ptr<const TargetPath> copyPlace;  // null without a copy
 
     QString downloadPath() const { return folder + names.downloadName; }
 };
 
-// Splits the target of download n and forms its names from the moment now,
-// which every attempt and the copy share. A relative target lies in currentFolder.
+// Splits the target of download n, forms its names from the moment now, which
+// every attempt and the copy share, and walks to both files. A relative
+// target lies in currentFolder.
 DownloadPlan planDownload(const TEinstellRecord& record, int n, const QDateTime& now, const QString& currentFolder);
 
 // At most plan.attempts transfers, until one succeeds or the cancel flag is
@@ -67,8 +73,13 @@ struct FinishedDownload {
     bool copyFailed = false;
 };
 
+// Why the guard refuses the download's file or its copy (see targetRefusal),
+// empty when it does not.
+QString downloadRefusal(const DownloadPlan& plan, const QStringList& programFolders);
+
 // After the message: the copy, made whether or not the download succeeded and
 // without a box when it fails, through a part file so that the old copy stays
-// whole when the new one cannot be written; then, in the numbered modes and
-// only after a success, the next counter value (0 after MaxVersions).
-FinishedDownload finishDownload(const DownloadPlan& plan, bool success, TEinstellRecord& record);
+// whole when the new one cannot be written; after a success only from the
+// file that result wrote. Then, in the numbered modes and only after a
+// success, the next counter value (0 after MaxVersions).
+FinishedDownload finishDownload(const DownloadPlan& plan, const TransferResult& result, TEinstellRecord& record);

@@ -2,7 +2,7 @@
 
 #include "downloads/ContentRange.h"
 #include "downloads/CurlLibrary.h"
-#include "downloads/PartFile.h"
+#include "platform/files/PartFile.h"
 #include "platform/network/CertificateTrust.h"
 #include "platform/network/NetworkProxy.h"
 
@@ -26,7 +26,7 @@ constexpr int kCancelPollMs = 100;
 
 TransferResult failure(const QString& why)
 {
-    return {false, why};
+    return {false, why, {}};
 }
 
 QString curlText(CURLcode code, const char* errorBuffer)
@@ -163,10 +163,10 @@ struct FileTransfer::Answer {
     }
 };
 
-FileTransfer::FileTransfer(const QString& address, const QString& target, const TransferLimits& transferLimits,
-                           const CancelFlag& cancelFlag)
+FileTransfer::FileTransfer(const QString& address, std::shared_ptr<const TargetPath> target,
+                           const TransferLimits& transferLimits, const CancelFlag& cancelFlag)
     : url(address)
-    , fileName(target)
+    , place(std::move(target))
     , limits(transferLimits)
     , cancel(cancelFlag)
 {
@@ -182,7 +182,7 @@ TransferResult FileTransfer::attempt()
         return failure(library.error);
     if (!part) {
         validator.clear();
-        part = std::make_unique<PartFile>(fileName);
+        part = std::make_unique<PartFile>(place);
         if (!part->isOpen()) {
             const QString why = part->errorString();
             part.reset();
@@ -478,11 +478,11 @@ TransferResult FileTransfer::outcome(int curlCode, const char* errorBuffer)
 
     if (!part->commit())
         return failure(part->errorString());
-    return {true, {}};
+    return {true, {}, part->written()};
 }
 
 TransferResult transferToFile(const QString& url, const QString& fileName, const TransferLimits& limits,
                               const CancelFlag& cancel)
 {
-    return FileTransfer(url, fileName, limits, cancel).attempt();
+    return FileTransfer(url, std::make_shared<const TargetPath>(walkTargetPath(fileName)), limits, cancel).attempt();
 }

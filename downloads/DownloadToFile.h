@@ -8,12 +8,14 @@
 // was there untouched.
 
 #include "downloads/CancelFlag.h"
+#include "platform/files/TargetPath.h"
 
 #include <QByteArray>
 #include <QString>
 #include <atomic>
 #include <chrono>
 #include <memory>
+#include <optional>
 
 class PartFile;
 
@@ -27,7 +29,8 @@ struct TransferLimits {
 
 struct TransferResult {
     bool ok = false;
-    QString error;  // why it failed, empty on success
+    QString error;                        // why it failed, empty on success
+    std::optional<FileIdentity> written;  // the file a success wrote
 };
 
 struct TransferProgress {
@@ -50,7 +53,8 @@ struct TransferProgress {
 // or when an attempt succeeds and the file is renamed.
 class FileTransfer {
 public:
-    FileTransfer(const QString& url, const QString& fileName, const TransferLimits& limits = {},
+    // Every attempt writes where the walk to the target went.
+    FileTransfer(const QString& url, std::shared_ptr<const TargetPath> target, const TransferLimits& limits = {},
                  const CancelFlag& cancel = downloadCancel());
     ~FileTransfer();
     FileTransfer(const FileTransfer&) = delete;
@@ -72,7 +76,7 @@ private:
     TransferResult endAttempt(TransferResult result);
 
     QString url;
-    QString fileName;
+    std::shared_ptr<const TargetPath> place;
     TransferLimits limits;
     const CancelFlag& cancel;
 
@@ -83,6 +87,6 @@ private:
     std::atomic<qint64> total{-1};
 };
 
-// One attempt of a fresh transfer.
+// One attempt of a fresh transfer, to the file that fileName leads to now.
 TransferResult transferToFile(const QString& url, const QString& fileName, const TransferLimits& limits = {},
                               const CancelFlag& cancel = downloadCancel());

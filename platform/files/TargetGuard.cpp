@@ -42,9 +42,11 @@ ProtectedPlaces protectedPlacesFor(const QStringList& programFolders)
     return places;
 }
 
-bool isProtectedTarget(const QString& path, const ProtectedPlaces& places)
+namespace {
+
+// Whether target, a path as the walk resolved it, lies in a protected place.
+bool isProtectedPlace(const QString& target, const ProtectedPlaces& places)
 {
-    const QString target = resolved(path);
     const QString folder = QFileInfo(target).absolutePath();
     for (const QString& programFolder : places.programFolders) {
         if (!programFolder.isEmpty() && folder == resolved(programFolder))
@@ -57,12 +59,22 @@ bool isProtectedTarget(const QString& path, const ProtectedPlaces& places)
     return false;
 }
 
-QString targetRefusal(const QString& path, const QStringList& programFolders)
+}  // namespace
+
+bool isProtectedTarget(const QString& path, const ProtectedPlaces& places)
+{
+    return isProtectedPlace(resolved(path), places);
+}
+
+QString targetRefusal(const QString& path, const TargetPath& place, const QStringList& programFolders)
 {
     const QString shown = QDir::toNativeSeparators(path);
-    if (const QString refusal = walkTargetPath(path).refusal; !refusal.isEmpty())
+    QString refusal = place.refusal;
+    if (refusal.isEmpty() && place.reached())
+        refusal = replacementRefusal(place);
+    if (!refusal.isEmpty())
         return QStringLiteral("Das Download-Ziel\r%1\rwird nicht beschrieben:\r%2").arg(shown, refusal);
-    if (isProtectedTarget(path, protectedPlacesFor(programFolders)))
+    if (isProtectedPlace(place.path, protectedPlacesFor(programFolders)))
         return QStringLiteral(
                    "Das Download-Ziel\r%1\rliegt im Programm-Ordner oder in einem Autostart-Ordner\r"
                    "und wird nicht beschrieben!")

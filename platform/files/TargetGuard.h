@@ -9,6 +9,8 @@
 #include <QString>
 #include <QStringList>
 
+struct TargetPath;
+
 struct ProtectedPlaces {
     QStringList programFolders;  // the files directly inside are protected
     QStringList startFolders;    // everything below is protected
@@ -24,8 +26,10 @@ ProtectedPlaces protectedPlacesFor(const QStringList& programFolders);
 // exist yet), lies in a protected place.
 bool isProtectedTarget(const QString& path, const ProtectedPlaces& places);
 
-// Why a download may not write the file at path, as its error box says it: a
-// link on the way that the walk does not follow, or a protected place
-// (protectedPlacesFor(programFolders)). Empty when it may. For the download
-// buttons and for the downloads pages start.
-QString targetRefusal(const QString& path, const QStringList& programFolders);
+// Why a download may not write the file that the walk to shown reached (place),
+// as its error box says it: a link or folder on the way that the walk does
+// not go through, a file there that is not to be replaced
+// (replacementRefusal), or a protected place (protectedPlacesFor(programFolders)).
+// Empty when it may. For the download buttons and for the downloads pages
+// start; the writer then writes into that same place.
+QString targetRefusal(const QString& shown, const TargetPath& place, const QStringList& programFolders);

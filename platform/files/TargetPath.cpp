@@ -66,6 +66,44 @@ bool mayFollow(int folder, const struct stat& link)
     return !shared || link.st_uid == ::geteuid() || link.st_uid == owner.st_uid;
 }
 
+// Whether another user than root may change what the folder holds: its owner
+// when that is not root, and a group or everybody with write access, unless
+// the folder is sticky.
+bool othersMayChange(const struct stat& folder)
+{
+    if (folder.st_uid != 0)
+        return true;
+    const bool shared = ((folder.st_mode & S_IWGRP) && folder.st_gid != 0) || (folder.st_mode & S_IWOTH);
+    return shared && !(folder.st_mode & S_ISVTX);
+}
+
+QString changeableFolderText(const QString& folder)
+{
+    return QStringLiteral(
+               "Den Ordner %1 dürfen auch andere Benutzer als root ändern: ein Download als root schreibt "
+               "nicht hinein und nicht durch ihn hindurch.")
+        .arg(QDir::toNativeSeparators(folder));
+}
+
+// For a run as root, the first folder from the one open in folder up to the
+// root that another user may change, named by walked (the open folder's path
+// from the root); empty when there is none.
+QString changeableFolderAbove(int folder, QByteArrayList walked)
+{
+    FileHandle current(::fcntl(folder, F_DUPFD_CLOEXEC, 0));
+    for (;;) {
+        struct stat status = {};
+        if (!current.isOpen() || ::fstat(current.get(), &status) != 0)
+            return changeableFolderText(joined(walked));  // what cannot be looked at is not trusted
+        if (othersMayChange(status))
+            return changeableFolderText(joined(walked));
+        if (walked.isEmpty())
+            return {};
+        walked.removeLast();
+        current = FileHandle(::openat(current.get(), "..", O_PATH | O_DIRECTORY | O_CLOEXEC));
+    }
+}
+
 QByteArray linkText(int folder, const QByteArray& name)
 {
     QByteArray text(PATH_MAX, '\0');
@@ -97,6 +135,7 @@ TargetPath walkTargetPath(const QString& target)
         return stop(errno);
 
     // The component in front is taken off once the walk has gone past it.
+    const bool asRoot = ::geteuid() == 0;
     int links = 0;
     while (!pending.empty()) {
         const QByteArray name = pending.front();
@@ -109,6 +148,11 @@ TargetPath walkTargetPath(const QString& target)
             if (!folder.isOpen())
                 return stop(errno);
             continue;
+        }
+        if (asRoot) {
+            struct stat status = {};
+            if (::fstat(folder.get(), &status) != 0 || othersMayChange(status))
+                return stop(EACCES, changeableFolderText(joined(walked)));
         }
         struct stat entry = {};
         if (::fstatat(folder.get(), name.constData(), &entry, AT_SYMLINK_NOFOLLOW) != 0) {
@@ -148,8 +192,30 @@ TargetPath walkTargetPath(const QString& target)
     }
     if (pending.empty())  // the path ends in ".." or names the root: a folder
         return stop(EISDIR);
+    // A relative path starts in a folder whose own folders the walk has not looked at.
+    if (const QString above = asRoot ? changeableFolderAbove(folder.get(), walked) : QString(); !above.isEmpty())
+        return stop(EACCES, above);
     result.name = pending.front();
     result.path = joined(walked + QByteArrayList{result.name});
     result.folder = std::move(folder);
     return result;
+}
+
+QString replacementRefusal(const TargetPath& place)
+{
+    struct stat entry = {};
+    if (::fstatat(place.folder.get(), place.name.constData(), &entry, AT_SYMLINK_NOFOLLOW) != 0)
+        return {};
+    if (!S_ISREG(entry.st_mode))
+        return QStringLiteral("%1 ist keine gewöhnliche Datei.").arg(QDir::toNativeSeparators(place.path));
+    struct stat folder = {};
+    if (::fstat(place.folder.get(), &folder) != 0)
+        return systemErrorText();
+    const bool shared = (folder.st_mode & S_ISVTX) && (folder.st_mode & (S_IWGRP | S_IWOTH));
+    if (shared && entry.st_uid != ::geteuid() && entry.st_uid != folder.st_uid)
+        return QStringLiteral(
+                   "%1 gehört einem anderen Benutzer und liegt in einem Ordner, in den auch andere "
+                   "schreiben dürfen: sie wird nicht ersetzt.")
+            .arg(QDir::toNativeSeparators(place.path));
+    return {};
 }

@@ -9,7 +9,13 @@
 // walk, so the place the guard judged is the place that is written; the
 // writer works in the folder the walk opened, so nothing can be swapped in
 // between.
+//
+// A run as root goes through no folder that another user may change: a link
+// there, or the folder itself, could be re-pointed at root's own files, as
+// sshd's StrictModes sees it. Sticky folders that root owns (/tmp) are the
+// exception: nobody may touch another's entries there.
 
+#include <sys/types.h>
 #include <QByteArray>
 #include <QString>
 
@@ -44,3 +50,18 @@ struct TargetPath {
 };
 
 TargetPath walkTargetPath(const QString& path);
+
+// Which file an open file is, to know it again by.
+struct FileIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    bool operator==(const FileIdentity& other) const { return device == other.device && inode == other.inode; }
+};
+
+// Why the entry the walk reached may not be replaced, nor read as a file of
+// the runner's: it is something else than a regular file (a link put there
+// since the walk, a FIFO, a device), or it lies in a sticky folder that others
+// may write and belongs to neither the runner nor the folder's owner, as the
+// kernel's protected_regular rule has it for opening. In German; empty when
+// there is no entry or it may.
+QString replacementRefusal(const TargetPath& place);

@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWebEngineDownloadRequest>
+#include <utility>
 
 namespace {
 
@@ -45,8 +46,10 @@ QString downloadSizeText(qint64 bytes, const QLocale& locale)
     return QStringLiteral("%1 MB").arg(locale.toString(static_cast<double>(bytes) / kMega, 'f', 1));
 }
 
-DownloadProgress::DownloadProgress(QWebEngineDownloadRequest* request, QWidget* parent)
+DownloadProgress::DownloadProgress(QWebEngineDownloadRequest* request, const QString& folder, Place putInPlace,
+                                   QWidget* parent)
     : QWidget(parent, Qt::Dialog)
+    , place(std::move(putInPlace))
     , sizeLabel(new QLabel)
     , stateLabel(new QLabel)
     , bar(new QProgressBar)
@@ -61,8 +64,7 @@ DownloadProgress::DownloadProgress(QWebEngineDownloadRequest* request, QWidget* 
     bar->setTextVisible(false);
 
     auto* fileLabel = new QLabel(QStringLiteral("Datei: %1").arg(request->downloadFileName()));
-    auto* folderLabel =
-        new QLabel(QStringLiteral("Ordner: %1").arg(QDir::toNativeSeparators(request->downloadDirectory())));
+    auto* folderLabel = new QLabel(QStringLiteral("Ordner: %1").arg(QDir::toNativeSeparators(folder)));
     fileLabel->setObjectName(QStringLiteral("FileName"));
     for (QLabel* label : {fileLabel, folderLabel}) {
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -129,11 +131,18 @@ void DownloadProgress::showState()
         stateLabel->setText(QStringLiteral("Download läuft …"));
         return;
     case QWebEngineDownloadRequest::DownloadCompleted:
+        if (std::exchange(placed, true))
+            return;
         showProgress();
+        button->setText(QStringLiteral("Schließen"));
         bar->setRange(0, 1);
+        if (!place(*download)) {
+            bar->setValue(0);
+            stateLabel->setText(QStringLiteral("Die Datei wurde nicht gespeichert."));
+            return;
+        }
         bar->setValue(1);
         stateLabel->setText(QStringLiteral("Download abgeschlossen"));
-        button->setText(QStringLiteral("Schließen"));
         QTimer::singleShot(kCompletedShownMs, this, &DownloadProgress::close);
         return;
     case QWebEngineDownloadRequest::DownloadCancelled:

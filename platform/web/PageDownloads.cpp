@@ -1,5 +1,6 @@
 #include "platform/web/PageDownloads.h"
 
+#include "platform/files/PartFile.h"
 #include "platform/files/TargetGuard.h"
 #include "platform/host/HostRegistry.h"
 #include "platform/host/Messages.h"
@@ -18,17 +19,22 @@
 #include <QPointer>
 #include <QStandardPaths>
 #include <QStorageInfo>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QWebEngineDownloadRequest>
 #include <algorithm>
 #include <exception>
+#include <memory>
 
 namespace {
 
 struct RunningDownload {
-    QString target;
+    QString target;  // where the file goes once it is complete
     QPointer<DownloadProgress> window;
 };
+
+// The program folders of the page, which no download may write into.
+QStringList pageProgramFolders;
 
 // The downloads whose window is open, by the engine's id. The engine writes
 // to a side file until the end, so the names taken here are not yet on disk;
@@ -105,13 +111,50 @@ void watchFreeSpace(QWebEngineDownloadRequest* download, DownloadProgress* windo
         });
 }
 
-// Saves the download that the visitor agreed to, with its progress window over owner.
-void save(QWebEngineDownloadRequest* download, QWidget* owner)
+// The engine writes each download into a folder of this run that only the
+// runner may enter (removed at the end), beside the user's other caches; the
+// complete file is then moved to its target through the same walk and guard
+// as a download button's. Whatever stands in the download folder meanwhile
+// never steers what the engine writes.
+QString engineFolder(quint32 id)
+{
+    static std::unique_ptr<QTemporaryDir> own;
+    if (!own) {
+        const QString caches = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+        QDir().mkpath(caches);
+        own = std::make_unique<QTemporaryDir>(caches + QStringLiteral("/kavelo-downloads-XXXXXX"));
+    }
+    const QString folder = own->filePath(QString::number(id));
+    QDir().mkpath(folder);
+    return folder;
+}
+
+// Puts the complete file of download at target; a box says why not.
+bool putInPlace(const QWebEngineDownloadRequest& download, const QString& target)
+{
+    const QString written = QDir(download.downloadDirectory()).filePath(download.downloadFileName());
+    const auto place = std::make_shared<const TargetPath>(walkTargetPath(target));
+    QString why = targetRefusal(target, *place, pageProgramFolders);
+    if (why.isEmpty()) {
+        if (const QString failure = moveIntoPlace(written, place); !failure.isEmpty())
+            why = QStringLiteral("Die Datei %1 konnte nicht gespeichert werden:\r%2")
+                      .arg(QDir::toNativeSeparators(target), failure);
+    }
+    QFile::remove(written);
+    if (!why.isEmpty())
+        tell(why);
+    return why.isEmpty();
+}
+
+// Saves the download that the visitor agreed to at target, with its progress window over owner.
+void save(QWebEngineDownloadRequest* download, QWidget* owner, const QString& target)
 {
     download->resume();
-    auto* window = new DownloadProgress(download, owner);
     const quint32 id = download->id();
-    runningDownloads().insert(id, {QDir(download->downloadDirectory()).filePath(download->downloadFileName()), window});
+    auto* window = new DownloadProgress(
+        download, QFileInfo(target).path(),
+        [target](const QWebEngineDownloadRequest& complete) { return putInPlace(complete, target); }, owner);
+    runningDownloads().insert(id, {target, window});
     QObject::connect(window, &QObject::destroyed, QCoreApplication::instance(),
                      [id] { runningDownloads().remove(id); });
     watchFreeSpace(download, window);
@@ -180,9 +223,8 @@ void acceptPageDownload(QWebEngineDownloadRequest* download, KaveloPage* page)
     }
     auto& running = runningDownloads();
     if (const auto known = running.constFind(download->id()); known != running.cend()) {
-        const QFileInfo target(known->target);
-        download->setDownloadDirectory(target.path());
-        download->setDownloadFileName(target.fileName());
+        download->setDownloadDirectory(engineFolder(download->id()));
+        download->setDownloadFileName(QFileInfo(known->target).fileName());
         if (known->window && known->window->isVisible()) {
             download->accept();
             known->window->follow(download);
@@ -207,23 +249,26 @@ void acceptPageDownload(QWebEngineDownloadRequest* download, KaveloPage* page)
     if (suggested.isEmpty())
         suggested = QStringLiteral("Download");  // nothing but dots
     const QString name = freeFileName(folder, suggested, taken);
-    // The download buttons' guard: a page would gladly drop a qt.conf beside the
-    // executable, or a program into the autostart folder.
-    if (const QString refusal = targetRefusal(QDir(folder).filePath(name), page->programFolders());
-        !refusal.isEmpty()) {
+    const QString target = QDir(folder).filePath(name);
+    // The download buttons' guard, now and once more when the file is complete:
+    // a page would gladly drop a qt.conf beside the executable, or a program
+    // into the autostart folder.
+    pageProgramFolders = page->programFolders();
+    if (const QString refusal = targetRefusal(target, walkTargetPath(target), pageProgramFolders); !refusal.isEmpty()) {
         download->cancel();
         tell(refusal);
         return;
     }
     QDir().mkpath(folder);  // a folder that cannot be made lets the download fail visibly
-    download->setDownloadDirectory(folder);
+    download->setDownloadDirectory(engineFolder(download->id()));
     download->setDownloadFileName(name);
 
     // Taken on and paused at once, so that little comes in before the answer;
     // asked about from the next event, once the engine has its answer.
     download->accept();
     download->pause();
-    auto* question = new DownloadQuestion(download, page, &save);
+    auto* question = new DownloadQuestion(
+        download, page, [target](QWebEngineDownloadRequest* saved, QWidget* owner) { save(saved, owner, target); });
     openQuestion = question;
     QTimer::singleShot(0, question, [question] { askAbout(*question); });
 }

@@ -18,6 +18,8 @@
 #include <QTimer>
 #include <atomic>
 #include <cstring>
+#include <filesystem>
+#include <functional>
 #include <set>
 #include <thread>
 
@@ -88,9 +90,9 @@ protected:
         const DownloadPlan plan = planDownload(EinstellDaten, n, currentDateTime(), QDir::currentPath());
         AttemptHooks hooks;
         hooks.pause = [this](int ms) { pauses.push_back(ms); };
-        const bool success = runAttempts(plan, hooks).ok;
-        const FinishedDownload finished = finishDownload(plan, success, EinstellDaten);
-        return success && !finished.copyFailed && (!finished.counterMoved || SaveSettings());
+        const TransferResult result = runAttempts(plan, hooks);
+        const FinishedDownload finished = finishDownload(plan, result, EinstellDaten);
+        return result.ok && !finished.copyFailed && (!finished.counterMoved || SaveSettings());
     }
 
     int argc = 1;
@@ -163,7 +165,7 @@ TEST_F(DownloadRunTest, NumbersRunUpToMaxVersionsThenStartAgain)
     for (int i = 0; i < 4; ++i) {
         const DownloadPlan plan = planDownload(EinstellDaten, 1, currentDateTime(), QDir::currentPath());
         copies.insert(plan.names.copyName);
-        EXPECT_TRUE(finishDownload(plan, true, EinstellDaten).counterMoved);
+        EXPECT_TRUE(finishDownload(plan, {true, {}, {}}, EinstellDaten).counterMoved);
     }
     EXPECT_EQ(copies,
               (std::set<QString>{QStringLiteral("v0.txt"), QStringLiteral("v1.txt"), QStringLiteral("v2.txt")}));
@@ -290,6 +292,56 @@ TEST_F(DownloadRunTest, AttemptsContinueWhereTheLastOneBrokeOff)
     EXPECT_EQ(contents("gross.bin"), QByteArray::fromStdString(bytes));
     EXPECT_EQ(server.bodyBytesSent() - sentBefore, bytes.size());
     EXPECT_EQ(server.count(QStringLiteral("/cut")), 9 + 10);
+}
+
+// The places the walks judged are the places written, whatever changes on the
+// way afterwards: a link re-pointed in the pause after a failed first attempt
+// leads neither the second attempt nor the copy elsewhere. The copy is made
+// only from the file the run wrote, not from a link or another file put in
+// its place since.
+TEST_F(DownloadRunTest, WhatWasJudgedIsWhatIsWrittenAndCopied)
+{
+    namespace fs = std::filesystem;
+    const auto at = [&](const char* file) { return fs::path(folder.path(QString::fromUtf8(file)).toStdString()); };
+    fs::create_directories(at("echt"));
+    fs::create_directories(at("anders"));
+    fs::create_symlink("echt", at("weiter"));
+    configure(1, "/second-time", "weiter/v.txt", SuffixBackupCopy, 0);
+    EinstellDaten.DownloadAttempts = 2;
+    const DownloadPlan plan = planDownload(EinstellDaten, 1, currentDateTime(), QDir::currentPath());
+    AttemptHooks hooks;
+    hooks.pause = [&](int) {
+        fs::remove(at("weiter"));
+        fs::create_symlink("anders", at("weiter"));
+    };
+    const TransferResult result = runAttempts(plan, hooks);
+    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    finishDownload(plan, result, EinstellDaten);
+    const std::string copy = "echt/" + plan.names.copyName.toStdString();
+    EXPECT_EQ(contents("echt/v.txt"), QByteArray("beim zweiten Mal"));
+    EXPECT_EQ(contents(copy.c_str()), QByteArray("beim zweiten Mal"));
+    EXPECT_TRUE(fs::is_empty(at("anders")));
+
+    body = "neu";
+    folder.writeFile(QStringLiteral("geheim"), "nur für root");
+    folder.writeFile(QStringLiteral("echt/fremd"), "fremd");
+    configure(1, "/file", "echt/v.txt", SuffixBackupCopy, 0);
+    const std::function<void()> swaps[] = {
+        [&] {
+            fs::remove(at("echt/v.txt"));
+            fs::create_symlink("../geheim", at("echt/v.txt"));
+        },
+        [&] { fs::rename(at("echt/fremd"), at("echt/v.txt")); },
+    };
+    for (const auto& swap : swaps) {
+        fs::remove(at("echt/v.txt"));
+        const DownloadPlan next = planDownload(EinstellDaten, 1, currentDateTime(), QDir::currentPath());
+        const TransferResult done = runAttempts(next, {});
+        ASSERT_TRUE(done.ok);
+        swap();
+        finishDownload(next, done, EinstellDaten);
+        EXPECT_EQ(contents(copy.c_str()), QByteArray("beim zweiten Mal"));
+    }
 }
 
 // Set during the first pause (runAttempts' own or the window's, which keeps

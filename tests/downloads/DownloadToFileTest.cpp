@@ -20,6 +20,11 @@
 
 namespace {
 
+std::shared_ptr<const TargetPath> walked(const QString& path)
+{
+    return std::make_shared<const TargetPath>(walkTargetPath(path));
+}
+
 std::string randomBody(qsizetype size)
 {
     std::string body(static_cast<std::size_t>(size), '\0');
@@ -317,7 +322,7 @@ TEST_F(DownloadToFileTest, ABrokenTransferResumesWhereItEndedWithTheValidatorOfT
         writeFile(path, "bisher");
         const std::size_t sentBefore = server.bodyBytesSent();
         const qsizetype rangesBefore = server.rangeRequests().size();
-        FileTransfer transfer(server.url(route), path);
+        FileTransfer transfer(server.url(route), walked(path));
         for (std::size_t received = kCut; received < kSize; received += kCut) {
             EXPECT_FALSE(transfer.attempt().ok) << route.toStdString();
             EXPECT_EQ(transfer.progress().received, static_cast<qint64>(received));
@@ -400,7 +405,7 @@ TEST_F(DownloadToFileTest, AnyAnswerButAFittingPartStartsTheFileAfresh)
         broken.bytes = first;
         broken.cutAfter = kCut;
         server.serveBody("/anders", broken);
-        FileTransfer transfer(server.url(QStringLiteral("/anders")), path);
+        FileTransfer transfer(server.url(QStringLiteral("/anders")), walked(path));
         ASSERT_FALSE(transfer.attempt().ok) << c.name;
         server.serveBody("/anders", c.then);
         TransferResult result;
@@ -437,7 +442,7 @@ TEST_F(DownloadToFileTest, CancellingEndsTheAttemptAtOnceAndRemovesItsFile)
 
     // A transfer holding part of a body drops it, and tries no more.
     cancel.clear();
-    FileTransfer transfer(server.url(QStringLiteral("/teil")), path, {}, cancel);
+    FileTransfer transfer(server.url(QStringLiteral("/teil")), walked(path), {}, cancel);
     EXPECT_FALSE(transfer.attempt().ok);
     EXPECT_EQ(partFiles(entries()).size(), 1);
     cancel.set();

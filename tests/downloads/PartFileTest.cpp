@@ -1,7 +1,7 @@
-#include "downloads/PartFile.h"
+#include "platform/files/PartFile.h"
+#include "support/OtherUser.h"
 
 #include <gtest/gtest.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <QDateTime>
@@ -11,12 +11,18 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <filesystem>
+#include <functional>
 #include <iterator>
 #include <tuple>
 
 namespace {
 
 namespace fs = std::filesystem;
+
+std::shared_ptr<const TargetPath> walked(const QString& path)
+{
+    return std::make_shared<const TargetPath>(walkTargetPath(path));
+}
 
 QByteArray readAll(const QString& path)
 {
@@ -178,7 +184,7 @@ TEST_F(PartFileTest, ALinkWhoseTargetCannotBeWrittenFailsAndStays)
 // What the user set on a file survives its replacement; a new copy takes its
 // source's bits, a new download what the umask gives. The part file is the
 // runner's alone while it is written. Root gives a replaced file back to its
-// owner and group, set-id bits included.
+// owner and group, but never its set-id bits.
 TEST_F(PartFileTest, TheReplacedFileKeepsItsOwnerGroupAndMode)
 {
     const auto write = [&](const char* name, const char* content, fs::perms mode) {
@@ -201,12 +207,12 @@ TEST_F(PartFileTest, TheReplacedFileKeepsItsOwnerGroupAndMode)
     EXPECT_EQ(mode("geheim.txt"), ownerOnly);
     EXPECT_EQ(readAll(path("geheim.txt")), QByteArray("neu"));
 
-    ASSERT_TRUE(copyThroughPartFile(path("quelle.sh"), path("neu.sh")));
+    ASSERT_TRUE(copyThroughPartFile(*walked(path("quelle.sh")), std::nullopt, walked(path("neu.sh"))));
     EXPECT_EQ(mode("neu.sh"), program);
-    ASSERT_TRUE(copyThroughPartFile(path("quelle.sh"), path("geheim.txt")));
+    ASSERT_TRUE(copyThroughPartFile(*walked(path("quelle.sh")), std::nullopt, walked(path("geheim.txt"))));
     EXPECT_EQ(mode("geheim.txt"), ownerOnly);
     EXPECT_EQ(readAll(path("geheim.txt")), QByteArray("#!/bin/sh"));
-    EXPECT_FALSE(copyThroughPartFile(path("fehlt"), path("neu.sh")));
+    EXPECT_FALSE(copyThroughPartFile(*walked(path("fehlt")), std::nullopt, walked(path("neu.sh"))));
     EXPECT_EQ(files().size(), 3);
 
     const mode_t umaskBefore = ::umask(027);
@@ -219,53 +225,85 @@ TEST_F(PartFileTest, TheReplacedFileKeepsItsOwnerGroupAndMode)
     ::umask(umaskBefore);
     EXPECT_EQ(mode("neu.bin"), ownerOnly | fs::perms::group_read);
 
-    const passwd* other = ::getpwnam("nobody");
-    if (::geteuid() != 0 || !other)
-        GTEST_SKIP() << "giving a file to another user needs root and the user nobody";
+    const OtherUser other;
+    if (!other.isThere())
+        GTEST_SKIP() << kNeedsOtherUser;
     const QByteArray replaced = QFile::encodeName(path("neu.bin"));
-    ASSERT_TRUE(::chown(replaced.constData(), other->pw_uid, other->pw_gid) == 0 && ::chmod(replaced, 04750) == 0);
+    ASSERT_TRUE(other.owns(path("neu.bin")) && ::chmod(replaced, 06750) == 0);
     PartFile part(path("neu.bin"));
     ASSERT_TRUE(part.append("neu", 3) && part.commit());
     struct stat after = {};
     ASSERT_EQ(::stat(replaced.constData(), &after), 0);
     EXPECT_EQ(std::tuple(after.st_uid, after.st_gid, after.st_mode & 07777),
-              std::tuple(other->pw_uid, other->pw_gid, 04750u));
+              std::tuple(other.uid(), other.gid(), 0750u));
 }
 
-// In a sticky folder everybody may write, a link is followed only when it is
-// the runner's or the folder owner's, wherever it stands in the path; a
-// refused one leaves its target as it was.
-TEST_F(PartFileTest, LinksInASharedStickyFolderAreFollowedOnlyAsTheKernelWould)
+// What a run as root meets among another user's files. A link in a sticky
+// folder is followed only when it is root's or, as the kernel has it, the
+// folder owner's; but no folder that another user may change is gone through,
+// nor a file there replaced that is not root's or that is no regular file.
+// Every refusal leaves what it would have reached as it was.
+TEST_F(PartFileTest, ARunAsRootWritesNothingAnotherUserCanSteer)
 {
-    const passwd* other = ::getpwnam("nobody");
-    if (::geteuid() != 0 || !other)
-        GTEST_SKIP() << "a link of another user needs root and the user nobody";
+    const OtherUser other;
+    if (!other.isThere())
+        GTEST_SKIP() << kNeedsOtherUser;
     fs::create_directories(root / "geheim");
+    const auto folder = [&](const std::string& name, fs::perms mode, bool theirs) {
+        fs::create_directories(root / name);
+        fs::permissions(root / name, mode);
+        return !theirs || other.owns(path(name.c_str()));
+    };
+    const auto link = [&](const char* to, const std::string& at, bool theirs) {
+        fs::create_symlink(to, root / at);
+        return !theirs || other.owns(QString::fromStdString((root / at).string()));
+    };
+    const fs::perms shared = fs::perms::all | fs::perms::sticky_bit;
+    const fs::perms open = fs::perms::owner_all | fs::perms::group_all | fs::perms::others_all;
+    const fs::perms common = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec
+                             | fs::perms::others_read | fs::perms::others_exec;
     const struct {
         const char* name;
-        uid_t folderOwner;
-        uid_t linkOwner;
-        const char* link;     // what the link points at
-        const char* written;  // the target, from the shared folder
-        bool followed;
+        std::function<bool()> setUp;
+        const char* written;  // the target
+        const char* refusal;  // in the error, or nothing when the file is written
     } cases[] = {
-        {"fremd", 0, other->pw_uid, "../geheim/datei", "link", false},
-        {"fremdOrdner", 0, other->pw_uid, "../geheim", "link/datei", false},  // a link to a folder on the way
-        {"eigen", 0, 0, "../geheim/datei", "link", true},
-        {"desOrdners", other->pw_uid, other->pw_uid, "../geheim/datei", "link", true},
+        {"theirLink", [&] { return folder("a", shared, false) && link("../geheim/datei", "a/l", true); }, "a/l",
+         "ihm wird nicht gefolgt"},
+        {"theirLinkToAFolder", [&] { return folder("b", shared, false) && link("../geheim", "b/l", true); },
+         "b/l/datei", "ihm wird nicht gefolgt"},
+        {"ownLink", [&] { return folder("c", shared, false) && link("../geheim/datei", "c/l", false); }, "c/l",
+         nullptr},
+        {"theirStickyFolder", [&] { return folder("d", shared, true) && link("../geheim/datei", "d/l", true); }, "d/l",
+         "andere Benutzer als root"},
+        {"openFolder", [&] { return folder("e", open, false) && link("../geheim/datei", "e/l", false); }, "e/l",
+         "andere Benutzer als root"},
+        {"theirFolderAbove", [&] { return folder("f", common, true) && folder("f/g", common, false); }, "f/g/datei",
+         "andere Benutzer als root"},
+        {"theirFileInASharedFolder",
+         [&] {
+             return folder("h", shared, false) && QFile(path("h/datei")).open(QIODevice::WriteOnly)
+                    && other.owns(path("h/datei")) && ::chmod(QFile::encodeName(path("h/datei")), 04777) == 0;
+         },
+         "h/datei", "gehört einem anderen Benutzer"},
+        {"aFifo", [&] { return folder("i", common, false) && ::mkfifo(QFile::encodeName(path("i/datei")), 0666) == 0; },
+         "i/datei", "keine gewöhnliche Datei"},
     };
     for (const auto& c : cases) {
-        ASSERT_TRUE(QFile(path("geheim/datei")).open(QIODevice::WriteOnly));  // empty again
-        const fs::path shared = root / (std::string("geteilt-") + c.name);
-        fs::create_directories(shared);
-        fs::permissions(shared, fs::perms::all | fs::perms::sticky_bit);
-        fs::create_symlink(c.link, shared / "link");
-        ASSERT_TRUE(::chown(shared.c_str(), c.folderOwner, 0) == 0
-                    && ::lchown((shared / "link").c_str(), c.linkOwner, 0) == 0);
-        PartFile part(QString::fromStdString((shared / c.written).string()));
-        EXPECT_EQ(part.isOpen() && part.append("neu", 3) && part.commit(), c.followed) << c.name;
-        EXPECT_EQ(part.errorString().contains(QStringLiteral("ihm wird nicht gefolgt")), !c.followed) << c.name;
-        EXPECT_EQ(readAll(path("geheim/datei")), c.followed ? QByteArray("neu") : QByteArray()) << c.name;
+        ASSERT_TRUE(QFile(path("geheim/datei")).open(QIODevice::WriteOnly)) << c.name;  // empty again
+        ASSERT_TRUE(c.setUp()) << c.name;
+        const fs::path written = root / c.written;
+        const auto before = fs::symlink_status(written);
+        PartFile part(path(c.written));
+        const bool ok = part.isOpen() && part.append("neu", 3) && part.commit();
+        EXPECT_EQ(ok, c.refusal == nullptr) << c.name;
+        if (c.refusal) {
+            EXPECT_TRUE(part.errorString().contains(QString::fromUtf8(c.refusal)))
+                << c.name << " " << part.errorString().toStdString();
+            EXPECT_EQ(fs::symlink_status(written).type(), before.type()) << c.name;
+            EXPECT_EQ(fs::symlink_status(written).permissions(), before.permissions()) << c.name;
+        }
+        EXPECT_EQ(readAll(path("geheim/datei")), c.refusal ? QByteArray() : QByteArray("neu")) << c.name;
     }
 }
 

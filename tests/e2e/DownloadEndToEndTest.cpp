@@ -3,9 +3,9 @@
 #include "platform/host/HostRegistry.h"
 #include "settings/AnsiText.h"
 #include "support/LoopbackServer.h"
+#include "support/OtherUser.h"
 
 #include <gtest/gtest.h>
-#include <pwd.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -278,30 +278,38 @@ TEST_F(AutomaticDownload, AnEndDuringATransferLeavesTheOldFileAndNoTemporaryOne)
 }
 
 // A root job: a link another user planted in a shared folder is not followed,
-// and a run without HOME and without a window leaves no web profile, nor
-// anything at "/".
+// nor one in a folder of theirs, and a run without HOME and without a window
+// leaves no web profile, nor anything at "/".
 TEST_F(AutomaticDownload, ARootJobWritesNowhereItMustNot)
 {
-    const passwd* other = ::getpwnam("nobody");
-    if (::geteuid() != 0 || !other)
-        GTEST_SKIP() << "a link of another user needs root and the user nobody";
+    const OtherUser other;
+    if (!other.isThere())
+        GTEST_SKIP() << kNeedsOtherUser;
     const QString shared = run.home() + QStringLiteral("/geteilt");
+    const QString theirs = run.home() + QStringLiteral("/fremd");
     const QString secret = run.home() + QStringLiteral("/geheim");
     QFile file(secret);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("geheim") > 0 && file.flush() && QDir().mkdir(shared));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("geheim") > 0 && file.flush() && QDir().mkdir(shared)
+                && QDir().mkdir(theirs));
     ASSERT_TRUE(::chmod(QFile::encodeName(shared).constData(), 01777) == 0
-                && QFile::link(secret, shared + QStringLiteral("/Archiv.zip")));
-    ASSERT_EQ(::lchown(QFile::encodeName(shared + QStringLiteral("/Archiv.zip")).constData(), other->pw_uid, 0), 0);
+                && QFile::link(secret, shared + QStringLiteral("/Archiv.zip"))
+                && QFile::link(secret, theirs + QStringLiteral("/Archiv.zip")));
+    ASSERT_TRUE(other.owns(shared + QStringLiteral("/Archiv.zip")) && other.owns(theirs));
+    stringToText(record.Download3Url, server.url(QStringLiteral("/vier.txt")));
+    stringToText(record.Download3Target, theirs + QStringLiteral("/Archiv.zip"));
     stringToText(record.Download2Target, shared + QStringLiteral("/Archiv.zip"));
     record.Download2Suffix = 0;
     const QStringList atTheRoot = QDir(QStringLiteral("/")).entryList(QDir::AllEntries | QDir::Hidden);
     run.setEnv(QStringLiteral("HOME"), QString());
     run.writeSettings(record);
-    run.start({QStringLiteral("2"), QStringLiteral("4")});
+    run.start({QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4")});
     ASSERT_TRUE(run.waitForExit(60000));
 
     EXPECT_EQ(run.exitCode(), 1);
-    EXPECT_TRUE(run.standardError().contains(QStringLiteral("ihm wird nicht gefolgt")));
+    const QString said = run.standardError();
+    EXPECT_TRUE(said.contains(QStringLiteral("ihm wird nicht gefolgt"))
+                && said.contains(QStringLiteral("andere Benutzer als root")))
+        << said.toStdString();
     EXPECT_EQ(fileContent(secret), QByteArray("geheim"));
     EXPECT_EQ(fileContent(target + QStringLiteral("/Liste.txt")), QByteArray("vierter Inhalt"));
     EXPECT_FALSE(QFile::exists(run.home() + QStringLiteral("/data/Kavelo/QtWebEngine")));

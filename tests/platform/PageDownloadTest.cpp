@@ -15,10 +15,12 @@
 #include "support/TestView.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWebEngineDownloadRequest>
@@ -88,6 +90,7 @@ private slots:
     void aQuestionOrADownloadEndsWithoutTheVisitor_data();
     void aQuestionOrADownloadEndsWithoutTheVisitor();
     void withoutAHostFolderTheUserDownloadFolderTakesIt();
+    void aNamePlantedMeanwhileIsNeitherFollowedNorReplaced();
     void cancelStopsTheDownloadAndLeavesNoFile();
     void aBrokenOffDownloadSaysSoAndLeavesNoFile();
     void noDownloadStartsWhileAButtonDownloadRuns();
@@ -336,6 +339,32 @@ void PageDownloadTest::withoutAHostFolderTheUserDownloadFolderTakesIt()
         kTimeout);
     qputenv("HOME", home);
     QCOMPARE(QFileInfo(folder->filePath(QStringLiteral("Downloads/bericht.pdf"))).size(), 300 * 1024);
+}
+
+// The engine writes into a folder of the run's own; the complete file goes to
+// its name only if nothing has taken that name meanwhile, not even a link to
+// another file. Nothing of the download is left behind.
+void PageDownloadTest::aNamePlantedMeanwhileIsNeitherFollowedNorReplaced()
+{
+    view->click(QStringLiteral("bericht"));
+    QMessageBox* box = question();
+    QVERIFY(box);
+    const QString secret = folder->filePath(QStringLiteral("geheim"));
+    QFile file(secret);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("geheim") == 6);
+    file.close();
+    QVERIFY(QFile::link(secret, target().filePath(QStringLiteral("bericht.pdf"))));
+    answer(box, true);
+    QTRY_COMPARE_WITH_TIMEOUT(view->boxes.messages.size(), 1, kTimeout);
+    QVERIFY(view->boxes.messages[0].text.contains(QStringLiteral("konnte nicht gespeichert werden")));
+    QCOMPARE(text(windows().first(), "State"), QStringLiteral("Die Datei wurde nicht gespeichert."));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("geheim"));
+    QCOMPARE(QFile::symLinkTarget(target().filePath(QStringLiteral("bericht.pdf"))), secret);
+    const QString caches = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    QDirIterator left(caches, {QStringLiteral("kavelo-downloads-*")}, QDir::Dirs);
+    while (left.hasNext())
+        QVERIFY(QDirIterator(left.next(), QDir::Files, QDirIterator::Subdirectories).hasNext() == false);
 }
 
 void PageDownloadTest::cancelStopsTheDownloadAndLeavesNoFile()

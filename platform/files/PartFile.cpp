@@ -1,4 +1,4 @@
-#include "downloads/PartFile.h"
+#include "platform/files/PartFile.h"
 
 #include "platform/files/RunLock.h"
 #include "platform/files/SystemError.h"
@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QRandomGenerator>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <utility>
 
@@ -94,16 +95,21 @@ void syncFolder(int folder)
 }  // namespace
 
 PartFile::PartFile(const QString& target)
-    : finalFile(walkTargetPath(target))
+    : PartFile(std::make_shared<const TargetPath>(walkTargetPath(target)))
+{
+}
+
+PartFile::PartFile(std::shared_ptr<const TargetPath> target)
+    : finalFile(std::move(target))
     , gathered(new char[kGatherSize])
 {
-    if (!finalFile.reached()) {
-        fail(finalFile.whyNot());
+    if (!finalFile->reached()) {
+        fail(finalFile->whyNot());
         return;
     }
-    const int folder = finalFile.folder.get();
+    const int folder = finalFile->folder.get();
     struct stat existing = {};
-    if (::fstatat(folder, finalFile.name.constData(), &existing, AT_SYMLINK_NOFOLLOW) == 0
+    if (::fstatat(folder, finalFile->name.constData(), &existing, AT_SYMLINK_NOFOLLOW) == 0
         && S_ISDIR(existing.st_mode)) {
         fail(systemErrorText(EISDIR));
         return;
@@ -132,7 +138,7 @@ PartFile::~PartFile()
     if (committed || partName.isEmpty())
         return;
     file.close();
-    ::unlinkat(finalFile.folder.get(), partName.constData(), 0);
+    ::unlinkat(finalFile->folder.get(), partName.constData(), 0);
 }
 
 bool PartFile::append(const char* data, qint64 size)
@@ -162,32 +168,38 @@ bool PartFile::writeWhole(const char* data, qint64 size)
     return fail(errno != 0 ? systemErrorText() : file.errorString());
 }
 
-bool PartFile::commit(std::optional<fs::perms> newFilePermissions)
+bool PartFile::commit(std::optional<fs::perms> newFilePermissions, Replace replace)
 {
+    if (const QString refusal = replacementRefusal(*finalFile); !refusal.isEmpty())
+        return fail(refusal);
     if (!writeGathered() || !takeOverTheReplacedFile(newFilePermissions))
         return false;
     // On the disk before the rename: after a crash the target is the old file or the whole new one.
-    if (::fdatasync(file.handle()) != 0)
+    struct stat status = {};
+    if (::fdatasync(file.handle()) != 0 || ::fstat(file.handle(), &status) != 0)
         return fail(systemErrorText());
     file.close();
-    const int folder = finalFile.folder.get();
-    if (::renameat(folder, partName.constData(), folder, finalFile.name.constData()) != 0)
+    const int folder = finalFile->folder.get();
+    const unsigned flags = replace == Replace::Never ? RENAME_NOREPLACE : 0;
+    if (::renameat2(folder, partName.constData(), folder, finalFile->name.constData(), flags) != 0)
         return fail(systemErrorText());
     committed = true;
+    identity = {status.st_dev, status.st_ino};
     syncFolder(folder);
     return true;
 }
 
 // The part file takes the owner, group and mode of the file it replaces, the
-// mode last, since a change of owner clears the set-id bits.
+// mode last; set-id bits are never passed on: a link to a set-user-ID
+// program must not make the download one.
 bool PartFile::takeOverTheReplacedFile(std::optional<fs::perms> newFilePermissions)
 {
     const int handle = file.handle();
     struct stat replaced = {};
     mode_t mode = newFilePermissions ? static_cast<mode_t>(*newFilePermissions & fs::perms::all) : newFileMode();
-    if (::fstatat(finalFile.folder.get(), finalFile.name.constData(), &replaced, AT_SYMLINK_NOFOLLOW) == 0
+    if (::fstatat(finalFile->folder.get(), finalFile->name.constData(), &replaced, AT_SYMLINK_NOFOLLOW) == 0
         && S_ISREG(replaced.st_mode)) {
-        mode = replaced.st_mode & 07777;
+        mode = replaced.st_mode & 07777 & ~(S_ISUID | S_ISGID);
         // Only root may give a file away: any other runner keeps the file its own, and says nothing.
         if ((replaced.st_uid != ::geteuid() || replaced.st_gid != ::getegid())
             && ::fchown(handle, replaced.st_uid, replaced.st_gid) != 0 && errno != EPERM)
@@ -219,22 +231,26 @@ bool PartFile::restart()
     return (file.resize(0) && file.seek(0)) || fail(file.errorString());
 }
 
-bool copyThroughPartFile(const QString& source, const QString& target)
+bool copyThroughPartFile(const TargetPath& source, const std::optional<FileIdentity>& expected,
+                         std::shared_ptr<const TargetPath> target, Replace replace)
 {
-    QFile input;
-    const TargetPath from = walkTargetPath(source);
+    if (!source.reached() || (!expected && !replacementRefusal(source).isEmpty()))
+        return false;
+    // Without blocking: a FIFO put there would hold the open.
     const int handle =
-        from.reached() ? ::openat(from.folder.get(), from.name.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC) : -1;
+        ::openat(source.folder.get(), source.name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    QFile input;
     if (handle < 0 || !input.open(handle, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         if (handle >= 0)
             ::close(handle);
         return false;
     }
     struct stat status = {};
-    if (::fstat(handle, &status) != 0 || !S_ISREG(status.st_mode))
+    if (::fstat(handle, &status) != 0 || !S_ISREG(status.st_mode)
+        || (expected && !(*expected == FileIdentity{status.st_dev, status.st_ino})))
         return false;
     const auto sourcePermissions = static_cast<fs::perms>(status.st_mode & 0777);
-    PartFile part(target);
+    PartFile part(std::move(target));
     if (!part.isOpen())
         return false;
     const std::unique_ptr<char[]> piece(new char[kGatherSize]);
@@ -247,5 +263,23 @@ bool copyThroughPartFile(const QString& source, const QString& target)
         if (!part.append(piece.get(), read))
             return false;
     }
-    return part.commit(sourcePermissions);
+    return part.commit(sourcePermissions, replace);
+}
+
+QString moveIntoPlace(const QString& source, std::shared_ptr<const TargetPath> target)
+{
+    if (!target->reached())
+        return target->whyNot();
+    if (const QString refusal = replacementRefusal(*target); !refusal.isEmpty())
+        return refusal;
+    const QByteArray from = QFile::encodeName(source);
+    if (::renameat2(AT_FDCWD, from.constData(), target->folder.get(), target->name.constData(), RENAME_NOREPLACE) == 0)
+        return {};
+    if (errno != EXDEV)
+        return systemErrorText();
+    const TargetPath walked = walkTargetPath(source);
+    if (!copyThroughPartFile(walked, std::nullopt, std::move(target), Replace::Never))
+        return QStringLiteral("Die Datei konnte nicht dorthin kopiert werden.");
+    ::unlink(from.constData());
+    return {};
 }
