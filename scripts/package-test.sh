@@ -187,7 +187,7 @@ kiosk_account_sees_the_home_page_without_a_box() {
     | (umask 022 && kavelo --import-settings - /etc/kavelo/Einstell.DAT) || return 1
   chmod 755 "$work"
   mkdir -m 700 "$home" && chown nobody: "$home"
-  coproc xvfb { Xvfb -displayfd 1 -nolisten tcp 2> /dev/null; }
+  coproc xvfb { Xvfb -displayfd 1 -noreset -nolisten tcp 2> /dev/null; }
   read -r -t 15 display <&"${xvfb[0]}" || { echo "no Xvfb"; return 1; }
   setpriv --reuid=nobody --regid=nogroup --clear-groups \
     env -i PATH=/usr/bin:/bin HOME="$home" LANG=C.UTF-8 DISPLAY=":$display" /usr/bin/kavelo 0 &

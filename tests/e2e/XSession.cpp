@@ -25,11 +25,14 @@ XSession::XSession(QSize screen, Manager manager)
     // What the server and the window manager say goes to files: a pipe nobody
     // reads would stop them once it is full.
     server.setStandardErrorFile(home.filePath(QStringLiteral("Xvfb.log")));
-    // The server picks a free display and writes its number to the given descriptor.
+    // The server picks a free display and writes its number to the given
+    // descriptor. It must not reset when its last client leaves: a tool that
+    // asks for the window manager before that has connected would otherwise
+    // leave the window manager's own connection to a server that is resetting.
     server.start(QStringLiteral("Xvfb"),
                  {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
-                  QStringLiteral("%1x%2x24").arg(screen.width()).arg(screen.height()), QStringLiteral("-nolisten"),
-                  QStringLiteral("tcp")});
+                  QStringLiteral("%1x%2x24").arg(screen.width()).arg(screen.height()), QStringLiteral("-noreset"),
+                  QStringLiteral("-nolisten"), QStringLiteral("tcp")});
     QString number;
     const QDeadlineTimer deadline(15000);
     while (!number.endsWith(QLatin1Char('\n')) && !deadline.hasExpired() && server.waitForReadyRead(1000))
