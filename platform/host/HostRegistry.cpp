@@ -69,6 +69,17 @@ void HostRegistryKey::removeValue(const QString& name)
         failWriting(name);
 }
 
+QByteArray HostRegistryKey::readStored(const QString& name) const
+{
+    return store ? store->storedValue(keyPath, name).value_or(QByteArray()) : QByteArray();
+}
+
+void HostRegistryKey::writeStored(const QString& name, const QByteArray& stored)
+{
+    if (!store || !store->setStoredValue(keyPath, name, stored))
+        failWriting(name);
+}
+
 void HostRegistryKey::close()
 {
     store.reset();
@@ -87,13 +98,13 @@ void lendHostValue(const QString& keyPath, const QString& name, const QString& v
         use();
         return;
     }
-    const QString previous = key.readString(name);
+    const QByteArray previous = key.readStored(name);
     key.writeString(name, value);
     try {
         use();
     } catch (...) {
-        key.writeString(name, previous);
+        key.writeStored(name, previous);
         throw;
     }
-    key.writeString(name, previous);
+    key.writeStored(name, previous);
 }

@@ -251,10 +251,15 @@ QByteArrayView rawValue(const QByteArray& data, const IniLine& line)
     return QByteArrayView(data).sliced(line.equals + 1, line.end - line.equals - 1);
 }
 
-QByteArray withValue(QByteArray data, const QString& section, const QString& name, const std::optional<QString>& value)
+// The file with stored standing after the "=" of the value's line (a new line
+// when there is none), or without that value when nothing is to be stored.
+// Blanks around the old value stay when keepBlanks is set; otherwise stored
+// takes all that stood after the "=", up to a comment or the line's end.
+QByteArray withValue(QByteArray data, const QString& section, const QString& name,
+                     const std::optional<QByteArray>& stored, bool keepBlanks)
 {
     const QList<IniItem> items = iniItems(data);
-    if (!value) {
+    if (!stored) {
         // Every line of that name goes, or an earlier one would count again.
         for (auto item = items.crbegin(); item != items.crend(); ++item) {
             if (item->section == section && item->name == name)
@@ -273,21 +278,20 @@ QByteArray withValue(QByteArray data, const QString& section, const QString& nam
     }
     if (current) {
         // A line that reads as that text already stays as it is, however it spells it.
-        if (valueText(rawValue(data, current->line)) == *value)
+        if (valueText(rawValue(data, current->line)) == valueText(*stored))
             return data;
-        // The blanks around the old value stay, as before a comment behind it.
         qsizetype from = current->line.equals + 1;
         qsizetype to = current->line.end;
-        while (from < to && isBlank(data[from]))
+        while (keepBlanks && from < to && isBlank(data[from]))
             ++from;
-        while (to > from && isBlank(data[to - 1]))
+        while (keepBlanks && to > from && isBlank(data[to - 1]))
             --to;
-        return data.replace(from, to - from, escapedText(*value));
+        return data.replace(from, to - from, *stored);
     }
     // New lines end as the file's first line does.
     const qsizetype firstBreak = data.indexOf('\n');
     const QByteArray lineBreak = firstBreak > 0 && data[firstBreak - 1] == '\r' ? "\r\n" : "\n";
-    const QByteArray entry = escapedKey(name) + '=' + escapedText(*value) + lineBreak;
+    const QByteArray entry = escapedKey(name) + '=' + *stored + lineBreak;
     const bool unended = !data.isEmpty() && !data.endsWith('\n');  // a last line without its line break
     if (sectionEnd) {
         const qsizetype at = sectionEnd->line.next;
@@ -307,29 +311,41 @@ IniStore::IniStore(QString storeFile)
 
 std::optional<QString> IniStore::value(const QString& section, const QString& name) const
 {
+    const std::optional<QByteArray> stored = storedValue(section, name);
+    return stored ? std::optional(valueText(*stored)) : std::nullopt;
+}
+
+std::optional<QByteArray> IniStore::storedValue(const QString& section, const QString& name) const
+{
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
     const QByteArray data = file.readAll();
-    std::optional<QString> found;
+    std::optional<QByteArray> found;
     for (const IniItem& item : iniItems(data)) {
         if (item.section == section && item.name == name)
-            found = valueText(rawValue(data, item.line));
+            found = rawValue(data, item.line).toByteArray();
     }
     return found;
 }
 
 bool IniStore::setValue(const QString& section, const QString& name, const QString& value)
 {
-    return change(section, name, value);
+    return change(section, name, escapedText(value), true);
+}
+
+bool IniStore::setStoredValue(const QString& section, const QString& name, const QByteArray& stored)
+{
+    return change(section, name, stored, false);
 }
 
 bool IniStore::removeValue(const QString& section, const QString& name)
 {
-    return change(section, name, std::nullopt);
+    return change(section, name, std::nullopt, false);
 }
 
-bool IniStore::change(const QString& section, const QString& name, const std::optional<QString>& value)
+bool IniStore::change(const QString& section, const QString& name, const std::optional<QByteArray>& stored,
+                      bool keepBlanks)
 {
     // The lock QSettings takes as well: a change by another run (or an older
     // version) waits, and each change starts from the file as it is now.
@@ -343,7 +359,7 @@ bool IniStore::change(const QString& section, const QString& name, const std::op
     const QByteArray before = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return false;
-    const QByteArray after = withValue(before, section, name, value);
+    const QByteArray after = withValue(before, section, name, stored, keepBlanks);
     if (after == before)
         return true;
     // Unbuffered, so that a short write shows in the count and the old file stays.

@@ -25,13 +25,21 @@ public:
     // which are values of their own here. A backslash at a line's end is
     // dropped, and bytes that are no UTF-8 read as U+FFFD.
     std::optional<QString> value(const QString& section, const QString& name) const;
-    // Both false when the file could not be read or replaced. A value whose
-    // line reads as that text already leaves the file untouched.
+    // The value as the file holds it, byte for byte: all that stands after
+    // its "=", up to a comment or the line's end.
+    std::optional<QByteArray> storedValue(const QString& section, const QString& name) const;
+    // All three false when the file could not be read or replaced. A value
+    // whose line reads as that text already leaves the file untouched.
     bool setValue(const QString& section, const QString& name, const QString& value);
+    // Puts bytes that storedValue gave in place of all that stands after the
+    // value's "=", unless its line reads as their text already: a value that
+    // setValue changed is again exactly what it was, also where its text lost
+    // bytes that are no UTF-8.
+    bool setStoredValue(const QString& section, const QString& name, const QByteArray& stored);
     bool removeValue(const QString& section, const QString& name);
 
 private:
-    bool change(const QString& section, const QString& name, const std::optional<QString>& value);
+    bool change(const QString& section, const QString& name, const std::optional<QByteArray>& stored, bool keepBlanks);
 
     QString fileName;
 };
