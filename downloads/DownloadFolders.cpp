@@ -18,13 +18,16 @@ const QString kRegistryReadError =
 // meanwhile takes it, not the first run's redirect, for the value from before.
 const QString kValueBeforeRedirect = QStringLiteral("Kavelo: Download Directory vorher");
 
-// The value from before the redirect goes back, then its record. Another run
-// that has ended meanwhile has already put it back and removed the record:
-// then the value this run took from the record is written again.
+// The value from before the redirect goes back byte for byte, then its
+// record. Another run that has ended meanwhile has already put it back and
+// removed the record: then the value this run took from the record is written
+// again, which leaves a value that reads as that text as it is.
 void putBack(HostRegistryKey& key, const QString& known)
 {
-    key.writeString(kDownloadDirectoryValue,
-                    key.hasValue(kValueBeforeRedirect) ? key.readString(kValueBeforeRedirect) : known);
+    if (key.hasValue(kValueBeforeRedirect))
+        key.writeStored(kDownloadDirectoryValue, key.readStored(kValueBeforeRedirect));
+    else
+        key.writeString(kDownloadDirectoryValue, known);
     key.removeValue(kValueBeforeRedirect);
 }
 
@@ -69,13 +72,15 @@ void SetupDownloadFolders(DownloadDirState& state, const TEinstellRecord& record
                 showMessage(MessageKind::Error, kRegistryReadError);
                 return;
             }
-            // Recorded before the value changes; a record that is there already
-            // (an earlier setup of this run, another run, one that never
-            // ended) holds the value from before.
-            if (!key.hasValue(kValueBeforeRedirect))
-                key.writeString(kValueBeforeRedirect, state.DownloadDirRedirected
-                                                          ? state.SavedDownloadDir
-                                                          : key.readString(kDownloadDirectoryValue));
+            // Recorded before the value changes, as the store holds it, so that
+            // bytes that are no UTF-8 go back unchanged; a record that is
+            // there already (an earlier setup of this run, another run, one
+            // that never ended) holds the value from before.
+            const bool recorded = key.hasValue(kValueBeforeRedirect);
+            if (!recorded && state.DownloadDirRedirected)
+                key.writeString(kValueBeforeRedirect, state.SavedDownloadDir);
+            else if (!recorded)
+                key.writeStored(kValueBeforeRedirect, key.readStored(kDownloadDirectoryValue));
             state.SavedDownloadDir = key.readString(kValueBeforeRedirect);
             state.DownloadDirRedirected = true;
             key.writeString(kDownloadDirectoryValue, state.RedirectFolder);

@@ -3,7 +3,6 @@
 #include "platform/host/IniStore.h"
 #include "platform/host/PrivateFile.h"
 
-#include <QDir>
 #include <QFile>
 #include <QStandardPaths>
 #include <stdexcept>
@@ -31,7 +30,7 @@ bool HostRegistryKey::open(const QString& path)
 {
     close();
     const QString folder = storeFolder();
-    if (!QDir().mkpath(folder))
+    if (!ensurePrivateFolder(folder))
         return false;
     const QString file = folder + QStringLiteral("/host-registry.ini");
     // The store holds the folders: its owner's alone, also one an earlier version made.
@@ -70,6 +69,17 @@ void HostRegistryKey::removeValue(const QString& name)
         failWriting(name);
 }
 
+QByteArray HostRegistryKey::readStored(const QString& name) const
+{
+    return store ? store->storedValue(keyPath, name).value_or(QByteArray()) : QByteArray();
+}
+
+void HostRegistryKey::writeStored(const QString& name, const QByteArray& stored)
+{
+    if (!store || !store->setStoredValue(keyPath, name, stored))
+        failWriting(name);
+}
+
 void HostRegistryKey::close()
 {
     store.reset();
@@ -88,13 +98,13 @@ void lendHostValue(const QString& keyPath, const QString& name, const QString& v
         use();
         return;
     }
-    const QString previous = key.readString(name);
+    const QByteArray previous = key.readStored(name);
     key.writeString(name, value);
     try {
         use();
     } catch (...) {
-        key.writeString(name, previous);
+        key.writeStored(name, previous);
         throw;
     }
-    key.writeString(name, previous);
+    key.writeStored(name, previous);
 }

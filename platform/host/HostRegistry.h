@@ -6,6 +6,7 @@
 // INI file keeps the format QSettings gave it; a write changes only the line
 // of its value, so what a person wrote into it by hand (comments too) stays.
 
+#include <QByteArray>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -37,6 +38,12 @@ public:
     // be written. Removing a value that does not exist is no error.
     void writeString(const QString& name, const QString& value);
     void removeValue(const QString& name);
+    // The value as the store holds it, byte for byte (empty when it is
+    // missing), and such bytes written back, throwing as writeString does: a
+    // value put back this way is exactly what it was, also with bytes that
+    // are no UTF-8, which its text reads as U+FFFD.
+    QByteArray readStored(const QString& name) const;
+    void writeStored(const QString& name, const QByteArray& stored);
     void close();
 
 private:
@@ -48,6 +55,7 @@ private:
 QString readHostValue(const QString& keyPath, const QString& name);
 
 // Writes value into the host value for the one call of use and puts the value
-// that was there back afterwards, also when use throws. A store that cannot be
-// opened is no error: use runs all the same and meets the host's own value.
+// that was there back afterwards byte for byte, also when use throws. A store
+// that cannot be opened is no error: use runs all the same and meets the
+// host's own value.
 void lendHostValue(const QString& keyPath, const QString& name, const QString& value, const std::function<void()>& use);

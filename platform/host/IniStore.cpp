@@ -15,12 +15,16 @@ namespace {
 // How long a change waits for another program's change of the same file.
 constexpr int kLockWaitMs = 5000;
 
-// One line as QSettings reads it: from its first non-blank character to the
-// line's end or to a comment (";" outside quotes). A quoted text and an
-// escaped line break carry it on into the next line.
+// One line of the file as it stands between two "\n" (a "\r" before one
+// belongs to the line break). QSettings carries a quote left open, and a
+// backslash at a line's end, on into the next line; here they end with their
+// line, so that a line the store cannot make sense of never takes the lines
+// after it along, and a line added behind it stays a line of its own.
 struct IniLine {
-    qsizetype start = 0;
-    qsizetype end = 0;
+    qsizetype begin = 0;
+    qsizetype start = 0;    // the first non-blank character
+    qsizetype end = 0;      // at a comment (";" outside quotes) or the line break
+    qsizetype next = 0;     // past the line break
     qsizetype equals = -1;  // the first "=" outside quotes
 };
 
@@ -30,11 +34,6 @@ struct IniItem {
     QString section;
     std::optional<QString> name;
 };
-
-bool isLineBreak(char c)
-{
-    return c == '\n' || c == '\r';
-}
 
 bool isBlank(char c)
 {
@@ -49,39 +48,37 @@ int hexValue(char c)
     return lower >= 'a' && lower <= 'f' ? lower - 'a' + 10 : -1;
 }
 
+// The lines that hold something: no blank lines, no comment lines.
 QList<IniLine> iniLines(const QByteArray& data)
 {
     QList<IniLine> lines;
-    qsizetype i = data.startsWith("\xef\xbb\xbf") ? 3 : 0;
-    for (;;) {
-        while (i < data.size() && (isBlank(data[i]) || isLineBreak(data[i])))
-            ++i;
-        if (i == data.size())
-            return lines;
-        if (data[i] == ';') {  // a comment line
-            while (i < data.size() && !isLineBreak(data[i]))
-                ++i;
-            continue;
-        }
-        IniLine line{i, i, -1};
+    for (qsizetype begin = data.startsWith("\xef\xbb\xbf") ? 3 : 0; begin < data.size();) {
+        const qsizetype lineBreak = data.indexOf('\n', begin);
+        qsizetype stop = lineBreak < 0 ? data.size() : lineBreak;
+        if (stop > begin && data[stop - 1] == '\r')
+            --stop;
+        IniLine line{begin, begin, stop, lineBreak < 0 ? data.size() : lineBreak + 1, -1};
+        begin = line.next;
+        while (line.start < stop && isBlank(data[line.start]))
+            ++line.start;
         bool quoted = false;
-        for (; i < data.size(); ++i) {
+        for (qsizetype i = line.start; i < stop; ++i) {
             const char c = data[i];
-            if (c == '\\' && i + 1 < data.size()) {
-                ++i;  // the escaped character; an escaped "\r\n" or "\n\r" counts as one
-                if (i + 1 < data.size() && isLineBreak(data[i]) && isLineBreak(data[i + 1]) && data[i] != data[i + 1])
-                    ++i;
+            if (c == '\\') {
+                ++i;  // the escaped character
             } else if (c == '"') {
                 quoted = !quoted;
             } else if (c == '=' && !quoted && line.equals < 0) {
                 line.equals = i;
-            } else if (!quoted && (isLineBreak(c) || c == ';')) {
+            } else if (c == ';' && !quoted) {
+                line.end = i;
                 break;
             }
         }
-        line.end = i;
-        lines.append(line);
+        if (line.end > line.start)
+            lines.append(line);
     }
+    return lines;
 }
 
 // A backslash stands for "/", "%XX" and "%UXXXX" for the character of that code.
@@ -165,6 +162,7 @@ std::optional<QString> unescapedText(QByteArrayView raw)
         const char c = raw[i++];
         if (c == '\\') {
             const char escaped = i < raw.size() ? raw[i++] : '\0';  // none after a last backslash
+            // Any other escaped character is dropped, as QSettings does.
             const qsizetype named = namedEscapes.indexOf(escaped);
             if (named >= 0 && named % 2 == 0) {
                 text += QLatin1Char(namedEscapes[named + 1]);
@@ -175,8 +173,6 @@ std::optional<QString> unescapedText(QByteArrayView raw)
                 for (int digit; i < raw.size() && (digit = hexValue(raw[i])) >= 0 && digit < base; ++i)
                     code = char16_t(code * base + digit);
                 text += QChar(code);
-            } else if (isLineBreak(escaped) && i < raw.size() && isLineBreak(raw[i]) && raw[i] != escaped) {
-                ++i;  // a continued line; any other escaped character is dropped, as QSettings does
             }
             keepUpTo = text.size();
         } else if (c == '"') {
@@ -249,33 +245,25 @@ QByteArray escapedText(const QString& value)
     return (quote ? u'"' + result + u'"' : result).toUtf8();
 }
 
-// Past the line break that ends the line holding position.
-qsizetype pastLineBreak(const QByteArray& data, qsizetype position)
+// What stands after the "=" of a value's line, up to a comment or the line's end.
+QByteArrayView rawValue(const QByteArray& data, const IniLine& line)
 {
-    while (position < data.size() && !isLineBreak(data[position]))
-        ++position;
-    if (position < data.size())
-        position += data.mid(position, 2) == "\r\n" ? 2 : 1;
-    return position;
+    return QByteArrayView(data).sliced(line.equals + 1, line.end - line.equals - 1);
 }
 
-bool endsWithLineBreak(const QByteArray& data)
-{
-    return data.isEmpty() || isLineBreak(data.back());
-}
-
-QByteArray withValue(QByteArray data, const QString& section, const QString& name, const std::optional<QString>& value)
+// The file with stored standing after the "=" of the value's line (a new line
+// when there is none), or without that value when nothing is to be stored.
+// Blanks around the old value stay when keepBlanks is set; otherwise stored
+// takes all that stood after the "=", up to a comment or the line's end.
+QByteArray withValue(QByteArray data, const QString& section, const QString& name,
+                     const std::optional<QByteArray>& stored, bool keepBlanks)
 {
     const QList<IniItem> items = iniItems(data);
-    if (!value) {
+    if (!stored) {
         // Every line of that name goes, or an earlier one would count again.
         for (auto item = items.crbegin(); item != items.crend(); ++item) {
-            if (item->section != section || item->name != name)
-                continue;
-            qsizetype from = item->line.start;
-            while (from > 0 && isBlank(data[from - 1]))
-                --from;
-            data.remove(from, pastLineBreak(data, item->line.end) - from);
+            if (item->section == section && item->name == name)
+                data.remove(item->line.begin, item->line.next - item->line.begin);
         }
         return data;
     }
@@ -289,23 +277,29 @@ QByteArray withValue(QByteArray data, const QString& section, const QString& nam
             current = &item;
     }
     if (current) {
-        // The blanks around the old value stay, as before a comment behind it.
+        // A line that reads as that text already stays as it is, however it spells it.
+        if (valueText(rawValue(data, current->line)) == valueText(*stored))
+            return data;
         qsizetype from = current->line.equals + 1;
         qsizetype to = current->line.end;
-        while (from < to && isBlank(data[from]))
+        while (keepBlanks && from < to && isBlank(data[from]))
             ++from;
-        while (to > from && isBlank(data[to - 1]))
+        while (keepBlanks && to > from && isBlank(data[to - 1]))
             --to;
-        return data.replace(from, to - from, escapedText(*value));
+        return data.replace(from, to - from, *stored);
     }
-    QByteArray entry = escapedKey(name) + '=' + escapedText(*value) + '\n';
+    // New lines end as the file's first line does.
+    const qsizetype firstBreak = data.indexOf('\n');
+    const QByteArray lineBreak = firstBreak > 0 && data[firstBreak - 1] == '\r' ? "\r\n" : "\n";
+    const QByteArray entry = escapedKey(name) + '=' + *stored + lineBreak;
+    const bool unended = !data.isEmpty() && !data.endsWith('\n');  // a last line without its line break
     if (sectionEnd) {
-        const qsizetype at = pastLineBreak(data, sectionEnd->line.end);
-        return data.insert(at, at == data.size() && !endsWithLineBreak(data) ? '\n' + entry : entry);
+        const qsizetype at = sectionEnd->line.next;
+        return data.insert(at, at == data.size() && unended ? lineBreak + entry : entry);
     }
     if (!data.isEmpty())
-        data += endsWithLineBreak(data) ? "\n" : "\n\n";
-    return data + '[' + escapedKey(section) + "]\n" + entry;
+        data += unended ? lineBreak + lineBreak : lineBreak;
+    return data + '[' + escapedKey(section) + ']' + lineBreak + entry;
 }
 
 }  // namespace
@@ -317,29 +311,41 @@ IniStore::IniStore(QString storeFile)
 
 std::optional<QString> IniStore::value(const QString& section, const QString& name) const
 {
+    const std::optional<QByteArray> stored = storedValue(section, name);
+    return stored ? std::optional(valueText(*stored)) : std::nullopt;
+}
+
+std::optional<QByteArray> IniStore::storedValue(const QString& section, const QString& name) const
+{
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
     const QByteArray data = file.readAll();
-    std::optional<QString> found;
+    std::optional<QByteArray> found;
     for (const IniItem& item : iniItems(data)) {
         if (item.section == section && item.name == name)
-            found = valueText(QByteArrayView(data).sliced(item.line.equals + 1, item.line.end - item.line.equals - 1));
+            found = rawValue(data, item.line).toByteArray();
     }
     return found;
 }
 
 bool IniStore::setValue(const QString& section, const QString& name, const QString& value)
 {
-    return change(section, name, value);
+    return change(section, name, escapedText(value), true);
+}
+
+bool IniStore::setStoredValue(const QString& section, const QString& name, const QByteArray& stored)
+{
+    return change(section, name, stored, false);
 }
 
 bool IniStore::removeValue(const QString& section, const QString& name)
 {
-    return change(section, name, std::nullopt);
+    return change(section, name, std::nullopt, false);
 }
 
-bool IniStore::change(const QString& section, const QString& name, const std::optional<QString>& value)
+bool IniStore::change(const QString& section, const QString& name, const std::optional<QByteArray>& stored,
+                      bool keepBlanks)
 {
     // The lock QSettings takes as well: a change by another run (or an older
     // version) waits, and each change starts from the file as it is now.
@@ -353,7 +359,7 @@ bool IniStore::change(const QString& section, const QString& name, const std::op
     const QByteArray before = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return false;
-    const QByteArray after = withValue(before, section, name, value);
+    const QByteArray after = withValue(before, section, name, stored, keepBlanks);
     if (after == before)
         return true;
     // Unbuffered, so that a short write shows in the count and the old file stays.

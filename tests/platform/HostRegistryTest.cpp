@@ -1,6 +1,7 @@
 #include "platform/host/HostRegistry.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <QDir>
 #include <QFile>
 #include <QSettings>
@@ -83,12 +84,22 @@ TEST_F(HostRegistryTest, AllThreeValuesSurviveInTheIniFileUnderXdgConfigHome)
     EXPECT_EQ(key.readString(kSearchPageValue), search);
 }
 
-TEST_F(HostRegistryTest, MissingValueReadsEmptyAndTheKeyIsCreated)
+// The folders and the file it makes are their owner's alone, under umask 000 too.
+TEST_F(HostRegistryTest, MissingValueReadsEmptyAndTheKeyIsCreatedOwnerOnly)
 {
+    useConfigHome(config.filePath(QStringLiteral("neu")));
     HostRegistryKey key;
-    ASSERT_TRUE(key.open(kInternetExplorerMainKey));
+    const mode_t umaskBefore = ::umask(0);
+    const bool opened = key.open(kInternetExplorerMainKey);
+    ::umask(umaskBefore);
+    ASSERT_TRUE(opened);
     EXPECT_EQ(key.readString(kStartPageValue), QString());
-    EXPECT_TRUE(QDir(config.filePath(QStringLiteral("Kavelo"))).exists());
+    for (const auto& [path, mode] :
+         {std::pair("neu", 0700u), {"neu/Kavelo", 0700u}, {"neu/Kavelo/host-registry.ini", 0600u}}) {
+        struct stat info {};
+        ::stat(QFile::encodeName(config.filePath(QString::fromLatin1(path))).constData(), &info);  // 0 when missing
+        EXPECT_EQ(info.st_mode & 07777, mode) << path;
+    }
     EXPECT_EQ(readHostValue(kInternetExplorerMainKey, kSearchPageValue), QString());
 }
 
@@ -241,5 +252,21 @@ TEST_F(HostRegistryTest, AwkwardTextsReadBackTheSameWhoeverWroteOrReadsThem)
         EXPECT_EQ(key.readString(QString::number(i)), texts[i]) << i;
         EXPECT_EQ(readHostValue(QStringLiteral("QSettings"), QString::number(i)), texts[i]) << i;
         EXPECT_EQ(older.value(ownKey + QStringLiteral("/") + QString::number(i)), QVariant(texts[i])) << i;
+    }
+}
+
+TEST_F(HostRegistryTest, OtherLinesStayByteForByteAndTheSameWriteAgainAddsNothing)
+{
+    const QByteArray main = "[%5CSoftware%5CMicrosoft%5CInternet%20Explorer%5CMain]";
+    const QList<std::pair<QByteArray, QByteArray>> cases{
+        {main + "\nAlt=\"offen; kein Kommentar\n", "Start%20Page=zwei\n"},
+        {main + "\nAlt=/home/j\xfcrgen\n", "Start%20Page=zwei\n"},
+        {main + "\r\nAlt=1\r\n", "Start%20Page=zwei\r\n"},
+        {main + "\n\x01Unsinn\xff ohne Gleichheitszeichen\nAlt=1", "\nStart%20Page=zwei\n"}};
+    for (const auto& [kept, added] : cases) {
+        writeStore(kept);
+        for (const char* page : {"eins", "zwei", "zwei"})
+            write(kInternetExplorerMainKey, kStartPageValue, QString::fromLatin1(page));
+        EXPECT_EQ(storeText(), kept + added) << kept.toStdString();
     }
 }
