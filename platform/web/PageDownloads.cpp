@@ -26,6 +26,10 @@
 #include <exception>
 #include <memory>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 namespace {
 
 struct RunningDownload {
@@ -111,18 +115,41 @@ void watchFreeSpace(QWebEngineDownloadRequest* download, DownloadProgress* windo
         });
 }
 
+// Removes the engine folders that killed runs left in caches, with what a
+// visitor fetched in them: those whose lock file nobody holds. A folder without
+// one is a run's that is just being made.
+void removeLeftEngineFolders(const QString& caches)
+{
+    const QStringList left = QDir(caches).entryList({QStringLiteral("kavelo-downloads-*")}, QDir::Dirs | QDir::Hidden);
+    for (const QString& name : left) {
+        const QString folder = QDir(caches).filePath(name);
+        const int lock =
+            ::open(QFile::encodeName(folder + QStringLiteral("/.lock")).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+        if (lock >= 0 && ::flock(lock, LOCK_EX | LOCK_NB) == 0)
+            QDir(folder).removeRecursively();
+        if (lock >= 0)
+            ::close(lock);
+    }
+}
+
 // The engine writes each download into a folder of this run that only the
-// runner may enter (removed at the end), beside the user's other caches; the
-// complete file is then moved to its target through the same walk and guard
-// as a download button's. Whatever stands in the download folder meanwhile
-// never steers what the engine writes.
+// runner may enter (removed at the end, or by the next run after a kill),
+// beside the user's other caches; the complete file is then moved to its
+// target through the same walk and guard as a download button's. Whatever
+// stands in the download folder meanwhile never steers what the engine writes.
 QString engineFolder(quint32 id)
 {
     static std::unique_ptr<QTemporaryDir> own;
     if (!own) {
         const QString caches = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
         QDir().mkpath(caches);
+        removeLeftEngineFolders(caches);
         own = std::make_unique<QTemporaryDir>(caches + QStringLiteral("/kavelo-downloads-XXXXXX"));
+        // Held while the run lives; closed with the program.
+        const int lock = ::open(QFile::encodeName(own->filePath(QStringLiteral(".lock"))).constData(),
+                                O_RDONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (lock >= 0)
+            ::flock(lock, LOCK_EX | LOCK_NB);
     }
     const QString folder = own->filePath(QString::number(id));
     QDir().mkpath(folder);

@@ -153,6 +153,13 @@ private:
 
 void PageDownloadTest::initTestCase()
 {
+    // What a killed run left: its engine folder with a download in it, unlocked.
+    const QString left = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
+                         + QStringLiteral("/kavelo-downloads-alt/7");
+    QVERIFY(QDir().mkpath(left));
+    for (const QString& name : {QStringLiteral("/../.lock"), QStringLiteral("/bericht.pdf")})
+        QVERIFY(QFile(left + name).open(QIODevice::WriteOnly));
+
     auto& http = server.http();
     http.set_keep_alive_max_count(1);
     server.serveText("/", kPage);
@@ -343,7 +350,7 @@ void PageDownloadTest::withoutAHostFolderTheUserDownloadFolderTakesIt()
 
 // The engine writes into a folder of the run's own; the complete file goes to
 // its name only if nothing has taken that name meanwhile, not even a link to
-// another file. Nothing of the download is left behind.
+// another file. Nothing of the download is left behind, nor of a killed run's.
 void PageDownloadTest::aNamePlantedMeanwhileIsNeitherFollowedNorReplaced()
 {
     view->click(QStringLiteral("bericht"));
@@ -362,6 +369,7 @@ void PageDownloadTest::aNamePlantedMeanwhileIsNeitherFollowedNorReplaced()
     QCOMPARE(file.readAll(), QByteArray("geheim"));
     QCOMPARE(QFile::symLinkTarget(target().filePath(QStringLiteral("bericht.pdf"))), secret);
     const QString caches = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    QVERIFY(!QFileInfo::exists(caches + QStringLiteral("/kavelo-downloads-alt")));
     QDirIterator left(caches, {QStringLiteral("kavelo-downloads-*")}, QDir::Dirs);
     while (left.hasNext())
         QVERIFY(QDirIterator(left.next(), QDir::Files, QDirIterator::Subdirectories).hasNext() == false);
