@@ -48,9 +48,9 @@ OtherUser::OtherUser()
     if (::geteuid() != 0)
         return;
     const AccountFilesTurn turn;
-    if (!runs(QStringLiteral("useradd"), {QStringLiteral("--system"), QStringLiteral("--user-group"),
-                                          QStringLiteral("--no-create-home"), QStringLiteral("--shell"),
-                                          QStringLiteral("/usr/sbin/nologin"), account}))
+    if (!runs(QStringLiteral("useradd"),
+              {QStringLiteral("--system"), QStringLiteral("--user-group"), QStringLiteral("--no-create-home"),
+               QStringLiteral("--shell"), QStringLiteral("/usr/sbin/nologin"), account}))
         return;
     const passwd* entry = ::getpwnam(account.toLocal8Bit().constData());
     if (!entry)

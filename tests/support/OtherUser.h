@@ -4,8 +4,8 @@
 // the cases in which a run as root meets the files of another user. Making
 // one needs root and useradd; isThere() says whether it was made.
 
-#include <QString>
 #include <sys/types.h>
+#include <QString>
 
 class OtherUser {
 public:
