@@ -16,7 +16,7 @@ QString packageFolder();
 
 // The installed program (executableFolder is installFolder, as the file
 // system tells, never by a probe file) keeps its files in the person's own
-// "$XDG_DATA_HOME/Kavelo/" (created when needed) and reads "/etc/kavelo/"
+// "$XDG_DATA_HOME/Kavelo/" (created when needed, its owner's alone) and reads "/etc/kavelo/"
 // second, where a settings file that an administrator puts presets
 // everybody's; it never writes beside itself, root included. Elsewhere both
 // are the executable's folder when a file can be created in it (a build

@@ -5,7 +5,6 @@
 #include "settings/Defaults.h"
 #include "settings/MB_Daten.h"
 #include "settings/Passwords.h"
-#include "settings/ProgramFolders.h"
 
 #include <QDir>
 #include <QFile>
@@ -167,11 +166,10 @@ void ConvertOldLayout(const TEinstellRecordOld& old, TEinstellRecord& record)
     record.UserPasswordStored = old.UserPasswordStored;
 }
 
-// A person's own settings hold the scrambled passwords: theirs alone to read.
+// The program's own settings hold the scrambled passwords: a new file is its owner's alone to read.
 bool SaveSettings()
 {
-    return writeSettingsFile(ProgramFolder + SettingsFileName, EinstellDaten,
-                             QDir(ProgramFolder) == QDir(personalProgramFolder()));
+    return writeSettingsFile(ProgramFolder + SettingsFileName, EinstellDaten, true);
 }
 
 bool writeSettingsFile(const QString& path, const TEinstellRecord& record, bool makePrivate)

@@ -60,7 +60,8 @@ void keepAdvancedCounters(const TEinstellRecord& shown, const TEinstellRecord& s
 // Takes the fields of the older layout into the current record.
 void ConvertOldLayout(const TEinstellRecordOld& old, TEinstellRecord& record);
 
-// Writes EinstellDaten into the program folder's settings file; false when it could not.
+// Writes EinstellDaten into the program folder's settings file, a new one private
+// (0600); false when it could not.
 bool SaveSettings();
 
 // Writes record into the file at path, which then holds exactly the record's

@@ -40,11 +40,17 @@ void giveToFolderOwner(int handle, const QString& path)
 }
 
 // The lock file, made when missing, never through a planted link. Only its
-// owner may open it (0600), so nobody else can hold it to stop a job.
+// owner may open it (0600 whatever the umask), so nobody else can hold it to
+// stop a job; one that was there keeps its mode.
 int openLockFile(const QString& path)
 {
     const QByteArray name = QFile::encodeName(path);
-    int handle = ::open(name.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    int handle = ::open(name.constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (handle >= 0) {
+        [[maybe_unused]] const bool set = ::fchmod(handle, 0600) == 0;
+    } else if (errno == EEXIST) {
+        handle = ::open(name.constData(), O_RDWR | O_NOFOLLOW | O_CLOEXEC);
+    }
     if (handle < 0 && (errno == EACCES || errno == EROFS || errno == EPERM))
         handle = ::open(name.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
     giveToFolderOwner(handle, path);

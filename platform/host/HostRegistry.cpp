@@ -3,7 +3,6 @@
 #include "platform/host/IniStore.h"
 #include "platform/host/PrivateFile.h"
 
-#include <QDir>
 #include <QFile>
 #include <QStandardPaths>
 #include <stdexcept>
@@ -31,7 +30,7 @@ bool HostRegistryKey::open(const QString& path)
 {
     close();
     const QString folder = storeFolder();
-    if (!QDir().mkpath(folder))
+    if (!ensurePrivateFolder(folder))
         return false;
     const QString file = folder + QStringLiteral("/host-registry.ini");
     // The store holds the folders: its owner's alone, also one an earlier version made.

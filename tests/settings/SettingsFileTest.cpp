@@ -1,3 +1,5 @@
+#include "platform/files/RunLock.h"
+#include "platform/host/HostRegistry.h"
 #include "settings/AnsiText.h"
 #include "settings/Defaults.h"
 #include "settings/MB_Daten.h"
@@ -13,11 +15,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <cstring>
 
 #include "support/FileSizeLimit.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -395,6 +399,32 @@ TEST_F(SettingsFile, RootWritesAnotherPersonsSettingsAsTheirs)
         ASSERT_TRUE(writeSettingsFile(folder.path(kFile), customRecord(), true));
         EXPECT_EQ(QFileInfo(folder.path(kFile)).ownerId(), 65534u);
     }
+}
+
+// Whatever the umask, even 000, what Kavelo makes for itself is its owner's
+// alone: the settings file, its lock, both stores' folders and the folders
+// made above them; only the umask is the test's to change.
+TEST_F(SettingsFile, WhatKaveloMakesForItselfIsPrivateUnderAnyUmask)
+{
+    qputenv("XDG_DATA_HOME", QFile::encodeName(folder.path(QStringLiteral("daten/neu"))));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(folder.path(QStringLiteral("konfig"))));
+    const mode_t before = ::umask(0);
+    const auto restore = qScopeGuard([before] {
+        ::umask(before);
+        qunsetenv("XDG_DATA_HOME");
+        qunsetenv("XDG_CONFIG_HOME");
+    });
+    chooseProgramFolders(QStringLiteral("/proc/"));
+    HostRegistryKey store;
+    ASSERT_TRUE(store.open(kInternetExplorerMainKey));
+    ASSERT_TRUE(SaveSettings());
+    const RunLock lock(ProgramFolder, std::chrono::milliseconds(0));
+    ASSERT_EQ(lock.state(), RunLock::State::Held);
+
+    for (const char* name : {"Einstell.DAT", "Einstell.DAT.lock", "konfig/Kavelo/host-registry.ini"})
+        EXPECT_EQ(folder.modeOf(QString::fromUtf8(name)), 0600u) << name;
+    for (const char* name : {"daten", "daten/neu", "daten/neu/Kavelo", "konfig", "konfig/Kavelo"})
+        EXPECT_EQ(folder.modeOf(QString::fromUtf8(name)), 0700u) << name;
 }
 
 // The installed program's folder, writable here as it is for root, is known
