@@ -70,9 +70,11 @@ int runSettingsTextCommand(const SettingsTextCommand& command)
                      });
         if (!lock->mayGoOn()) {
             showMessage(MessageKind::Error,
-                        QStringLiteral("Ein anderer Lauf mit den Einstellungen %1 ist noch nicht beendet; "
-                                       "nichts geändert.")
-                            .arg(QDir::toNativeSeparators(target)));
+                        lock->state() == RunLock::State::Refused
+                            ? lock->refusal() + QStringLiteral(" Nichts geändert.")
+                            : QStringLiteral("Ein anderer Lauf mit den Einstellungen %1 ist noch nicht beendet; "
+                                             "nichts geändert.")
+                                  .arg(QDir::toNativeSeparators(target)));
             return std::nullopt;
         }
         return command.target.isEmpty() ? runSettings(folders.program, folders.data) : fileSettings(target);
@@ -135,10 +137,13 @@ int runWindows(const QStringList& arguments)
         if (earlySignal != 0)
             return 128 + earlySignal;
         if (!jobLock->mayGoOn()) {
-            const QString line = QStringLiteral(
-                                     "Kavelo: Ein anderer Lauf mit den Einstellungen in %1 ist noch nicht "
-                                     "beendet; dieser Lauf lädt nichts herunter.\n")
-                                     .arg(QDir::toNativeSeparators(folders.program));
+            const QString line =
+                jobLock->state() == RunLock::State::Refused
+                    ? QStringLiteral("Kavelo: %1 Dieser Lauf lädt nichts herunter.\n").arg(jobLock->refusal())
+                    : QStringLiteral(
+                          "Kavelo: Ein anderer Lauf mit den Einstellungen in %1 ist noch nicht "
+                          "beendet; dieser Lauf lädt nichts herunter.\n")
+                          .arg(QDir::toNativeSeparators(folders.program));
             std::fputs(line.toLocal8Bit().constData(), stderr);
             return 1;
         }

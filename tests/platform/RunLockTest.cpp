@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <functional>
+
+#include <sys/stat.h>
 
 using namespace std::chrono_literals;
 
@@ -30,4 +34,25 @@ TEST(RunLockTest, WaitsForAnotherRunWithinItsBound)
 
     // A folder where no lock file can be made guards nothing: the run goes on.
     EXPECT_EQ(RunLock(folder.filePath(QStringLiteral("fehlt")), 0ms).state(), RunLock::State::Unavailable);
+}
+
+// A lock file that is not what it seems locks nothing another run locks: a
+// link (dangling or not) and a FIFO are refused by name, never followed.
+TEST(RunLockTest, ALinkOrAFifoAsTheLockFileIsRefused)
+{
+    QTemporaryDir folder;
+    const QString lockFile = RunLock::fileIn(folder.path());
+    const QString aim = folder.filePath(QStringLiteral("ziel"));
+    const std::function<bool()> planted[] = {
+        [&] { return QFile::link(aim, lockFile); },
+        [&] { return QFile(aim).open(QIODevice::WriteOnly) && QFile::link(aim, lockFile); },
+        [&] { return ::mkfifo(QFile::encodeName(lockFile).constData(), 0600) == 0; }};
+    for (const auto& plant : planted) {
+        QFile::remove(lockFile);
+        ASSERT_TRUE(plant());
+        const RunLock lock(folder.path(), 0ms);
+        EXPECT_EQ(lock.state(), RunLock::State::Refused);
+        EXPECT_FALSE(lock.mayGoOn());
+        EXPECT_TRUE(lock.refusal().contains(lockFile)) << lock.refusal().toStdString();
+    }
 }
