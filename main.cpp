@@ -28,11 +28,12 @@
 namespace {
 
 // The settings the run will read, looked at before it reads them; nothing
-// when there are none or they cannot be read.
-std::optional<TEinstellRecord> settingsAhead(const ProgramFolders& folders)
+// when there are none or they cannot be read, and refusal says why when they
+// are no regular file.
+std::optional<TEinstellRecord> settingsAhead(const ProgramFolders& folders, QString& refusal)
 {
     const QString path = settingsSource(folders.program, folders.data).path;
-    return path.isEmpty() ? std::nullopt : peekSettingsFile(path);
+    return path.isEmpty() ? std::nullopt : peekSettingsFile(path, &refusal);
 }
 
 // How long a run waits for the lock of a job of these settings: as long as
@@ -82,6 +83,15 @@ int runSettingsTextCommand(const SettingsTextCommand& command)
     return importSettings(command.file, start, target, command.target.isEmpty());
 }
 
+// A download job that cannot run says why in one line on standard error (a
+// cron mail, a journal), and ends with 1.
+int fetchesNothing(const QString& why)
+{
+    const QString line = QStringLiteral("Kavelo: %1 Dieser Lauf lädt nichts herunter.\n").arg(why);
+    std::fputs(line.toLocal8Bit().constData(), stderr);
+    return 1;
+}
+
 int runWindows(const QStringList& arguments)
 {
     QCoreApplication::setApplicationName(QStringLiteral("Kavelo"));
@@ -105,7 +115,8 @@ int runWindows(const QStringList& arguments)
     });
     // Nobody answers the boxes of a kiosk or of a job, from the start-up's on.
     const QList<Keyword> keywords = parseCommandLine(arguments);
-    const std::optional<TEinstellRecord> settings = settingsAhead(folders);
+    QString unreadable;
+    const std::optional<TEinstellRecord> settings = settingsAhead(folders, unreadable);
     if (keywords.contains(Keyword::ViewerOnly) || endsAfterDownloads(keywords))
         setIdleLimit(unattendedIdleLimit(settings ? settings->RefreshMinutes : Word{0}));
 
@@ -121,13 +132,11 @@ int runWindows(const QStringList& arguments)
                     !places.contains(path))
                     places.append(path);
             }
-            const QString line = QStringLiteral(
-                                     "Kavelo: Keine Einstellungs-Datei gefunden (gesucht: %1); "
-                                     "dieser Lauf lädt nichts herunter.\n")
-                                     .arg(places.join(QStringLiteral(", ")));
-            std::fputs(line.toLocal8Bit().constData(), stderr);
-            return 1;
+            return fetchesNothing(QStringLiteral("Keine Einstellungs-Datei gefunden (gesucht: %1).")
+                                      .arg(places.join(QStringLiteral(", "))));
         }
+        if (!unreadable.isEmpty())
+            return fetchesNothing(unreadable);
         jobLock.emplace(folders.program, lockWaitBound(settings), [&earlySignal, told = false]() mutable {
             if (!std::exchange(told, true))
                 std::fputs("Kavelo: wartet auf das Ende eines anderen Laufs mit denselben Einstellungen.\n", stderr);
@@ -136,17 +145,11 @@ int runWindows(const QStringList& arguments)
         });
         if (earlySignal != 0)
             return 128 + earlySignal;
-        if (!jobLock->mayGoOn()) {
-            const QString line =
-                jobLock->state() == RunLock::State::Refused
-                    ? QStringLiteral("Kavelo: %1 Dieser Lauf lädt nichts herunter.\n").arg(jobLock->refusal())
-                    : QStringLiteral(
-                          "Kavelo: Ein anderer Lauf mit den Einstellungen in %1 ist noch nicht "
-                          "beendet; dieser Lauf lädt nichts herunter.\n")
-                          .arg(QDir::toNativeSeparators(folders.program));
-            std::fputs(line.toLocal8Bit().constData(), stderr);
-            return 1;
-        }
+        if (jobLock->state() == RunLock::State::Refused)
+            return fetchesNothing(jobLock->refusal());
+        if (!jobLock->mayGoOn())
+            return fetchesNothing(QStringLiteral("Ein anderer Lauf mit den Einstellungen in %1 ist noch nicht beendet.")
+                                      .arg(QDir::toNativeSeparators(folders.program)));
     }
 
     // The five windows, created once in this order; the main window's start-up

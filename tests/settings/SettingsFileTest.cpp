@@ -6,6 +6,7 @@
 #include "settings/Passwords.h"
 #include "settings/ProgramFolders.h"
 #include "settings/SettingsFile.h"
+#include "settings/SettingsTransfer.h"
 #include "support/RecordText.h"
 #include "support/RecordingPresenter.h"
 #include "support/TempProgramFolder.h"
@@ -13,14 +14,18 @@
 #include <gtest/gtest.h>
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QScopeGuard>
 #include <QTemporaryDir>
+#include <atomic>
 #include <cstring>
+#include <thread>
 
 #include "support/FileSizeLimit.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -211,7 +216,10 @@ TEST_F(SettingsFile, AFileThatCannotBeOpenedKeepsTheDefaultsAndSkipsTheDataFolde
     InitSettings();
     ASSERT_EQ(boxes.messages.size(), 1);
     EXPECT_EQ(boxes.messages[0].kind, MessageKind::Error);
-    EXPECT_EQ(boxes.messages[0].text, QStringLiteral("Die Einstellungs-Datei\nkonnte nicht geöffnet werden!"));
+    EXPECT_EQ(boxes.messages[0].text, QStringLiteral("Die Einstellungs-Datei\nkonnte nicht geöffnet werden!\n"
+                                                     "Die Einstellungs-Datei %1 ist keine gewöhnliche Datei, "
+                                                     "sondern ein Ordner; Kavelo liest sie nicht.")
+                                          .arg(folder.path(kFile)));
     EXPECT_EQ(image(EinstellDaten), defaultsImage());
 }
 
@@ -223,9 +231,41 @@ TEST_F(SettingsFile, AnUnopenableFileInTheDataFolderHasItsOwnMessage)
     ASSERT_TRUE(QDir().mkdir(data.path(kFile)));
     InitSettings();
     ASSERT_EQ(boxes.messages.size(), 1);
-    EXPECT_EQ(boxes.messages[0].text, QStringLiteral("Eine Einstellungs-Datei\naus dem festgelegten "
-                                                     "Daten-Ordnerkonnte nicht geöffnet werden!"));
+    EXPECT_TRUE(
+        boxes.messages[0].text.startsWith(QStringLiteral("Eine Einstellungs-Datei\naus dem festgelegten "
+                                                         "Daten-Ordnerkonnte nicht geöffnet werden!\n")));
     EXPECT_EQ(image(EinstellDaten), defaultsImage());
+}
+
+// A FIFO named Einstell.DAT held a job in open() for good, beyond SIGTERM:
+// every reader refuses it at once, by name. Should one wait for a writer after
+// all, a writer comes every 100 ms after 5 s, and the case fails instead of hanging.
+TEST_F(SettingsFile, AFifoIsRefusedAtOnceByName)
+{
+    const QByteArray fifo = QFile::encodeName(folder.path(kFile));
+    ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
+    std::atomic<bool> done{false};
+    std::thread rescue([&] {
+        for (int tick = 0; !done; ++tick) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            if (tick >= 50)
+                ::close(::open(fifo.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC));
+        }
+    });
+    QElapsedTimer clock;
+    clock.start();
+    QString refusal;
+    EXPECT_FALSE(peekSettingsFile(folder.path(kFile), &refusal));
+    EXPECT_FALSE(InitSettings());
+    EXPECT_FALSE(fileSettings(folder.path(kFile)));  // an import's target
+    done = true;
+    rescue.join();
+    EXPECT_LT(clock.elapsed(), 5000);
+    EXPECT_TRUE(refusal.contains(folder.path(kFile)) && refusal.contains(QStringLiteral("(FIFO)")))
+        << refusal.toStdString();
+    ASSERT_EQ(boxes.messages.size(), 2);
+    for (const RecordedMessage& box : boxes.messages)
+        EXPECT_TRUE(box.text.contains(refusal)) << box.text.toStdString();
 }
 
 TEST_F(SettingsFile, EveryTooShortFileIsReportedAndLeavesDefaultsAndTheFileAlone)
