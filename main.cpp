@@ -5,6 +5,7 @@
 #include "mainwindow/CommandLine.h"
 #include "mainwindow/MB_main.h"
 #include "mainwindow/TimerIntervals.h"
+#include "platform/files/RootReads.h"
 #include "platform/files/RunLock.h"
 #include "platform/process/DisplayProbe.h"
 #include "platform/process/KaveloApplication.h"
@@ -45,6 +46,28 @@ std::chrono::milliseconds lockWaitBound(const std::optional<TEinstellRecord>& se
     return std::chrono::minutes(30);
 }
 
+// The folders of the settings (chooseProgramFolders), from the executable's
+// place, which the system tells before any application object does.
+ProgramFolders settingsFolders()
+{
+    const QString executable = QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
+    return chooseProgramFolders(QFileInfo(executable).path() + QLatin1Char('/'));
+}
+
+// A run as root reads no settings that another user may change: neither the
+// person's own copy nor the preset, either of which may count. False after
+// the line that names the file.
+bool settingsTrusted(const ProgramFolders& folders)
+{
+    for (const QString& folder : {folders.program, folders.data}) {
+        if (const QString why = rootReadRefusal(folder + QStringLiteral("Einstell.DAT")); !why.isEmpty()) {
+            showMessage(MessageKind::Error, why);
+            return false;
+        }
+    }
+    return true;
+}
+
 // The settings as text, out or in: before any application object, without a
 // display. An import changes its target under the target's run lock, taken
 // once the text is in, so that no download job's running number is lost to it.
@@ -54,9 +77,10 @@ int runSettingsTextCommand(const SettingsTextCommand& command)
         showMessage(MessageKind::Error, settingsTextUsage());
         return 2;
     }
-    // No application object tells the executable's folder yet: the system does.
-    const QString executable = QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
-    const ProgramFolders folders = chooseProgramFolders(QFileInfo(executable).path() + QLatin1Char('/'));
+    const ProgramFolders folders = settingsFolders();
+    // An import into the file named as its target reads that file alone.
+    if ((command.kind == SettingsTextCommand::Kind::Export || command.target.isEmpty()) && !settingsTrusted(folders))
+        return 1;
     if (command.kind == SettingsTextCommand::Kind::Export)
         return exportSettings(runSettings(folders.program, folders.data), command.file);
 
@@ -92,14 +116,11 @@ int fetchesNothing(const QString& why)
     return 1;
 }
 
-int runWindows(const QStringList& arguments)
+int runWindows(const QStringList& arguments, const ProgramFolders& folders)
 {
     QCoreApplication::setApplicationName(QStringLiteral("Kavelo"));
     QGuiApplication::setDesktopFileName(QStringLiteral("kavelo"));  // the menu entry's icon and name
     QApplication::setFont(programFont());                           // message boxes and every window alike
-
-    const ProgramFolders folders =
-        chooseProgramFolders(QDir::toNativeSeparators(QCoreApplication::applicationDirPath() + QLatin1Char('/')));
 
     // Termination signals are caught from before the main window's start-up,
     // which may already redirect the host's download directory. Open boxes
@@ -193,6 +214,10 @@ int run(int argc, char* argv[], MessagePresenter& boxes, std::chrono::millisecon
         showMessage(MessageKind::Error, refusal);
         return 2;
     }
+    // Root's refusal of settings that others may change is a line on standard error, as the display's is.
+    const ProgramFolders folders = settingsFolders();
+    if (!settingsTrusted(folders))
+        return 1;
     // Without a display (a scheduled job) nobody can answer a box: each one
     // stays a line on standard error and takes its default answer.
     if (hasDisplay())
@@ -203,7 +228,7 @@ int run(int argc, char* argv[], MessagePresenter& boxes, std::chrono::millisecon
     KaveloApplication app(programPathOnly, argv);
     releaseProbedDisplay();
     int status = 1;
-    showingErrors([&] { status = runWindows(arguments); });
+    showingErrors([&] { status = runWindows(arguments, folders); });
     return status;
 }
 

@@ -75,7 +75,7 @@ QByteArray linkText(int folder, const QByteArray& name)
 
 }  // namespace
 
-TargetPath walkTargetPath(const QString& target)
+TargetPath walkTargetPath(const QString& target, const FolderJudge& judge)
 {
     TargetPath result;
     const QByteArray path = QFile::encodeName(target);
@@ -93,8 +93,14 @@ TargetPath walkTargetPath(const QString& target)
             result.failure = systemErrorText(error);
         return std::move(result);
     };
-    if (!folder.isOpen())
-        return stop(errno);
+    // The folder the walk has just entered, judged; false when the walk stops there.
+    QString judged;
+    const auto entered = [&] {
+        judged = folder.isOpen() && judge ? judge(folder.get(), joined(walked)) : QString();
+        return folder.isOpen() && judged.isEmpty();
+    };
+    if (!entered())
+        return stop(errno, judged);
 
     // The component in front is taken off once the walk has gone past it.
     int links = 0;
@@ -106,8 +112,8 @@ TargetPath walkTargetPath(const QString& target)
             folder = FileHandle(::openat(folder.get(), "..", O_PATH | O_DIRECTORY | O_CLOEXEC));
             if (!walked.isEmpty())
                 walked.removeLast();
-            if (!folder.isOpen())
-                return stop(errno);
+            if (!entered())
+                return stop(errno, judged);
             continue;
         }
         struct stat entry = {};
@@ -134,6 +140,8 @@ TargetPath walkTargetPath(const QString& target)
             if (text.startsWith('/')) {
                 folder = FileHandle(::open("/", O_PATH | O_DIRECTORY | O_CLOEXEC));
                 walked.clear();
+                if (!entered())
+                    return stop(errno, judged);
             }
             continue;
         }
@@ -145,6 +153,8 @@ TargetPath walkTargetPath(const QString& target)
         pending.pop_front();
         folder = std::move(next);
         walked.append(name);
+        if (!entered())
+            return stop(errno, judged);
     }
     if (pending.empty())  // the path ends in ".." or names the root: a folder
         return stop(EISDIR);

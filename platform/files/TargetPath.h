@@ -12,6 +12,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 
 // An open file descriptor, closed with its owner.
 class FileHandle {
@@ -43,4 +44,9 @@ struct TargetPath {
     QString whyNot() const { return refusal.isEmpty() ? failure : refusal; }
 };
 
-TargetPath walkTargetPath(const QString& path);
+// judge, when given, sees each folder the walk enters (the first one too),
+// opened for paths only and named as the walk came there; a text it returns
+// stops the walk with that refusal.
+using FolderJudge = std::function<QString(int folder, const QString& path)>;
+
+TargetPath walkTargetPath(const QString& path, const FolderJudge& judge = {});

@@ -1,3 +1,4 @@
+#include "platform/files/RootReads.h"
 #include "platform/files/RunLock.h"
 #include "platform/host/HostRegistry.h"
 #include "settings/AnsiText.h"
@@ -21,9 +22,11 @@
 #include <QTemporaryDir>
 #include <atomic>
 #include <cstring>
+#include <functional>
 #include <thread>
 
 #include "support/FileSizeLimit.h"
+#include "support/OtherUser.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -438,6 +441,71 @@ TEST_F(SettingsFile, RootWritesAnotherPersonsSettingsAsTheirs)
     for (int save = 0; save < 2; ++save) {
         ASSERT_TRUE(writeSettingsFile(folder.path(kFile), customRecord(), true));
         EXPECT_EQ(QFileInfo(folder.path(kFile)).ownerId(), 65534u);
+    }
+}
+
+// A run as root reads no settings another user may change: not theirs, not
+// one their group or everybody may write, none in a folder they may write on
+// its way from "/", also behind a link; root's sticky folder (/tmp) is safe.
+TEST_F(SettingsFile, RootRefusesSettingsAnotherUserMayChange)
+{
+    const OtherUser other;
+    if (!other.isThere())
+        GTEST_SKIP() << kNeedsOtherUser;
+    const QString inFile = QStringLiteral("Außer root dürfen sie auch andere Benutzer ändern.");
+    const auto inFolder = [](const QString& path) { return QStringLiteral("Im Ordner %1 ").arg(path); };
+    const auto chmodded = [](const QString& path, mode_t bits) {
+        return ::chmod(QFile::encodeName(path).constData(), bits) == 0;
+    };
+    // Each case changes root's dir/a/Einstell.DAT or its folders and gives what the refusal names.
+    using Arrange = std::function<QString(const QString& dir, const QString& file)>;
+    const std::pair<const char*, Arrange> cases[] = {
+        {"root's file in root's folders", [](const QString&, const QString&) { return QString(); }},
+        {"the other's file",
+         [&](const QString&, const QString& file) {
+             EXPECT_TRUE(other.owns(file));
+             return inFile;
+         }},
+        {"written by the other's group",
+         [&](const QString&, const QString& file) {
+             EXPECT_TRUE(::chown(QFile::encodeName(file).constData(), 0, other.gid()) == 0 && chmodded(file, 0620));
+             return inFile;
+         }},
+        {"written by everybody",
+         [&](const QString&, const QString& file) {
+             EXPECT_TRUE(chmodded(file, 0602));
+             return inFile;
+         }},
+        {"in the other's folder",
+         [&](const QString& dir, const QString&) {
+             EXPECT_TRUE(other.owns(dir));
+             return inFolder(dir);
+         }},
+        {"in root's sticky folder for all",
+         [&](const QString& dir, const QString&) {
+             EXPECT_TRUE(chmodded(dir, 01777));
+             return QString();
+         }},
+        {"behind a link into the other's folder",
+         [&](const QString& dir, const QString&) {
+             const QString linked = dir + QStringLiteral("/a");
+             const QString real = dir + QStringLiteral("/b");
+             EXPECT_TRUE(QDir().rename(linked, real) && other.owns(real) && QFile::link(real, linked));
+             return inFolder(real);
+         }},
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(cases[i].first);
+        const QString dir = folder.path(QString::number(i));
+        const QString file = dir + QStringLiteral("/a/Einstell.DAT");
+        ASSERT_TRUE(QDir().mkpath(dir + QStringLiteral("/a")));
+        folder.writeFile(QString::number(i) + QStringLiteral("/a/Einstell.DAT"), image(customRecord()));
+        const QString named = cases[i].second(dir, file);
+        const QString why = rootReadRefusal(file);
+        if (named.isEmpty())
+            EXPECT_EQ(why, QString());
+        else
+            EXPECT_TRUE(why.contains(file + QStringLiteral(" nicht: ")) && why.contains(named)) << why.toStdString();
     }
 }
 
