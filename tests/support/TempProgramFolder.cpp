@@ -7,8 +7,6 @@
 #include <QFile>
 #include <QtGlobal>
 
-#include <sys/stat.h>
-
 TempProgramFolder::TempProgramFolder()
 {
     if (!dir.isValid())
@@ -49,10 +47,4 @@ QByteArray TempProgramFolder::readFile(const QString& name) const
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return file.readAll();
-}
-
-unsigned TempProgramFolder::modeOf(const QString& name) const
-{
-    struct stat entry {};
-    return ::lstat(QFile::encodeName(path(name)).constData(), &entry) == 0 ? entry.st_mode & 07777 : 0;
 }

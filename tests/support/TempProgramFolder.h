@@ -19,8 +19,6 @@ public:
     // "Einstell.DAT" holding record.
     void writeSettings(const TEinstellRecord& record) const;
     QByteArray readFile(const QString& name) const;
-    // The permission bits of name itself (a link is not followed); 0 when it is missing.
-    unsigned modeOf(const QString& name) const;
 
 private:
     QTemporaryDir dir;
