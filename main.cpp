@@ -5,6 +5,7 @@
 #include "mainwindow/CommandLine.h"
 #include "mainwindow/MB_main.h"
 #include "mainwindow/TimerIntervals.h"
+#include "platform/files/RootReads.h"
 #include "platform/files/RunLock.h"
 #include "platform/process/DisplayProbe.h"
 #include "platform/process/KaveloApplication.h"
@@ -28,11 +29,12 @@
 namespace {
 
 // The settings the run will read, looked at before it reads them; nothing
-// when there are none or they cannot be read.
-std::optional<TEinstellRecord> settingsAhead(const ProgramFolders& folders)
+// when there are none or they cannot be read, and refusal says why when they
+// are no regular file.
+std::optional<TEinstellRecord> settingsAhead(const ProgramFolders& folders, QString& refusal)
 {
     const QString path = settingsSource(folders.program, folders.data).path;
-    return path.isEmpty() ? std::nullopt : peekSettingsFile(path);
+    return path.isEmpty() ? std::nullopt : peekSettingsFile(path, &refusal);
 }
 
 // How long a run waits for the lock of a job of these settings: as long as
@@ -44,6 +46,28 @@ std::chrono::milliseconds lockWaitBound(const std::optional<TEinstellRecord>& se
     return std::chrono::minutes(30);
 }
 
+// The folders of the settings (chooseProgramFolders), from the executable's
+// place, which the system tells before any application object does.
+ProgramFolders settingsFolders()
+{
+    const QString executable = QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
+    return chooseProgramFolders(QFileInfo(executable).path() + QLatin1Char('/'));
+}
+
+// A run as root reads no settings that another user may change: neither the
+// person's own copy nor the preset, either of which may count. False after
+// the line that names the file.
+bool settingsTrusted(const ProgramFolders& folders)
+{
+    for (const QString& folder : {folders.program, folders.data}) {
+        if (const QString why = rootReadRefusal(folder + QStringLiteral("Einstell.DAT")); !why.isEmpty()) {
+            showMessage(MessageKind::Error, why);
+            return false;
+        }
+    }
+    return true;
+}
+
 // The settings as text, out or in: before any application object, without a
 // display. An import changes its target under the target's run lock, taken
 // once the text is in, so that no download job's running number is lost to it.
@@ -53,9 +77,10 @@ int runSettingsTextCommand(const SettingsTextCommand& command)
         showMessage(MessageKind::Error, settingsTextUsage());
         return 2;
     }
-    // No application object tells the executable's folder yet: the system does.
-    const QString executable = QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
-    const ProgramFolders folders = chooseProgramFolders(QFileInfo(executable).path() + QLatin1Char('/'));
+    const ProgramFolders folders = settingsFolders();
+    // An import into the file named as its target reads that file alone.
+    if ((command.kind == SettingsTextCommand::Kind::Export || command.target.isEmpty()) && !settingsTrusted(folders))
+        return 1;
     if (command.kind == SettingsTextCommand::Kind::Export)
         return exportSettings(runSettings(folders.program, folders.data), command.file);
 
@@ -70,9 +95,11 @@ int runSettingsTextCommand(const SettingsTextCommand& command)
                      });
         if (!lock->mayGoOn()) {
             showMessage(MessageKind::Error,
-                        QStringLiteral("Ein anderer Lauf mit den Einstellungen %1 ist noch nicht beendet; "
-                                       "nichts geändert.")
-                            .arg(QDir::toNativeSeparators(target)));
+                        lock->state() == RunLock::State::Refused
+                            ? lock->refusal() + QStringLiteral(" Nichts geändert.")
+                            : QStringLiteral("Ein anderer Lauf mit den Einstellungen %1 ist noch nicht beendet; "
+                                             "nichts geändert.")
+                                  .arg(QDir::toNativeSeparators(target)));
             return std::nullopt;
         }
         return command.target.isEmpty() ? runSettings(folders.program, folders.data) : fileSettings(target);
@@ -80,14 +107,20 @@ int runSettingsTextCommand(const SettingsTextCommand& command)
     return importSettings(command.file, start, target, command.target.isEmpty());
 }
 
-int runWindows(const QStringList& arguments)
+// A download job that cannot run says why in one line on standard error (a
+// cron mail, a journal), and ends with 1.
+int fetchesNothing(const QString& why)
+{
+    const QString line = QStringLiteral("Kavelo: %1 Dieser Lauf lädt nichts herunter.\n").arg(why);
+    std::fputs(line.toLocal8Bit().constData(), stderr);
+    return 1;
+}
+
+int runWindows(const QStringList& arguments, const ProgramFolders& folders)
 {
     QCoreApplication::setApplicationName(QStringLiteral("Kavelo"));
     QGuiApplication::setDesktopFileName(QStringLiteral("kavelo"));  // the menu entry's icon and name
     QApplication::setFont(programFont());                           // message boxes and every window alike
-
-    const ProgramFolders folders =
-        chooseProgramFolders(QDir::toNativeSeparators(QCoreApplication::applicationDirPath() + QLatin1Char('/')));
 
     // Termination signals are caught from before the main window's start-up,
     // which may already redirect the host's download directory. Open boxes
@@ -103,7 +136,8 @@ int runWindows(const QStringList& arguments)
     });
     // Nobody answers the boxes of a kiosk or of a job, from the start-up's on.
     const QList<Keyword> keywords = parseCommandLine(arguments);
-    const std::optional<TEinstellRecord> settings = settingsAhead(folders);
+    QString unreadable;
+    const std::optional<TEinstellRecord> settings = settingsAhead(folders, unreadable);
     if (keywords.contains(Keyword::ViewerOnly) || endsAfterDownloads(keywords))
         setIdleLimit(unattendedIdleLimit(settings ? settings->RefreshMinutes : Word{0}));
 
@@ -119,13 +153,11 @@ int runWindows(const QStringList& arguments)
                     !places.contains(path))
                     places.append(path);
             }
-            const QString line = QStringLiteral(
-                                     "Kavelo: Keine Einstellungs-Datei gefunden (gesucht: %1); "
-                                     "dieser Lauf lädt nichts herunter.\n")
-                                     .arg(places.join(QStringLiteral(", ")));
-            std::fputs(line.toLocal8Bit().constData(), stderr);
-            return 1;
+            return fetchesNothing(QStringLiteral("Keine Einstellungs-Datei gefunden (gesucht: %1).")
+                                      .arg(places.join(QStringLiteral(", "))));
         }
+        if (!unreadable.isEmpty())
+            return fetchesNothing(unreadable);
         jobLock.emplace(folders.program, lockWaitBound(settings), [&earlySignal, told = false]() mutable {
             if (!std::exchange(told, true))
                 std::fputs("Kavelo: wartet auf das Ende eines anderen Laufs mit denselben Einstellungen.\n", stderr);
@@ -134,14 +166,11 @@ int runWindows(const QStringList& arguments)
         });
         if (earlySignal != 0)
             return 128 + earlySignal;
-        if (!jobLock->mayGoOn()) {
-            const QString line = QStringLiteral(
-                                     "Kavelo: Ein anderer Lauf mit den Einstellungen in %1 ist noch nicht "
-                                     "beendet; dieser Lauf lädt nichts herunter.\n")
-                                     .arg(QDir::toNativeSeparators(folders.program));
-            std::fputs(line.toLocal8Bit().constData(), stderr);
-            return 1;
-        }
+        if (jobLock->state() == RunLock::State::Refused)
+            return fetchesNothing(jobLock->refusal());
+        if (!jobLock->mayGoOn())
+            return fetchesNothing(QStringLiteral("Ein anderer Lauf mit den Einstellungen in %1 ist noch nicht beendet.")
+                                      .arg(QDir::toNativeSeparators(folders.program)));
     }
 
     // The five windows, created once in this order; the main window's start-up
@@ -185,6 +214,10 @@ int run(int argc, char* argv[], MessagePresenter& boxes, std::chrono::millisecon
         showMessage(MessageKind::Error, refusal);
         return 2;
     }
+    // Root's refusal of settings that others may change is a line on standard error, as the display's is.
+    const ProgramFolders folders = settingsFolders();
+    if (!settingsTrusted(folders))
+        return 1;
     // Without a display (a scheduled job) nobody can answer a box: each one
     // stays a line on standard error and takes its default answer.
     if (hasDisplay())
@@ -195,7 +228,7 @@ int run(int argc, char* argv[], MessagePresenter& boxes, std::chrono::millisecon
     KaveloApplication app(programPathOnly, argv);
     releaseProbedDisplay();
     int status = 1;
-    showingErrors([&] { status = runWindows(arguments); });
+    showingErrors([&] { status = runWindows(arguments, folders); });
     return status;
 }
 

@@ -368,6 +368,11 @@ void TEinstellForm::BitBtn1Click()
         // The file is read, changed and written under the run lock: a running
         // number a job has advanced since stays, unless it was changed here.
         const RunLock lock(ProgramFolder, std::chrono::milliseconds(0));
+        if (lock.state() == RunLock::State::Refused) {
+            showMessage(MessageKind::Error,
+                        lock.refusal() + QStringLiteral("\rDie Einstellungen werden nicht gespeichert."));
+            return;
+        }
         if (!lock.mayGoOn()) {
             showMessage(MessageKind::Information,
                         QStringLiteral("Ein Download mit denselben Einstellungen läuft gerade.\r"

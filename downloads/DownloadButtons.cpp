@@ -95,6 +95,11 @@ bool TKaveloMainForm::RunDownload(int n)
     std::optional<RunLock> counterLock;
     if (isNumberedMode(EinstellDaten.*fields.suffix)) {
         counterLock.emplace(ProgramFolder, std::chrono::milliseconds(0));
+        if (counterLock->state() == RunLock::State::Refused) {
+            showMessage(MessageKind::Error,
+                        counterLock->refusal() + QStringLiteral("\rDer Download wird nicht gestartet."));
+            return false;
+        }
         if (!counterLock->mayGoOn()) {
             showMessage(MessageKind::Information,
                         QStringLiteral("Ein anderer Download mit denselben Einstellungen läuft gerade.\r"

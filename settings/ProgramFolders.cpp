@@ -1,5 +1,7 @@
 #include "settings/ProgramFolders.h"
 
+#include "platform/host/PrivateFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
@@ -40,7 +42,7 @@ ProgramFolders chooseProgramFolders(const QString& executableFolder, const QStri
         return {executableFolder, executableFolder};
     const QString own = personalProgramFolder();
     // A folder that cannot be created shows later, when start-up cannot enter it.
-    QDir().mkpath(own);
+    ensurePrivateFolder(own);
     // The installed program reads the system's configuration, which the package
     // manager leaves to the administrator, rather than its own folder; any
     // other folder that cannot be written holds its preset beside the program.

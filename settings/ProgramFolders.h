@@ -16,11 +16,11 @@ QString packageFolder();
 
 // The installed program (executableFolder is installFolder, as the file
 // system tells, never by a probe file) keeps its files in the person's own
-// "$XDG_DATA_HOME/Kavelo/" (created when needed) and reads "/etc/kavelo/"
-// second, where a settings file that an administrator puts presets
-// everybody's; it never writes beside itself, root included. Elsewhere both
-// are the executable's folder when a file can be created in it (a build
-// folder), else the person's own folder and, second, the executable's.
+// "$XDG_DATA_HOME/Kavelo/" (created when needed, its owner's alone) and reads
+// "/etc/kavelo/" second, where a settings file that an administrator puts
+// presets everybody's; it never writes beside itself, root included.
+// Elsewhere both are the executable's folder when a file can be created in it
+// (a build folder), else the person's own folder and, second, the executable's.
 // executableFolder ends with a separator, and so do both results.
 ProgramFolders chooseProgramFolders(const QString& executableFolder, const QString& installFolder = packageFolder());
 

@@ -5,13 +5,17 @@
 #include "settings/Defaults.h"
 #include "settings/MB_Daten.h"
 #include "settings/Passwords.h"
-#include "settings/ProgramFolders.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <cerrno>
 #include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 QString SettingsFileName;
 
@@ -27,17 +31,31 @@ const QString kOpenError = QStringLiteral("Die Einstellungs-Datei\rkonnte nicht 
 const QString kDataFolderOpenError =
     QStringLiteral("Eine Einstellungs-Datei\raus dem festgelegten Daten-Ordnerkonnte nicht geöffnet werden!");
 
+// What stands at a path instead of a regular file, for the refusal.
+QString kindOf(mode_t mode)
+{
+    if (S_ISDIR(mode))
+        return QStringLiteral("ein Ordner");
+    if (S_ISFIFO(mode))
+        return QStringLiteral("eine benannte Pipe (FIFO)");
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return QStringLiteral("ein Gerät");
+    return QStringLiteral("ein Socket");
+}
+
 // Reads one existing file into record. A file that cannot be opened, or that
 // is too short for either layout, leaves the record as it is.
 bool readExisting(const QString& path, const QString& openErrorText, TEinstellRecord& record)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        showMessage(MessageKind::Error, openErrorText);
+    QString refusal;
+    const std::optional<QByteArray> read = readSettingsBytes(path, &refusal);
+    if (!read) {
+        showMessage(MessageKind::Error,
+                    refusal.isEmpty() ? openErrorText : openErrorText + QLatin1Char('\r') + refusal);
         return false;
     }
     // A file of the record's size or longer holds the current layout in its first bytes.
-    const QByteArray content = file.read(static_cast<qint64>(kRecordSize));
+    const QByteArray& content = *read;
     const ParsedSettings parsed = parseSettings(content, record);
     if (parsed.layout == ParsedSettings::Layout::TooShort) {
         showMessage(MessageKind::Error, QStringLiteral("Die Einstellungs-Datei\r%1\rist unvollständig (%2 Bytes) und "
@@ -111,14 +129,52 @@ bool ReadSettingsFile(const QString& programFolder, const QString& dataFolder, T
     return readExisting(source.path, fromProgramFolder ? kOpenError : kDataFolderOpenError, record);
 }
 
-std::optional<TEinstellRecord> peekSettingsFile(const QString& path)
+std::optional<QByteArray> readSettingsBytes(const QString& path, QString* refusal)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const QString shown = QDir::toNativeSeparators(path);
+    const int handle = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    if (handle < 0) {
+        if (errno == ELOOP && refusal)
+            *refusal = QStringLiteral("Die Einstellungs-Datei %1 ist ein symbolischer Verweis, dem Kavelo nicht folgt.")
+                           .arg(shown);
+        return std::nullopt;
+    }
+    const auto closing = qScopeGuard([handle] { ::close(handle); });
+    struct stat file {};
+    if (::fstat(handle, &file) != 0)
+        return std::nullopt;
+    if (!S_ISREG(file.st_mode)) {
+        if (refusal)
+            *refusal = QStringLiteral(
+                           "Die Einstellungs-Datei %1 ist keine gewöhnliche Datei, sondern %2; Kavelo "
+                           "liest sie nicht.")
+                           .arg(shown, kindOf(file.st_mode));
+        return std::nullopt;
+    }
+    QByteArray content(static_cast<qsizetype>(kRecordSize), '\0');
+    qsizetype done = 0;
+    while (done < content.size()) {
+        const ssize_t got = ::read(handle, content.data() + done, static_cast<size_t>(content.size() - done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return std::nullopt;
+        if (got == 0)
+            break;
+        done += got;
+    }
+    content.truncate(done);
+    return content;
+}
+
+std::optional<TEinstellRecord> peekSettingsFile(const QString& path, QString* refusal)
+{
+    const std::optional<QByteArray> content = readSettingsBytes(path, refusal);
+    if (!content)
         return std::nullopt;
     TEinstellRecord defaults;
     SetDefaults(defaults);
-    const ParsedSettings parsed = parseSettings(file.read(static_cast<qint64>(kRecordSize)), defaults);
+    const ParsedSettings parsed = parseSettings(*content, defaults);
     if (parsed.layout == ParsedSettings::Layout::TooShort)
         return std::nullopt;
     return parsed.record;
@@ -167,11 +223,10 @@ void ConvertOldLayout(const TEinstellRecordOld& old, TEinstellRecord& record)
     record.UserPasswordStored = old.UserPasswordStored;
 }
 
-// A person's own settings hold the scrambled passwords: theirs alone to read.
+// The program's own settings hold the scrambled passwords: a new file is its owner's alone to read.
 bool SaveSettings()
 {
-    return writeSettingsFile(ProgramFolder + SettingsFileName, EinstellDaten,
-                             QDir(ProgramFolder) == QDir(personalProgramFolder()));
+    return writeSettingsFile(ProgramFolder + SettingsFileName, EinstellDaten, true);
 }
 
 bool writeSettingsFile(const QString& path, const TEinstellRecord& record, bool makePrivate)

@@ -42,15 +42,23 @@ struct SettingsSource {
 SettingsSource settingsSource(const QString& programFolder, const QString& dataFolder);
 
 // The file settingsSource() names into record, which holds the defaults on
-// entry. A file that cannot be opened or is too short leaves them, with an
-// error box, and gives false; no file at all is no error. A newer preset that
+// entry. A file that cannot be opened or is too short, or that is no regular
+// file (readSettingsBytes), leaves them, with an error box, and gives false;
+// no file at all is no error. A newer preset that
 // cannot be read leaves the own copy in force.
 bool ReadSettingsFile(const QString& programFolder, const QString& dataFolder, TEinstellRecord& record);
 
+// The first bytes of the settings file at path, at most the record's size.
+// Only a regular file is read, never through a symbolic link: a link, a FIFO,
+// a device or a folder there gives nothing at once (no FIFO's writer is waited
+// for), and refusal, when asked for, says so in German with the file named. A
+// file that is missing or cannot be opened gives nothing and no refusal.
+std::optional<QByteArray> readSettingsBytes(const QString& path, QString* refusal = nullptr);
+
 // The record the settings file at path holds now, read without a box (the
 // older layout over the defaults); nothing when it is missing, cannot be read
-// or is too short.
-std::optional<TEinstellRecord> peekSettingsFile(const QString& path);
+// or is too short. refusal as readSettingsBytes gives it.
+std::optional<TEinstellRecord> peekSettingsFile(const QString& path, QString* refusal = nullptr);
 
 // A save of record, changed from shown, that found saved in the file: each
 // running number record still holds as shown takes saved's value, which a
@@ -60,7 +68,8 @@ void keepAdvancedCounters(const TEinstellRecord& shown, const TEinstellRecord& s
 // Takes the fields of the older layout into the current record.
 void ConvertOldLayout(const TEinstellRecordOld& old, TEinstellRecord& record);
 
-// Writes EinstellDaten into the program folder's settings file; false when it could not.
+// Writes EinstellDaten into the program folder's settings file, a new one private
+// (0600); false when it could not.
 bool SaveSettings();
 
 // Writes record into the file at path, which then holds exactly the record's

@@ -91,18 +91,20 @@ std::optional<StartingSettings> fileSettings(const QString& path)
     if (!QFileInfo::exists(path))
         return settings;
     settings.file = path;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QString refusal;
+    const std::optional<QByteArray> content = readSettingsBytes(path, &refusal);
+    if (!content) {
         showMessage(MessageKind::Error,
-                    QStringLiteral("Die Einstellungs-Datei %1 kann nicht gelesen werden.").arg(shown(path)));
+                    refusal.isEmpty()
+                        ? QStringLiteral("Die Einstellungs-Datei %1 kann nicht gelesen werden.").arg(shown(path))
+                        : refusal);
         return std::nullopt;
     }
-    const QByteArray content = file.read(static_cast<qint64>(kRecordSize));
-    const ParsedSettings parsed = parseSettings(content, settings.record);
+    const ParsedSettings parsed = parseSettings(*content, settings.record);
     if (parsed.layout == ParsedSettings::Layout::TooShort) {
         showMessage(MessageKind::Error, QStringLiteral("Die Einstellungs-Datei %1 ist unvollständig (%2 Bytes).")
                                             .arg(shown(path))
-                                            .arg(content.size()));
+                                            .arg(content->size()));
         return std::nullopt;
     }
     settings.record = parsed.record;

@@ -40,13 +40,31 @@ void giveToFolderOwner(int handle, const QString& path)
 }
 
 // The lock file, made when missing, never through a planted link. Only its
-// owner may open it (0600), so nobody else can hold it to stop a job.
-int openLockFile(const QString& path)
+// owner may open it (0600 whatever the umask), so nobody else can hold it to
+// stop a job; one that was there keeps its mode. A link there, or anything
+// but a regular file, would lock nothing that another run locks: it gives no
+// handle but refusal, and a FIFO does not hold the run in open().
+int openLockFile(const QString& path, QString& refusal)
 {
     const QByteArray name = QFile::encodeName(path);
-    int handle = ::open(name.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    constexpr int kFlags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+    int handle = ::open(name.constData(), O_RDWR | O_CREAT | O_EXCL | kFlags, 0600);
+    if (handle >= 0) {
+        [[maybe_unused]] const bool set = ::fchmod(handle, 0600) == 0;
+    } else if (errno == EEXIST) {
+        handle = ::open(name.constData(), O_RDWR | kFlags);
+    }
     if (handle < 0 && (errno == EACCES || errno == EROFS || errno == EPERM))
-        handle = ::open(name.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+        handle = ::open(name.constData(), O_RDONLY | kFlags);
+    const QString shown = QDir::toNativeSeparators(path);
+    struct stat file {};
+    if (handle < 0 && errno == ELOOP) {
+        refusal = QStringLiteral("Die Sperrdatei %1 ist ein symbolischer Verweis, dem Kavelo nicht folgt.").arg(shown);
+    } else if (handle >= 0 && (::fstat(handle, &file) != 0 || !S_ISREG(file.st_mode))) {
+        ::close(handle);
+        handle = -1;
+        refusal = QStringLiteral("Die Sperrdatei %1 ist keine gewöhnliche Datei.").arg(shown);
+    }
     giveToFolderOwner(handle, path);
     return handle;
 }
@@ -63,9 +81,11 @@ RunLock::RunLock(const QString& folder, std::chrono::milliseconds bound, const s
             return;
         }
     }
-    const int handle = openLockFile(fileIn(folder));
-    if (handle < 0)
-        return;  // Unavailable
+    const int handle = openLockFile(fileIn(folder), why);
+    if (handle < 0) {
+        result = why.isEmpty() ? State::Unavailable : State::Refused;
+        return;
+    }
     QElapsedTimer clock;
     clock.start();
     for (;;) {

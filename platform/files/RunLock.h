@@ -19,6 +19,7 @@ public:
         Held,         // this process holds it
         Busy,         // another run held it over the whole bound
         Unavailable,  // the lock file cannot be opened (a folder nobody may write): nothing to guard
+        Refused,      // a link or no regular file stands there: no lock to trust (refusal() says so)
     };
 
     // Tries for the lock of the settings in folder every 200 ms until it is
@@ -31,7 +32,9 @@ public:
 
     State state() const { return result; }
     // Whether a run may go on: it holds the lock, or there is none to hold.
-    bool mayGoOn() const { return result != State::Busy; }
+    bool mayGoOn() const { return result == State::Held || result == State::Unavailable; }
+    // Why the lock file is refused, in German with the file named; empty unless Refused.
+    QString refusal() const { return why; }
 
     // Whether this process holds a lock now: no other run of the same
     // settings writes beside its targets meanwhile.
@@ -42,4 +45,5 @@ public:
 
 private:
     State result = State::Unavailable;
+    QString why;
 };

@@ -352,6 +352,8 @@ bool IniStore::change(const QString& section, const QString& name, const std::op
     QLockFile lock(fileName + QStringLiteral(".lock"));
     if (!lock.tryLock(kLockWaitMs))
         return false;
+    // QLockFile makes its file with the mode the umask gives; held, the file is this run's to narrow.
+    QFile::setPermissions(fileName + QStringLiteral(".lock"), QFile::ReadOwner | QFile::WriteOwner);
     // A missing file is created owner-only first; QSaveFile keeps the mode of the file it replaces.
     QFile file(fileName);
     if (!ensurePrivateFile(fileName) || !file.open(QIODevice::ReadOnly))

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+
+#include <sys/stat.h>
 
 using namespace std::chrono_literals;
 
@@ -30,4 +33,21 @@ TEST(RunLockTest, WaitsForAnotherRunWithinItsBound)
 
     // A folder where no lock file can be made guards nothing: the run goes on.
     EXPECT_EQ(RunLock(folder.filePath(QStringLiteral("fehlt")), 0ms).state(), RunLock::State::Unavailable);
+}
+
+// A lock file that is not what it seems locks nothing another run locks: a
+// link (followed, it would make a file where it points) and a FIFO are refused by name.
+TEST(RunLockTest, ALinkOrAFifoAsTheLockFileIsRefused)
+{
+    QTemporaryDir folder;
+    const QString lockFile = RunLock::fileIn(folder.path());
+    for (const bool link : {true, false}) {
+        QFile::remove(lockFile);
+        ASSERT_TRUE(link ? QFile::link(folder.filePath(QStringLiteral("ziel")), lockFile)
+                         : ::mkfifo(QFile::encodeName(lockFile).constData(), 0600) == 0);
+        const RunLock lock(folder.path(), 0ms);
+        EXPECT_EQ(lock.state(), RunLock::State::Refused);
+        EXPECT_TRUE(lock.refusal().contains(lockFile)) << lock.refusal().toStdString();
+        EXPECT_FALSE(QFile::exists(folder.filePath(QStringLiteral("ziel"))));
+    }
 }

@@ -1,9 +1,13 @@
+#include "platform/files/RootReads.h"
+#include "platform/files/RunLock.h"
+#include "platform/host/HostRegistry.h"
 #include "settings/AnsiText.h"
 #include "settings/Defaults.h"
 #include "settings/MB_Daten.h"
 #include "settings/Passwords.h"
 #include "settings/ProgramFolders.h"
 #include "settings/SettingsFile.h"
+#include "settings/SettingsTransfer.h"
 #include "support/RecordText.h"
 #include "support/RecordingPresenter.h"
 #include "support/TempProgramFolder.h"
@@ -15,9 +19,12 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <cstring>
+#include <tuple>
 
 #include "support/FileSizeLimit.h"
+#include "support/OtherUser.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -207,7 +214,8 @@ TEST_F(SettingsFile, AFileThatCannotBeOpenedKeepsTheDefaultsAndSkipsTheDataFolde
     InitSettings();
     ASSERT_EQ(boxes.messages.size(), 1);
     EXPECT_EQ(boxes.messages[0].kind, MessageKind::Error);
-    EXPECT_EQ(boxes.messages[0].text, QStringLiteral("Die Einstellungs-Datei\nkonnte nicht geöffnet werden!"));
+    EXPECT_EQ(boxes.messages[0].text.section(QLatin1Char('\n'), 0, 1),
+              QStringLiteral("Die Einstellungs-Datei\nkonnte nicht geöffnet werden!"));
     EXPECT_EQ(image(EinstellDaten), defaultsImage());
 }
 
@@ -219,9 +227,29 @@ TEST_F(SettingsFile, AnUnopenableFileInTheDataFolderHasItsOwnMessage)
     ASSERT_TRUE(QDir().mkdir(data.path(kFile)));
     InitSettings();
     ASSERT_EQ(boxes.messages.size(), 1);
-    EXPECT_EQ(boxes.messages[0].text, QStringLiteral("Eine Einstellungs-Datei\naus dem festgelegten "
-                                                     "Daten-Ordnerkonnte nicht geöffnet werden!"));
+    EXPECT_EQ(
+        boxes.messages[0].text.section(QLatin1Char('\n'), 0, 1),
+        QStringLiteral("Eine Einstellungs-Datei\naus dem festgelegten Daten-Ordnerkonnte nicht geöffnet werden!"));
     EXPECT_EQ(image(EinstellDaten), defaultsImage());
+}
+
+// A FIFO named Einstell.DAT held a job in open() for good, beyond SIGTERM:
+// every reader refuses it at once, by name. Should one wait for a writer after
+// all, the alarm ends the case after 5 s rather than let it hang.
+TEST_F(SettingsFile, AFifoIsRefusedAtOnceByName)
+{
+    ASSERT_EQ(::mkfifo(QFile::encodeName(folder.path(kFile)).constData(), 0600), 0);
+    ::alarm(5);
+    QString refusal;
+    EXPECT_FALSE(peekSettingsFile(folder.path(kFile), &refusal));
+    EXPECT_FALSE(InitSettings());
+    EXPECT_FALSE(fileSettings(folder.path(kFile)));  // an import's target
+    ::alarm(0);
+    EXPECT_TRUE(refusal.contains(folder.path(kFile)) && refusal.contains(QStringLiteral("(FIFO)")))
+        << refusal.toStdString();
+    ASSERT_EQ(boxes.messages.size(), 2);
+    for (const RecordedMessage& box : boxes.messages)
+        EXPECT_TRUE(box.text.contains(refusal)) << box.text.toStdString();
 }
 
 TEST_F(SettingsFile, EveryTooShortFileIsReportedAndLeavesDefaultsAndTheFileAlone)
@@ -395,6 +423,62 @@ TEST_F(SettingsFile, RootWritesAnotherPersonsSettingsAsTheirs)
         ASSERT_TRUE(writeSettingsFile(folder.path(kFile), customRecord(), true));
         EXPECT_EQ(QFileInfo(folder.path(kFile)).ownerId(), 65534u);
     }
+}
+
+// A run as root reads no settings another user may change: not theirs, not
+// one their group or everybody may write, none in a folder they may write on
+// its way from "/"; root's sticky folder (/tmp) is safe. Each case changes
+// root's d/a/Einstell.DAT: a path given to the other's group (and to them, or
+// root), a mode set, and what the refusal names ("" none).
+TEST_F(SettingsFile, RootRefusesSettingsAnotherUserMayChange)
+{
+    const OtherUser other;
+    if (!other.isThere())
+        GTEST_SKIP() << kNeedsOtherUser;
+    const std::tuple<const char*, bool, const char*, mode_t, const char*> cases[] = {
+        {"", false, "", 0, ""},
+        {"a/Einstell.DAT", true, "", 0, "Außer root"},
+        {"a/Einstell.DAT", false, "a/Einstell.DAT", 0620, "Außer root"},
+        {"", false, "a/Einstell.DAT", 0602, "Außer root"},
+        {"", false, ".", 01777, ""},
+        {".", true, "", 0, "Den Ordner {d} dürfen"}};
+    int n = 0;
+    for (const auto& [given, toThem, chmodded, mode, named] : cases) {
+        const QString dir = folder.path(QString::number(n++));
+        const auto at = [&dir](const char* name) { return QFile::encodeName(dir + u'/' + QString::fromUtf8(name)); };
+        const QString file = QFile::decodeName(at("a/Einstell.DAT"));
+        ASSERT_TRUE(QDir().mkpath(dir + QStringLiteral("/a")) && QFile(file).open(QIODevice::WriteOnly));
+        ASSERT_TRUE((!*given || ::chown(at(given).constData(), toThem ? other.uid() : 0, other.gid()) == 0)
+                    && (!*chmodded || ::chmod(at(chmodded).constData(), mode) == 0));
+        const QString why = rootReadRefusal(file);
+        const QString expected = QString::fromUtf8(named).replace(QStringLiteral("{d}"), dir);
+        EXPECT_TRUE(*named ? why.contains(file + QStringLiteral(" nicht: ") + expected) : why.isEmpty())
+            << why.toStdString();
+    }
+}
+
+// Whatever the umask, even 000, what Kavelo makes for itself is its owner's
+// alone: the settings file, its lock, both stores' folders and those above.
+TEST_F(SettingsFile, WhatKaveloMakesForItselfIsPrivateUnderAnyUmask)
+{
+    qputenv("XDG_DATA_HOME", QFile::encodeName(folder.path(QStringLiteral("daten/neu"))));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(folder.path(QStringLiteral("konfig"))));
+    const mode_t before = ::umask(0);
+    chooseProgramFolders(QStringLiteral("/proc/"));
+    HostRegistryKey store;
+    const bool made = store.open(kInternetExplorerMainKey) && SaveSettings();
+    const RunLock lock(ProgramFolder, std::chrono::milliseconds(0));
+    ::umask(before);
+    qunsetenv("XDG_DATA_HOME");
+    qunsetenv("XDG_CONFIG_HOME");
+    ASSERT_TRUE(made && lock.state() == RunLock::State::Held);
+    const auto ownerOnly = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser;
+    for (const char* name : {"Einstell.DAT", "Einstell.DAT.lock", "konfig/Kavelo/host-registry.ini"})
+        EXPECT_EQ(QFile::permissions(folder.path(QString::fromUtf8(name))), ownerOnly) << name;
+    for (const char* name : {"daten", "daten/neu", "daten/neu/Kavelo", "konfig", "konfig/Kavelo"})
+        EXPECT_EQ(QFile::permissions(folder.path(QString::fromUtf8(name))),
+                  ownerOnly | QFile::ExeOwner | QFile::ExeUser)
+            << name;
 }
 
 // The installed program's folder, writable here as it is for root, is known
