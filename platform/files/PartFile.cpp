@@ -270,7 +270,7 @@ QString moveIntoPlace(const QString& source, std::shared_ptr<const TargetPath> t
 {
     if (!target->reached())
         return target->whyNot();
-    if (const QString refusal = replacementRefusal(*target); !refusal.isEmpty())
+    if (QString refusal = replacementRefusal(*target); !refusal.isEmpty())
         return refusal;
     const QByteArray from = QFile::encodeName(source);
     if (::renameat2(AT_FDCWD, from.constData(), target->folder.get(), target->name.constData(), RENAME_NOREPLACE) == 0)

@@ -79,9 +79,7 @@ bool othersMayChange(const struct stat& folder)
 
 QString changeableFolderText(const QString& folder)
 {
-    return QStringLiteral(
-               "Den Ordner %1 dürfen auch andere Benutzer als root ändern: ein Download als root schreibt "
-               "nicht hinein und nicht durch ihn hindurch.")
+    return QStringLiteral("Den Ordner %1 dürfen auch andere Benutzer als root ändern.")
         .arg(QDir::toNativeSeparators(folder));
 }
 

@@ -151,7 +151,7 @@ QString engineFolder(quint32 id)
         if (lock >= 0)
             ::flock(lock, LOCK_EX | LOCK_NB);
     }
-    const QString folder = own->filePath(QString::number(id));
+    QString folder = own->filePath(QString::number(id));
     QDir().mkpath(folder);
     return folder;
 }

@@ -11,8 +11,11 @@
 #include <unistd.h>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <csignal>
 #include <cstring>
+#include <functional>
+#include <iostream>
 
 namespace {
 
@@ -315,4 +318,46 @@ TEST_F(AutomaticDownload, ARootJobWritesNowhereItMustNot)
     EXPECT_FALSE(QFile::exists(run.home() + QStringLiteral("/data/Kavelo/QtWebEngine")));
     EXPECT_FALSE(QFile::exists(run.home() + QStringLiteral("/cache/Kavelo")));
     EXPECT_EQ(QDir(QStringLiteral("/")).entryList(QDir::AllEntries | QDir::Hidden), atTheRoot);
+}
+
+// A job's settings and its lock must be what they seem: a FIFO named
+// Einstell.DAT holds no job, a lock file that is a link turns no lock off, and
+// root reads no settings in a folder another user may change. Each run ends at
+// once with 1 and a line naming the file; nothing is fetched.
+TEST_F(AutomaticDownload, AJobRefusesSettingsAndALockThatAreNotWhatTheySeem)
+{
+    const OtherUser other;
+    const QString folder = QFileInfo(run.settingsPath()).path();
+    const struct {
+        const char* how;
+        std::function<bool()> setUp;
+        QString named;
+    } cases[] = {
+        {"fifo",
+         [&] {
+             return QFile::remove(run.settingsPath()) && ::mkfifo(QFile::encodeName(run.settingsPath()), 0600) == 0;
+         },
+         run.settingsPath()},
+        {"lock link",
+         [&] {
+             return QFile::link(run.home() + QStringLiteral("/nirgends"), run.settingsPath() + QStringLiteral(".lock"));
+         },
+         run.settingsPath() + QStringLiteral(".lock")},
+        {"their folder", [&] { return other.isThere() && other.owns(folder); }, run.settingsPath()},
+    };
+    for (const auto& c : cases) {
+        run.writeSettings(record);
+        if (!c.setUp()) {
+            std::cout << "skipped " << c.how << ": " << kNeedsOtherUser << "\n";
+            continue;
+        }
+        run.start({QStringLiteral("4")});
+        ASSERT_TRUE(run.waitForExit(15000)) << c.how;
+        EXPECT_EQ(run.exitCode(), 1) << c.how;
+        const QString said = run.standardError();
+        EXPECT_TRUE(said.contains(c.named)) << c.how << ": " << said.toStdString();
+        EXPECT_FALSE(QFile::exists(target + QStringLiteral("/Liste.txt"))) << c.how;
+        QFile::remove(run.settingsPath());
+        QFile::remove(run.settingsPath() + QStringLiteral(".lock"));
+    }
 }
