@@ -43,7 +43,7 @@ class LockDown : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_FALSE(display.display().isEmpty()) << display.failure().toStdString();
+        ASSERT_FALSE(display.display().isEmpty());
         auto& http = server.http();
         const auto serve = [&](const char* path, const std::string& body) {
             http.Get(path, [html = page(body)](const httplib::Request&, httplib::Response& response) {

@@ -110,7 +110,7 @@ TEST_F(WindowManager, ADownloadKeywordStartsTheWindowIconic)
 {
     record.WindowMode = 2;  // the keyword turns even a maximised window into a minimised one
     const QString window = startOn(QSize(1280, 1024), {QStringLiteral("1")});
-    ASSERT_FALSE(window.isEmpty()) << x->failure().toStdString();
+    ASSERT_FALSE(window.isEmpty());
     EXPECT_TRUE(property(window, "WM_HINTS").contains(QLatin1String("Initial state is Iconic")));
     EXPECT_TRUE(settles([&] { return property(window, "WM_STATE").contains(QLatin1String("window state: Iconic")); }))
         << property(window, "WM_STATE").toStdString();
@@ -120,7 +120,7 @@ TEST_F(WindowManager, WindowModeTwoStartsMaximised)
 {
     record.WindowMode = 2;
     const QString window = startOn(QSize(1280, 1024));
-    ASSERT_FALSE(window.isEmpty()) << x->failure().toStdString();
+    ASSERT_FALSE(window.isEmpty());
     QString state;
     EXPECT_TRUE(settles([&] {
         state = property(window, "_NET_WM_STATE");
@@ -135,7 +135,7 @@ TEST_F(WindowManager, AStoredWindowSizeIsCentredAtItsOwnSize)
     record.WindowWidth = 1000;
     record.WindowHeight = 700;
     const QString window = startOn(QSize(1280, 1024));
-    ASSERT_FALSE(window.isEmpty()) << x->failure().toStdString();
+    ASSERT_FALSE(window.isEmpty());
     // The frame here is thinner than the nominal one the program counts with.
     QRect placed;
     EXPECT_TRUE(settles([&] {
@@ -149,7 +149,7 @@ TEST_F(WindowManager, AWindowLargerThanTheScreenIsMadeToFitIt)
 {
     run.setEnv(QStringLiteral("QT_SCALE_FACTOR"), QStringLiteral("1.5"));
     const QString window = startOn(QSize(1280, 800));
-    ASSERT_FALSE(window.isEmpty()) << x->failure().toStdString();
+    ASSERT_FALSE(window.isEmpty());
     QRect placed;
     EXPECT_TRUE(settles([&] { return QRect(0, 0, 1280, 800).contains(placed = frame(window)); }))
         << placed.y() << " " << placed.height();

@@ -1,7 +1,6 @@
 #include "XSession.h"
 
 #include <QDeadlineTimer>
-#include <QFile>
 #include <QRegularExpression>
 #include <QThread>
 
@@ -22,13 +21,8 @@ void endProcess(QProcess& process)
 
 XSession::XSession(QSize screen, Manager manager)
 {
-    // What the server and the window manager say goes to files: a pipe nobody
-    // reads would stop them once it is full.
-    server.setStandardErrorFile(home.filePath(QStringLiteral("Xvfb.log")));
-    // The server picks a free display and writes its number to the given
-    // descriptor. It must not reset when its last client leaves: a tool that
-    // asks for the window manager before that has connected would otherwise
-    // leave the window manager's own connection to a server that is resetting.
+    // The server picks a free display and writes its number to the given descriptor.
+    // No reset when its last client leaves: a tool's look would cut short the next connection.
     server.start(QStringLiteral("Xvfb"),
                  {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
                   QStringLiteral("%1x%2x24").arg(screen.width()).arg(screen.height()), QStringLiteral("-noreset"),
@@ -51,7 +45,6 @@ XSession::XSession(QSize screen, Manager manager)
     environment.insert(QStringLiteral("XDG_CACHE_HOME"), home.filePath(QStringLiteral("cache")));
     windowManager.setProcessEnvironment(environment);
     windowManager.setProcessChannelMode(QProcess::MergedChannels);
-    windowManager.setStandardOutputFile(home.filePath(QStringLiteral("openbox.log")));
     windowManager.start(QStringLiteral("openbox"), {});
     if (!windowManager.waitForStarted(10000))
         return;
@@ -65,21 +58,6 @@ XSession::XSession(QSize screen, Manager manager)
         }
         QThread::msleep(100);
     }
-}
-
-QString XSession::failure() const
-{
-    const auto log = [this](const char* file) {
-        QFile text(home.filePath(QLatin1String(file)));
-        return text.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(text.readAll()) : QString();
-    };
-    return QStringLiteral("Xvfb %1, exit %2: %3\nopenbox %4, exit %5: %6")
-        .arg(server.state())
-        .arg(server.exitCode())
-        .arg(log("Xvfb.log"))
-        .arg(windowManager.state())
-        .arg(windowManager.exitCode())
-        .arg(log("openbox.log"));
 }
 
 XSession::~XSession()

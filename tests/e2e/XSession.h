@@ -21,8 +21,6 @@ public:
 
     // ":<n>", empty when the display or the window manager did not start.
     QString display() const { return name; }
-    // Why the session did not start: what the server and the window manager said.
-    QString failure() const;
     // Standard output of an X tool run against the display.
     QString tool(const QString& program, const QStringList& arguments) const;
     // The ids of the windows whose title starts with title.
