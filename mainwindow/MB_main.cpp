@@ -194,12 +194,13 @@ void TKaveloMainForm::createControls()
     ComboBox1->installEventFilter(this);
     ComboBox1->lineEdit()->installEventFilter(this);
     WebBrowser1->installEventFilter(this);  // a page's widget made anew, see placeViewInTabOrder
+    // The view's signals come from inside the engine's: their error boxes come later.
     connect(WebBrowser1, &BrowserView::NavigateComplete2, this,
-            showingErrorsIn(this, &TKaveloMainForm::WebBrowser1NavigateComplete2));
+            showingErrorsLaterIn(this, &TKaveloMainForm::WebBrowser1NavigateComplete2));
     connect(WebBrowser1, &BrowserView::ProgressChange, this,
-            showingErrorsIn(this, &TKaveloMainForm::WebBrowser1ProgressChange));
+            showingErrorsLaterIn(this, &TKaveloMainForm::WebBrowser1ProgressChange));
     connect(WebBrowser1, &BrowserView::rendererGone, this,
-            showingErrorsIn(this, &TKaveloMainForm::WebBrowser1RendererGone));
+            showingErrorsLaterIn(this, &TKaveloMainForm::WebBrowser1RendererGone));
     WebBrowser1->setNavigationButtons(BitBtn1, BitBtn2, BitBtn4);
 }
 

@@ -4,12 +4,14 @@
 #include "mainwindow/StatusTexts.h"
 #include "mainwindow/TimerIntervals.h"
 #include "platform/host/Clock.h"
+#include "platform/host/Messages.h"
 #include "platform/host/Timer.h"
 #include "platform/web/BrowserView.h"
 #include "settings/AnsiText.h"
 #include "settings/Defaults.h"
 #include "settings/MB_Daten.h"
 #include "widgets/GlyphButton.h"
+#include "widgets/IdleWatch.h"
 #include "widgets/StatusPanel.h"
 
 #include <QComboBox>
@@ -55,12 +57,15 @@ void TKaveloMainForm::Timer3Timer()
 {
     const QString home = textToString(EinstellDaten.HomePage);
     if (ViewerOnly && EinstellDaten.MaySurf != 0) {
-        WebBrowser1->startAfresh(false);
-        ComboBox1->clear();
-        HistoryPosition = 0;
-        HistoryFarthest = 0;
-        shownHistoryEntry = -1;
-        WebBrowser1->Navigate(home);
+        // What the last visitor left open goes, then the page itself.
+        endOpenWatchedWindows();
+        WebBrowser1->startAfresh(false, showingErrorsIn([this, home] {
+                                     ComboBox1->clear();
+                                     HistoryPosition = 0;
+                                     HistoryFarthest = 0;
+                                     shownHistoryEntry = -1;
+                                     WebBrowser1->Navigate(home);
+                                 }));
     } else {
         WebBrowser1->navigateAsProgram([this, home] { WebBrowser1->Navigate(home); }, true);
     }

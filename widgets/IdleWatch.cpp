@@ -111,12 +111,17 @@ int execWatched(QDialog& window)
     return window.exec();
 }
 
-void endWatchedWindows()
+void endOpenWatchedWindows()
 {
-    programEnding = true;
     for (IdleWatch* watch : std::as_const(openWatches))
         watch->expired = true;
     endAbandoned();
+}
+
+void endWatchedWindows()
+{
+    programEnding = true;
+    endOpenWatchedWindows();
 }
 
 AbandonedWindows::AbandonedWindows()

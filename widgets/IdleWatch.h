@@ -20,6 +20,11 @@ void setIdleLimit(std::chrono::milliseconds limit);
 // window.exec() under watch; its result.
 int execWatched(QDialog& window);
 
+// Every watched window that is open now ends, the innermost first, as if
+// nobody had answered it; one shown later waits as usual. What a visitor
+// left open goes so before the next one comes.
+void endOpenWatchedWindows();
+
 // The program is ending: every watched window that is open ends, the
 // innermost first, as if nobody had answered it, and so does every one shown
 // from now on.

@@ -1,5 +1,8 @@
 #include "platform/host/Messages.h"
 
+#include <QCoreApplication>
+#include <QTimer>
+
 #include <cstdio>
 #include <exception>
 
@@ -43,6 +46,11 @@ QString messageTitle(MessageKind kind)
 void showMessage(MessageKind kind, const QString& text)
 {
     present(kind, text);
+}
+
+void showMessageLater(MessageKind kind, const QString& text)
+{
+    QTimer::singleShot(0, QCoreApplication::instance(), [kind, text] { showMessage(kind, text); });
 }
 
 bool confirm(const QString& text)

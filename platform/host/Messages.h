@@ -37,6 +37,10 @@ QString messageTitle(MessageKind kind);
 void showMessage(MessageKind kind, const QString& text);
 // A confirmation box; true only for Yes.
 bool confirm(const QString& text);
+// The same box, shown from an event of its own once the handler that asks for
+// it, and the calls of the web engine around that handler, have returned: a
+// box inside the engine's hands would let its page go while it still runs.
+void showMessageLater(MessageKind kind, const QString& text);
 
 // Where nobody can answer a box (no display): each box is one line on
 // standard error, its title and its text with the line breaks shown as " / ",
@@ -101,4 +105,20 @@ requires std::is_member_function_pointer_v<Method>
 auto showingErrorsIn(Object* object, Method method)
 {
     return showingErrorsIn(std::bind_front(method, object));
+}
+
+// The same for handlers of the web engine's signals: the error box comes
+// later (showMessageLater), outside the engine's call.
+template <typename Object, typename Method>
+requires std::is_member_function_pointer_v<Method>
+auto showingErrorsLaterIn(Object* object, Method method)
+{
+    return [handler = std::bind_front(method, object)](auto&&... arguments) mutable -> void {
+        auto passed = std::forward_as_tuple(arguments...);
+        try {
+            handlerDetail::callWithLeading(handler, passed);
+        } catch (...) {
+            showMessageLater(MessageKind::Error, currentErrorText());
+        }
+    };
 }

@@ -8,6 +8,7 @@
 #include "platform/web/LoadFailureReason.h"
 #include "platform/web/PageDownloads.h"
 #include "platform/web/PageRules.h"
+#include "widgets/IdleWatch.h"
 
 #include <QAbstractButton>
 #include <QContextMenuEvent>
@@ -106,8 +107,15 @@ BrowserView::~BrowserView()
     delete shownProfile;
 }
 
-void BrowserView::startAfresh(bool keepOnDisk)
+void BrowserView::startAfresh(bool keepOnDisk, const std::function<void()>& then)
 {
+    if (shownPage->engineCallWaits()) {
+        shownPage->programNavigates();  // closes its dialog
+        endOpenWatchedWindows();        // and any box above it
+        constexpr int kLookAgainMs = 20;
+        QTimer::singleShot(kLookAgainMs, this, [this, keepOnDisk, then] { startAfresh(keepOnDisk, then); });
+        return;
+    }
     ++probeNumber;  // a probe of the old page decides nothing any more
     pendingNavigation = {};
     QWebEngineProfile* const oldProfile = shownProfile;
@@ -119,6 +127,8 @@ void BrowserView::startAfresh(bool keepOnDisk)
     endPageDownloads();
     delete oldPage;
     delete oldProfile;
+    if (then)
+        then();
 }
 
 void BrowserView::usePage(QWebEngineProfile* profile)
@@ -285,7 +295,7 @@ void BrowserView::openInThisView(const QWebEngineNewWindowRequest& request)
         load(url);
     } else if (!refusalShown) {
         refusalShown = true;
-        showMessage(MessageKind::Warning, refusedAddressText(url.toString()));
+        showMessageLater(MessageKind::Warning, refusedAddressText(url.toString()));
     }
 }
 

@@ -31,7 +31,10 @@ public:
     // Replaces the page and its profile by new ones, so that nothing of what
     // was shown stays: in memory, or on disk (keepOnDisk) under a profile of
     // its own. The new page keeps the old one's rules; a probe under way ends.
-    void startAfresh(bool keepOnDisk);
+    // While a call of the engine waits for a dialog of the page, the page's
+    // dialogs end first and the page is replaced once that call has returned,
+    // from an event of its own; then runs after the replacement.
+    void startAfresh(bool keepOnDisk, const std::function<void()>& then = {});
 
     void Navigate(const QString& address);
     // One step in the view's own history; throws when there is no page in that direction.

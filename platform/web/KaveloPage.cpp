@@ -3,6 +3,7 @@
 #include "platform/web/PageDownloads.h"
 #include "platform/web/PageRules.h"
 #include "platform/web/UploadChooser.h"
+#include "widgets/IdleWatch.h"
 
 #include <QCoreApplication>
 #include <QInputDialog>
@@ -149,7 +150,9 @@ bool KaveloPage::showDialog(QDialog& dialog)
 {
     openDialog = &dialog;
     closedByProgram = false;
-    dialog.exec();
+    ++engineCallsWaiting;
+    execWatched(dialog);
+    --engineCallsWaiting;
     openDialog = nullptr;
     sinceDialogClosed.start();
     return !closedByProgram;

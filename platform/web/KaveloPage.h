@@ -51,6 +51,10 @@ public:
     // The engine's own leave-page question, as it asks javaScriptConfirm.
     static QString leavePageQuestion();
 
+    // A call of the engine waits for a dialog of this page (a page dialog, the
+    // file chooser): the page must not go before that call has returned.
+    bool engineCallWaits() const { return engineCallsWaiting > 0; }
+
 protected:
     bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;
     QStringList chooseFiles(FileSelectionMode mode, const QStringList& oldFiles,
@@ -76,6 +80,7 @@ private:
     QStringList excludedFolders;
     QPointer<QDialog> openDialog;  // the page dialog or file chooser on screen
     bool closedByProgram = false;
+    int engineCallsWaiting = 0;
     int quickDialogs = 0;  // dialogs in a row that came right after the one before
     int downloadQuestions = 0;
     QElapsedTimer sinceDialogClosed;

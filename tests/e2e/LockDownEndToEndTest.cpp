@@ -55,6 +55,7 @@ protected:
         for (const char* link : kLinks)
             links += std::string("<a href='") + (std::strchr(link, ':') ? "" : "/") + link + "'>" + link + "</a>";
         serve("/start", links);
+        serve("/neu", "<a href='mailto:info@example.com' target='_blank'>Post</a>");
         // A second page that tells the server it lives, ten times a second.
         serve("/zweite", "<p>zweite Seite</p><script>setInterval(() => fetch('/puls'), 100)</script>");
         serve("/hochladen",
@@ -326,4 +327,25 @@ TEST_F(LockDown, APageThatKeepsStartingDownloadsNeitherCrashesNorTrapsTheVisitor
     ASSERT_TRUE(run.waitForExit(30000));
     EXPECT_EQ(run.proc().exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(run.exitCode(), 143);
+}
+
+// A viewer whose visitors surf, and a mailto link that asks for a new window:
+// its warning is still open at each timed return home, twenty times over, and
+// the program lives on with its one window.
+TEST_F(LockDown, TheTimedReturnHomeComesSafelyOverAPagesWarning)
+{
+    run.shortenMinutes(2500);
+    record.MaySurf = 1;
+    record.RefreshMinutes = 1;
+    stringToText(record.HomePage, server.url(QStringLiteral("/neu")));
+    run.writeSettings(record);
+    run.start({QStringLiteral("0")});
+    window = display.waitForWindow(pid(), QStringLiteral("Kavelo - der MiniBrowser"), 30000);
+    for (int n = 1; n <= 20; ++n) {
+        ASSERT_TRUE(shown("/neu", n)) << n;
+        follow(0);
+        ASSERT_FALSE(display.waitForWindow(pid(), QStringLiteral("Warnung"), 5000).isEmpty()) << n;
+    }
+    ASSERT_TRUE(shown("/neu", 21));
+    EXPECT_EQ(display.windows(pid()).size(), 1);
 }
