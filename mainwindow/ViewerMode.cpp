@@ -10,6 +10,7 @@
 #include "settings/AnsiText.h"
 #include "settings/Defaults.h"
 #include "settings/MB_Daten.h"
+#include "widgets/Clipboard.h"
 #include "widgets/GlyphButton.h"
 #include "widgets/IdleWatch.h"
 #include "widgets/StatusPanel.h"
@@ -21,6 +22,7 @@
 
 void TKaveloMainForm::startViewerOnly()
 {
+    clearClipboard();
     if (EinstellDaten.MaySurf == 0) {
         for (QWidget* control :
              std::initializer_list<QWidget*>{BitBtn1, BitBtn2, BitBtn3, BitBtn6, BitBtn7, BitBtn10, BitBtn11, BitBtn15,
@@ -56,6 +58,8 @@ void TKaveloMainForm::stamp()
 void TKaveloMainForm::Timer3Timer()
 {
     const QString home = textToString(EinstellDaten.HomePage);
+    if (ViewerOnly)
+        clearClipboard();
     if (ViewerOnly && EinstellDaten.MaySurf != 0) {
         // What the last visitor left open goes, then the page itself.
         endOpenWatchedWindows();

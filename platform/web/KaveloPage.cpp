@@ -109,9 +109,14 @@ QString KaveloPage::leavePageQuestion()
 }
 
 // Only the program's own loads reach its pages: no link, redirect, frame or
-// history step of a web page does.
+// history step of a web page does. The engine's own pages (its PDF viewer, a
+// redirect may lead there) are nobody's to open.
 bool KaveloPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame)
 {
+    static const QStringList engineSchemes{QStringLiteral("chrome"), QStringLiteral("chrome-extension"),
+                                           QStringLiteral("devtools")};
+    if (engineSchemes.contains(url.scheme()))
+        return false;
     if (!isProgramPage(url))
         return true;
     if (isMainFrame)

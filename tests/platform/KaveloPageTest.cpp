@@ -108,6 +108,9 @@ void KaveloPageTest::initTestCase()
     server.http().Get("/umleitung", [](const httplib::Request&, httplib::Response& response) {
         response.set_redirect("qrc:/willkommen/willkommen.html");
     });
+    server.http().Get("/pdf", [](const httplib::Request&, httplib::Response& response) {
+        response.set_redirect("chrome-extension://mhjfbmdgcfjbbpaeojofohoefgiehjai/index.html");
+    });
     server.start();
 }
 
@@ -276,7 +279,8 @@ void KaveloPageTest::theFileChooserOffersTheDownloadFoldersOnly()
 }
 
 // Neither a picture, a frame, a script's navigation nor a redirect brings a web
-// page to the program's own pages; the program itself still gets there.
+// page to the program's own pages, nor to the engine's PDF viewer; the program
+// itself still gets to its own.
 void KaveloPageTest::webPagesReachNoneOfTheProgramsPages()
 {
     view->open("/eigen");
@@ -284,6 +288,7 @@ void KaveloPageTest::webPagesReachNoneOfTheProgramsPages()
              QVariant(QVariantList{0, QStringLiteral("about:blank")}));
     view->script(QStringLiteral("location.href = 'qrc:/willkommen/willkommen.html'"));
     view->open("/umleitung");
+    view->open("/pdf");
     view->script(QStringLiteral("0"));  // any navigation the page began is decided by now
     QCOMPARE(view->url().scheme(), QStringLiteral("http"));
     view->Navigate(QStringLiteral("qrc:/willkommen/willkommen.html"));
