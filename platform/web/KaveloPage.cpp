@@ -117,10 +117,13 @@ bool KaveloPage::acceptNavigationRequest(const QUrl& url, NavigationType type, b
                                            QStringLiteral("devtools")};
     if (engineSchemes.contains(url.scheme()))
         return false;
+    // The program's load is the next main-frame request, or none: a load that
+    // never came (a step back the visitor stayed from) opens nothing later.
+    const QUrl programs = isMainFrame ? std::exchange(programAddress, QUrl()) : QUrl();
     if (!isProgramPage(url))
         return true;
     if (isMainFrame)
-        return type != NavigationTypeRedirect && url == std::exchange(programAddress, QUrl());
+        return type != NavigationTypeRedirect && url == programs;
     return isProgramPage(this->url());
 }
 
@@ -197,7 +200,10 @@ bool KaveloPage::javaScriptConfirm(const QUrl& securityOrigin, const QString& ms
         QPushButton* leave = box.addButton(QStringLiteral("Verlassen"), QMessageBox::AcceptRole);
         box.setDefaultButton(leave);
         box.setEscapeButton(box.addButton(QStringLiteral("Bleiben"), QMessageBox::RejectRole));
-        return !showDialog(box) || box.clickedButton() == leave;
+        const bool leaves = !showDialog(box) || box.clickedButton() == leave;
+        if (!leaves)
+            programAddress.clear();  // the program's load it asked about does not come
+        return leaves;
     }
     if (!mayShowDialog())
         return false;
