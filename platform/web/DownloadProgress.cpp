@@ -66,6 +66,8 @@ DownloadProgress::DownloadProgress(QWebEngineDownloadRequest* request, const QSt
     auto* fileLabel = new QLabel(QStringLiteral("Datei: %1").arg(request->downloadFileName()));
     auto* folderLabel = new QLabel(QStringLiteral("Ordner: %1").arg(QDir::toNativeSeparators(folder)));
     fileLabel->setObjectName(QStringLiteral("FileName"));
+    for (QLabel* label : {fileLabel, folderLabel, stateLabel})
+        label->setTextFormat(Qt::PlainText);  // a page's name is never markup
     for (QLabel* label : {fileLabel, folderLabel}) {
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
         label->setMinimumWidth(320);

@@ -1,5 +1,7 @@
 #include "platform/web/PageFileNames.h"
 
+#include "platform/web/PageRules.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -53,7 +55,7 @@ QString fitted(QString stem, const QString& insert, QString extension)
 
 QString cleanFileName(const QString& suggested)
 {
-    QString name = QFileInfo(suggested).fileName();
+    QString name = withoutDirectionMarks(QFileInfo(suggested).fileName());
     for (QChar& c : name)
         if (c.category() == QChar::Other_Control)
             c = QLatin1Char('_');

@@ -12,7 +12,7 @@
 inline constexpr int kMaxFileNameBytes = 255 - 11;
 
 // A name as a page or server suggests it, made fit to save: of a path only
-// its last part, control characters and DEL become "_", leading dots go (no
+// its last part, direction marks go, control characters and DEL become "_", leading dots go (no
 // hidden files), and a name longer than kMaxFileNameBytes is shortened in
 // front of its extension. Empty when nothing is left.
 QString cleanFileName(const QString& suggested);

@@ -15,11 +15,25 @@ bool isWebUrl(const QUrl& url)
     return url.isValid() && (url.scheme() == QStringLiteral("http") || url.scheme() == QStringLiteral("https"));
 }
 
+QString withoutDirectionMarks(const QString& text)
+{
+    QString plain = text;
+    plain.removeIf([](QChar c) {
+        const char16_t code = c.unicode();
+        return code == 0x061C || code == 0x200E || code == 0x200F || (code >= 0x202A && code <= 0x202E)
+               || (code >= 0x2066 && code <= 0x2069);
+    });
+    return plain;
+}
+
 QString quotedPageText(const QString& text)
 {
     constexpr qsizetype kShownLength = 80;  // so that a page cannot fill the box
-    return QStringLiteral("„%1“").arg(text.size() > kShownLength ? text.left(kShownLength) + QStringLiteral("…")
-                                                                 : text);
+    constexpr qsizetype kEndShown = 20;
+    const QString plain = withoutDirectionMarks(text);
+    if (plain.size() <= kShownLength)
+        return QStringLiteral("„%1“").arg(plain);
+    return QStringLiteral("„%1…%2“").arg(plain.left(kShownLength - kEndShown), plain.right(kEndShown));
 }
 
 QString refusedAddressText(const QString& address)

@@ -15,8 +15,14 @@ QUrl addressUrl(const QString& address);
 // http and https: the only schemes a visitor or a page may open by themselves.
 bool isWebUrl(const QUrl& url);
 
+// text without the characters that turn the direction of writing (U+061C,
+// U+200E, U+200F, U+202A to U+202E, U+2066 to U+2069), with which a name such
+// as "rechnung\u202Efdp.exe" reads as "rechnungexe.pdf".
+QString withoutDirectionMarks(const QString& text);
+
 // A page's text (an address, a file name) as a program box shows it: in
-// quotes, cut to 80 characters.
+// quotes, without direction marks, and cut to 80 characters in its middle,
+// so that the end (a file's extension) stays in view.
 QString quotedPageText(const QString& text);
 
 // The warning that an address was refused.

@@ -37,7 +37,7 @@ UploadChooser::UploadChooser(const QStringList& uploadFolders, bool multiple, QW
         bold.setBold(true);
         folderItem->setFont(0, bold);
         for (const QString& file : uploadableFiles(folder, folders)) {
-            auto* fileItem = new QTreeWidgetItem(folderItem, {QFileInfo(file).fileName()});
+            auto* fileItem = new QTreeWidgetItem(folderItem, {withoutDirectionMarks(QFileInfo(file).fileName())});
             fileItem->setData(0, kPathRole, file);
         }
     }

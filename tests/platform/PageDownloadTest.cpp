@@ -248,6 +248,8 @@ void PageDownloadTest::attachmentLandsInTheHostFolderBesideAnExistingFile()
     QVERIFY(view->boxes.messages.isEmpty());
     DownloadProgress* window = windows().first();
     QCOMPARE(window->windowTitle(), QStringLiteral("Download"));
+    QCOMPARE(window->findChild<QLabel*>(QStringLiteral("FileName"))->textFormat(),
+             Qt::PlainText);  // a name is no markup
     QTRY_COMPARE_WITH_TIMEOUT(text(window, "State"), QStringLiteral("Download abgeschlossen"), kTimeout);
     QCOMPARE(text(window, "Size"), QStringLiteral("300 KB von 300 KB"));
     QFile file(target().filePath(QStringLiteral("bericht.pdf")));

@@ -1,4 +1,5 @@
 #include "platform/web/PageFileNames.h"
+#include "platform/web/PageRules.h"
 
 #include <gtest/gtest.h>
 #include <QDir>
@@ -23,6 +24,17 @@ TEST(PageFileNames, ControlCharactersBecomeUnderscoresAndLeadingDotsGo)
               QStringLiteral("a_b_c_d_e_.txt"));
     EXPECT_EQ(cleanFileName(QStringLiteral("\x1b.versteckt")), QStringLiteral("_.versteckt"));
     EXPECT_EQ(cleanFileName(QStringLiteral("Größe € 😀.zip")), QStringLiteral("Größe € 😀.zip"));
+    // Marks that turn the writing direction go: the name reads as it is.
+    EXPECT_EQ(cleanFileName(QStringLiteral("rechnung\u202Efdp\u2066\u200F\u061C.exe")),
+              QStringLiteral("rechnungfdp.exe"));
+}
+
+// A name shown in a box: without direction marks, and cut in its middle.
+TEST(PageFileNames, AShownNameKeepsItsEndAndReadsAsItIs)
+{
+    EXPECT_EQ(quotedPageText(QStringLiteral("a\u202Ebc.exe")), QStringLiteral("„abc.exe“"));
+    const QString shown = quotedPageText(QString(100, QLatin1Char('x')) + QStringLiteral("-Rechnung.pdf.exe"));
+    EXPECT_EQ(shown, QStringLiteral("„") + QString(60, QLatin1Char('x')) + QStringLiteral("…xxx-Rechnung.pdf.exe“"));
 }
 
 TEST(PageFileNames, LongNamesAreShortenedToFitKeepingTheirExtension)
