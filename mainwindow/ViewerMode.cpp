@@ -58,11 +58,12 @@ void TKaveloMainForm::stamp()
 void TKaveloMainForm::Timer3Timer()
 {
     const QString home = textToString(EinstellDaten.HomePage);
-    if (ViewerOnly)
+    // What the last visitor copied or left open goes.
+    if (ViewerOnly) {
         clearClipboard();
+        endVisitorWindows();
+    }
     if (ViewerOnly && EinstellDaten.MaySurf != 0) {
-        // What the last visitor left open goes, then the page itself.
-        endOpenWatchedWindows();
         WebBrowser1->startAfresh(false, showingErrorsIn([this, home] {
                                      ComboBox1->clear();
                                      HistoryPosition = 0;

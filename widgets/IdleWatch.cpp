@@ -118,6 +118,21 @@ void endOpenWatchedWindows()
     endAbandoned();
 }
 
+void endVisitorWindows()
+{
+    endOpenWatchedWindows();
+    while (QWidget* menu = QApplication::activePopupWidget())
+        menu->close();
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget* window : windows) {
+        auto* dialog = qobject_cast<QDialog*>(window);
+        const bool watched = std::any_of(openWatches.cbegin(), openWatches.cend(),
+                                         [dialog](const IdleWatch* watch) { return &watch->window == dialog; });
+        if (dialog && dialog->isVisible() && !watched)
+            dialog->reject();
+    }
+}
+
 void endWatchedWindows()
 {
     programEnding = true;

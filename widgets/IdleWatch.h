@@ -25,6 +25,11 @@ int execWatched(QDialog& window);
 // left open goes so before the next one comes.
 void endOpenWatchedWindows();
 
+// What a visitor left open goes before the next one comes: the watched
+// windows (endOpenWatchedWindows), the menus, and the dialogs shown without
+// a loop of their own, such as the colour chooser of a page's colour field.
+void endVisitorWindows();
+
 // The program is ending: every watched window that is open ends, the
 // innermost first, as if nobody had answered it, and so does every one shown
 // from now on.

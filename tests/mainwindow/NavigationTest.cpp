@@ -17,9 +17,11 @@
 #include "widgets/Clipboard.h"
 
 #include <QClipboard>
+#include <QColorDialog>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -374,7 +376,15 @@ private slots:
         const int port = server->port();
         server->stop();
         QSignalSpy loads(view(), &QWebEngineView::loadFinished);
+        // A page's colour chooser and menu, open when the visitor left.
+        QColorDialog colours(&run->window());
+        colours.open();
+        QMenu menu(&run->window());
+        menu.addAction(QStringLiteral("Kopieren"));
+        menu.popup(QPoint(10, 10));
+        QTRY_VERIFY(menu.isVisible());
         emit timer3->timeout();
+        QVERIFY(!colours.isVisible() && !menu.isVisible());
         QVERIFY(loads.wait(10000));
         server = std::make_unique<LoopbackServer>();
         addSite(server->http());
