@@ -201,6 +201,7 @@ private:
     bool BackStepPending = false;
     int shownHistoryEntry = -1;  // the engine's history entry at the last reached address
     std::int64_t RefreshElapsedMs = 0;
+    bool returnWaits = false;  // the timed return home waits for a visitor to stop
 
     bool shownOnce = false;
     bool ending = false;                // the program is broken off: no further step begins

@@ -30,6 +30,12 @@ QString viewerPageText(bool showsHomePage, const QString& homePage, const QStrin
     return kNoRefreshText;
 }
 
+QString returnWaitsText()
+{
+    return QStringLiteral("Aktualisierung wartet, bis die Seite %1 Sekunden lang nicht benutzt wird")
+        .arg(std::chrono::duration_cast<std::chrono::seconds>(quietBeforeReturn()).count());
+}
+
 CountdownTick nextCountdown(std::int64_t elapsedMs, std::uint32_t intervalMs, bool showsHomePage,
                             const QString& homePage)
 {

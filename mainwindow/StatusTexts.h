@@ -19,6 +19,9 @@ QString progressText(int progress, int progressMax, const QLocale& locale = QLoc
 // Seite "<home>" zuletzt am <date> um <time> aktualisiert!
 QString lastRefreshText(const QString& homePage, const QString& date, const QString& time);
 
+// The countdown's text while the timed return home waits for a visitor.
+QString returnWaitsText();
+
 // The viewer's panel-1 text: the last refresh while the home page is shown,
 // else the refresh interval, else the warning that nothing refreshes.
 QString viewerPageText(bool showsHomePage, const QString& homePage, const QString& date, const QString& time,

@@ -9,6 +9,11 @@ std::chrono::milliseconds refreshInterval(Word minutes)
     return refreshMinute * minutes;
 }
 
+std::chrono::milliseconds quietBeforeReturn()
+{
+    return refreshMinute / 2;
+}
+
 std::chrono::milliseconds unattendedIdleLimit(Word refreshMinutes)
 {
     return refreshInterval(refreshMinutes != 0 ? refreshMinutes : Word{1});

@@ -22,6 +22,11 @@ constexpr std::chrono::milliseconds autoEndInterval(Word seconds)
 // Timer3: the timed reload of the home page every minutes.
 std::chrono::milliseconds refreshInterval(Word minutes);
 
+// A kiosk's timed return home waits until nobody has used the program for
+// this long, half a minute: it never pulls the page away from a visitor who
+// is typing.
+std::chrono::milliseconds quietBeforeReturn();
+
 // How long a window of an unattended run (a kiosk, a job with a display)
 // waits for an answer: the timed reload's interval, one minute without one.
 std::chrono::milliseconds unattendedIdleLimit(Word refreshMinutes);

@@ -14,6 +14,7 @@
 #include "widgets/GlyphButton.h"
 #include "widgets/IdleWatch.h"
 #include "widgets/StatusPanel.h"
+#include "widgets/VisitorInput.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -23,6 +24,7 @@
 void TKaveloMainForm::startViewerOnly()
 {
     clearClipboard();
+    watchVisitorInput();
     if (EinstellDaten.MaySurf == 0) {
         for (QWidget* control :
              std::initializer_list<QWidget*>{BitBtn1, BitBtn2, BitBtn3, BitBtn6, BitBtn7, BitBtn10, BitBtn11, BitBtn15,
@@ -57,6 +59,18 @@ void TKaveloMainForm::stamp()
 // last visitor stays, neither what the pages stored nor the addresses.
 void TKaveloMainForm::Timer3Timer()
 {
+    // Not while a visitor types or clicks: the return waits for a quiet spell,
+    // then the clock starts a full interval again.
+    if (ViewerOnly && sinceVisitorInput() < quietBeforeReturn()) {
+        returnWaits = true;
+        Timer3->start(quietBeforeReturn() - sinceVisitorInput());
+        Timer4Timer();
+        return;
+    }
+    if (std::exchange(returnWaits, false)) {
+        Timer3->start(refreshInterval(EinstellDaten.RefreshMinutes));
+        RefreshElapsedMs = 0;
+    }
     const QString home = textToString(EinstellDaten.HomePage);
     // What the last visitor copied or left open goes.
     if (ViewerOnly) {
@@ -84,8 +98,9 @@ void TKaveloMainForm::Timer4Timer()
     const QString home = textToString(EinstellDaten.HomePage);
     const CountdownTick tick = nextCountdown(RefreshElapsedMs, Timer3->interval(), showsHomePage(), home);
     RefreshElapsedMs = tick.elapsedMs;
-    showPageText(tick.text);
-    statusBar()->setToolTip(tick.text);
-    statusBar()->setStatusTip(tick.text);
+    const QString text = returnWaits ? returnWaitsText() : tick.text;
+    showPageText(text);
+    statusBar()->setToolTip(text);
+    statusBar()->setStatusTip(text);
     setPanelText(StatusPanel1, lastRefreshText(home, LastRefreshDate, LastRefreshTime));
 }

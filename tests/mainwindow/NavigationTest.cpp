@@ -3,6 +3,7 @@
 // store, the timed reload and its recovery.
 
 #include "mainwindow/MB_main.h"
+#include "platform/host/Clock.h"
 #include "platform/host/HostRegistry.h"
 #include "platform/host/Timer.h"
 #include "platform/web/BrowserView.h"
@@ -146,7 +147,11 @@ private slots:
         stringToText(run->settings.SearchPage, server->url(QStringLiteral("/c")));
     }
 
-    void cleanup() { run.reset(); }
+    void cleanup()
+    {
+        run.reset();
+        setClock({});
+    }
 
     void backAndForwardAlongTheSurfPath()
     {
@@ -383,6 +388,7 @@ private slots:
         menu.addAction(QStringLiteral("Kopieren"));
         menu.popup(QPoint(10, 10));
         QTRY_VERIFY(menu.isVisible());
+        setClock([] { return QDateTime::currentDateTime().addSecs(31); });  // the visitor's clicks are long past
         emit timer3->timeout();
         QVERIFY(!colours.isVisible() && !menu.isVisible());
         QVERIFY(loads.wait(10000));
@@ -398,6 +404,21 @@ private slots:
         QCOMPARE(runPageScript(view()->page(), cookie).toString(), QString());
         QCOMPARE(address()->count(), 1);
         QCOMPARE(QGuiApplication::clipboard()->text(), QString());
+    }
+
+    // A visitor who types keeps the page: the return home waits until nobody
+    // has used the kiosk for 30 seconds, and the countdown says so.
+    void theTimedReturnHomeWaitsForAVisitorWhoTypes()
+    {
+        run->settings.RefreshMinutes = 1;
+        run->start({QStringLiteral("0")});
+        expectAt("/");
+        waitForPage();
+        QTest::keyClick(view()->focusProxy(), Qt::Key_A);
+        emit run->control<Timer>("Timer3")->timeout();
+        emit run->control<Timer>("Timer4")->timeout();
+        QVERIFY(run->control<Timer>("Timer3")->interval() <= 30000);  // a return would start a full minute
+        QVERIFY(run->control<QLabel>("StatusPanel0")->text().contains(QStringLiteral("wartet")));
     }
 
     // Rights: "" all, "Surfen" none to surf, "Betrachter" kavelo 0 without it;
