@@ -190,7 +190,10 @@ void KaveloPage::javaScriptAlert(const QUrl& securityOrigin, const QString& msg)
 bool KaveloPage::javaScriptConfirm(const QUrl& securityOrigin, const QString& msg)
 {
     if (msg == leavePageQuestion()) {
-        if (!surfing || programNavigation || buttonDownloadRunning())
+        // The program's own navigation leaves without asking; a page's own
+        // questions count with its other dialogs, so that one which keeps
+        // asking is left after a few.
+        if (!mayShowDialog())
             return true;
         QMessageBox box(owner());
         SetUp(box, QStringLiteral("Seite verlassen?"),

@@ -40,9 +40,14 @@ public:
     // load that ends otherwise brings a new document and new questions.
     bool takeDownloadQuestion();
 
-    // The program loads address itself (from the settings, or a step of its
-    // buttons): that navigation may reach a qrc: page, once.
-    void programLoads(const QUrl& address) { programAddress = address; }
+    // The program loads address itself (from the settings, the address box,
+    // or a step of its buttons): that navigation may reach a qrc: page, once,
+    // and it is the program's own (programNavigates).
+    void programLoads(const QUrl& address)
+    {
+        programNavigates();
+        programAddress = address;
+    }
     // The program navigates now: until that load ends, a leave-page question
     // is answered "leave" and other dialogs as if unseen, without asking; an
     // open page dialog is closed the same way.
