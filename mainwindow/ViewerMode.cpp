@@ -95,6 +95,10 @@ void TKaveloMainForm::Timer3Timer()
 
 void TKaveloMainForm::Timer4Timer()
 {
+    // A kiosk nobody has used for the idle limit closes what was left open,
+    // also the menus and the colour chooser that no idle watch of their own ends.
+    if (ViewerOnly && sinceVisitorInput() >= unattendedIdleLimit(EinstellDaten.RefreshMinutes))
+        endVisitorWindows();
     const QString home = textToString(EinstellDaten.HomePage);
     const CountdownTick tick = nextCountdown(RefreshElapsedMs, Timer3->interval(), showsHomePage(), home);
     RefreshElapsedMs = tick.elapsedMs;

@@ -419,6 +419,14 @@ private slots:
         emit run->control<Timer>("Timer4")->timeout();
         QVERIFY(run->control<Timer>("Timer3")->interval() <= 30000);  // a return would start a full minute
         QVERIFY(run->control<QLabel>("StatusPanel0")->text().contains(QStringLiteral("wartet")));
+
+        // Nobody for the idle limit: a menu left open closes with the countdown's next tick.
+        QMenu menu(&run->window());
+        menu.popup(QPoint(10, 10));
+        QTRY_VERIFY(menu.isVisible());
+        setClock([] { return QDateTime::currentDateTime().addSecs(61); });
+        emit run->control<Timer>("Timer4")->timeout();
+        QVERIFY(!menu.isVisible());
     }
 
     // Rights: "" all, "Surfen" none to surf, "Betrachter" kavelo 0 without it;
