@@ -32,7 +32,7 @@ QString viewerPageText(bool showsHomePage, const QString& homePage, const QStrin
 
 QString returnWaitsText()
 {
-    return QStringLiteral("Aktualisierung wartet, bis die Seite %1 Sekunden lang nicht benutzt wird")
+    return QStringLiteral("Aktualisierung wartet auf %1 Sekunden ohne Eingabe")
         .arg(std::chrono::duration_cast<std::chrono::seconds>(quietBeforeReturn()).count());
 }
 
